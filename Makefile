@@ -1,0 +1,24 @@
+# Set-up, build, demo and tests. `make demo` and `make test` work on a fresh machine.
+BUILD ?= build
+JOBS  ?= $(shell nproc)
+CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+.PHONY: all deps build demo test clean
+
+all: build
+
+deps:
+	@tools/install-deps.sh
+
+build: deps
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j$(JOBS)
+
+demo: build
+	$(BUILD)/suite/vorlin_sh/vorlin_sh -t examples/demo.tcl
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure --no-tests=error -j$(JOBS)
+
+clean:
+	rm -rf $(BUILD)
