@@ -16,7 +16,7 @@ public:
     IPMAN_IP_REGEN_RESULT(IPMAN_IP_REGEN_RESULT&&) = default;
     IPMAN_IP_REGEN_RESULT& operator=(const IPMAN_IP_REGEN_RESULT&) = default;
     IPMAN_IP_REGEN_RESULT& operator=(IPMAN_IP_REGEN_RESULT&&) = default;
-    virtual ~IPMAN_IP_REGEN_RESULT() = default;
+    virtual ~IPMAN_IP_REGEN_RESULT();
 
     IPMAN_IP_INFO ip_info;                      //!< the record as it was before the attempt
     std::int32_t status = 0;                    //!< 0 success, anything else failure
