@@ -30,12 +30,16 @@ public:
 
     bool relative() const;                      //!< true when the path is not absolute
     bool is_absolute() const { return !relative(); }
-    //! Removes "." and ".." parts and repeated separators; returns *this.
+    //! Removes "." and ".." parts and repeated separators; returns *this. ".." above the
+    //! root stays at the root; a relative path keeps its leading "..", and one that
+    //! cancels out entirely becomes ".". A trailing separator is kept.
     FIO_PATH& flatten();
     //! Makes a relative path absolute against base_dir (the current directory when empty)
-    //! and flattens it; returns *this.
+    //! and flattens it; returns *this. An empty path stays empty.
     FIO_PATH& become_absolute(const std::string& base_dir = "");
     //! This path expressed relative to the directory dir (both made absolute first).
+    //! A path ending in a separator keeps it ("/p/sys/" from "/p" is "sys/"); the
+    //! directory itself is "." (or "./").
     std::string get_relative_to(const std::string& dir) const;
 
     static char default_path_separator() { return '/'; }
@@ -67,6 +71,9 @@ enum FIO_EXTENSION_TYPE {
 
 //! Classifies a path by its extension (case-insensitive).
 FIO_EXTENSION_TYPE fio_get_extension_type(const FIO_PATH& path);
+//! The file type of a path; files are typed by their extension, so this equals
+//! fio_get_extension_type.
+FIO_EXTENSION_TYPE fio_get_file_type(const FIO_PATH& path);
 //! True for the HDL source types (Verilog, VHDL, SystemVerilog).
 bool fio_is_hdl_extension_type(FIO_EXTENSION_TYPE type);
 

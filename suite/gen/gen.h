@@ -14,3 +14,10 @@ std::string gen_get_common_misc_fullpath();
 std::string gen_ascii_tolower(const std::string& text);
 std::string gen_ascii_toupper(const std::string& text);
 bool gen_iequals(const std::string& a, const std::string& b);
+//! Case-insensitive (ASCII) three-way comparison: negative, zero or positive like strcmp.
+int gen_stricmp(const std::string& a, const std::string& b);
+//! True for a null pointer, an empty text or a text of blanks only.
+bool gen_is_empty_string(const char* text);
+bool gen_is_empty_string(const std::string& text);
+//! Local date and time for reports, e.g. "Tue Mar 12 14:03:22 2024".
+std::string gen_get_current_date_and_time();

@@ -27,6 +27,8 @@ public:
     virtual ~MSG_BASE();
 
     //! Splits the format at its last "/" into text and identifier and fills the placeholders.
+    //! A format without "/", or whose last "/" is not followed by an identifier (letters,
+    //! digits, "_"), is all text.
     void fill_args(const char* format, const std::vector<std::string>& args = {});
     template <typename... Args>
     void fill_args(const char* format, const char* first, Args... rest) {
@@ -62,13 +64,24 @@ class MSG_INDEX {
 public:
     static MSG_INDEX& get_default_index();
     //! True when information and warning messages with this id are to be skipped.
+    //! The user setting is consulted on each query, so a changed setting (cfg_reload,
+    //! cfg_set_value) takes effect at once.
     bool is_suppressed(int id) const;
     void suppress(int id);          //!< adds an id (tests, scripts)
+    void unsuppress(int id);        //!< withdraws an id added by suppress
+    //! Drops the ids added by suppress and re-reads the user settings file.
     void reload_from_user_settings();
 private:
     MSG_INDEX();
     std::vector<int> m_suppressed;
 };
+
+//! The ids listed in a "suppress_message_ids" value (blank- or comma-separated).
+std::vector<int> msg_parse_id_list(const std::string& text);
+
+//! Fills "%1!s!" .. "%9!s!" of a message text with the arguments, verbatim: inserted text
+//! is never scanned again, and a placeholder without an argument becomes empty.
+std::string msg_fill_placeholders(const std::string& text, const std::vector<std::string>& args);
 
 //! Registers a module's numeric ids and severities with the message service.
 class MSG_ID_REGISTRAR {

@@ -1,0 +1,185 @@
+//! @file fio_path.cpp
+//! @brief FIO_PATH: splitting, rebuilding, flattening and relating "/"-separated paths.
+#include <fio/fio.h>
+
+#include <sstream>
+#include <vector>
+
+namespace {
+
+constexpr char separator = '/';
+
+//! The non-empty parts of a path between separators.
+std::vector<std::string> split_components(const std::string& path)
+{
+    std::vector<std::string> parts;
+    std::istringstream stream(path);
+    std::string part;
+    while (std::getline(stream, part, separator))
+        if (!part.empty())
+            parts.push_back(part);
+    return parts;
+}
+
+std::string join_components(const std::vector<std::string>& parts, std::size_t first)
+{
+    std::string joined;
+    for (std::size_t i = first; i < parts.size(); ++i) {
+        if (!joined.empty())
+            joined += separator;
+        joined += parts[i];
+    }
+    return joined;
+}
+
+bool ends_with_separator(const std::string& path)
+{
+    return !path.empty() && path.back() == separator;
+}
+
+} // namespace
+
+FIO_PATH::FIO_PATH(const std::string& path) { set(path); }
+
+FIO_PATH::FIO_PATH(const char* path) { set(path == nullptr ? std::string() : std::string(path)); }
+
+FIO_PATH::FIO_PATH(const std::string& directory, const std::string& filename)
+{
+    if (directory.empty() || ends_with_separator(directory))
+        set(directory + filename);
+    else
+        set(directory + separator + filename);
+}
+
+void FIO_PATH::set(const std::string& path)
+{
+    const std::size_t last = path.rfind(separator);
+    std::string name;
+    if (last == std::string::npos) {
+        m_directory.clear();
+        name = path;
+    } else {
+        m_directory = path.substr(0, last);
+        while (m_directory.size() > 1 && m_directory.back() == separator)
+            m_directory.pop_back();
+        if (m_directory.empty())
+            m_directory = std::string(1, separator);
+        name = path.substr(last + 1);
+    }
+
+    // A leading dot starts a hidden name, not an extension; "." and ".." have none either.
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string::npos || dot == 0 || name.find_first_not_of('.') == std::string::npos) {
+        m_base = name;
+        m_extension.clear();
+        m_has_dot = false;
+    } else {
+        m_base = name.substr(0, dot);
+        m_extension = name.substr(dot + 1);
+        m_has_dot = true;
+    }
+}
+
+std::string FIO_PATH::fullpath() const { return full_directory() + filename(); }
+
+std::string FIO_PATH::directory() const { return m_directory; }
+
+std::string FIO_PATH::full_directory() const
+{
+    if (m_directory.empty() || ends_with_separator(m_directory))
+        return m_directory;
+    return m_directory + separator;
+}
+
+std::string FIO_PATH::filename() const
+{
+    return (m_has_dot || !m_extension.empty()) ? m_base + '.' + m_extension : m_base;
+}
+
+void FIO_PATH::filename(const std::string& name) { set(full_directory() + name); }
+
+std::string FIO_PATH::base() const { return m_base; }
+
+void FIO_PATH::base(const std::string& base_name) { m_base = base_name; }
+
+std::string FIO_PATH::extension() const { return m_extension; }
+
+void FIO_PATH::extension(const std::string& ext)
+{
+    m_extension = (!ext.empty() && ext.front() == '.') ? ext.substr(1) : ext;
+    m_has_dot = !m_extension.empty();
+}
+
+bool FIO_PATH::relative() const
+{
+    const std::string path = fullpath();
+    return path.empty() || path.front() != separator;
+}
+
+FIO_PATH& FIO_PATH::flatten()
+{
+    const std::string path = fullpath();
+    if (path.empty())
+        return *this;
+    const bool absolute = path.front() == separator;
+
+    std::vector<std::string> kept;
+    for (const std::string& part : split_components(path)) {
+        if (part == ".")
+            continue;
+        if (part != "..")
+            kept.push_back(part);
+        else if (!kept.empty() && kept.back() != "..")
+            kept.pop_back();
+        else if (!absolute)
+            kept.push_back(part);   // a relative path cannot climb, so ".." stays
+        // an absolute path cannot rise above the root: the ".." is dropped
+    }
+
+    std::string flat = join_components(kept, 0);
+    if (absolute)
+        flat.insert(flat.begin(), separator);
+    else if (flat.empty())
+        flat = ".";
+    if (ends_with_separator(path) && !ends_with_separator(flat))
+        flat += separator;
+    set(flat);
+    return *this;
+}
+
+FIO_PATH& FIO_PATH::become_absolute(const std::string& base_dir)
+{
+    if (empty())
+        return *this;
+    if (relative()) {
+        FIO_PATH anchor(base_dir.empty() ? FIO_FILE_SYSTEM::current_directory() : base_dir);
+        if (anchor.relative() && !anchor.empty())
+            anchor.become_absolute();
+        set(FIO_PATH(anchor.fullpath(), fullpath()).fullpath());
+    }
+    return flatten();
+}
+
+std::string FIO_PATH::get_relative_to(const std::string& dir) const
+{
+    FIO_PATH self(*this);
+    self.become_absolute();
+    const std::string target = self.fullpath();
+    if (target.empty())
+        return {};
+    FIO_PATH anchor(dir);
+    anchor.become_absolute();
+
+    const std::vector<std::string> to = split_components(target);
+    const std::vector<std::string> from = split_components(anchor.fullpath());
+    std::size_t common = 0;
+    while (common < to.size() && common < from.size() && to[common] == from[common])
+        ++common;
+
+    std::vector<std::string> parts(from.size() - common, "..");
+    parts.insert(parts.end(), to.begin() + static_cast<std::ptrdiff_t>(common), to.end());
+    std::string relative_path = parts.empty() ? std::string(".") : join_components(parts, 0);
+    if (ends_with_separator(target))
+        relative_path += separator;
+    return relative_path;
+}
