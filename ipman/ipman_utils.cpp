@@ -33,6 +33,11 @@ const char* const IPMAN_NODRIN_STR = "Nodrin Corporation";
 
 int IPMAN_UTILS::split_string(const std::string& text, const std::string& delimiter,
                               std::vector<std::string>& tokens, bool keep_empty) {
+    // An empty delimiter would match everywhere without advancing: keep the text whole.
+    if (delimiter.empty()) {
+        if (!text.empty()) tokens.push_back(text);
+        return static_cast<int>(tokens.size());
+    }
     std::string::size_type start = 0;
     for (auto match = text.find(delimiter); match != std::string::npos;
          match = text.find(delimiter, start)) {

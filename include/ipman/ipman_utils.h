@@ -14,9 +14,9 @@ class IPMAN_UTILS {
 public:
     IPMAN_UTILS() = delete;
 
-    //! Appends the pieces of text between occurrences of the whole delimiter (non-empty) to
-    //! tokens, without clearing it first; empty pieces only when keep_empty, and never one
-    //! after a trailing delimiter. Returns tokens.size().
+    //! Appends the pieces of text between occurrences of the whole delimiter to tokens,
+    //! without clearing it first; empty pieces only when keep_empty, and never one after a
+    //! trailing delimiter. An empty delimiter leaves the text whole. Returns tokens.size().
     static int split_string(const std::string& text, const std::string& delimiter,
                             std::vector<std::string>& tokens, bool keep_empty);
     static bool ends_with(const std::string& text, const std::string& suffix);

@@ -29,6 +29,11 @@ TEST(SplitString, EmptyPiecesOnlyOnRequestAndNeverAfterATrailingDelimiter) {
     EXPECT_EQ(split("x:y", "::", false), (TOKENS{"x:y"}));
 }
 
+TEST(SplitString, AnEmptyDelimiterKeepsTheTextWholeInsteadOfLooping) {
+    EXPECT_EQ(split("a,b", "", true), (TOKENS{"a,b"}));
+    EXPECT_EQ(split("", "", true), TOKENS{});
+}
+
 TEST(SplitString, AppendsAndCountsWhatTheVectorAlreadyHeld) {
     TOKENS tokens{"kept"};
     EXPECT_EQ(IPMAN_UTILS::split_string("", ";", tokens, true), 1);
