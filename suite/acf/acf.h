@@ -188,8 +188,8 @@ public:
     bool is_write_locked() const;
     //! Waits for other threads' readers and writer when wait is set; false otherwise.
     bool write_lock(bool wait);
-    //! Releases one hold; with commit set, the last release writes the settings file.
-    //! False when the commit failed (the message is in get_last_error).
+    //! Releases one hold; with commit set, first writes the settings file (ACF_MANAGER::commit).
+    //! False when the commit failed (the message is in ACF_MANAGER::get_last_error).
     bool write_unlock(bool commit);
 
     std::string get_active_revision_name() const;
@@ -266,6 +266,7 @@ public:
 private:
     friend class ACF_REVISION_MANAGER;
     ACF_MANAGER();
+    bool passes_filters(const ACF_ASSIGNMENT& assignment) const;
 
     ACF_REVISION_MANAGER m_revision;
     std::unique_ptr<ACF_PROJECT_MODEL> m_model;

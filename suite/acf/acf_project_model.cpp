@@ -1,0 +1,44 @@
+//! @file acf_project_model.cpp
+//! @brief The open project's assignment sequence and the rendering of its settings file.
+#include "acf_project_model.h"
+
+#include "acf_settings_writer.h"
+
+ACF_PROJECT_MODEL::ACF_PROJECT_MODEL(const std::string& name, const std::string& directory,
+                                     const std::string& revision)
+    : m_project(name, directory, revision), m_settings_file(directory + revision + ".vsf")
+{
+}
+
+ACF_ASSIGNMENT* ACF_PROJECT_MODEL::append(const ACF_MGR_INPUT_PARAMETERS& params)
+{
+    m_assignments.push_back(std::make_unique<ACF_ASSIGNMENT>(params, directory()));
+    ACF_ASSIGNMENT* added = m_assignments.back().get();
+    m_positions[added] = std::prev(m_assignments.end());
+    return added;
+}
+
+bool ACF_PROJECT_MODEL::remove(ACF_ASSIGNMENT* assignment)
+{
+    const auto found = m_positions.find(assignment);
+    if (found == m_positions.end())
+        return false;
+    // Callers may still hold pointers from an earlier query, so the object is parked, not freed.
+    m_removed.splice(m_removed.end(), m_assignments, found->second);
+    m_positions.erase(found);
+    return true;
+}
+
+bool ACF_PROJECT_MODEL::belongs_to_settings_file(const ACF_ASSIGNMENT& assignment) const
+{
+    return !assignment.is_transient() && m_list_files.count(assignment.get_acf_file_name()) == 0;
+}
+
+std::string ACF_PROJECT_MODEL::render_settings_file() const
+{
+    std::vector<const ACF_MGR_INPUT_PARAMETERS*> written;
+    for (const auto& assignment : m_assignments)
+        if (belongs_to_settings_file(*assignment))
+            written.push_back(&assignment->get_input_parameters());
+    return acf_render_settings(written);
+}

@@ -1,0 +1,51 @@
+//! @file acf_project_model.h
+//! @brief The open project as read from its files: identity and the active revision's
+//! assignments in settings-file order.
+#pragma once
+
+#include <acf/acf.h>
+#include <acf/proj_project.h>
+
+#include <list>
+#include <memory>
+#include <set>
+#include <string>
+#include <unordered_map>
+
+class ACF_PROJECT_MODEL {
+public:
+    using ASSIGNMENT_SEQUENCE = std::list<std::unique_ptr<ACF_ASSIGNMENT>>;
+
+    ACF_PROJECT_MODEL(const std::string& name, const std::string& directory, const std::string& revision);
+
+    const PROJ_PROJECT& project() const { return m_project; }
+    PROJ_PROJECT& project() { return m_project; }
+    const std::string& directory() const { return m_project.get_project_directory(); }
+    const std::string& revision() const { return m_project.get_current_revision_name(); }
+    //! DIR/REV.vsf
+    const std::string& settings_file() const { return m_settings_file; }
+
+    const ASSIGNMENT_SEQUENCE& assignments() const { return m_assignments; }
+    ACF_ASSIGNMENT* append(const ACF_MGR_INPUT_PARAMETERS& params);
+    //! Takes the assignment out of the sequence; it stays alive until the model goes.
+    bool remove(ACF_ASSIGNMENT* assignment);
+
+    //! IP list files are never written; their assignments stay out of the settings file.
+    void set_list_files(std::set<std::string> files) { m_list_files = std::move(files); }
+    //! The settings file's text rendered from the current assignments.
+    std::string render_settings_file() const;
+    //! What the settings file held as last read or written, rendered the same way.
+    const std::string& committed_text() const { return m_committed_text; }
+    void set_committed_text(std::string text) { m_committed_text = std::move(text); }
+
+private:
+    bool belongs_to_settings_file(const ACF_ASSIGNMENT& assignment) const;
+
+    PROJ_PROJECT m_project;
+    std::string m_settings_file;
+    ASSIGNMENT_SEQUENCE m_assignments;
+    ASSIGNMENT_SEQUENCE m_removed;
+    std::unordered_map<const ACF_ASSIGNMENT*, ASSIGNMENT_SEQUENCE::iterator> m_positions;
+    std::set<std::string> m_list_files;
+    std::string m_committed_text;
+};

@@ -1,0 +1,369 @@
+//! @file acf_settings_reader.cpp
+//! @brief Evaluates project, settings and IP list files in safe Tcl interpreters and
+//! collects their assignments, following IP lists depth first.
+#include "acf_settings_reader.h"
+
+#include <fio/fio.h>
+#include <msg/msg.h>
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <utility>
+
+namespace {
+
+//! A runaway loop in a settings file ends with an error instead of hanging the suite.
+constexpr int max_commands_per_file = 20000000;
+//! Deeper nesting of IP lists than this is treated like a cycle.
+constexpr std::size_t max_list_depth = 64;
+
+//! "file" subcommands that only compute with path text and never touch the file system.
+constexpr std::array<const char*, 7> pure_path_subcommands{
+    "join", "dirname", "tail", "rootname", "extension", "split", "pathtype"};
+
+std::string text_of(Tcl_Obj* obj) { return std::string(Tcl_GetString(obj)); }
+
+std::vector<std::string> words_after_command(int objc, Tcl_Obj* const objv[])
+{
+    std::vector<std::string> words;
+    for (int i = 1; i < objc; ++i)
+        words.push_back(text_of(objv[i]));
+    return words;
+}
+
+void set_error(Tcl_Interp* interp, const std::string& text)
+{
+    Tcl_SetObjResult(interp, Tcl_NewStringObj(text.c_str(), static_cast<int>(text.size())));
+}
+
+ACF_TCL_INTERP_PTR make_safe_interpreter()
+{
+    ACF_TCL_INTERP_PTR interp(Tcl_CreateInterp());
+    if (!interp || Tcl_MakeSafe(interp.get()) != TCL_OK)
+        throw ACF_READ_ERROR("ERROR: cannot create a safe Tcl interpreter");
+    Tcl_LimitTypeSet(interp.get(), TCL_LIMIT_COMMANDS);
+    Tcl_LimitSetCommands(interp.get(), max_commands_per_file);
+    return interp;
+}
+
+//! The line of the failing command, from the interpreter's return options.
+int error_line(Tcl_Interp* interp, int code)
+{
+    Tcl_Obj* options = Tcl_GetReturnOptions(interp, code);
+    Tcl_IncrRefCount(options);
+    Tcl_Obj* key = Tcl_NewStringObj("-errorline", -1);
+    Tcl_IncrRefCount(key);
+    Tcl_Obj* value = nullptr;
+    int line = 0;
+    if (Tcl_DictObjGet(nullptr, options, key, &value) == TCL_OK && value != nullptr)
+        Tcl_GetIntFromObj(nullptr, value, &line);
+    Tcl_DecrRefCount(key);
+    Tcl_DecrRefCount(options);
+    return line;
+}
+
+std::string located_error(const std::string& path, int line, const std::string& text)
+{
+    return fmt::format("ERROR: {}, line {}: {}", path, line, text);
+}
+
+//! The safe interpreter's "file": only the pure path subcommands, served by a trusted
+//! interpreter, so generated IP lists can write [file join $vip_dir x.v].
+int file_path_command(ClientData data, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
+{
+    if (objc < 2) {
+        Tcl_WrongNumArgs(interp, 1, objv, "subcommand ?arg ...?");
+        return TCL_ERROR;
+    }
+    const std::string subcommand = text_of(objv[1]);
+    const bool allowed = std::any_of(pure_path_subcommands.begin(), pure_path_subcommands.end(),
+                                     [&](const char* name) { return subcommand == name; });
+    if (!allowed) {
+        set_error(interp, fmt::format("file {} is not available in project files", subcommand));
+        return TCL_ERROR;
+    }
+    auto* trusted = static_cast<Tcl_Interp*>(data);
+    const int code = Tcl_EvalObjv(trusted, objc, objv, TCL_EVAL_GLOBAL);
+    Tcl_SetObjResult(interp, Tcl_GetObjResult(trusted));
+    Tcl_ResetResult(trusted);
+    return code;
+}
+
+void require_one_argument(int objc, const char* usage)
+{
+    if (objc != 2)
+        throw std::invalid_argument(fmt::format("wrong # args: should be \"{}\"", usage));
+}
+
+} // namespace
+
+ACF_MGR_INPUT_PARAMETERS acf_parse_assignment_words(const std::vector<std::string>& words)
+{
+    ACF_MGR_INPUT_PARAMETERS params;
+    std::optional<std::string> name, value;
+    bool options_ended = false;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const std::string& word = words[i];
+        if (!options_ended && !word.empty() && word.front() == '-') {
+            if (word == "--") {
+                options_ended = true;
+                continue;
+            }
+            if (word != "-name" && word != "-entity" && word != "-library")
+                throw std::invalid_argument(fmt::format("unknown option \"{}\"", word));
+            if (i + 1 >= words.size())
+                throw std::invalid_argument(fmt::format("option \"{}\" needs a value", word));
+            const std::string& argument = words[++i];
+            if (word == "-name")
+                name = argument;
+            else if (word == "-entity")
+                params.set_entity(argument);
+            else
+                params.set_library(argument);
+            continue;
+        }
+        if (value)
+            throw std::invalid_argument(fmt::format("unexpected argument \"{}\"", word));
+        value = word;
+    }
+    if (!name || name->empty())
+        throw std::invalid_argument("missing -name");
+    if (!value)
+        throw std::invalid_argument(fmt::format("missing value of assignment {}", *name));
+    params.set_variable_type(acf_variable_type_by_name(*name));
+    params.set_variable_name(*name);
+    params.set_value_string(*value);
+    return params;
+}
+
+ACF_TCL_CALLER acf_tcl_caller_location(Tcl_Interp* interp)
+{
+    ACF_TCL_CALLER caller;
+    Tcl_InterpState saved = Tcl_SaveInterpState(interp, TCL_OK);
+    if (Tcl_EvalEx(interp, "info frame -1", -1, 0) == TCL_OK) {
+        Tcl_Obj* frame = Tcl_GetObjResult(interp);
+        Tcl_IncrRefCount(frame);
+        Tcl_Obj* value = nullptr;
+        Tcl_Obj* key = Tcl_NewStringObj("line", -1);
+        Tcl_IncrRefCount(key);
+        if (Tcl_DictObjGet(nullptr, frame, key, &value) == TCL_OK && value != nullptr)
+            Tcl_GetIntFromObj(nullptr, value, &caller.line);
+        Tcl_SetStringObj(key, "file", -1);
+        if (Tcl_DictObjGet(nullptr, frame, key, &value) == TCL_OK && value != nullptr)
+            caller.file = text_of(value);
+        Tcl_DecrRefCount(key);
+        Tcl_DecrRefCount(frame);
+    }
+    Tcl_RestoreInterpState(interp, saved);
+    return caller;
+}
+
+struct ACF_SETTINGS_READER::FILE_CONTEXT {
+    ACF_SETTINGS_READER* reader = nullptr;
+    std::string path;
+    std::string origin;                 //!< argument 2 of the assignments of this file
+    std::optional<std::string> nested_error;    //!< complete message from an IP list it named
+    ACF_PROJECT_FILE* project = nullptr;        //!< filled when reading a project file
+};
+
+namespace {
+
+int assignment_command(ClientData data, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]);
+int revision_command(ClientData data, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]);
+int active_revision_command(ClientData data, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]);
+
+} // namespace
+
+ACF_SETTINGS_READER::ACF_SETTINGS_READER(std::string project_dir)
+    : m_project_dir(std::move(project_dir))
+{
+}
+
+ACF_SETTINGS_READER::~ACF_SETTINGS_READER() = default;
+
+Tcl_Interp* ACF_SETTINGS_READER::path_helper()
+{
+    if (!m_path_helper)
+        m_path_helper.reset(Tcl_CreateInterp());
+    return m_path_helper.get();
+}
+
+std::string ACF_SETTINGS_READER::resolve(const std::string& written) const
+{
+    return FIO_PATH(written).become_absolute(m_project_dir).fullpath();
+}
+
+ACF_PROJECT_FILE ACF_SETTINGS_READER::read_project_file(const std::string& path)
+{
+    std::string content;
+    if (!FIO_FILE_SYSTEM::read_file(path, content))
+        throw ACF_READ_ERROR(fmt::format("ERROR: cannot read project file {}", path));
+
+    ACF_PROJECT_FILE project;
+    FILE_CONTEXT context;
+    context.path = path;
+    context.project = &project;
+    ACF_TCL_INTERP_PTR interp = make_safe_interpreter();
+    Tcl_CreateObjCommand(interp.get(), "revision", revision_command, &context, nullptr);
+    Tcl_CreateObjCommand(interp.get(), "active_revision", active_revision_command, &context, nullptr);
+    const int code = Tcl_EvalEx(interp.get(), content.c_str(), static_cast<int>(content.size()), 0);
+    if (code != TCL_OK)
+        throw ACF_READ_ERROR(located_error(path, error_line(interp.get(), code),
+                                           Tcl_GetStringResult(interp.get())));
+    if (project.revisions.empty())
+        throw ACF_READ_ERROR(fmt::format("ERROR: project file {} names no revision", path));
+    if (project.active_revision.empty())
+        project.active_revision = project.revisions.front();
+    else if (std::find(project.revisions.begin(), project.revisions.end(), project.active_revision)
+             == project.revisions.end())
+        throw ACF_READ_ERROR(fmt::format("ERROR: project file {}: active revision \"{}\" is not a revision",
+                                         path, project.active_revision));
+    return project;
+}
+
+void ACF_SETTINGS_READER::read_settings_file(const std::string& path)
+{
+    if (!FIO_FILE_SYSTEM::exists(path))
+        return;
+    std::string content;
+    if (!FIO_FILE_SYSTEM::read_file(path, content))
+        throw ACF_READ_ERROR(fmt::format("ERROR: cannot read settings file {}", path));
+    m_reading.push_back(path);
+    evaluate_file(path, content, std::string(), false);
+    m_reading.pop_back();
+}
+
+void ACF_SETTINGS_READER::evaluate_file(const std::string& path, const std::string& content,
+                                        const std::string& origin, bool is_list)
+{
+    FILE_CONTEXT context;
+    context.reader = this;
+    context.path = path;
+    context.origin = origin;
+    ACF_TCL_INTERP_PTR interp = make_safe_interpreter();
+    Tcl_CreateObjCommand(interp.get(), "set_global_assignment", assignment_command, &context, nullptr);
+    Tcl_CreateObjCommand(interp.get(), "file", file_path_command, path_helper(), nullptr);
+    if (is_list)
+        Tcl_SetVar(interp.get(), "vip_dir", FIO_PATH(path).directory().c_str(), TCL_GLOBAL_ONLY);
+
+    const int code = Tcl_EvalEx(interp.get(), content.c_str(), static_cast<int>(content.size()), 0);
+    // A failed IP list fails its includer even when the includer caught the error.
+    if (context.nested_error)
+        throw ACF_READ_ERROR(*context.nested_error);
+    if (code == TCL_OK)
+        return;
+    const std::string message = code == TCL_ERROR ? std::string(Tcl_GetStringResult(interp.get()))
+                                                  : std::string("unexpected break, continue or return");
+    throw ACF_READ_ERROR(located_error(path, error_line(interp.get(), code), message));
+}
+
+void ACF_SETTINGS_READER::add_assignment(ACF_MGR_INPUT_PARAMETERS params)
+{
+    m_assignments.push_back(params);
+    if (params.get_variable_type() == ACF_VAR_VIP_FILE) {
+        const std::string named_by = fmt::format("{}, line {}", params.get_home_file(), params.get_home_line());
+        read_list_file(resolve(params.get_value_string()), params.get_value_string(), named_by);
+    } else if (params.get_variable_type() == ACF_VAR_TESSEL_FILE
+               || params.get_variable_type() == ACF_VAR_GWIP_FILE) {
+        read_generated_list(params);
+    }
+}
+
+void ACF_SETTINGS_READER::read_generated_list(const ACF_MGR_INPUT_PARAMETERS& params)
+{
+    // Generation writes the IP list of F = DIR/BASE.ext to DIR/BASE/BASE.vip, or to
+    // DIR/BASE/synthesis/BASE.vip for the newer families.
+    const FIO_PATH file(resolve(params.get_value_string()));
+    const std::string generated_dir = file.full_directory() + file.base() + "/";
+    const std::string list_name = file.base() + ".vip";
+    for (const std::string& candidate : {generated_dir + list_name, generated_dir + "synthesis/" + list_name}) {
+        if (FIO_FILE_SYSTEM::exists(candidate)) {
+            read_list_file(candidate, params.get_value_string(), std::string());
+            return;
+        }
+    }
+}
+
+void ACF_SETTINGS_READER::read_list_file(const std::string& path, const std::string& origin,
+                                         const std::string& named_by)
+{
+    const bool cycle = std::find(m_reading.begin(), m_reading.end(), path) != m_reading.end();
+    if (cycle || m_reading.size() >= max_list_depth) {
+        msg_post_text(MSG_POST_WARNING,
+                      fmt::format("IP list file {} includes itself through {}; the repeated inclusion is skipped",
+                                  path, m_reading.back()));
+        return;
+    }
+    std::string content;
+    if (!FIO_FILE_SYSTEM::exists(path) || !FIO_FILE_SYSTEM::read_file(path, content)) {
+        msg_post_text(MSG_POST_WARNING,
+                      fmt::format("IP list file {} named in {} cannot be read; its assignments are skipped",
+                                  path, named_by));
+        return;
+    }
+    m_list_files.insert(path);
+    m_reading.push_back(path);
+    evaluate_file(path, content, origin, true);
+    m_reading.pop_back();
+}
+
+namespace {
+
+int assignment_command(ClientData data, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
+{
+    auto* context = static_cast<ACF_SETTINGS_READER::FILE_CONTEXT*>(data);
+    ACF_MGR_INPUT_PARAMETERS params;
+    try {
+        params = acf_parse_assignment_words(words_after_command(objc, objv));
+    } catch (const std::exception& e) {
+        set_error(interp, fmt::format("set_global_assignment: {}", e.what()));
+        return TCL_ERROR;
+    }
+    params.set_home_file(context->path, acf_tcl_caller_location(interp).line);
+    params.set_origin(context->origin);
+    try {
+        context->reader->add_assignment(std::move(params));
+    } catch (const std::exception& e) {
+        // An IP list read from here failed; its message already names its own file and line.
+        context->nested_error = e.what();
+        set_error(interp, e.what());
+        return TCL_ERROR;
+    }
+    return TCL_OK;
+}
+
+int revision_command(ClientData data, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
+{
+    auto* context = static_cast<ACF_SETTINGS_READER::FILE_CONTEXT*>(data);
+    try {
+        require_one_argument(objc, "revision REV");
+        const std::string name = text_of(objv[1]);
+        auto& revisions = context->project->revisions;
+        if (name.empty())
+            throw std::invalid_argument("empty revision name");
+        if (std::find(revisions.begin(), revisions.end(), name) == revisions.end())
+            revisions.push_back(name);
+    } catch (const std::exception& e) {
+        set_error(interp, e.what());
+        return TCL_ERROR;
+    }
+    return TCL_OK;
+}
+
+int active_revision_command(ClientData data, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
+{
+    auto* context = static_cast<ACF_SETTINGS_READER::FILE_CONTEXT*>(data);
+    try {
+        require_one_argument(objc, "active_revision REV");
+        context->project->active_revision = text_of(objv[1]);
+    } catch (const std::exception& e) {
+        set_error(interp, e.what());
+        return TCL_ERROR;
+    }
+    return TCL_OK;
+}
+
+} // namespace

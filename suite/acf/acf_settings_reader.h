@@ -1,0 +1,82 @@
+//! @file acf_settings_reader.h
+//! @brief Reads a project file and a settings file with the IP lists it names, by evaluating
+//! them in safe Tcl interpreters that know only the project's commands.
+#pragma once
+
+#include <acf/acf.h>
+
+#include <tcl.h>
+
+#include <memory>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+//! A file that cannot be read as a project or settings file; the message names file and line.
+class ACF_READ_ERROR : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+//! Owns a Tcl interpreter.
+struct ACF_TCL_INTERP_DELETER {
+    void operator()(Tcl_Interp* interp) const { Tcl_DeleteInterp(interp); }
+};
+using ACF_TCL_INTERP_PTR = std::unique_ptr<Tcl_Interp, ACF_TCL_INTERP_DELETER>;
+
+//! What a project file declares.
+struct ACF_PROJECT_FILE {
+    std::vector<std::string> revisions;     //!< in order, without duplicates
+    std::string active_revision;            //!< the declared one, else the first
+};
+
+//! The words of set_global_assignment after the command name: -name, -entity, -library in
+//! any order, "--" ending the options, and one value. Throws std::invalid_argument.
+ACF_MGR_INPUT_PARAMETERS acf_parse_assignment_words(const std::vector<std::string>& words);
+
+//! Where the command running in interp was called from: the script file (empty when it was
+//! not sourced from a file) and line (0 when unknown).
+struct ACF_TCL_CALLER {
+    std::string file;
+    int line = 0;
+};
+ACF_TCL_CALLER acf_tcl_caller_location(Tcl_Interp* interp);
+
+class ACF_SETTINGS_READER {
+public:
+    //! project_dir: absolute, ending with "/"; relative file values are resolved against it.
+    explicit ACF_SETTINGS_READER(std::string project_dir);
+    ~ACF_SETTINGS_READER();
+
+    //! Throws ACF_READ_ERROR.
+    ACF_PROJECT_FILE read_project_file(const std::string& path);
+    //! Reads the settings file and, recursively, every IP list it names. A missing settings
+    //! file is an empty one. Throws ACF_READ_ERROR.
+    void read_settings_file(const std::string& path);
+
+    //! The assignments read, in reading order: each IP list's content follows the
+    //! assignment that named it.
+    const std::vector<ACF_MGR_INPUT_PARAMETERS>& assignments() const { return m_assignments; }
+    //! Absolute paths of the IP list files read.
+    const std::set<std::string>& list_files() const { return m_list_files; }
+
+    //! Called by the interpreter's assignment command.
+    void add_assignment(ACF_MGR_INPUT_PARAMETERS params);
+    //! The file an interpreter is evaluating, handed to its commands.
+    struct FILE_CONTEXT;
+
+private:
+    void evaluate_file(const std::string& path, const std::string& content, const std::string& origin,
+                       bool is_list);
+    void read_list_file(const std::string& path, const std::string& origin, const std::string& named_by);
+    void read_generated_list(const ACF_MGR_INPUT_PARAMETERS& params);
+    Tcl_Interp* path_helper();
+    std::string resolve(const std::string& written) const;
+
+    std::string m_project_dir;
+    std::vector<ACF_MGR_INPUT_PARAMETERS> m_assignments;
+    std::set<std::string> m_list_files;
+    std::vector<std::string> m_reading;     //!< files being read, outermost first
+    ACF_TCL_INTERP_PTR m_path_helper;       //!< trusted interpreter serving "file join" & co.
+};
