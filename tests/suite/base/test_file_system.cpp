@@ -1,0 +1,130 @@
+//! @file test_file_system.cpp
+//! @brief Atomic replacement, copies, whole-file reads and directory helpers.
+#include "base_test_support.h"
+
+#include <fio/fio.h>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::size_t entries_in(const std::string& directory)
+{
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(directory), fs::directory_iterator()));
+}
+
+mode_t permissions_of(const std::string& path)
+{
+    struct stat info{};
+    ::stat(path.c_str(), &info);
+    return info.st_mode & 07777;
+}
+
+TEST(AtomicWrite, CreatesAndReplacesLeavingNoTemporary)
+{
+    TEMP_DIR dir;
+    const std::string target = dir.file("rev.vsf");
+    ASSERT_TRUE(FIO_FILE_SYSTEM::write_file_atomically(target, "first\n"));
+    EXPECT_EQ(read_text(target), "first\n");
+    ASSERT_TRUE(FIO_FILE_SYSTEM::write_file_atomically(target, std::string("second\0x", 8)));
+    EXPECT_EQ(read_text(target), std::string("second\0x", 8));
+    ASSERT_TRUE(FIO_FILE_SYSTEM::write_file_atomically(target, ""));
+    EXPECT_EQ(read_text(target), "");
+    EXPECT_EQ(entries_in(dir.path()), 1u);
+}
+
+TEST(AtomicWrite, KeepsPermissionsOfTheReplacedFile)
+{
+    TEMP_DIR dir;
+    const std::string target = dir.write("rev.vsf", "old");
+    ::chmod(target.c_str(), 0640);
+    ASSERT_TRUE(FIO_FILE_SYSTEM::write_file_atomically(target, "new"));
+    EXPECT_EQ(permissions_of(target), 0640u);
+}
+
+TEST(AtomicWrite, FollowsASymbolicLinkInsteadOfReplacingIt)
+{
+    TEMP_DIR dir;
+    const std::string real = dir.write("real.vsf", "old");
+    const std::string link = dir.file("link.vsf");
+    fs::create_symlink(real, link);
+    ASSERT_TRUE(FIO_FILE_SYSTEM::write_file_atomically(link, "new"));
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(read_text(real), "new");
+}
+
+TEST(AtomicWrite, FailedRenameLeavesTargetAndNoTemporary)
+{
+    TEMP_DIR dir;
+    const std::string target = dir.file("occupied");
+    fs::create_directory(target);
+    dir.write("occupied/inside.txt", "keep");
+    EXPECT_FALSE(FIO_FILE_SYSTEM::write_file_atomically(target, "content"));
+    EXPECT_TRUE(fs::is_directory(target));
+    EXPECT_EQ(read_text(dir.file("occupied/inside.txt")), "keep");
+    EXPECT_EQ(entries_in(dir.path()), 1u);
+}
+
+TEST(AtomicWrite, UnwritableDirectoryOrFileLeavesTargetIntact)
+{
+    if (running_as_root())
+        GTEST_SKIP() << "permission bits do not bind the superuser";
+    TEMP_DIR dir;
+    const std::string protected_file = dir.write("protected.vsf", "old");
+    ::chmod(protected_file.c_str(), 0444);
+    EXPECT_FALSE(FIO_FILE_SYSTEM::write_file_atomically(protected_file, "new"));
+    EXPECT_EQ(read_text(protected_file), "old");
+
+    const std::string target = dir.write("rev.vsf", "old");
+    ::chmod(dir.path().c_str(), 0555);
+    EXPECT_FALSE(FIO_FILE_SYSTEM::write_file_atomically(target, "new"));
+    ::chmod(dir.path().c_str(), 0755);
+    EXPECT_EQ(read_text(target), "old");
+    EXPECT_EQ(entries_in(dir.path()), 2u);
+}
+
+TEST(ReadFile, ReadsFilesOfAnySize)
+{
+    TEMP_DIR dir;
+    std::string big(3 * 1024 * 1024 + 17, '\0');
+    for (std::size_t i = 0; i < big.size(); ++i)
+        big[i] = static_cast<char>(i * 31);
+    const std::string path = dir.write("big.bin", big);
+    std::string content;
+    ASSERT_TRUE(FIO_FILE_SYSTEM::read_file(path, content));
+    EXPECT_EQ(content, big);
+}
+
+TEST(Copy, HonoursTheOverwriteFlag)
+{
+    TEMP_DIR dir;
+    const std::string from = dir.write("top.v", "new");
+    const std::string to = dir.write("top.BAK.v", "old");
+    EXPECT_FALSE(FIO_FILE_SYSTEM::copy(from, to, false, false));
+    EXPECT_EQ(read_text(to), "old");
+    EXPECT_TRUE(FIO_FILE_SYSTEM::copy(from, to, true, false));
+    EXPECT_EQ(read_text(to), "new");
+    EXPECT_TRUE(FIO_FILE_SYSTEM::copy(from, dir.file("fresh.v"), false, false));
+    EXPECT_EQ(read_text(dir.file("fresh.v")), "new");
+    EXPECT_FALSE(FIO_FILE_SYSTEM::copy(dir.file("missing.v"), dir.file("x.v"), true, false));
+    EXPECT_FALSE(fs::exists(dir.file("x.v")));
+    EXPECT_EQ(entries_in(dir.path()), 3u);
+}
+
+TEST(Copy, OntoItselfKeepsTheContent)
+{
+    TEMP_DIR dir;
+    const std::string path = dir.write("top.v", "module top; endmodule\n");
+    EXPECT_TRUE(FIO_FILE_SYSTEM::copy(path, path, true, false));
+    EXPECT_TRUE(FIO_FILE_SYSTEM::copy(path, dir.path() + "/./top.v", true, true));
+    fs::create_hard_link(path, dir.file("alias.v"));
+    EXPECT_TRUE(FIO_FILE_SYSTEM::copy(dir.file("alias.v"), path, true, false));
+    EXPECT_EQ(read_text(path), "module top; endmodule\n");
+}
+
+} // namespace
