@@ -111,8 +111,8 @@ public:
     //! An invalid version is never end of life.
     bool is_eol(const IPVX_VERSION& version, DEV_FAMILY_ENUM family) const;
     //! Invalid: an <invalid version="V" family="F" project_family="P"/> entry names exactly
-    //! this version ("all": every version), and its optional families match the IP's family
-    //! and the project's family (78 on either side matches any).
+    //! this version ("all": every version), and its optional families are the IP's family and
+    //! the project's family (an entry without a family, or with 78, applies to every family).
     bool is_invalid(const IPVX_VERSION& version, DEV_FAMILY_ENUM ip_family,
                     DEV_FAMILY_ENUM project_family) const;
     //! Texts of the <upgrade to="T" description="..."/> entries whose target is target_name
@@ -186,9 +186,10 @@ public:
     //! Cards of an IP name in catalog order, each once (IPCATALOG_QUERY_FLAGS).
     std::vector<const IPCATALOG_CARD*> get_ip_cards_by_name(const std::string& name,
                                                             unsigned flags = IPCATALOG_QUERY_EXACT) const;
-    //! Cards matching a filter: blank-separated terms "key=value", all of which must hold.
-    //! Keys: type (standalone, legacy, 0, 1), name, author, family (a family the card
-    //! supports); values compare ignoring case. A filter with an unknown key matches nothing.
+    //! Cards matching a filter: terms "key=value" separated by ";", all of which must hold
+    //! ("type=legacy", "type=standalone; family=Crest V"). Keys: type (standalone, legacy, 0,
+    //! 1), name, author, family (a family the card supports); values compare ignoring case.
+    //! A filter with a term it does not understand matches nothing.
     std::vector<const IPCATALOG_CARD*> get_ip_cards_by_filter(const std::string& filter) const;
     //! Every card in catalog order (files by name, cards in file order).
     std::vector<const IPCATALOG_CARD*> get_all_ip_cards() const;
