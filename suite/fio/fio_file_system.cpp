@@ -122,8 +122,15 @@ public:
     bool valid() const { return m_file.valid(); }
     int fd() const { return m_file.get(); }
 
-    //! Gives the new file these permission bits (those of the file it replaces).
-    bool set_mode(mode_t mode) { return ::fchmod(m_file.get(), mode & 07777) == 0; }
+    //! Gives the new file the permission bits of `like`, and with keep_owner also its owner
+    //! where allowed: a superuser rewriting a user's file must not take it over.
+    bool adopt_attributes(const struct stat& like, bool keep_owner)
+    {
+        if (keep_owner && ::fchown(m_file.get(), like.st_uid, like.st_gid) != 0) {
+            // Ordinary users may not give files away; the new file stays theirs.
+        }
+        return ::fchmod(m_file.get(), like.st_mode & 07777) == 0;
+    }
 
     //! Flushes the new file to disk, renames it over the target and syncs the directory.
     bool commit()
@@ -211,7 +218,7 @@ bool FIO_FILE_SYSTEM::copy(const FIO_PATH& from, const FIO_PATH& to, bool overwr
     const int out = replacement.fd();
     if (!read_all(source.get(), [out](const char* data, std::size_t size) { return write_all(out, data, size); }))
         return false;
-    if (!replacement.set_mode(target_exists ? target_info.st_mode : source_info.st_mode))
+    if (!replacement.adopt_attributes(target_exists ? target_info : source_info, target_exists))
         return false;
     if (keep_times) {
         const struct timespec times[2] = {source_info.st_atim, source_info.st_mtim};
@@ -288,7 +295,7 @@ bool FIO_FILE_SYSTEM::write_file_atomically(const FIO_PATH& path, const std::str
     ATOMIC_REPLACEMENT replacement(target);
     if (!replacement.valid() || !write_all(replacement.fd(), content.data(), content.size()))
         return false;
-    if (target_exists && !replacement.set_mode(target_info.st_mode))
+    if (target_exists && !replacement.adopt_attributes(target_info, true))
         return false;
     return replacement.commit();
 }

@@ -18,13 +18,6 @@ std::size_t entries_in(const std::string& directory)
     return static_cast<std::size_t>(std::distance(fs::directory_iterator(directory), fs::directory_iterator()));
 }
 
-mode_t permissions_of(const std::string& path)
-{
-    struct stat info{};
-    ::stat(path.c_str(), &info);
-    return info.st_mode & 07777;
-}
-
 TEST(AtomicWrite, CreatesAndReplacesLeavingNoTemporary)
 {
     TEMP_DIR dir;
@@ -38,13 +31,18 @@ TEST(AtomicWrite, CreatesAndReplacesLeavingNoTemporary)
     EXPECT_EQ(entries_in(dir.path()), 1u);
 }
 
-TEST(AtomicWrite, KeepsPermissionsOfTheReplacedFile)
+TEST(AtomicWrite, KeepsPermissionsAndOwnerOfTheReplacedFile)
 {
     TEMP_DIR dir;
     const std::string target = dir.write("rev.vsf", "old");
     ::chmod(target.c_str(), 0640);
+    const uid_t owner = running_as_root() ? 65534 : ::geteuid();
+    ASSERT_EQ(::chown(target.c_str(), owner, static_cast<gid_t>(-1)), 0);
     ASSERT_TRUE(FIO_FILE_SYSTEM::write_file_atomically(target, "new"));
-    EXPECT_EQ(permissions_of(target), 0640u);
+    struct stat info{};
+    ::stat(target.c_str(), &info);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ(info.st_uid, owner);
 }
 
 TEST(AtomicWrite, FollowsASymbolicLinkInsteadOfReplacingIt)
