@@ -2,6 +2,7 @@
 //! @brief FIO_FILE_SYSTEM: existence tests, copies, whole-file reads and atomic replacement.
 #include <fio/fio.h>
 
+#include <atomic>
 #include <cerrno>
 #include <filesystem>
 #include <fcntl.h>
@@ -97,7 +98,8 @@ public:
         const FIO_PATH target_path(target);
         m_directory = target_path.directory().empty() ? "." : target_path.directory();
         for (int attempt = 0; attempt < 100; ++attempt) {
-            m_temporary = FIO_PATH(m_directory, "." + target_path.filename() + ".tmp" +
+            // The name is shortened so that a long target name still leaves room for the suffix.
+            m_temporary = FIO_PATH(m_directory, "." + target_path.filename().substr(0, 200) + ".tmp" +
                                                     std::to_string(::getpid()) + "_" +
                                                     std::to_string(next_serial()))
                               .fullpath();
@@ -150,7 +152,7 @@ public:
 private:
     static unsigned next_serial()
     {
-        static unsigned serial = 0;
+        static std::atomic<unsigned> serial{0};
         return ++serial;
     }
 
