@@ -1,0 +1,27 @@
+//! @file hdl_text_reader.h
+//! @brief Line-by-line reading of HDL text files that may turn out to be anything (binary,
+//! endless lines): every line is bounded, so junk never costs more than the line limit.
+#pragma once
+
+#include <cstddef>
+#include <fstream>
+#include <string>
+
+class HDL_TEXT_READER {
+public:
+    //! Longest line kept; the rest of a longer line is read past and dropped.
+    static constexpr std::size_t MAX_LINE = 4096;
+
+    explicit HDL_TEXT_READER(const std::string& path) : m_stream(path, std::ios::binary) {}
+
+    bool is_open() const { return m_stream.is_open(); }
+    //! The next line without its line feed (a carriage return before it is dropped too);
+    //! false at the end of the file.
+    bool next_line(std::string& line);
+    //! 1-based number of the line last read.
+    int line_number() const { return m_line_number; }
+
+private:
+    std::ifstream m_stream;
+    int m_line_number = 0;
+};
