@@ -1,0 +1,150 @@
+//! @file dev_test.cpp
+//! @brief Device database: lookups, reserved families, traits per scope, part relations and
+//! databases that are broken or missing.
+#include <dev/dev.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+//! Points VORLIN_ROOTDIR at a fresh installation holding only the given devices.xml text.
+class TEMPORARY_INSTALLATION {
+public:
+    explicit TEMPORARY_INSTALLATION(const std::string& devices_xml)
+    {
+        char pattern[] = "/tmp/dev_test_XXXXXX";
+        m_root = mkdtemp(pattern);
+        const std::string devices = m_root + "/devices";
+        std::filesystem::create_directories(devices);
+        std::ofstream(devices + "/devices.xml", std::ios::binary) << devices_xml;
+        setenv("VORLIN_ROOTDIR", m_root.c_str(), 1);
+    }
+    ~TEMPORARY_INSTALLATION()
+    {
+        setenv("VORLIN_ROOTDIR", VORLIN_BUNDLED_ROOTDIR, 1);
+        std::filesystem::remove_all(m_root);
+    }
+
+private:
+    std::string m_root;
+};
+
+} // namespace
+
+TEST(DeviceLookup, NamesAndUserNamesIgnoreCase)
+{
+    EXPECT_EQ(dstr_get_dev_family_enum_by_string("Crest V"), 12);
+    EXPECT_EQ(dstr_get_dev_family_enum_by_string("crest v"), 12);
+    EXPECT_EQ(dstr_get_dev_family_enum_by_string("CREST5"), 12);
+    EXPECT_EQ(dstr_get_dev_family_enum_by_string("Crest VI"), 0);
+    EXPECT_EQ(dstr_get_dev_family_enum_by_string(""), 0);
+    EXPECT_EQ(dstr_get_dev_part_enum_by_string("cv5a-f1152-i2"), 5001);
+    EXPECT_EQ(dstr_get_dev_device_enum_by_string("cv5"), 300);
+    EXPECT_EQ(dstr_get_dev_speed_enum_by_string("i2"), 2);
+    EXPECT_EQ(dstr_get_dev_part_string(5001), "CV5A-F1152-I2");
+    EXPECT_EQ(dstr_get_dev_family_string(DEV_FAMILY_ENUM(21)), "ember2");
+}
+
+TEST(DeviceLookup, ReservedFamilies)
+{
+    EXPECT_EQ(dstr_get_dev_family_enum_by_string("device agnostic"), DEV_FAMILY_DEVICE_AGNOSTIC);
+    EXPECT_TRUE(dstr_is_valid_dev_family_enum(DEV_FAMILY_DEVICE_AGNOSTIC));
+    EXPECT_FALSE(dstr_is_valid_dev_family_enum(DEV_FAMILY_NONE));
+    EXPECT_FALSE(dstr_is_valid_dev_family_enum(DEV_FAMILY_ENUM(999)));
+    EXPECT_EQ(dstr_get_user_string(DEV_FAMILY_DEVICE_AGNOSTIC), "Device Agnostic");
+    EXPECT_EQ(dstr_get_user_string(DEV_FAMILY_NONE), "");
+    EXPECT_EQ(dstr_get_user_string(DEV_FAMILY_ENUM(14)), "Crest VII");
+    // The reserved families carry no traits and are not listed among the real ones.
+    EXPECT_FALSE(DEV_FAMILY_MANAGER::test_trait_of(DEV_FAMILY_DEVICE_AGNOSTIC, DEV_FAMILY_TRAIT_NEW_IP_LAYOUT));
+    for (DEV_FAMILY_ENUM family : DEV_FAMILY_MANAGER::get_all_families())
+        EXPECT_NE(family, DEV_FAMILY_DEVICE_AGNOSTIC);
+}
+
+TEST(DeviceTraits, EachScopeHasItsOwnNames)
+{
+    EXPECT_TRUE(DEV_FAMILY_MANAGER::test_trait_of(DEV_FAMILY_ENUM(12), 195));
+    EXPECT_FALSE(DEV_FAMILY_MANAGER::test_trait_of(DEV_FAMILY_ENUM(10), 195));
+    EXPECT_EQ(dstr_get_dev_family_trait_enum_by_string("new_ip_layout"), 195);
+    EXPECT_EQ(dstr_get_dev_part_trait_enum_by_string("AUTO_PART"), 7);
+    EXPECT_EQ(dstr_get_dev_part_trait_string(7), "AUTO_PART");
+    EXPECT_TRUE(dstr_exists_dev_device_trait_string("HAS_HBM"));
+    EXPECT_FALSE(dstr_exists_dev_family_trait_string("HAS_HBM"));
+    EXPECT_FALSE(dstr_exists_dev_part_trait_string("NEW_IP_LAYOUT"));
+    EXPECT_EQ(dstr_get_dev_device_trait_enum_by_string("NO_SUCH_TRAIT"), -1);
+
+    const DEV_PART_ENUM hbm_part = dstr_get_dev_part_enum_by_string("CV5H-F2397-I2-ES");
+    EXPECT_TRUE(DEV_PART_MANAGER::test_device_trait_of(hbm_part, DEV_DEVICE_TRAIT_HAS_HBM));
+    EXPECT_TRUE(DEV_PART_MANAGER::test_part_trait_of(hbm_part, DEV_PART_TRAIT_ENGINEERING_SAMPLE));
+    EXPECT_FALSE(DEV_PART_MANAGER::test_part_trait_of(hbm_part, DEV_PART_TRAIT_AUTO_PART));
+    EXPECT_FALSE(DEV_PART_MANAGER::test_device_trait_of(5001, DEV_DEVICE_TRAIT_HAS_HBM));
+}
+
+TEST(DeviceParts, DevicesBaseDevicesAndSpeedGrades)
+{
+    EXPECT_EQ(DEV_PART_MANAGER::get_device_of(5001), 301);
+    EXPECT_EQ(DEV_PART_MANAGER::get_base_device_of(5001), 300);
+    EXPECT_EQ(DEV_PART_MANAGER::get_base_device_of(2501), 0);      // Cinder devices have no base
+    EXPECT_EQ(DEV_PART_MANAGER::get_family_of(5001), 12);
+    EXPECT_EQ(DEV_PART_MANAGER::get_marketing_speed_of(5001, true), 2);
+
+    // Every family has exactly one placeholder part; it is sold with no speed grade.
+    for (DEV_FAMILY_ENUM family : DEV_FAMILY_MANAGER::get_all_families()) {
+        int placeholders = 0;
+        for (DEV_DEVICE_ENUM device : DEV_FAMILY_MANAGER::get_devices_of(family))
+            for (DEV_PART_ENUM part : DEV_PART_MANAGER::get_parts_of(device))
+                if (DEV_PART_MANAGER::test_part_trait_of(part, DEV_PART_TRAIT_AUTO_PART)) {
+                    ++placeholders;
+                    EXPECT_EQ(DEV_PART_MANAGER::get_marketing_speed_of(part, false), 0);
+                }
+        EXPECT_EQ(placeholders, 1) << dstr_get_user_string(family);
+    }
+
+    EXPECT_FALSE(dstr_is_valid_dev_part_enum(DEV_PART_GENERIC));
+    EXPECT_EQ(DEV_PART_MANAGER::get_device_of(DEV_PART_GENERIC), 0);
+    EXPECT_EQ(DEV_PART_MANAGER::get_marketing_speed_of(DEV_PART_GENERIC, true), 0);
+}
+
+TEST(DeviceDatabaseFiles, BrokenEntriesAreSkippedOneByOne)
+{
+    TEMPORARY_INSTALLATION installation(R"(<devices>
+      <family id="5" name="first" user="First One" traits="NEW_IP_LAYOUT, MADE_UP"/>
+      <family id="5" name="again"/>
+      <family name="no_id"/>
+      <family id="x7" name="bad_id"/>
+      <family id="78" name="pretender" user="Pretender"/>
+      <family id="6" name="FIRST" user="Shadow"/>
+      <device id="50" name="D50" family="5"/>
+      <part id="500" name="P500" device="50" speed="1" traits="AUTO_PART"/>
+    </devices>)");
+    EXPECT_EQ(dstr_get_dev_family_enum_by_string("first one"), 5);
+    EXPECT_TRUE(DEV_FAMILY_MANAGER::test_trait_of(DEV_FAMILY_ENUM(5), 195));
+    EXPECT_EQ(dstr_get_dev_family_enum_by_string("again"), 0);
+    EXPECT_EQ(dstr_get_dev_family_enum_by_string("no_id"), 0);
+    EXPECT_EQ(dstr_get_dev_family_enum_by_string("bad_id"), 0);
+    EXPECT_EQ(dstr_get_user_string(DEV_FAMILY_DEVICE_AGNOSTIC), "Device Agnostic");
+    EXPECT_EQ(dstr_get_dev_family_enum_by_string("pretender"), 0);
+    EXPECT_EQ(dstr_get_dev_family_enum_by_string("first"), 5);    // the first owner keeps a name
+    EXPECT_EQ(dstr_get_dev_family_enum_by_string("shadow"), 6);
+    EXPECT_EQ(DEV_PART_MANAGER::get_family_of(500), 5);
+}
+
+TEST(DeviceDatabaseFiles, JunkOrMissingFileKeepsTheReservedFamilies)
+{
+    for (const std::string& junk : {std::string("\x7f" "ELF\x02\x01\x01\0\0\0binary", 18),
+                                   std::string("<devices><family id=\"3\""), std::string()}) {
+        TEMPORARY_INSTALLATION installation(junk);
+        EXPECT_TRUE(DEV_FAMILY_MANAGER::get_all_families().empty());
+        EXPECT_EQ(dstr_get_dev_family_enum_by_string("Device Agnostic"), DEV_FAMILY_DEVICE_AGNOSTIC);
+        EXPECT_EQ(dstr_get_dev_family_enum_by_string("Crest V"), 0);
+        EXPECT_FALSE(dstr_is_valid_dev_part_enum(5001));
+    }
+    setenv("VORLIN_ROOTDIR", "/nonexistent/installation", 1);
+    EXPECT_EQ(dstr_get_dev_family_enum_by_string("Crest V"), 0);
+    EXPECT_TRUE(dstr_is_valid_dev_family_enum(DEV_FAMILY_DEVICE_AGNOSTIC));
+    setenv("VORLIN_ROOTDIR", VORLIN_BUNDLED_ROOTDIR, 1);
+}
