@@ -62,8 +62,8 @@ bool flag_of(const XMLElement* parent, const char* tag) {
     return element && gen_ascii_tolower(text_of(element)) == "true";
 }
 
-//! Only regular files are handed to the parser: a directory or a device would have it
-//! size its buffer from a bogus length.
+//! Only regular files are handed to the parser: a pipe would block it, and a directory or
+//! a device would have it size its buffer from a bogus length.
 void load_document(tinyxml2::XMLDocument& document, const std::string& path) {
     std::error_code error;
     if (std::filesystem::is_regular_file(path, error))
