@@ -1,0 +1,293 @@
+//! @file catalog_test.cpp
+//! @brief IP catalog queries over a copy of the bundled catalog: names, aliases, renamed cores,
+//! outdated texts, end of life per family, filters, broken files, refresh and the lock.
+#include <ipcatalog/ipcatalog.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<std::string> names_of(const std::vector<const IPCATALOG_CARD*>& cards)
+{
+    std::vector<std::string> names;
+    for (const IPCATALOG_CARD* card : cards)
+        names.push_back(card->get_name());
+    return names;
+}
+
+bool contains(const std::vector<std::string>& list, const std::string& value)
+{
+    return std::find(list.begin(), list.end(), value) != list.end();
+}
+
+const DEV_FAMILY_ENUM CREST_II = DEV_FAMILY_ENUM(10);
+const DEV_FAMILY_ENUM CREST_V = DEV_FAMILY_ENUM(12);
+const DEV_FAMILY_ENUM CREST_VII = DEV_FAMILY_ENUM(14);
+const DEV_FAMILY_ENUM EMBER_IV = DEV_FAMILY_ENUM(23);
+
+//! Runs each test on its own copy of the bundled catalog as IP_ROOTDIR.
+class CatalogTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/ipcatalog_test_XXXXXX";
+        m_root = mkdtemp(pattern);
+        fs::copy(std::string(VORLIN_BUNDLED_ROOTDIR) + "ip/catalog", catalog_dir());
+        setenv("IP_ROOTDIR", m_root.c_str(), 1);
+        m_catalog = IPCATALOG_VORLIN_IP_CATALOG_MANAGER::instance(false);
+        m_catalog->update(IPCATALOG_CHECK_TIME_AND_SIZE, false, true);
+    }
+    void TearDown() override
+    {
+        unsetenv("IP_ROOTDIR");
+        m_catalog->update(IPCATALOG_CHECK_TIME_AND_SIZE, false, true);
+        fs::remove_all(m_root);
+    }
+    std::string catalog_dir() const { return m_root + "/catalog"; }
+    void write(const std::string& name, const std::string& text) const
+    {
+        std::ofstream(catalog_dir() + "/" + name, std::ios::binary) << text;
+    }
+    const IPCATALOG_CARD* card(const std::string& name) const
+    {
+        auto cards = m_catalog->get_ip_cards_by_name(name);
+        return cards.size() == 1 ? cards.front() : nullptr;
+    }
+
+    std::string m_root;
+    IPCATALOG_VORLIN_IP_CATALOG_MANAGER* m_catalog = nullptr;
+};
+
+} // namespace
+
+TEST_F(CatalogTest, NameQueriesWithAliasesCaseAndMatchingNames)
+{
+    EXPECT_EQ(names_of(m_catalog->get_ip_cards_by_name("fir_filter")), std::vector<std::string>{"fir_filter"});
+    EXPECT_TRUE(m_catalog->get_ip_cards_by_name("FIR_FILTER").empty());
+    EXPECT_TRUE(m_catalog->get_ip_cards_by_name("fir").empty());
+    EXPECT_EQ(names_of(m_catalog->get_ip_cards_by_name("FIR", IPCATALOG_QUERY_ANALYSIS)),
+              std::vector<std::string>{"fir_filter"});
+    EXPECT_EQ(IPCATALOG_QUERY_ANALYSIS, 0x101u);
+    // Catalog order: files by name (legacy.xml before memory.xml), then document order.
+    EXPECT_EQ(names_of(m_catalog->get_ip_cards_by_name("kv_ram_2port", IPCATALOG_QUERY_MATCHING)),
+              (std::vector<std::string>{"kv_ram_2port", "ram_2port"}));
+
+    const IPCATALOG_CARD* fir = card("fir_filter");
+    ASSERT_NE(fir, nullptr);
+    EXPECT_EQ(fir->get_author(), "Oltran");
+    EXPECT_EQ(fir->get_display_name(), "FIR Filter");
+    EXPECT_EQ(fir->get_ip_type(), IPCATALOG_IP_TYPE_STANDALONE);
+    EXPECT_EQ(fir->const_supported_eol_sub_ips(), std::vector<std::string>{"old_mac"});
+    EXPECT_EQ(fir->const_supported_filesets().size(), 4u);
+    ASSERT_EQ(fir->get_matching_ip_cards().size(), 1u);
+    const IPCATALOG_CARD* legacy = fir->get_matching_ip_cards().front();
+    EXPECT_EQ(legacy->get_ip_type(), IPCATALOG_IP_TYPE_LEGACY);
+    EXPECT_EQ(legacy->get_legacy_iputf_file(), "fir.iputf");
+    EXPECT_EQ(legacy->get_legacy_iputf_family_parameter(), "DEVICE_FAMILY");
+}
+
+TEST_F(CatalogTest, FamiliesOfCardsMapThroughTheDeviceDatabase)
+{
+    const IPCATALOG_CARD* fft = card("fft_engine");
+    ASSERT_NE(fft, nullptr);
+    // Listed by user name and by internal name alike.
+    EXPECT_EQ(fft->get_supported_families(), (std::vector<DEV_FAMILY_ENUM>{CREST_V, CREST_VII, EMBER_IV}));
+    EXPECT_TRUE(fft->supports_family(DEV_FAMILY_DEVICE_AGNOSTIC));
+    EXPECT_FALSE(fft->supports_family(CREST_II));
+    EXPECT_TRUE(card("nco")->supports_family(CREST_II));          // no list: every family
+}
+
+TEST_F(CatalogTest, RenamedCoresAreInTheUpgradeIndex)
+{
+    IPCATALOG_SCOPED_READ_WRITE_MUTEX lock(m_catalog);
+    const auto& index = m_catalog->get_upgrade_index();
+    EXPECT_EQ(index.at("fir_builder"), std::vector<std::string>{"fir_filter"});
+    EXPECT_EQ(index.at("fft_legacy"), (std::vector<std::string>{"fft_engine", "fft_engine_lite"}));
+    EXPECT_EQ(index.at("pll_basic"), std::vector<std::string>{"clock_pll"});   // three entries, one name
+    EXPECT_EQ(index.count("fir_filter"), 0u);
+
+    const auto& from = card("fft_engine")->get_upgradeable_from_info();
+    ASSERT_EQ(from.size(), 2u);
+    EXPECT_EQ(from[0].version, "13.1");
+    EXPECT_EQ(from[0].family, CREST_V);
+    EXPECT_EQ(from[1].version, "all");
+    EXPECT_EQ(from[1].family, DEV_FAMILY_DEVICE_AGNOSTIC);
+}
+
+TEST_F(CatalogTest, OutdatedTextsApplyBetweenTheVariationAndTheTarget)
+{
+    const IPCATALOG_OUTDATED_IP_INFO* fifo = m_catalog->get_outdated_ip_info("fifo_buffer");
+    ASSERT_NE(fifo, nullptr);
+    EXPECT_EQ(fifo->get_ip_name(), "fifo_buffer");
+    EXPECT_EQ(fifo->get_release_notes_link(), "https://example.invalid/oltran/fifo_buffer");
+    const IPVX_VERSION target("24.1");
+    const auto releases = fifo->get_release_descriptions(IPVX_VERSION("22.1"), target);
+    ASSERT_EQ(releases.size(), 2u);
+    EXPECT_EQ(releases[0], "Depths up to 262144 words.");                           // 23.1
+    EXPECT_EQ(releases[1], "Error-correcting code option for the storage memory."); // 24.1
+    EXPECT_EQ(fifo->get_release_descriptions(IPVX_VERSION("N/A"), IPVX_VERSION("23.1")).size(), 2u);
+    EXPECT_TRUE(fifo->get_release_descriptions(target, target).empty());
+    EXPECT_EQ(fifo->get_upgrade_changes(IPVX_VERSION("23.1"), target, "fifo_buffer", CREST_V, CREST_V),
+              std::vector<std::string>{"The default output register setting changed from off to on."});
+    EXPECT_TRUE(fifo->get_upgrade_descriptions(target, target, "fifo_buffer", CREST_V, CREST_V).empty());
+
+    // A renamed core: the description belongs to its new name, whatever the versions.
+    const IPCATALOG_OUTDATED_IP_INFO* builder = m_catalog->get_outdated_ip_info("fir_builder");
+    ASSERT_NE(builder, nullptr);
+    EXPECT_EQ(builder->get_upgrade_descriptions(IPVX_VERSION("24.1"), target, "fir_filter", CREST_V, CREST_V).size(), 1u);
+    EXPECT_TRUE(builder->get_upgrade_descriptions(IPVX_VERSION("13.1"), target, "nco", CREST_V, CREST_V).empty());
+    EXPECT_EQ(builder->get_upgrade_changes(IPVX_VERSION("13.1"), target, "fir_filter", CREST_V, CREST_V).size(), 1u);
+    EXPECT_TRUE(builder->get_upgrade_changes(IPVX_VERSION("13.1"), target, "nco", CREST_V, CREST_V).empty());
+
+    // Descriptions limited to a family of the IP.
+    const IPCATALOG_OUTDATED_IP_INFO* fft = m_catalog->get_outdated_ip_info("fft_legacy");
+    EXPECT_EQ(fft->get_upgrade_descriptions(IPVX_VERSION("13.1"), target, "fft_engine", CREST_V, CREST_V).size(), 1u);
+    EXPECT_TRUE(fft->get_upgrade_descriptions(IPVX_VERSION("13.1"), target, "fft_engine", CREST_VII, CREST_V).empty());
+    EXPECT_EQ(m_catalog->get_outdated_ip_info("nco"), nullptr);
+}
+
+TEST_F(CatalogTest, EndOfLifeAndInvalidVersionsPerFamily)
+{
+    const IPCATALOG_OUTDATED_IP_INFO* fir = m_catalog->get_outdated_ip_info("fir_filter");
+    EXPECT_TRUE(fir->is_eol(IPVX_VERSION("19.1"), CREST_II));
+    EXPECT_TRUE(fir->is_eol(IPVX_VERSION("17.0"), CREST_II));
+    EXPECT_FALSE(fir->is_eol(IPVX_VERSION("20.1"), CREST_II));
+    EXPECT_FALSE(fir->is_eol(IPVX_VERSION("19.1"), CREST_V));
+    EXPECT_FALSE(fir->is_eol(IPVX_VERSION("19.1"), DEV_FAMILY_DEVICE_AGNOSTIC));
+    EXPECT_FALSE(fir->is_eol(IPVX_VERSION("N/A"), CREST_II));
+
+    const IPCATALOG_OUTDATED_IP_INFO* uart = m_catalog->get_outdated_ip_info("uart_tiny");
+    EXPECT_TRUE(uart->is_eol(IPVX_VERSION("24.1"), CREST_V));
+    EXPECT_TRUE(uart->is_eol(IPVX_VERSION("9.0"), DEV_FAMILY_DEVICE_AGNOSTIC));
+
+    EXPECT_TRUE(m_catalog->get_outdated_ip_info("fifo_buffer")->is_invalid(IPVX_VERSION("21.3"), CREST_II, CREST_V));
+    EXPECT_FALSE(m_catalog->get_outdated_ip_info("fifo_buffer")->is_invalid(IPVX_VERSION("21.3.1"), CREST_II, CREST_V));
+    const IPCATALOG_OUTDATED_IP_INFO* pll = m_catalog->get_outdated_ip_info("pll_basic");
+    EXPECT_TRUE(pll->is_invalid(IPVX_VERSION("20.2"), CREST_II, CREST_V));
+    EXPECT_FALSE(pll->is_invalid(IPVX_VERSION("20.2"), CREST_V, CREST_II));
+}
+
+TEST_F(CatalogTest, FiltersSelectLegacyCards)
+{
+    const auto legacy = names_of(m_catalog->get_ip_cards_by_filter("type=legacy"));
+    EXPECT_TRUE(contains(legacy, "kv_counter"));
+    EXPECT_TRUE(contains(legacy, "fir_filter_legacy"));
+    EXPECT_FALSE(contains(legacy, "fir_filter"));
+    for (const IPCATALOG_CARD* card : m_catalog->get_ip_cards_by_filter("type=legacy"))
+        EXPECT_EQ(card->get_ip_type(), IPCATALOG_IP_TYPE_LEGACY);
+
+    const auto cinder = names_of(m_catalog->get_ip_cards_by_filter(" TYPE=Legacy ; family=Cinder "));
+    EXPECT_TRUE(contains(cinder, "kv_mult"));
+    EXPECT_FALSE(contains(names_of(m_catalog->get_ip_cards_by_filter("type=legacy; family=Crest V")), "kv_mult"));
+    EXPECT_TRUE(m_catalog->get_ip_cards_by_filter("colour=blue").empty());
+    EXPECT_TRUE(m_catalog->get_ip_cards_by_filter("type=legacy; family=Crest IX").empty());
+    EXPECT_EQ(m_catalog->get_ip_cards_by_filter("").size(), m_catalog->get_all_ip_cards().size());
+}
+
+TEST_F(CatalogTest, GeneratorFailureMarkers)
+{
+    EXPECT_TRUE(card("dsp_mult_add")->test_fails("upgrade"));
+    EXPECT_FALSE(card("dsp_mult_add")->test_fails("generation"));
+    EXPECT_EQ(card("clock_buffer")->get_test_fails(), "generation");
+    EXPECT_FALSE(card("nco")->test_fails(""));
+}
+
+TEST_F(CatalogTest, BrokenFilesAndEntriesAreSkippedTheRestStays)
+{
+    write("aaa_binary.xml", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+    write("bbb_truncated.xml", "<ip_catalog><card name=\"lost\" version=\"1.0\">");
+    write("ccc_other_root.xml", "<devices><card name=\"not_a_card\"/></devices>");
+    write("ddd_entries.xml", R"(<ip_catalog>
+        <card version="1.0"/>
+        <card name="odd_type" type="system"/>
+        <card name="kept" version="2.0"><family>Crest IX</family><family>Cinder</family><fileset>x</fileset>
+          <upgradeable_from name="gone" family="Crest IX"/><upgradeable_from name="old_kept"/></card>
+        <outdated name="kept"><release version="one">no</release><eol version="1.0" family="Crest IX"/>
+          <release version="1.5">yes</release></outdated>
+      </ip_catalog>)");
+    EXPECT_EQ(m_catalog->update(IPCATALOG_CHECK_TIME_AND_SIZE, false, true), 4);
+
+    EXPECT_NE(card("fir_filter"), nullptr);
+    EXPECT_TRUE(m_catalog->get_ip_cards_by_name("lost").empty());
+    EXPECT_TRUE(m_catalog->get_ip_cards_by_name("not_a_card").empty());
+    EXPECT_TRUE(m_catalog->get_ip_cards_by_name("odd_type").empty());
+    const IPCATALOG_CARD* kept = card("kept");
+    ASSERT_NE(kept, nullptr);
+    EXPECT_EQ(kept->get_supported_families(), std::vector<DEV_FAMILY_ENUM>{DEV_FAMILY_ENUM(31)});
+    EXPECT_TRUE(kept->const_supported_filesets().empty());
+    ASSERT_EQ(kept->get_upgradeable_from_info().size(), 1u);
+    EXPECT_EQ(kept->get_upgradeable_from_info()[0].version, "all");
+    const IPCATALOG_OUTDATED_IP_INFO* info = m_catalog->get_outdated_ip_info("kept");
+    EXPECT_EQ(info->get_release_descriptions(IPVX_VERSION("1.0"), IPVX_VERSION("2.0")), std::vector<std::string>{"yes"});
+    EXPECT_FALSE(info->is_eol(IPVX_VERSION("1.0"), DEV_FAMILY_ENUM(31)));
+}
+
+TEST_F(CatalogTest, UpdateRereadsChangedAddedAndRemovedFiles)
+{
+    EXPECT_EQ(m_catalog->update(IPCATALOG_CHECK_CONTENT, false, true), 0);
+
+    write("extra.xml", R"(<ip_catalog><card name="extra_core" version="1.0"/></ip_catalog>)");
+    EXPECT_EQ(m_catalog->update(IPCATALOG_CHECK_TIME_AND_SIZE, false, false), 0);   // not looked for
+    EXPECT_EQ(m_catalog->update(IPCATALOG_CHECK_TIME_AND_SIZE, false, true), 1);
+    EXPECT_EQ(card("extra_core")->get_version(), "1.0");
+
+    // Same size, same modification time: only the content check sees the new version.
+    const std::string path = catalog_dir() + "/extra.xml";
+    struct stat before {};
+    stat(path.c_str(), &before);
+    write("extra.xml", R"(<ip_catalog><card name="extra_core" version="2.0"/></ip_catalog>)");
+    const struct timespec times[2] = {before.st_atim, before.st_mtim};
+    utimensat(AT_FDCWD, path.c_str(), times, 0);
+    EXPECT_EQ(m_catalog->update(IPCATALOG_CHECK_TIME_AND_SIZE, false, false), 0);
+    EXPECT_EQ(card("extra_core")->get_version(), "1.0");
+    EXPECT_EQ(m_catalog->update(IPCATALOG_CHECK_CONTENT, false, false), 1);
+    EXPECT_EQ(card("extra_core")->get_version(), "2.0");
+
+    fs::remove(path);
+    EXPECT_EQ(m_catalog->update(IPCATALOG_CHECK_TIME_AND_SIZE, false, false), 1);
+    EXPECT_EQ(card("extra_core"), nullptr);
+    EXPECT_NE(card("fir_filter"), nullptr);
+    EXPECT_EQ(m_catalog->update(IPCATALOG_CHECK_TIME, true, false), static_cast<int>(m_catalog->get_catalog_files().size()));
+}
+
+TEST_F(CatalogTest, ReadersNestAndWritersWaitForThem)
+{
+    std::atomic<bool> updated{false};
+    std::thread writer;
+    {
+        IPCATALOG_SCOPED_READ_WRITE_MUTEX outer(m_catalog);
+        IPCATALOG_SCOPED_READ_WRITE_MUTEX inner(m_catalog);             // same thread: no deadlock
+        EXPECT_NE(card("nco"), nullptr);                                // queries lock once more
+        writer = std::thread([&] {
+            m_catalog->update(IPCATALOG_CHECK_TIME_AND_SIZE, true, false);
+            updated = true;
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        EXPECT_FALSE(updated.load());
+    }
+    writer.join();
+    EXPECT_TRUE(updated.load());
+}
+
+TEST(CatalogInstance, BundledCatalogIsTheDefault)
+{
+    unsetenv("IP_ROOTDIR");
+    IPCATALOG_VORLIN_IP_CATALOG_MANAGER* catalog = IPCATALOG_VORLIN_IP_CATALOG_MANAGER::instance(true);
+    EXPECT_EQ(catalog, IPCATALOG_VORLIN_IP_CATALOG_MANAGER::instance(false));
+    EXPECT_EQ(catalog->get_catalog_directory(), std::string(VORLIN_BUNDLED_ROOTDIR) + "ip/catalog/");
+    for (const IPCATALOG_CARD* card : catalog->get_all_ip_cards()) {
+        EXPECT_EQ(card->get_author(), "Oltran") << card->get_name();
+        EXPECT_TRUE(IPVX_VERSION(card->get_version()).is_valid()) << card->get_name();
+    }
+}
