@@ -3,9 +3,11 @@
 
 #include <ipman/ipman_utils.h>
 
+#include <acf/acf.h>
 #include <cfg/cfg.h>
 #include <fio/fio.h>
 #include <gen/gen.h>
+#include <wizman/wizman.h>
 
 const char* const IPMAN_NA_STR = "N/A";
 const char* const IPMAN_UNKNOWN_STR = "Unknown";
@@ -87,6 +89,18 @@ bool IPMAN_UTILS::is_tessel_editable_file(const std::string& path) {
     return type == FIO_EXT_TESSEL || type == FIO_EXT_GWIP;
 }
 
+bool IPMAN_UTILS::is_variation_file_launchable(const std::string& variation_file, std::string& wizard_name) {
+    WIZMAN_WIZARD_INFO_MANAGER wizards;
+    wizards.read_lst_files();
+    wizards.get_wizard_table_head();
+    wizard_name = wizards.get_wizard_alias_name(wizman_global_extract_wizard_from_config(variation_file));
+    if (wizards.is_unspecified_wizard(wizard_name) || wizman_global_is_eol(wizard_name)) return false;
+    for (std::string installed = wizards.get_next_wizard_name(); !installed.empty();
+         installed = wizards.get_next_wizard_name())
+        if (installed == wizard_name) return true;
+    return false;
+}
+
 std::string IPMAN_UTILS::adjust_path(std::string path) {
     // Paths carry no drive part on this platform, so making them absolute and flat is all
     // the canonical form needs.
@@ -101,4 +115,41 @@ std::string IPMAN_UTILS::get_user_ini_parallel_ip_regen_enabled_setting() {
 
 std::string IPMAN_UTILS::get_user_ini_num_processors_setting() {
     return gen_ascii_tolower(cfg_get_user_ini_value(CFG_NUM_PARALLEL_PROCESSORS));
+}
+
+namespace {
+
+//! Holds the revision's read lock for a scope, unless the caller already held it.
+class REVISION_READ_LOCK {
+public:
+    explicit REVISION_READ_LOCK(ACF_REVISION_MANAGER& revision)
+        : m_revision(revision), m_taken_here(!revision.is_read_locked() && revision.read_lock(true)) {}
+    ~REVISION_READ_LOCK() {
+        if (m_taken_here) m_revision.read_unlock();
+    }
+    REVISION_READ_LOCK(const REVISION_READ_LOCK&) = delete;
+    REVISION_READ_LOCK& operator=(const REVISION_READ_LOCK&) = delete;
+
+private:
+    ACF_REVISION_MANAGER& m_revision;
+    bool m_taken_here;
+};
+
+//! Text of the project's global setting of this type; empty without an open project.
+std::string project_setting_text(ACF_MANAGER* project, ACF_VARIABLE_TYPE_ENUM type) {
+    if (project == nullptr || !project->is_project_open()) return {};
+    REVISION_READ_LOCK lock(*project->get_revision_manager());
+    ACF_MGR_INPUT_PARAMETERS setting;
+    setting.set_variable_type(type);
+    return project->get_global_assignment_value(setting) ? setting.get_value_string() : std::string();
+}
+
+}  // namespace
+
+std::string IPMAN_UTILS::get_acf_parallel_ip_regen_enabled_setting(ACF_MANAGER* project) {
+    return project_setting_text(project, ACF_VAR_PARALLEL_IP_GENERATION);
+}
+
+std::string IPMAN_UTILS::get_acf_num_processors_setting(ACF_MANAGER* project) {
+    return project_setting_text(project, ACF_VAR_NUM_PARALLEL_PROCESSORS);
 }
