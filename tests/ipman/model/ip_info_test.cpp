@@ -7,8 +7,6 @@
 
 #include <ipman/ipman_ip_info.h>
 
-#include "ipman_ip_regen_result.h"
-
 namespace {
 
 IPMAN_IP_INFO with_flow(IPMAN_IP_UPGRADE_FLOW_ENUM flow, IPMAN_IP_REGEN_STATUS_ENUM status) {
@@ -50,13 +48,6 @@ TEST(IpInfo, DisplayNameOverrideAndSystemNames) {
     EXPECT_EQ(info.display_name(), "<System>");
     info.tool_name("TesselPro");
     EXPECT_EQ(info.display_name(), "TesselPro");
-}
-
-TEST(IpInfo, SettersAcceptTheFieldItself) {
-    IPMAN_IP_INFO info;
-    info.entity("fifo_a");
-    info.entity(info.entity());
-    EXPECT_EQ(info.entity(), "fifo_a");
 }
 
 TEST(IpInfo, EqualityComparesIdentityOnly) {
@@ -161,14 +152,11 @@ TEST(IpInfo, TextForms) {
               "VARIATION_TO_TESSEL_SA_WITH_TESSEL");
 
     EXPECT_EQ(regen_status_to_compatibility_text(IPMAN_SUBCORE_NEEDS_REGEN), "incompatible");
-    EXPECT_EQ(regen_status_to_compatibility_text(IPMAN_INCOMPATIBLE_DEV_TRAIT), "incompatible_dev_trait");
-    EXPECT_EQ(regen_status_to_compatibility_text(IPMAN_FAMILY_MISMATCH), "family_mismatch");
     EXPECT_EQ(regen_status_to_compatibility_text(IPMAN_OLD_AND_FAMILY_MISMATCH), "compatible");
     EXPECT_EQ(regen_status_to_compatibility_text(IPMAN_ENCRYPTED), "compatible");
     EXPECT_EQ(regen_status_to_compatibility_text(static_cast<IPMAN_IP_REGEN_STATUS_ENUM>(-1)), "compatible");
 
     EXPECT_EQ(upgrade_status_to_string(IPMAN_UPGRADE_ATTEMPTED), "not_attempted");
-    EXPECT_EQ(upgrade_status_to_string(IPMAN_UPGRADE_CONVERTED_BUT_FAILED_REGEN), "converted_but_failed_regen");
     EXPECT_EQ(upgrade_status_to_string(static_cast<IPMAN_UPGRADE_STATUS_ENUM>(5)), "not_attempted");
     EXPECT_EQ(rtl_language_to_string(IPMAN_RTL_VHDL), "vhdl");
     EXPECT_EQ(rtl_language_to_string(static_cast<IPMAN_RTL_LANGUAGE_ENUM>(3)), "use_project_setting");
@@ -176,16 +164,4 @@ TEST(IpInfo, TextForms) {
     EXPECT_EQ(regen_fileset_from_catalog(IPCATALOG_FILESET_BLOCK_SYMBOL), IPMAN_FILESET_BLOCK_SYMBOL);
     EXPECT_FALSE(regen_fileset_from_catalog(4).has_value());
     EXPECT_FALSE(regen_fileset_from_catalog(-1).has_value());
-}
-
-TEST(RegenResult, StartsAsSuccessWithDefaultRecordAndCopiesMemberwise) {
-    IPMAN_IP_REGEN_RESULT result;
-    EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.fail_type, IPMAN_FAIL_NONE);
-    EXPECT_EQ(result.ip_info.tool_name(), "N/A");
-    result.ip_info.entity("fifo_a");
-    result.output_file = "/p/fifo_a.vip";
-    IPMAN_IP_REGEN_RESULT copy(result);
-    EXPECT_EQ(copy.ip_info.entity(), "fifo_a");
-    EXPECT_EQ(copy.output_file, "/p/fifo_a.vip");
 }
