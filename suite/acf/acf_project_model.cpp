@@ -12,7 +12,14 @@ ACF_PROJECT_MODEL::ACF_PROJECT_MODEL(const std::string& name, const std::string&
 
 ACF_ASSIGNMENT* ACF_PROJECT_MODEL::append(const ACF_MGR_INPUT_PARAMETERS& params)
 {
-    m_assignments.push_back(std::make_unique<ACF_ASSIGNMENT>(params, directory()));
+    if (params.get_home_file().empty()) {
+        // A new assignment belongs to the settings file; it has no line there until written.
+        ACF_MGR_INPUT_PARAMETERS placed = params;
+        placed.set_home_file(m_settings_file, 0);
+        m_assignments.push_back(std::make_unique<ACF_ASSIGNMENT>(placed, directory()));
+    } else {
+        m_assignments.push_back(std::make_unique<ACF_ASSIGNMENT>(params, directory()));
+    }
     ACF_ASSIGNMENT* added = m_assignments.back().get();
     m_positions[added] = std::prev(m_assignments.end());
     return added;

@@ -293,7 +293,8 @@ void ACF_SETTINGS_READER::read_list_file(const std::string& path, const std::str
     const bool cycle = std::find(m_reading.begin(), m_reading.end(), path) != m_reading.end();
     if (cycle || m_reading.size() >= max_list_depth) {
         msg_post_text(MSG_POST_WARNING,
-                      fmt::format("IP list file {} includes itself through {}; the repeated inclusion is skipped",
+                      fmt::format("IP list file {} is included again while it is being read (from {}); "
+                                  "the repeated inclusion is skipped",
                                   path, m_reading.back()));
         return;
     }

@@ -1,0 +1,1 @@
+entity inner is end entity;

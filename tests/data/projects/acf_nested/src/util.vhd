@@ -1,0 +1,1 @@
+entity util is end entity;
