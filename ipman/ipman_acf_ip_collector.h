@@ -1,0 +1,122 @@
+//! @file ipman_acf_ip_collector.h
+//! @brief The project IP collector: groups the project's IP assignments into one working
+//! record per variation and completes each from its legacy, system or gwip file.
+#pragma once
+
+#include <dev/dev_types.h>
+#include <ipman/ipman_ip_info.h>
+
+#include <cstddef>
+#include <map>
+#include <string>
+#include <vector>
+
+class ACF_ASSIGNMENT;
+class IPCATALOG_VORLIN_IP_CATALOG_MANAGER;
+
+//! How a collected variation was recognised.
+enum class IPMAN_COLLECTED_IP_KIND : int {
+    UNCLASSIFIED = 0,
+    LEGACY_VARIATION = 1,   //!< the group's HDL file is a wizard-generated variation
+    TESSEL_SYSTEM = 2,      //!< list of a system file, keyed by the system file itself
+    TESSEL_LIST = 3,        //!< an IP list that names a system file
+    GWIP_FILE = 5,          //!< list of a gwip file, keyed by the gwip file itself
+    GWIP_LIST = 6,          //!< an IP list that names a gwip file
+    GWIP_COMPONENT = 7,     //!< read directly from a gwip (IP-XACT component) file
+};
+
+//! True for the kinds whose variation is regenerated from a system or gwip file.
+bool ipman_is_system_kind(IPMAN_COLLECTED_IP_KIND kind);
+
+//! One entity of a variation, identified by (entity, library), compared exactly.
+struct IPMAN_COLLECTED_ENTITY {
+    std::string entity;
+    std::string top_level_comp_name;
+    std::string library;
+    std::string tool_version;
+    std::string tool_name;
+    std::string generated_by;
+    std::string vendor;
+};
+
+//! The collector's working record of one variation; filled by the collector and the
+//! legacy, IP-XACT and system file readers.
+class IPMAN_COLLECTED_IP {
+public:
+    //! A record keyed by key: base name from the key, everything else empty or false.
+    explicit IPMAN_COLLECTED_IP(const std::string& key);
+
+    //! The entity (entity, library), appended with only those two fields when absent.
+    //! The reference stays valid until the next entity is appended.
+    IPMAN_COLLECTED_ENTITY& find_or_add_entity(const std::string& entity, const std::string& library);
+    //! Position of the entity (entity, library); npos when absent.
+    std::size_t find_entity(const std::string& entity, const std::string& library) const;
+    static constexpr std::size_t npos = static_cast<std::size_t>(-1);
+    //! The entity-index key: "entity##library", or the entity alone for an empty library.
+    static std::string entity_index_key(const std::string& entity, const std::string& library);
+
+    std::string key;            //!< the assignments' origin, or the system / gwip file as written
+    std::string base_name;      //!< base name of key; after the entity pass the main entity's name
+    std::string main_file;      //!< the file the variation is regenerated from (flattened)
+    std::string top_level_file; //!< the variation's top-level HDL file (flattened)
+    std::string core_name;
+    std::string core_version;
+    IPMAN_COLLECTED_IP_KIND kind = IPMAN_COLLECTED_IP_KIND::UNCLASSIFIED;
+    bool encrypted = false;
+    bool standalone = false;
+    bool from_system_file = false;  //!< built from a system or gwip file, not from assignments
+    std::vector<IPMAN_COLLECTED_ENTITY> entities;           //!< in order of first appearance
+    std::map<std::string, std::size_t> entity_index;        //!< entity_index_key -> position
+    std::vector<DEV_FAMILY_ENUM> supported_families;
+    IPMAN_RTL_LANGUAGE_ENUM language = IPMAN_RTL_USE_PROJECT_SETTING;  //!< 0 when unknown
+    std::map<std::string, std::string> device_requirements; //!< requirement name -> value
+    bool has_warnings = false;
+    bool has_errors = false;
+};
+
+//! Finds every IP variation of the open project. The information manager owns one, sets
+//! the always-regenerate flag and calls collect_ip_files before converting the records.
+class IPMAN_ACF_IP_COLLECTOR {
+public:
+    IPMAN_ACF_IP_COLLECTOR();
+    virtual ~IPMAN_ACF_IP_COLLECTOR();
+    IPMAN_ACF_IP_COLLECTOR(const IPMAN_ACF_IP_COLLECTOR&) = delete;
+    IPMAN_ACF_IP_COLLECTOR& operator=(const IPMAN_ACF_IP_COLLECTOR&) = delete;
+
+    //! Rebuilds the records from the open project's global assignments and the system and
+    //! gwip files they name. No open project gives no records.
+    virtual void collect_ip_files();
+    virtual void set_ip_catalog_manager(IPCATALOG_VORLIN_IP_CATALOG_MANAGER* catalog);
+    virtual bool get_always_regen() const;
+    //! With the flag set, lists keyed by a system or gwip file are left to the file passes.
+    virtual void set_always_regen(bool always_regen);
+
+    //! Null until set or until the first collection takes the process-wide catalog.
+    IPCATALOG_VORLIN_IP_CATALOG_MANAGER* get_ip_catalog_manager() const { return m_catalog; }
+    void set_is_pro_version(bool pro) { m_pro_version = pro; }
+    bool is_pro_version() const { return m_pro_version; }
+    //! Tool name given to system and gwip files: "TesselCrestPro" in the pro edition,
+    //! "Tessel" otherwise.
+    std::string get_tool_string() const;
+
+    //! The records of the last collection, in discovery order.
+    const std::vector<IPMAN_COLLECTED_IP>& get_collected_ips() const { return m_records; }
+
+private:
+    using ASSIGNMENTS = std::vector<const ACF_ASSIGNMENT*>;
+
+    static ASSIGNMENTS read_project_assignments();
+    void build_group_records(const ASSIGNMENTS& assignments);
+    void build_record(const std::string& group_key, const ASSIGNMENTS& group);
+    void classify_from_files(IPMAN_COLLECTED_IP& record, const ASSIGNMENTS& group) const;
+    void read_entities(IPMAN_COLLECTED_IP& record, const ASSIGNMENTS& group) const;
+    void read_legacy_family(IPMAN_COLLECTED_IP& record) const;
+    void collect_system_file(const ACF_ASSIGNMENT& assignment);
+    void collect_gwip_file(const ACF_ASSIGNMENT& assignment);
+    bool has_record(const std::string& key) const;
+
+    std::vector<IPMAN_COLLECTED_IP> m_records;
+    IPCATALOG_VORLIN_IP_CATALOG_MANAGER* m_catalog = nullptr;  //!< not owned
+    bool m_always_regen = false;
+    bool m_pro_version = true;
+};
