@@ -1,6 +1,7 @@
 //! @file hdl_text_reader.h
 //! @brief Line-by-line reading of HDL text files that may turn out to be anything (binary,
-//! endless lines): every line is bounded, so junk never costs more than the line limit.
+//! endless lines, a directory): every line is bounded, so junk never costs more than the
+//! line limit, and read errors end the file instead of throwing.
 #pragma once
 
 #include <cstddef>
@@ -12,11 +13,12 @@ public:
     //! Longest line kept; the rest of a longer line is read past and dropped.
     static constexpr std::size_t MAX_LINE = 4096;
 
-    explicit HDL_TEXT_READER(const std::string& path) : m_stream(path, std::ios::binary) {}
+    //! Opens regular files only; anything else reads as an empty file that is not open.
+    explicit HDL_TEXT_READER(const std::string& path);
 
     bool is_open() const { return m_stream.is_open(); }
     //! The next line without its line feed (a carriage return before it is dropped too);
-    //! false at the end of the file.
+    //! false at the end of the file or on a read error.
     bool next_line(std::string& line);
     //! 1-based number of the line last read.
     int line_number() const { return m_line_number; }

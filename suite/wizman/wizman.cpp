@@ -39,6 +39,16 @@ std::string without_comment(const std::string& line)
     return line.substr(0, line.find('#'));
 }
 
+//! Names go on into Tcl results, paths and C strings: control bytes (a NUL above all) in a
+//! name make the whole line unusable rather than silently cut it short later.
+bool has_control_byte(const std::string& word)
+{
+    for (char c : word)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+            return true;
+    return false;
+}
+
 } // namespace
 
 bool wizman_parse_lst_line(const std::string& line, WIZMAN_WIZARD_ENTRY& entry)
@@ -63,6 +73,8 @@ bool wizman_parse_lst_line(const std::string& line, WIZMAN_WIZARD_ENTRY& entry)
             return false;
         }
     }
+    if (has_control_byte(parsed.name) || has_control_byte(parsed.alias))
+        return false;
     entry = parsed;
     return true;
 }
@@ -195,6 +207,8 @@ bool wizman_parse_generated_by_line(const std::string& line, std::string& core_n
             version_seen = true;
         }
     }
+    if (has_control_byte(core) || has_control_byte(version))
+        return false;
     core_name = core;
     core_version = version;
     return true;
@@ -225,6 +239,8 @@ bool is_wizard_generated_file(const std::string& path, std::string& core_name, s
 {
     std::string core, version;
     if (!find_generated_by_line(path, core, version) || version.empty())
+        return false;
+    if (has_control_byte(core) || has_control_byte(version))
         return false;
     core_name = core;
     core_version = version;
