@@ -1,0 +1,173 @@
+//! @file atcl_vexec.cpp
+//! @brief `vexec`: starts an installation tool without a shell, relays its output through
+//! the message library line by line and turns a failed run into a Tcl error.
+#include <atcl/atcl_vexec.h>
+
+#include <gen/gen.h>
+#include <msg/msg.h>
+#include <proc/proc.h>
+
+#include <fmt/format.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr const char* kUsage = "Usage: vexec [-h | -help | -long_help] <command_line>";
+constexpr const char* kHelp =
+    "Runs a tool of the installation's bin/ directory in the current directory.\n"
+    "  <command_line>: the tool's name and its arguments in one word; double quotes keep\n"
+    "                  blanks inside an argument. Output lines are shown as messages, and a\n"
+    "                  tool that fails makes the command fail.";
+
+//! Assembles output chunks into lines and posts each complete line.
+class OUTPUT_RELAY {
+public:
+    void add(const char* data, std::size_t size)
+    {
+        m_pending.append(data, size);
+        std::size_t start = 0;
+        for (;;) {
+            const std::size_t end = m_pending.find_first_of("\r\n", start);
+            if (end == std::string::npos)
+                break;
+            post_line(m_pending.substr(start, end - start));
+            start = end + 1;
+        }
+        m_pending.erase(0, start);
+    }
+
+    //! A last line without a line break is still part of the output.
+    void finish()
+    {
+        post_line(m_pending);
+        m_pending.clear();
+    }
+
+private:
+    static void remove_all(std::string& line, const std::string& tag)
+    {
+        for (std::size_t at = line.find(tag); at != std::string::npos; at = line.find(tag, at))
+            line.erase(at, tag.size());
+    }
+
+    //! "Warning: x" is posted as the warning "x", not as "Warning: Warning: x".
+    static void remove_severity_word(std::string& line, const char* word)
+    {
+        const std::size_t length = std::strlen(word);
+        if (line.compare(0, length, word) != 0)
+            return;
+        const std::size_t text = line.find_first_not_of(" \t", length);
+        if (text != std::string::npos)
+            line.erase(0, text);
+    }
+
+    static void post_line(std::string line)
+    {
+        const std::size_t last = line.find_last_not_of(" \t\r\n");
+        line.erase(last == std::string::npos ? 0 : last + 1);
+        if (line.empty())
+            return;
+        remove_all(line, "<b>");
+        remove_all(line, "</b>");
+        // The same classification as the IP upgrade's generator runs: warnings first.
+        if (line.find("Warning:") != std::string::npos) {
+            remove_severity_word(line, "Warning:");
+            msg_post_text(MSG_POST_WARNING, line);
+        } else if (line.find("Error:") != std::string::npos) {
+            remove_severity_word(line, "Error:");
+            msg_post_text(MSG_POST_ERROR, line);
+        } else {
+            remove_severity_word(line, "Info:");
+            msg_post_text(MSG_POST_INFO, line);
+        }
+    }
+
+    std::string m_pending;
+};
+
+//! The tool's path in the installation. The name must stay inside bin/.
+std::string tool_path(const std::string& name)
+{
+    if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos)
+        throw ATCL_VEXEC_ERROR(fmt::format(
+            "ERROR: vexec runs tools of the installation's bin/ directory by name; \"{}\" is not a tool name",
+            name));
+    return gen_get_vorlin_path() + "bin/" + name;
+}
+
+void relay_output(THR_PIPE* pipe)
+{
+    OUTPUT_RELAY relay;
+    char buffer[2048];
+    std::size_t count = 0;
+    while (thr_process_read(pipe, buffer, sizeof buffer, &count) == 0)
+        relay.add(buffer, count);
+    relay.finish();
+}
+
+void print_help(Tcl_Interp* interp, const std::string& text)
+{
+    Tcl_Obj* words[2] = {Tcl_NewStringObj("puts", -1), Tcl_NewStringObj(text.c_str(), -1)};
+    for (Tcl_Obj* word : words)
+        Tcl_IncrRefCount(word);
+    Tcl_EvalObjv(interp, 2, words, TCL_EVAL_GLOBAL);
+    for (Tcl_Obj* word : words)
+        Tcl_DecrRefCount(word);
+}
+
+int vexec_command(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
+{
+    try {
+        const std::string first = objc > 1 ? Tcl_GetString(objv[1]) : "";
+        if (objc == 2 && (first == "-h" || first == "-help" || first == "-long_help")) {
+            print_help(interp, first == "-h" ? kUsage : fmt::format("{}\n{}", kUsage, kHelp));
+            Tcl_ResetResult(interp);
+            return TCL_OK;
+        }
+        if (objc != 2)
+            throw ATCL_VEXEC_ERROR(fmt::format("ERROR: wrong number of arguments. {}", kUsage));
+        atcl_vexec(first);
+        Tcl_ResetResult(interp);
+        return TCL_OK;
+    } catch (const std::exception& error) {
+        Tcl_SetObjResult(interp, Tcl_NewStringObj(error.what(), -1));
+        return TCL_ERROR;
+    }
+}
+
+} // namespace
+
+void atcl_vexec(const std::string& command_line)
+{
+    std::vector<std::string> words = thr_split_command_line(command_line);
+    if (words.empty())
+        throw ATCL_VEXEC_ERROR(fmt::format("ERROR: vexec needs a tool name. {}", kUsage));
+    const std::string name = words.front();
+    words.front() = tool_path(name);
+
+    THR_PIPE* raw_pipe = nullptr;
+    THR_PROCESS_PTR process(thr_process_create_words(words, "", &raw_pipe, &raw_pipe));
+    THR_PIPE_PTR pipe(raw_pipe);
+    if (!process)
+        throw ATCL_VEXEC_ERROR(fmt::format("ERROR: Cannot start {}: {}", words.front(),
+                                           std::strerror(errno)));
+    relay_output(pipe.get());
+    pipe.reset();
+
+    int32_t status[2] = {0, 0};
+    if (thr_process_wait(process.get(), status, 0) != 0)
+        throw ATCL_VEXEC_ERROR(fmt::format("ERROR: Lost track of {}", name));
+    if (status[0] != 0)
+        throw ATCL_VEXEC_ERROR(fmt::format("ERROR: {} was ended by signal {}", name, status[0]));
+    if (status[1] != 0)
+        throw ATCL_VEXEC_ERROR(fmt::format("ERROR: {} failed with exit code {}", name, status[1]));
+}
+
+int atcl_register_vexec_command(Tcl_Interp* interp)
+{
+    Tcl_CreateObjCommand(interp, "::vexec", vexec_command, nullptr, nullptr);
+    return TCL_OK;
+}
