@@ -146,6 +146,11 @@ private:
     std::string m_text;
 };
 
+//! A resolver for simple commands: the exact name of a help option or of a named option in
+//! the table, or a proper prefix of exactly one of those names; 0 otherwise.
+int atcl_resolve_option_by_prefix(const char* word, ATCL_OPTION_NAME_FN option_name,
+                                  const ATCL_OPTION_ENTRY* options);
+
 // ---------------------------------------------------------------------------------------
 // Packages
 // ---------------------------------------------------------------------------------------
@@ -178,9 +183,22 @@ int atcl_unregister_package(Tcl_Interp* interp);
 //! record is cleared when that interpreter is deleted.
 Tcl_Interp* atcl_get_interpreter();
 void atcl_set_interpreter(Tcl_Interp* interp);
-//! True when Tcl was already running when this library was loaded, that is when a Tcl
-//! `load` brought it in; false in a shell that links its modules at build time.
+//! True when the modules are being brought in by a Tcl `load`; false in a shell that links
+//! its modules at build time. Such a shell marks itself by defining and exporting (linking
+//! with ENABLE_EXPORTS) `extern "C" const int atcl_shell_links_modules = 1;`.
 bool atcl_is_dynamically_loading();
+
+//! Holds one reference to a Tcl object and drops it when it goes.
+class ATCL_OBJ_PTR {
+public:
+    explicit ATCL_OBJ_PTR(Tcl_Obj* obj = nullptr) : m_obj(obj) { if (m_obj) Tcl_IncrRefCount(m_obj); }
+    ~ATCL_OBJ_PTR() { if (m_obj) Tcl_DecrRefCount(m_obj); }
+    ATCL_OBJ_PTR(const ATCL_OBJ_PTR&) = delete;
+    ATCL_OBJ_PTR& operator=(const ATCL_OBJ_PTR&) = delete;
+    Tcl_Obj* get() const { return m_obj; }
+private:
+    Tcl_Obj* m_obj;
+};
 
 //! Sets text as the interpreter's result (the caller answers TCL_ERROR where it fails).
 void atcl_error_msg_impl(Tcl_Interp* interp, const char* text);
