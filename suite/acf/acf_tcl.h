@@ -1,0 +1,11 @@
+//! @file acf_tcl.h
+//! @brief The project commands of the shell: package ::vorlin::project, also imported into
+//! the global namespace.
+#pragma once
+
+#include <tcl.h>
+
+//! Creates project_open, project_close, set_global_assignment, get_global_assignment,
+//! get_all_global_assignments and export_assignments on the interpreter and provides the
+//! package "::vorlin::project" 1.0. Answers TCL_OK or TCL_ERROR.
+int acf_tcl_init(Tcl_Interp* interp);
