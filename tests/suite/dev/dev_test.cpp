@@ -135,7 +135,8 @@ TEST(DeviceDatabaseFiles, BrokenEntriesAreSkippedOneByOne)
 
 TEST(DeviceDatabaseFiles, JunkOrMissingFileKeepsTheReservedFamilies)
 {
-    for (const std::string& junk : {std::string("\x7f" "ELF\x02\x01\x01\0\0\0binary", 18),
+    static const char binary[] = "\x7f" "ELF\x02\x01\x01\0\0\0binary";
+    for (const std::string& junk : {std::string(binary, sizeof binary - 1),
                                    std::string("<devices><family id=\"3\""), std::string()}) {
         TEMPORARY_INSTALLATION installation(junk);
         EXPECT_TRUE(DEV_FAMILY_MANAGER::get_all_families().empty());
