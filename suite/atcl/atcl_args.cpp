@@ -23,7 +23,7 @@ bool is_option_word(const std::string& word) {
 std::string quoted_names(const std::vector<std::string>& names) {
     std::string text;
     for (std::size_t i = 0; i < names.size(); ++i) {
-        if (i > 0) text += (i + 1 == names.size()) ? " and " : ", ";
+        if (i > 0) text += (i + 1 == names.size()) ? " or " : ", ";
         text += "-" + names[i];
     }
     return text;
@@ -34,8 +34,8 @@ std::string quoted_names(const std::vector<std::string>& names) {
     for (const ATCL_OPTION_ENTRY* entry : cmd.get_positional_options()) {
         if (cmd.option_name(entry->option) == name) {
             throw ATCL_USAGE_ERROR(fmt::format(
-                "ERROR: \"{}\" of {} is given without an option word: {}", name, cmd.get_name(),
-                cmd.usage_line()));
+                "ERROR: \"-{}\" is not an option of {}: give the <{}> value without an option word. {}", name,
+                cmd.get_name(), name, cmd.usage_line()));
         }
     }
     std::vector<std::string> beginning_with;
