@@ -129,6 +129,12 @@ std::unique_ptr<IPCATALOG_CARD> IPCATALOG_FILE_READER::read_card(const tinyxml2:
     card->m_catalog_file = m_path;
     for (const auto* child = element.FirstChildElement(); child != nullptr; child = child->NextSiblingElement())
         read_card_child(*child, *card);
+    // An empty family list means every family: a card limited to families this installation
+    // does not know must not become a card for all of them.
+    if (card->m_families.empty() && element.FirstChildElement("family") != nullptr) {
+        skip(element, "limited to families this installation does not know");
+        return nullptr;
+    }
     return card;
 }
 

@@ -18,7 +18,8 @@ struct IPCATALOG_FILE_CONTENT {
 
 //! Turns the text of one catalog file into cards and outdated information. Elements it cannot
 //! use (a card without a name, an unknown type, an unknown family, a version that is not one)
-//! are skipped one by one with a debug trace; a text that is not a catalog gives nothing.
+//! are skipped one by one with a debug trace; a card whose listed families are all unknown is
+//! skipped whole. A text that is not a catalog gives nothing.
 class IPCATALOG_FILE_READER {
 public:
     //! False when the text is not XML or has no <ip_catalog> root; content is then empty.

@@ -211,6 +211,7 @@ TEST_F(CatalogTest, BrokenFilesAndEntriesAreSkippedTheRestStays)
     write("ddd_entries.xml", R"(<ip_catalog>
         <card version="1.0"/>
         <card name="odd_type" type="system"/>
+        <card name="elsewhere" version="1.0"><family>Crest IX</family></card>
         <card name="kept" version="2.0"><family>Crest IX</family><family>Cinder</family><fileset>x</fileset>
           <upgradeable_from name="gone" family="Crest IX"/><upgradeable_from name="old_kept"/></card>
         <outdated name="kept"><release version="one">no</release><eol version="1.0" family="Crest IX"/>
@@ -222,6 +223,7 @@ TEST_F(CatalogTest, BrokenFilesAndEntriesAreSkippedTheRestStays)
     EXPECT_TRUE(m_catalog->get_ip_cards_by_name("lost").empty());
     EXPECT_TRUE(m_catalog->get_ip_cards_by_name("not_a_card").empty());
     EXPECT_TRUE(m_catalog->get_ip_cards_by_name("odd_type").empty());
+    EXPECT_TRUE(m_catalog->get_ip_cards_by_name("elsewhere").empty());     // not a card for every family
     const IPCATALOG_CARD* kept = card("kept");
     ASSERT_NE(kept, nullptr);
     EXPECT_EQ(kept->get_supported_families(), std::vector<DEV_FAMILY_ENUM>{DEV_FAMILY_ENUM(31)});
