@@ -1,0 +1,2 @@
+module pll;
+endmodule

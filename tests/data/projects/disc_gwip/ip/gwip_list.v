@@ -1,0 +1,2 @@
+module gwip_list;
+endmodule

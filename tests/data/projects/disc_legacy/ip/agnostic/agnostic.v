@@ -1,0 +1,2 @@
+module agnostic (input clk);
+endmodule

@@ -1,0 +1,2 @@
+module outer;
+endmodule

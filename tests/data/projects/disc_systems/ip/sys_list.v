@@ -1,0 +1,2 @@
+module sys_list;
+endmodule

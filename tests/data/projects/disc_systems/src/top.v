@@ -1,0 +1,3 @@
+module top (input clk);
+	soc u_soc (.clk (clk));
+endmodule
