@@ -12,6 +12,16 @@ namespace {
 
 Tcl_Interp* g_host_interpreter = nullptr;
 
+//! Tcl objects need Tcl's subsystems, which only creating an interpreter (or the host's
+//! start-up) initialises; helpers called before any interpreter exists do it once.
+void ensure_tcl_initialised() {
+    static const bool initialised = [] {
+        Tcl_DeleteInterp(Tcl_CreateInterp());
+        return true;
+    }();
+    (void)initialised;
+}
+
 void forget_deleted_interpreter(ClientData, Tcl_Interp* interp) {
     if (g_host_interpreter == interp) g_host_interpreter = nullptr;
 }
@@ -61,6 +71,7 @@ bool atcl_tcl_get_mult_string_from_tcl_obj(Tcl_Interp* interp, Tcl_Obj* obj,
 
 bool atcl_tcl_get_mult_string_from_tcl_obj(Tcl_Interp* interp, const std::string& text,
                                            std::vector<std::string>& elements) {
+    if (!interp) ensure_tcl_initialised();
     const ATCL_OBJ_PTR obj(Tcl_NewStringObj(text.data(), static_cast<int>(text.size())));
     return atcl_tcl_get_mult_string_from_tcl_obj(interp, obj.get(), elements);
 }

@@ -1,0 +1,175 @@
+// Option parsing of the Tcl command framework: values, help, and each kind of bad call.
+#include <atcl/atcl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+enum TEST_OPTION : int { T_NAME = 4, T_NEW_FILE, T_NEW_VERSION, T_QUIET, T_PATH };
+
+const char* test_option_name(int option) {
+    static const char* const names[] = {"", "h", "help", "long_help", "name", "new_file", "new_version", "quiet",
+                                        "path"};
+    return option > 0 && option <= T_PATH ? names[option] : nullptr;
+}
+
+const ATCL_OPTION_ENTRY test_options[] = {
+    {T_NAME, 1, ATCL_OPTION_REQUIRED, 0, nullptr, nullptr},
+    {T_NEW_FILE, 1, ATCL_OPTION_OPTIONAL, 0, nullptr, nullptr},
+    {T_NEW_VERSION, 1, ATCL_OPTION_OPTIONAL, 0, nullptr, nullptr},
+    {T_QUIET, 0, ATCL_OPTION_OPTIONAL, 0, nullptr, nullptr},
+    {T_PATH, 1, ATCL_OPTION_POSITIONAL, 0, nullptr, nullptr},
+    {0, 0, 0, 0, nullptr, nullptr},
+};
+
+int resolve_test_option(const char* word) {
+    return atcl_resolve_option_by_prefix(word, test_option_name, test_options);
+}
+
+const ATCL_CMD_DEFINITION test_definition = {"test", "frob", test_option_name, resolve_test_option, nullptr,
+                                             nullptr, test_options, nullptr, nullptr, nullptr};
+const ATCL_OPTION_HELP test_help_rows[] = {{T_NAME, "Name to frob."}, {T_PATH, "Where to frob."}, {0, nullptr}};
+const ATCL_CMD_HELP test_help = {"Frobs a thing.", "Frobbing is idempotent.", test_help_rows};
+
+std::string parse_error(const std::vector<std::string>& words) {
+    const ATCL_CMD cmd(test_definition);
+    ATCL_ARGS args;
+    try {
+        args.parse_words(cmd, words);
+    } catch (const ATCL_USAGE_ERROR& error) {
+        return error.what();
+    }
+    return "(no error)";
+}
+
+}  // namespace
+
+TEST(AtclArgs, NamedFlagAndPositionalValuesAreKept) {
+    const ATCL_CMD cmd(test_definition);
+    ATCL_ARGS args;
+    EXPECT_EQ(args.parse_words(cmd, {"some/path", "-na", "top", "-q", "-new_f", "-x.v"}), ATCL_NO_OPTION);
+    EXPECT_EQ(args.get_one_arg_option(T_NAME), "top");
+    EXPECT_TRUE(args.get_no_arg_option(T_QUIET));
+    EXPECT_EQ(args.get_one_arg_option(T_NEW_FILE), "-x.v");  // a value may begin with a dash
+    EXPECT_EQ(args.get_one_arg_pos_option(0), "some/path");
+    EXPECT_EQ(args.get_one_arg_option(T_PATH), "some/path");
+    EXPECT_FALSE(args.is_option_specified_by_user(T_NEW_VERSION));
+    EXPECT_EQ(args.get_one_arg_option(T_NEW_VERSION), "");
+    EXPECT_EQ(args.get_one_arg_pos_option(1), "");
+}
+
+TEST(AtclArgs, DoubleDashLetsAPositionalValueBeginWithADash) {
+    const ATCL_CMD cmd(test_definition);
+    ATCL_ARGS args;
+    args.parse_words(cmd, {"-name", "n", "--", "-odd-path"});
+    EXPECT_EQ(args.get_one_arg_pos_option(0), "-odd-path");
+}
+
+TEST(AtclArgs, ParsingAgainForgetsThePreviousCall) {
+    const ATCL_CMD cmd(test_definition);
+    ATCL_ARGS args;
+    args.parse_words(cmd, {"-name", "n", "-quiet", "p"});
+    args.parse_words(cmd, {"-name", "m", "q"});
+    EXPECT_FALSE(args.get_no_arg_option(T_QUIET));
+    EXPECT_EQ(args.get_pos_option_count(), 1u);
+}
+
+TEST(AtclArgs, BadCallsAreNamedClearly) {
+    EXPECT_EQ(parse_error({"-name", "n", "-bogus", "p"}),
+              "ERROR: Unknown option \"-bogus\" of frob. Type \"frob -h\" for its usage.");
+    EXPECT_EQ(parse_error({"-name", "n", "-new", "x", "p"}),
+              "ERROR: Ambiguous option \"-new\" of frob: it could be -new_file or -new_version.");
+    EXPECT_EQ(parse_error({"-name", "n", "-path", "p"}).rfind("ERROR: \"-path\" is not an option of frob", 0), 0u);
+    EXPECT_EQ(parse_error({"-name", "n", "p", "-quiet", "extra"}),
+              "ERROR: Option \"-quiet\" of frob takes no value, but \"extra\" follows it.");
+    EXPECT_EQ(parse_error({"p", "-name"}), "ERROR: Option \"-name\" of frob needs a value.");
+    EXPECT_EQ(parse_error({"p"}), "ERROR: Missing required option \"-name\" of frob.");
+    EXPECT_EQ(parse_error({"-name", "n"}), "ERROR: Missing required argument <path> of frob.");
+    EXPECT_EQ(parse_error({"-name", "n", "p", "q"}), "ERROR: Unexpected argument \"q\" for frob.");
+    EXPECT_EQ(parse_error({"-name", "n", "-name", "m", "p"}), "ERROR: Option \"-name\" of frob is given more than once.");
+    EXPECT_EQ(parse_error({"-", "p"}), "ERROR: Unknown option \"-\" of frob. Type \"frob -h\" for its usage.");
+}
+
+TEST(AtclArgs, HelpWinsOverMissingOptionsAndLaterFaults) {
+    const ATCL_CMD cmd(test_definition);
+    ATCL_ARGS args;
+    EXPECT_EQ(args.parse_words(cmd, {"-h"}), ATCL_HELP_SHORT);
+    EXPECT_EQ(args.parse_words(cmd, {"-he"}), ATCL_HELP_NORMAL);
+    EXPECT_EQ(args.parse_words(cmd, {"-l", "-h"}), ATCL_HELP_LONG);
+    EXPECT_EQ(args.parse_words(cmd, {"-help", "-bogus"}), ATCL_HELP_NORMAL);
+    EXPECT_THROW(args.parse_words(cmd, {"-bogus", "-help"}), ATCL_USAGE_ERROR);
+}
+
+TEST(AtclCmd, UsageAndHelpTexts) {
+    const ATCL_CMD cmd(test_definition, &test_help);
+    EXPECT_EQ(cmd.usage_line(),
+              "Usage: frob [-h | -help | -long_help] -name <name> [-new_file <new_file>] "
+              "[-new_version <new_version>] [-quiet] <path>");
+    const std::string help = cmd.help_text(false);
+    EXPECT_NE(help.find("Frobs a thing."), std::string::npos);
+    EXPECT_NE(help.find("Name to frob."), std::string::npos);
+    EXPECT_NE(help.find("<path>"), std::string::npos);
+    EXPECT_EQ(help.find("idempotent"), std::string::npos);
+    EXPECT_NE(cmd.help_text(true).find("Frobbing is idempotent."), std::string::npos);
+}
+
+TEST(AtclCmd, PrefixResolverTakesOnlyUniquePrefixesOfNamedOptions) {
+    EXPECT_EQ(resolve_test_option("h"), ATCL_HELP_SHORT);
+    EXPECT_EQ(resolve_test_option("he"), ATCL_HELP_NORMAL);
+    EXPECT_EQ(resolve_test_option("n"), 0);
+    EXPECT_EQ(resolve_test_option("new_v"), T_NEW_VERSION);
+    EXPECT_EQ(resolve_test_option("path"), 0);
+    EXPECT_EQ(resolve_test_option(""), 0);
+    EXPECT_EQ(resolve_test_option(nullptr), 0);
+}
+
+class AtclTclArgs : public ::testing::Test {
+protected:
+    void SetUp() override {
+        interp.reset(Tcl_CreateInterp());
+        // Captures what the framework prints through puts.
+        Tcl_Eval(interp.get(), "set printed {}; rename puts _puts; proc puts {text} {append ::printed $text \\n}");
+    }
+    int call(const std::vector<std::string>& words, bool& help_shown) {
+        std::vector<Tcl_Obj*> objv;
+        for (const std::string& word : words) {
+            objv.push_back(Tcl_NewStringObj(word.c_str(), -1));
+            Tcl_IncrRefCount(objv.back());
+        }
+        const int code = args.process_tcl_command_arguments(interp.get(), cmd, help_shown,
+                                                            static_cast<int>(objv.size()), objv.data());
+        for (Tcl_Obj* obj : objv) Tcl_DecrRefCount(obj);
+        return code;
+    }
+    std::string printed() { return Tcl_GetVar(interp.get(), "printed", TCL_GLOBAL_ONLY); }
+
+    ATCL_INTERP_PTR interp;
+    const ATCL_CMD cmd{test_definition, &test_help};
+    ATCL_ARGS args;
+};
+
+TEST_F(AtclTclArgs, HelpIsPrintedThroughPutsAndAnswersOk) {
+    bool help_shown = false;
+    EXPECT_EQ(call({"frob", "-h"}, help_shown), TCL_OK);
+    EXPECT_TRUE(help_shown);
+    EXPECT_EQ(printed(), cmd.usage_line() + "\n");
+    EXPECT_STREQ(Tcl_GetStringResult(interp.get()), "");
+}
+
+TEST_F(AtclTclArgs, ABadCallSetsTheErrorResult) {
+    bool help_shown = true;
+    EXPECT_EQ(call({"frob", "p"}, help_shown), TCL_ERROR);
+    EXPECT_FALSE(help_shown);
+    EXPECT_STREQ(Tcl_GetStringResult(interp.get()), "ERROR: Missing required option \"-name\" of frob.");
+    EXPECT_EQ(printed(), "");
+}
+
+TEST_F(AtclTclArgs, AGoodCallLeavesTheValues) {
+    bool help_shown = true;
+    EXPECT_EQ(call({"frob", "-name", "n", "p"}, help_shown), TCL_OK);
+    EXPECT_FALSE(help_shown);
+    EXPECT_EQ(args.get_one_arg_option(T_NAME), "n");
+}
