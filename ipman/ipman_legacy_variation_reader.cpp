@@ -17,7 +17,9 @@
 #include <tinyxml2.h>
 
 #include <cstring>
+#include <filesystem>
 #include <optional>
+#include <system_error>
 
 namespace {
 
@@ -86,6 +88,12 @@ std::optional<std::string> first_quoted_text(const std::string& text) {
     if (close == std::string::npos)
         return std::nullopt;
     return text.substr(open + 1, close - open - 1);
+}
+
+//! Only regular files are read: opening a named pipe would wait for a writer forever.
+bool is_regular_file(const std::string& path) {
+    std::error_code error;
+    return !path.empty() && std::filesystem::is_regular_file(path, error);
 }
 
 //! A relative path is taken against the open project's directory.
@@ -216,7 +224,7 @@ void read_retrieval_info_family(const IPCATALOG_VORLIN_IP_CATALOG_MANAGER* catal
                                 std::vector<DEV_FAMILY_ENUM>& supported_families) {
     const std::string family_parameter = legacy_family_parameter_of(catalog, core_name);
     const std::string path = resolve_against_project(main_file);
-    if (path.empty() || !FIO_FILE_SYSTEM::exists(path))
+    if (!is_regular_file(path))
         return;
     const std::string family_text = retrieval_family_text(path, family_parameter);
     if (family_text.empty())
@@ -242,6 +250,8 @@ bool read_legacy_product_family(const std::string& path, const std::string& core
         family = DEV_FAMILY_NONE;
         return true;
     }
+    if (!is_regular_file(full_path))
+        return false;
     const auto value = product_family_value(full_path, product->family_parameter);
     if (!value)
         return false;
@@ -265,7 +275,7 @@ bool rewrite_device_family_lines(const std::string& core_name, const std::string
     const std::string output_file = resolve_against_project(output_path);
     // Read whole before writing: the output may be the input itself.
     std::string input;
-    if (!FIO_FILE_SYSTEM::read_file(input_file, input)) {
+    if (!is_regular_file(input_file) || !FIO_FILE_SYSTEM::read_file(input_file, input)) {
         trace(fmt::format("Device-family rewrite: cannot read {}; {} left as it was", input_file, output_file));
         return false;
     }

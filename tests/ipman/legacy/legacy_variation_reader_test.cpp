@@ -112,6 +112,18 @@ TEST(RetrievalInfoFamily, BinaryJunkAndEndlessLinesAreHarmless) {
         FAMILIES{family("Cinder")});
 }
 
+TEST(LegacyVariationFiles, NamedPipesAreNeverOpened) {
+    // Opening a pipe without a writer would block the reader for good.
+    SCRATCH_PROJECT project("Crest V");
+    const std::string pipe = project.dir().path() + "pipe.v";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_TRUE(retrieval_families("kv_counter", pipe).empty());
+    DEV_FAMILY_ENUM found = DEV_FAMILY_NONE;
+    EXPECT_FALSE(read_legacy_product_family(pipe, "fir_core", found));
+    EXPECT_FALSE(rewrite_device_family_lines("KV_COUNTER", pipe, project.dir().path() + "out.v"));
+    EXPECT_FALSE(std::filesystem::exists(project.dir().path() + "out.v"));
+}
+
 // ---- Legacy product cores ----------------------------------------------------------------
 
 TEST(LegacyProductFamily, DfPrefixIsStrippedAndLowerCased) {
