@@ -9,14 +9,14 @@
 
 //! Turns output chunks into cleaned lines: a line is handed on once its line break has
 //! arrived, without trailing blanks and without the "<b>" and "</b>" tags; blank lines
-//! are dropped. finish() hands on a last line that never got a line break.
+//! and zero bytes are dropped. finish() hands on a last line that never got a line break.
 class IPMAN_OUTPUT_LINE_SPLITTER {
 public:
     using LINE_HANDLER = std::function<void(const std::string& line)>;
 
     explicit IPMAN_OUTPUT_LINE_SPLITTER(LINE_HANDLER handle_line);
 
-    //! Adds a chunk of output, up to its first zero byte.
+    //! Adds a chunk of output and hands on the lines it completes.
     void add(const char* data, std::size_t count);
     void finish();
 
