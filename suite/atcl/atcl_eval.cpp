@@ -5,6 +5,23 @@
 
 #include <atcl/atcl.h>
 
+#include <memory>
+
+namespace {
+
+struct TCL_OBJ_RELEASE {
+    void operator()(Tcl_Obj* obj) const { Tcl_DecrRefCount(obj); }
+};
+using TCL_OBJ_REF = std::unique_ptr<Tcl_Obj, TCL_OBJ_RELEASE>;
+
+//! Takes a reference to a new object; the object goes when the holder does.
+TCL_OBJ_REF hold(Tcl_Obj* obj) {
+    Tcl_IncrRefCount(obj);
+    return TCL_OBJ_REF(obj);
+}
+
+}  // namespace
+
 bool atcl_host_interpreter_exists() {
     return atcl_get_interpreter() != nullptr;
 }
@@ -19,7 +36,7 @@ int atcl_global_eval_words(Tcl_Interp* interp, const std::vector<std::string>& w
         if (result) *result = "ERROR: No Tcl interpreter is available to run the command";
         return TCL_ERROR;
     }
-    const ATCL_OBJ_PTR command(Tcl_NewListObj(0, nullptr));
+    const TCL_OBJ_REF command = hold(Tcl_NewListObj(0, nullptr));
     for (const std::string& word : words) {
         Tcl_ListObjAppendElement(nullptr, command.get(),
                                  Tcl_NewStringObj(word.data(), static_cast<int>(word.size())));
