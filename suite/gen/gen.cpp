@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
+#include <map>
+#include <mutex>
 
 #ifndef VORLIN_BUNDLED_ROOTDIR
 #define VORLIN_BUNDLED_ROOTDIR ""
@@ -17,16 +19,25 @@
 namespace {
 
 //! A directory from the environment, absolute and ending with a separator; empty when unset.
-// Generators run with the project directory as working directory, so a relative
-// installation path would point elsewhere for them: it is anchored here once.
+// Generators run with the project directory as working directory and opening a project
+// changes the current directory, so a relative value is anchored against the directory
+// current when that value was first seen, and stays anchored there.
 std::string directory_from_environment(const char* variable)
 {
     const char* value = std::getenv(variable);
     if (value == nullptr || *value == '\0')
         return {};
+    static std::mutex anchored_mutex;
+    static std::map<std::string, std::string> anchored;   // variable + '=' + value -> directory
+    const std::string key = std::string(variable) + '=' + value;
+    std::lock_guard<std::mutex> lock(anchored_mutex);
+    auto found = anchored.find(key);
+    if (found != anchored.end())
+        return found->second;
     std::string directory = FIO_PATH(value).become_absolute().fullpath();
     if (directory.back() != '/')
         directory += '/';
+    anchored.emplace(key, directory);
     return directory;
 }
 
