@@ -53,9 +53,13 @@ void set_script_arguments(Tcl_Interp* interp, const char* script, int argc, char
 }
 
 //! Prints why the script failed to standard error: the error's trace, else the result.
+//! The trace comes from the failure's own return options; errorInfo may be stale.
 void report_failure(Tcl_Interp* interp, int code) {
-    const char* trace = code == TCL_ERROR ? Tcl_GetVar2(interp, "errorInfo", nullptr, TCL_GLOBAL_ONLY) : nullptr;
-    std::fprintf(stderr, "%s\n", trace ? trace : Tcl_GetStringResult(interp));
+    const ATCL_OBJ_PTR options(Tcl_GetReturnOptions(interp, code));
+    const ATCL_OBJ_PTR key(Tcl_NewStringObj("-errorinfo", -1));
+    Tcl_Obj* trace = nullptr;
+    Tcl_DictObjGet(nullptr, options.get(), key.get(), &trace);
+    std::fprintf(stderr, "%s\n", trace ? Tcl_GetString(trace) : Tcl_GetStringResult(interp));
 }
 
 [[noreturn]] void run_script(const char* program, const char* script, int argc, char** argv) {
