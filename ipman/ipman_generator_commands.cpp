@@ -145,7 +145,8 @@ int IPMAN_GENERATOR_COMMANDS::run_system_generator(const std::string& file, cons
 
 int IPMAN_GENERATOR_COMMANDS::run_legacy_wizard_silent(const std::string& file) {
     if (file.empty() || refuse_unquotable_path(file)) return 1;
-    MSG_INTERNAL_ERROR_IF(!atcl_host_interpreter_exists(), "IPMAN");
+    if (!atcl_host_interpreter_exists())
+        MSG_INTERNAL_ERROR::report("ip_regen_interp != NULL", "IPMAN", __FILE__, __LINE__);
     // The wizard command line travels as one literal word, so no character of the path is
     // ever read as Tcl.
     std::string result;
