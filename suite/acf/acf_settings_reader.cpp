@@ -16,7 +16,7 @@
 namespace {
 
 //! A runaway loop in a settings file ends with an error instead of hanging the suite.
-constexpr int max_commands_per_file = 20000000;
+constexpr int max_commands_per_file = 5000000;
 //! Deeper nesting of IP lists than this is treated like a cycle.
 constexpr std::size_t max_list_depth = 64;
 
@@ -44,6 +44,9 @@ ACF_TCL_INTERP_PTR make_safe_interpreter()
     ACF_TCL_INTERP_PTR interp(Tcl_CreateInterp());
     if (!interp || Tcl_MakeSafe(interp.get()) != TCL_OK)
         throw ACF_READ_ERROR("ERROR: cannot create a safe Tcl interpreter");
+    // Project files have no use for the event loop; waiting in it could only hang the reader.
+    for (const char* waiting : {"after", "vwait", "update"})
+        Tcl_HideCommand(interp.get(), waiting, waiting);
     Tcl_LimitTypeSet(interp.get(), TCL_LIMIT_COMMANDS);
     Tcl_LimitSetCommands(interp.get(), max_commands_per_file);
     return interp;
