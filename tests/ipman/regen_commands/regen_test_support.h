@@ -85,7 +85,8 @@ inline std::string family_setting(const std::string& family) {
 //! The system generator of the scratch installation: records its arguments (one a line,
 //! "--" after each call), announces each file with the step markers it was given, and
 //! writes what the options ask for. FAKE_FAIL=upgrade|generate|convert makes that step
-//! print an "Error:" line for FAKE_FAIL_FILE (or every file when unset) and exit 1;
+//! print an "Error:" line for FAKE_FAIL_FILE (or every file when unset) and the run that
+//! covers that file exit 1;
 //! FAKE_NO_LIST=1 leaves out the IP list; FAKE_LAYOUT=synth writes the older layout.
 constexpr const char* FAKE_SYSTEM_GENERATOR = R"SH(
 here=$(dirname "$0")
@@ -125,7 +126,10 @@ echo "$files" | while IFS= read -r f; do
   fi
   [ -n "$end" ] && printf '%s\n' "$end" | sed "s|{1}|$f|"
 done
-[ "$FAKE_FAIL" = "$step" ] && exit 1
+if [ "$FAKE_FAIL" = "$step" ]; then
+  [ -z "$FAKE_FAIL_FILE" ] && exit 1
+  echo "$files" | grep -qxF "$FAKE_FAIL_FILE" && exit 1
+fi
 exit 0
 )SH";
 
