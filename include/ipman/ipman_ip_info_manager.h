@@ -1,0 +1,118 @@
+//! @file ipman_ip_info_manager.h
+//! @brief IPMAN_IP_INFO_MANAGER: the process-wide entry to the open project's IP variations;
+//! loads and queries them and forwards upgrades and attempt bookkeeping to the controller.
+#pragma once
+
+#include <ipman/ipman_ip_file_info.h>
+#include <ipman/ipman_ip_info.h>
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+class ACF_ASSIGNMENT;
+class ACF_MANAGER;
+class FIO_PATH;
+class IPCATALOG_VORLIN_IP_CATALOG_MANAGER;
+class IPMAN_ACF_IP_COLLECTOR;
+class IPMAN_IP_REGENERATION_CONTROLLER;
+class IPMAN_IP_REGEN_RESULT;
+
+//! Owns the project IP collector and the regeneration controller, sets them up from the
+//! open project before each load and keeps the required and optional lists of the last
+//! full load. One instance per process (get_ip_info_manager); not for use from two threads.
+class IPMAN_IP_INFO_MANAGER {
+public:
+    //! The one instance, created on the first call (safe against concurrent first calls)
+    //! and destroyed at process exit.
+    static IPMAN_IP_INFO_MANAGER* get_ip_info_manager();
+
+    virtual ~IPMAN_IP_INFO_MANAGER();
+    // A second manager would share nothing with the first; nothing needs to copy it.
+    IPMAN_IP_INFO_MANAGER(const IPMAN_IP_INFO_MANAGER&) = delete;
+    IPMAN_IP_INFO_MANAGER& operator=(const IPMAN_IP_INFO_MANAGER&) = delete;
+
+    //! Full load keeping only the list of all variations; the manager's required and
+    //! optional lists are still replaced.
+    virtual void load_ip_info(std::vector<IPMAN_IP_INFO>& all);
+    //! Full load: collects the project's variations, analyses them and appends them to all,
+    //! those needing an upgrade to required, those whose upgrade is optional to optional.
+    virtual void load_ip_info(std::vector<IPMAN_IP_INFO>& all, std::vector<IPMAN_IP_INFO>& required,
+                              std::vector<IPMAN_IP_INFO>& optional);
+    //! Appends the records of the variations generated from the given files to records;
+    //! files no collected variation is generated from go to not_loaded. The manager's lists
+    //! are left alone.
+    virtual void load_ip_info_for_ip_generation_files(const std::vector<std::string>& generation_files,
+                                                      std::vector<IPMAN_IP_INFO>& records,
+                                                      std::vector<std::string>& not_loaded);
+    //! A copy of the required list of the last full load.
+    virtual std::vector<IPMAN_IP_INFO> get_required_regen_ip_info() const;
+
+    // Forwarded to the regeneration controller unchanged.
+    virtual void do_ip_deploy(std::string& arguments, IPMAN_IP_REGEN_RESULT& result);
+    virtual void do_ip_upgrade_for_ip_info(const IPMAN_IP_INFO& info, IPMAN_IP_REGEN_RESULT& result);
+    virtual void do_ip_upgrade_for_ip_info_batch_mode(const std::vector<IPMAN_IP_INFO>& infos,
+                                                      const std::vector<std::size_t>& selected,
+                                                      std::vector<IPMAN_IP_REGEN_RESULT>& results);
+
+    //! True when the legacy wizard generated the file at the full form of path.
+    virtual bool is_kelvane_file(const FIO_PATH& path) const;
+    //! "2019.04" gives "Apr 2019"; "N/A" without a dot, for an empty text or a month
+    //! outside 1 to 12.
+    virtual std::string format_release_date(const std::string& release_date) const;
+
+    virtual void add_successful_upgrade_attempt(const std::string& file);
+    virtual void add_failed_upgrade_attempt(const std::string& file, const std::string& message);
+    //! Records a pending attempt for the variations generated from file: "<psinvalid>" for
+    //! each in the required list, then "<pswarning>" for each in the optional list.
+    virtual void add_upgrade_attempt(const std::string& file);
+
+    //! Hands the catalog to the collector and the controller (not owned).
+    virtual void set_ip_catalog(IPCATALOG_VORLIN_IP_CATALOG_MANAGER* catalog);
+
+    // Project queries: empty when no project is open.
+    virtual std::string get_revision_name() const;
+    virtual std::string get_top_level_entity_name() const;
+    //! User-facing name of the project's device family; empty also when it is unset.
+    virtual std::string get_project_family_name() const;
+
+    //! The project's always-regenerate setting as read by the last full load.
+    virtual bool load_with_always_regen() const;
+    //! Edition flag of the collector and the controller.
+    virtual void set_is_pro_version(bool pro);
+
+    //! True when the open project assigns an IP list, system or gwip file. acf must not be
+    //! null.
+    static bool project_contains_ip_files(ACF_MANAGER* acf);
+    //! True when the open project has variations that must be upgraded before compiling;
+    //! records receives the required list of the full load it runs. refresh_catalog first
+    //! brings the IP catalog up to date.
+    static bool project_has_required_regen_ip(std::vector<IPMAN_IP_INFO>& records, bool refresh_catalog);
+    //! Brings the IP catalog up to date with the installation when a project is open.
+    static void ipman_update_ip_catalog();
+    //! 0 for a wizard variation file that exists and can be written; 1 otherwise, with the
+    //! reason in fail_type.
+    static int check_is_valid_variation_file(const std::string& file, IPMAN_FAIL_REGEN_TYPE& fail_type);
+
+    //! Identity of the component in an IP-XACT file; all fields empty when it does not read.
+    IPMAN_IP_FILE_INFO get_ip_file_info(const std::string& path) const;
+
+private:
+    IPMAN_IP_INFO_MANAGER();
+
+    //! The project's ALWAYS_REGENERATE_IP setting; false when no project is open.
+    static bool get_always_regen_setting(ACF_MANAGER* acf);
+    //! Global assignments of one file category, read under the revision's read lock.
+    std::vector<ACF_ASSIGNMENT*> get_acf_assignment_coll_by_file_category(int category) const;
+
+    //! Hands the project's family, part and settings to the collector and the controller
+    //! and collects the project's variations afresh.
+    void prepare_load(bool with_project_path);
+
+    std::unique_ptr<IPMAN_ACF_IP_COLLECTOR> m_collector;
+    std::unique_ptr<IPMAN_IP_REGENERATION_CONTROLLER> m_controller;
+    std::vector<IPMAN_IP_INFO> m_required;
+    std::vector<IPMAN_IP_INFO> m_optional;
+    bool m_always_regen = false;
+};
