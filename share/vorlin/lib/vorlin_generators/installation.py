@@ -25,10 +25,9 @@ class Installation:
             raise InstallationError(f"The installation at {self.root} names no version in version.txt")
 
     @property
-    def legacy_dirs(self):
-        """Directories holding the lists of legacy cores, the IP root's first."""
-        dirs = [os.path.join(self.ip_root, "legacy"), os.path.join(self.root, "ip", "legacy")]
-        return list(dict.fromkeys(dirs))
+    def legacy_catalogue(self):
+        """The catalogue of legacy cores, the same file the IP upgrade reads."""
+        return os.path.join(self.ip_root, "legacy", "legacy_cores.xml")
 
     @property
     def is_pro_edition(self):

@@ -1,8 +1,8 @@
-"""The installed legacy wizards (wizards/wizards.lst) and the lists of legacy cores
-(ip/legacy/): which cores the wizard can regenerate, and which become systems."""
+"""The installed legacy wizards (wizards/wizards.lst) and the catalogue of legacy cores
+($IP_ROOTDIR/legacy/legacy_cores.xml): which cores the wizard can regenerate, and which
+become systems."""
 
-import glob
-import os
+import xml.etree.ElementTree as ElementTree
 
 
 class Wizards:
@@ -42,17 +42,11 @@ class Wizards:
 
 
 def legacy_silent_cores(installation):
-    """Core names, exactly as written, of the lists named *silent* in the legacy
-    directories: one name a line, "#" starts a comment."""
-    names = set()
-    for directory in installation.legacy_dirs:
-        for path in sorted(glob.glob(os.path.join(directory, "*silent*"))):
-            try:
-                with open(path, encoding="utf-8", errors="replace") as stream:
-                    for line in stream:
-                        name = line.split("#", 1)[0].strip()
-                        if name:
-                            names.add(name)
-            except OSError:
-                continue
-    return names
+    """The <silent_core name=...> names of the catalogue of legacy cores, exactly as written
+    (they are compared with the core a variation records, case-sensitively, as the IP
+    upgrade does). A missing or broken catalogue names none."""
+    try:
+        root = ElementTree.parse(installation.legacy_catalogue).getroot()
+    except (OSError, ElementTree.ParseError):
+        return set()
+    return {element.get("name") for element in root.findall("silent_core") if element.get("name")}
