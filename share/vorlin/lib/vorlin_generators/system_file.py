@@ -120,7 +120,7 @@ def rewrite_modules(system, changes):
 def standalone_system_text(name, tool, tool_version, kind, version, instance, family, parameters, origin):
     """A system wrapping one exported module of kind, as bytes."""
     lines = ['<?xml version="1.0" encoding="UTF-8"?>',
-             f"<!-- Standalone system made by tessel-generate {tool_version} from {origin.replace('--', '- -')} -->",
+             f"<!-- Standalone system converted from {origin.replace('--', '- -')} (suite version {tool_version}) -->",
              f"<system name={quoteattr(name)}>",
              f"  <component name={quoteattr(name)} tool={quoteattr(tool)} version={quoteattr(tool_version)}/>"]
     if family:

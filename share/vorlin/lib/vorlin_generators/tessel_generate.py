@@ -41,7 +41,8 @@ class Options:
         plain = []
         for argument in argv:
             if argument.startswith("--"):
-                self._option(*argument[2:].partition("=")[::2], has_value="=" in argument)
+                name, equals, value = argument[2:].partition("=")
+                self._option(name, value, has_value=bool(equals))
             else:
                 plain.append(argument)
         if len(plain) > 1:
