@@ -247,8 +247,9 @@ public:
     //! All assignments matching the filters, in settings-file order; appends to list.
     void get_all_assignments(ACF_ASSIGNMENT_LIST& list, bool exclude_transient) const;
 
-    //! Reads one setting: params names the variable type (and optionally a default value);
-    //! the last assignment of that type fills the value. False when there is none.
+    //! Reads one setting: params names the variable type (for other names, the name). The
+    //! last such assignment fills the value as written; when there is none the value is left
+    //! as it was (a default) and the answer is false.
     bool get_global_assignment_value(ACF_MGR_INPUT_PARAMETERS& params) const;
     //! The value of the last assignment of the type, empty when none.
     std::string get_global_assignment_string(ACF_VARIABLE_TYPE_ENUM type) const;
@@ -267,6 +268,8 @@ private:
     friend class ACF_REVISION_MANAGER;
     ACF_MANAGER();
     bool passes_filters(const ACF_ASSIGNMENT& assignment) const;
+    //! Swaps in another model (null: none) unless the revision is locked.
+    bool replace_model(std::unique_ptr<ACF_PROJECT_MODEL> model);
 
     ACF_REVISION_MANAGER m_revision;
     std::unique_ptr<ACF_PROJECT_MODEL> m_model;

@@ -155,8 +155,9 @@ ACF_MANAGER* ACF_MANAGER::get_acf_manager()
 bool ACF_MANAGER::open_project(const std::string& path_or_name, const std::string& revision,
                                std::string& error)
 {
+    const char* in_use = "ERROR: the open project is in use (its revision is locked); it cannot be replaced now";
     if (m_revision.m_lock->is_locked()) {
-        error = "ERROR: the open project is in use (its revision is locked); it cannot be replaced now";
+        error = in_use;
         return false;
     }
     try {
@@ -176,9 +177,10 @@ bool ACF_MANAGER::open_project(const std::string& path_or_name, const std::strin
         model->set_list_files(reader.list_files());
         model->set_committed_text(model->render_settings_file());
 
-        close_project();
-        m_model = std::move(model);
-        PROJ_PROJECT::m_current = &m_model->project();
+        if (!replace_model(std::move(model))) {
+            error = in_use;
+            return false;
+        }
         error.clear();
         return true;
     } catch (const std::exception& e) {
@@ -189,11 +191,18 @@ bool ACF_MANAGER::open_project(const std::string& path_or_name, const std::strin
 
 bool ACF_MANAGER::close_project()
 {
-    if (m_revision.m_lock->is_locked())
+    return replace_model(nullptr);
+}
+
+bool ACF_MANAGER::replace_model(std::unique_ptr<ACF_PROJECT_MODEL> model)
+{
+    // Nobody may hold the revision while its model goes, the caller included.
+    ACF_REVISION_LOCK& lock = *m_revision.m_lock;
+    if (lock.is_locked() || !lock.lock_write(false))
         return false;
-    if (m_model && PROJ_PROJECT::m_current == &m_model->project())
-        PROJ_PROJECT::m_current = nullptr;
-    m_model.reset();
+    m_model = std::move(model);
+    PROJ_PROJECT::m_current = m_model ? &m_model->project() : nullptr;
+    lock.unlock_write();
     return true;
 }
 
