@@ -1,0 +1,96 @@
+//! @file ipman_ip_regeneration_controller.h
+//! @brief IPMAN_IP_REGENERATION_CONTROLLER: upgrades variations one by one or as a batch,
+//! with backups restored on failure, runs the deployment tool, and remembers attempts.
+#pragma once
+
+#include <cstddef>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <dev/dev.h>
+
+#include <ipman/ipman_ip_info.h>
+
+#include "ipman_ip_regen_commands.h"
+#include "ipman_ip_regen_result.h"
+
+class IPCATALOG_VORLIN_IP_CATALOG_MANAGER;
+
+//! Owned by the IP information manager, which sets the catalog, the edition and the
+//! project's family and part before it loads records.
+class IPMAN_IP_REGENERATION_CONTROLLER {
+public:
+    IPMAN_IP_REGENERATION_CONTROLLER() = default;
+    IPMAN_IP_REGENERATION_CONTROLLER(const IPMAN_IP_REGENERATION_CONTROLLER&) = delete;
+    IPMAN_IP_REGENERATION_CONTROLLER& operator=(const IPMAN_IP_REGENERATION_CONTROLLER&) = delete;
+
+    virtual ~IPMAN_IP_REGENERATION_CONTROLLER();
+
+
+    //! Runs the deployment tool with arguments (which bring their own leading space); only
+    //! result.status is written: 0 success, 1 failure to start or non-zero exit.
+    virtual void do_ip_deploy(const std::string& arguments, IPMAN_IP_REGEN_RESULT& result);
+    //! Upgrades one variation by its upgrade flow. Files are backed up first and restored
+    //! when the attempt fails; a file whose backup cannot be made is left alone.
+    virtual void do_ip_upgrade_for_ip_info(const IPMAN_IP_INFO& info, IPMAN_IP_REGEN_RESULT& result);
+    //! Upgrades the selected records of flow TESSEL_UPGRADE_IP_CORES in one generator run,
+    //! then generates them in one run per option group; appends one result per such record,
+    //! in selection order. Other records are skipped without a result.
+    virtual void do_ip_upgrade_for_ip_info_batch_mode(const std::vector<IPMAN_IP_INFO>& records,
+                                                      const std::vector<std::size_t>& selected,
+                                                      std::vector<IPMAN_IP_REGEN_RESULT>& results);
+    //! Forgets the remembered attempts unless a project is open and its active revision is
+    //! the one they were recorded for.
+    virtual void reset_attempts_if_revision_changed();
+
+
+
+
+    virtual void add_successful_upgrade_attempt(const std::string& file);
+    virtual void add_failed_upgrade_attempt(const std::string& file, const std::string& message);
+    //! Remembers an attempt without outcome; message is a marker such as "<psinvalid>".
+    virtual void add_attempted_upgrade(const std::string& file, const std::string& message);
+    //! Takes the process-wide IP catalog when none was set.
+    virtual void ensure_ip_catalog();
+
+
+
+
+
+    //! 0 for an existing, wizard-generated variation file that can be opened for appending;
+    //! otherwise 1 with fail_type set to INVALID_FILE, NOT_VARIATION_FILE or READ_ONLY_FILE,
+    //! in that order of checking. fail_type is left alone for a valid file.
+    int check_variation_file(const std::string& file, IPMAN_FAIL_REGEN_TYPE& fail_type) const;
+
+    //! The family test of the generator commands for the project family set here.
+    bool family_test_holds() const;
+
+    void set_ip_catalog(IPCATALOG_VORLIN_IP_CATALOG_MANAGER* catalog) { m_ip_catalog = catalog; }
+    IPCATALOG_VORLIN_IP_CATALOG_MANAGER* get_ip_catalog() const { return m_ip_catalog; }
+    void set_is_pro_version(bool pro) { m_is_pro_version = pro; }
+    bool is_pro_version() const { return m_is_pro_version; }
+    void set_project_family(DEV_FAMILY_ENUM family) { m_project_family = family; }
+    DEV_FAMILY_ENUM get_project_family() const { return m_project_family; }
+    void set_project_part(DEV_PART_ENUM part) { m_project_part = part; }
+    DEV_PART_ENUM get_project_part() const { return m_project_part; }
+
+    //! Remembered attempts keyed by variation source file, and the revision they belong to.
+    const std::map<std::string, IPMAN_UPGRADE_ATTEMPT>& get_upgrade_attempts() const { return m_upgrade_attempts; }
+    const std::string& get_attempts_revision() const { return m_attempts_revision; }
+
+private:
+    void remember_attempt(const std::string& file, IPMAN_UPGRADE_STATUS_ENUM status, const std::string& message);
+
+    std::set<std::string> m_no_cmd_support_ips;
+    std::set<std::string> m_hdl_compatible_ips;
+    std::set<std::string> m_legacy_core_names;
+    std::map<std::string, std::string> m_ip_name_mapping;
+    std::string m_attempts_revision;
+    std::map<std::string, IPMAN_UPGRADE_ATTEMPT> m_upgrade_attempts;
+    IPCATALOG_VORLIN_IP_CATALOG_MANAGER* m_ip_catalog = nullptr;
+    DEV_FAMILY_ENUM m_project_family = DEV_FAMILY_DEVICE_AGNOSTIC;
+    DEV_PART_ENUM m_project_part = DEV_PART_GENERIC;
+    bool m_is_pro_version = true;
+};
