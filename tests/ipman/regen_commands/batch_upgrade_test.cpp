@@ -233,13 +233,3 @@ TEST_F(WholeBatches, GenerationRunsOneBatchPerNonEmptyGroupOfReadyJobs) {
     EXPECT_EQ(failed_runs, IPMAN_FILE_SET{jobs[1].file});
     EXPECT_TRUE(std::filesystem::exists(m_work.file("v2/synthesis/v2.v")));
 }
-
-TEST_F(WholeBatches, NothingReadyRunsNothing) {
-    const std::vector<IPMAN_IP_INFO> records{system_record(system("a.tessel"))};
-    IPMAN_UPGRADE_JOB_LIST jobs = jobs_for(records);
-    jobs[0].ready = false;
-    IPMAN_FILE_ERROR_MAP errors;
-    EXPECT_EQ(BATCH::batch_generation(jobs, errors), 0);
-    EXPECT_EQ(BATCH::batch_upgrade({}, "--upgrade-ip-cores", errors), 0);
-    EXPECT_TRUE(m_install.calls().empty());
-}

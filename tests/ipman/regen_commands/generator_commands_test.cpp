@@ -88,28 +88,18 @@ TEST(GeneratorCommandLines, DeploymentAndWizardCommands) {
     EXPECT_EQ(CMD::legacy_wizard_command("/p/my var.v"), "vkelvane -silent \"/p/my var.v\"");
 }
 
-TEST(GeneratorCommandLines, GenerationOptionsByLanguageAndFilesets) {
+TEST(GeneratorCommandLines, SimulationOptionFollowsLanguageAndFilesets) {
     const IPMAN_FILESET_SET none, verilog_sim{IPMAN_FILESET_SIM_VERILOG}, vhdl_sim{IPMAN_FILESET_SIM_VHDL};
     const std::string base = "--clear-output-directory --block-symbol-file ";
     EXPECT_EQ(CMD::generation_options(none, IPMAN_RTL_VHDL), base + "--synthesis=VHDL --simulation=VHDL");
     EXPECT_EQ(CMD::generation_options(verilog_sim, IPMAN_RTL_VHDL), base + "--synthesis=VHDL");
-    EXPECT_EQ(CMD::generation_options(vhdl_sim, IPMAN_RTL_VHDL), base + "--synthesis=VHDL --simulation=VHDL");
-    EXPECT_EQ(CMD::generation_options(none, IPMAN_RTL_VERILOG), base + "--synthesis=VERILOG --simulation=VERILOG");
     EXPECT_EQ(CMD::generation_options(vhdl_sim, IPMAN_RTL_VERILOG), base + "--synthesis=VERILOG");
     EXPECT_EQ(CMD::generation_options(none, IPMAN_RTL_USE_PROJECT_SETTING),
               base + "--synthesis=VERILOG --simulation=VERILOG") << "no preference generates Verilog";
-}
 
-TEST(GeneratorCommandLines, BatchGenerationGroups) {
-    const IPMAN_FILESET_SET none, verilog_sim{IPMAN_FILESET_SIM_VERILOG}, vhdl_sim{IPMAN_FILESET_SIM_VHDL};
-    EXPECT_EQ(CMD::batch_generation_group(none, IPMAN_RTL_VERILOG), IPMAN_BATCH_GEN_VERILOG_WITH_SIMULATION);
     EXPECT_EQ(CMD::batch_generation_group(vhdl_sim, IPMAN_RTL_VERILOG), IPMAN_BATCH_GEN_VERILOG_SYNTHESIS_ONLY);
-    EXPECT_EQ(CMD::batch_generation_group(vhdl_sim, IPMAN_RTL_VHDL), IPMAN_BATCH_GEN_VHDL_WITH_SIMULATION);
     EXPECT_EQ(CMD::batch_generation_group(verilog_sim, IPMAN_RTL_VHDL), IPMAN_BATCH_GEN_VHDL_SYNTHESIS_ONLY);
-    EXPECT_EQ(CMD::batch_generation_options(IPMAN_BATCH_GEN_VERILOG_SYNTHESIS_ONLY),
-              "--block-symbol-file --top-level-generation=on --synthesis=VERILOG");
-    EXPECT_EQ(CMD::batch_generation_options(IPMAN_BATCH_GEN_VHDL_WITH_SIMULATION),
-              "--clear-output-directory --top-level-generation=on --synthesis=VHDL --simulation=VHDL");
+    EXPECT_EQ(CMD::batch_generation_group(none, IPMAN_RTL_VHDL), IPMAN_BATCH_GEN_VHDL_WITH_SIMULATION);
 }
 
 TEST(GeneratorCommandLines, PreferredLanguageFromTheUserSettings) {
