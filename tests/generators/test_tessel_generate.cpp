@@ -93,8 +93,12 @@ TEST_F(GeneratorTest, ParallelRunPrintsEachFilesStepAsOneBlock)
     std::string command = tessel_generate() + " --upgrade-ip-cores --parallel=3 " + in_quotes(files[0]);
     for (std::size_t i = 1; i < files.size(); ++i)
         command += " --batch=" + in_quotes(files[i]);
+    // A file named twice is worked on once: two workers never write the same file.
+    command += " --batch=" + in_quotes(files[0]);
     const TOOL_RUN parallel = run(command + kUpgradeMarkerOptions);
     EXPECT_EQ(parallel.exit_code, 1);
+    EXPECT_EQ(std::count(parallel.lines.begin(), parallel.lines.end(), begin_upgrade_marker(files[0])), 1);
+    EXPECT_EQ(parallel.count_prefix("Warning: "), 1u) << parallel.text();
     for (const std::string& file : files) {
         const auto begin = std::find(parallel.lines.begin(), parallel.lines.end(), begin_upgrade_marker(file));
         const auto end = std::find(parallel.lines.begin(), parallel.lines.end(), end_upgrade_marker(file));
