@@ -16,6 +16,8 @@
 #include "ipman_ip_regen_commands.h"
 #include "ipman_ip_regen_result.h"
 
+class IPCATALOG_CARD;
+class IPCATALOG_OUTDATED_IP_INFO;
 class IPCATALOG_VORLIN_IP_CATALOG_MANAGER;
 
 //! Owned by the IP information manager, which sets the catalog, the edition and the
@@ -27,7 +29,10 @@ public:
     IPMAN_IP_REGENERATION_CONTROLLER& operator=(const IPMAN_IP_REGENERATION_CONTROLLER&) = delete;
 
     virtual ~IPMAN_IP_REGENERATION_CONTROLLER();
-
+    //! Fills the reference lists from the installation's tables (name mapping, cores without
+    //! command-line upgrade, HDL-compatible cores) and the legacy wizard core names, only
+    //! when the user setting "ipman_read_legacy_ip_info_files" is on. The lists only grow.
+    virtual void read_reference_lists();
 
     //! Runs the deployment tool with arguments (which bring their own leading space); only
     //! result.status is written: 0 success, 1 failure to start or non-zero exit.
@@ -44,9 +49,19 @@ public:
     //! Forgets the remembered attempts unless a project is open and its active revision is
     //! the one they were recorded for.
     virtual void reset_attempts_if_revision_changed();
-
-
-
+    //! Runs the upgrade analysis of one record: finds its catalog information and upgrade
+    //! target and sets its status, flow and related fields. encrypted: the variation's source
+    //! is protected; search_legacy_cards: a legacy variation's main record may take a legacy
+    //! card named after its display name; adopt_catalog_version: an IP read from a system
+    //! file takes the catalog version when its own is none of the catalog's.
+    virtual void analyse_ip_info(bool encrypted, bool search_legacy_cards, bool adopt_catalog_version,
+                                 const std::map<std::string, std::string>& device_requirements,
+                                 IPMAN_IP_INFO& info);
+    //! The analysis without device requirements, legacy cards or version adoption.
+    virtual void analyse_ip_info_quietly(bool encrypted, IPMAN_IP_INFO& info);
+    //! 0 when the project's part and family meet every requirement (name to value), 1 when one
+    //! fails.
+    virtual int check_device_requirements(const std::map<std::string, std::string>& requirements) const;
 
     virtual void add_successful_upgrade_attempt(const std::string& file);
     virtual void add_failed_upgrade_attempt(const std::string& file, const std::string& message);
@@ -54,10 +69,16 @@ public:
     virtual void add_attempted_upgrade(const std::string& file, const std::string& message);
     //! Takes the process-wide IP catalog when none was set.
     virtual void ensure_ip_catalog();
-
-
-
-
+    //! The record's core is listed as HDL compatible (usable on any family).
+    virtual bool is_hdl_compatible_ip(const IPMAN_IP_INFO& info) const;
+    //! False for a core listed without command-line upgrade, under its name or the name the
+    //! name mapping gives it.
+    virtual bool supports_cmd_upgrade(const std::string& name) const;
+    //! The record's core is one of the legacy wizard's cores.
+    virtual bool is_legacy_core(const IPMAN_IP_INFO& info) const;
+    //! True when the legacy variation can be converted into a standalone system file with the
+    //! catalog card; false without a catalog or card.
+    virtual bool check_tessel_conversion(const IPMAN_IP_INFO& info, const IPCATALOG_CARD* card) const;
 
     //! 0 for an existing, wizard-generated variation file that can be opened for appending;
     //! otherwise 1 with fail_type set to INVALID_FILE, NOT_VARIATION_FILE or READ_ONLY_FILE,
@@ -66,6 +87,16 @@ public:
 
     //! The family test of the generator commands for the project family set here.
     bool family_test_holds() const;
+
+    //! The catalog's outdated information for an IP name, or for the name the name mapping
+    //! gives it; null without a catalog and for system-tool names.
+    const IPCATALOG_OUTDATED_IP_INFO* find_catalog_card(const std::string& name) const;
+    //! The card the record is upgraded to, or null; candidates receives the catalog's cards of
+    //! the record's own name. See analyse_ip_info for search_legacy_cards.
+    const IPCATALOG_CARD* find_upgrade_target(const IPMAN_IP_INFO& info, bool search_legacy_cards,
+                                              std::vector<const IPCATALOG_CARD*>& candidates) const;
+    //! A card supports a family when the family is 78 or the card names no family, 78 or it.
+    static bool card_supports_family(const IPCATALOG_CARD& card, DEV_FAMILY_ENUM family);
 
     void set_ip_catalog(IPCATALOG_VORLIN_IP_CATALOG_MANAGER* catalog) { m_ip_catalog = catalog; }
     IPCATALOG_VORLIN_IP_CATALOG_MANAGER* get_ip_catalog() const { return m_ip_catalog; }
