@@ -41,9 +41,10 @@ std::string marker_text(const char* prefix) {
     return fmt::format("\"{}{{1}}.\"", prefix);
 }
 
+//! The job's absolute path when the caller recorded it, else its record's generation file.
 std::string job_path(const IPMAN_IP_UPGRADE_JOB& job) {
     MSG_INTERNAL_ERROR_IF(job.ip_info == nullptr, "IPMAN");
-    return FIO_PATH(job.ip_info->ip_generation_file()).fullpath();
+    return job.file.empty() ? FIO_PATH(job.ip_info->ip_generation_file()).fullpath() : job.file;
 }
 
 //! Same key for the same file, however the generator or the caller spelled it.

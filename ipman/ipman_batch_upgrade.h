@@ -44,7 +44,8 @@ class IPMAN_BATCH_UPGRADE {
 public:
     IPMAN_BATCH_UPGRADE() = delete;
 
-    //! ` "FIRST" ` then ` --batch="NEXT" ` for every further job; empty for no jobs.
+    //! ` "FIRST" ` then ` --batch="NEXT" ` for every further job (its file, else its record's
+    //! generation file); empty for no jobs. A job without a record is a broken invariant.
     static std::string batch_file_list(const IPMAN_UPGRADE_JOB_LIST& jobs);
     //! "--parallel", "--parallel=N" or empty, from the project's settings, else the user's.
     static std::string parallel_option();
