@@ -8,10 +8,10 @@
 
 #include <cstddef>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
-class ACF_ASSIGNMENT;
 class ACF_MANAGER;
 class FIO_PATH;
 class IPCATALOG_VORLIN_IP_CATALOG_MANAGER;
@@ -103,16 +103,16 @@ private:
 
     //! The project's ALWAYS_REGENERATE_IP setting; false when no project is open.
     static bool get_always_regen_setting(ACF_MANAGER* acf);
-    //! Global assignments of one file category, read under the revision's read lock.
-    std::vector<ACF_ASSIGNMENT*> get_acf_assignment_coll_by_file_category(int category) const;
 
-    //! Hands the project's family, part and settings to the collector and the controller
-    //! and collects the project's variations afresh.
-    void prepare_load(bool with_project_path);
+    //! Hands the project's always-regenerate setting, family and part to the collector and
+    //! the controller and collects the project's variations afresh.
+    void prepare_load();
 
     std::unique_ptr<IPMAN_ACF_IP_COLLECTOR> m_collector;
     std::unique_ptr<IPMAN_IP_REGENERATION_CONTROLLER> m_controller;
     std::vector<IPMAN_IP_INFO> m_required;
     std::vector<IPMAN_IP_INFO> m_optional;
+    std::set<std::string> m_required_files;     //!< generation files of m_required
+    std::set<std::string> m_optional_files;     //!< generation files of m_optional
     bool m_always_regen = false;
 };
