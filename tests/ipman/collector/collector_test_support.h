@@ -12,8 +12,8 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace collector_test {
@@ -39,8 +39,6 @@ private:
     std::string m_path;
 };
 
-inline DEV_FAMILY_ENUM family(const std::string& name) { return dstr_get_dev_family_enum_by_string(name); }
-
 //! An entity as "entity|library|tool name|tool version|generated-by|vendor|top-level".
 inline std::string describe(const IPMAN_COLLECTED_ENTITY& e)
 {
@@ -54,6 +52,49 @@ inline std::vector<std::string> describe(const std::vector<IPMAN_COLLECTED_ENTIT
     for (const IPMAN_COLLECTED_ENTITY& e : entities)
         lines.push_back(describe(e));
     return lines;
+}
+
+inline const char* kind_name(IPMAN_COLLECTED_IP_KIND kind)
+{
+    switch (kind) {
+    case IPMAN_COLLECTED_IP_KIND::LEGACY_VARIATION: return "legacy";
+    case IPMAN_COLLECTED_IP_KIND::TESSEL_SYSTEM: return "tessel_system";
+    case IPMAN_COLLECTED_IP_KIND::TESSEL_LIST: return "tessel_list";
+    case IPMAN_COLLECTED_IP_KIND::GWIP_FILE: return "gwip_file";
+    case IPMAN_COLLECTED_IP_KIND::GWIP_LIST: return "gwip_list";
+    case IPMAN_COLLECTED_IP_KIND::GWIP_COMPONENT: return "gwip_component";
+    default: return "unclassified";
+    }
+}
+
+inline const char* language_name(IPMAN_RTL_LANGUAGE_ENUM language)
+{
+    return language == IPMAN_RTL_VERILOG ? "verilog" : language == IPMAN_RTL_VHDL ? "vhdl" : "-";
+}
+
+//! A record on one line, the project directory written as "$P/":
+//! "key | kind base | main | top | core version | language | flags | families | requirements";
+//! flags are E(ncrypted) S(tandalone) F(rom system file) W(arnings) X (errors), "-" when unset.
+inline std::string summary(const IPMAN_COLLECTED_IP& r, const std::string& project_dir)
+{
+    auto shown = [&project_dir](std::string path) {
+        if (!project_dir.empty() && path.rfind(project_dir, 0) == 0)
+            path = "$P/" + path.substr(project_dir.size());
+        return path;
+    };
+    std::string flags;
+    for (auto [set, letter] : {std::pair{r.encrypted, 'E'}, {r.standalone, 'S'}, {r.from_system_file, 'F'},
+                               {r.has_warnings, 'W'}, {r.has_errors, 'X'}})
+        flags += set ? letter : '-';
+    std::string families;
+    for (DEV_FAMILY_ENUM f : r.supported_families)
+        families += (families.empty() ? "" : ",") + dstr_get_user_string(f);
+    std::string requirements;
+    for (const auto& [name, value] : r.device_requirements)
+        requirements += (requirements.empty() ? "" : ",") + name + "=" + value;
+    return shown(r.key) + " | " + kind_name(r.kind) + " " + r.base_name + " | " + shown(r.main_file)
+        + " | " + shown(r.top_level_file) + " | " + r.core_name + " " + r.core_version + " | "
+        + language_name(r.language) + " | " + flags + " | " + families + " | " + requirements;
 }
 
 //! Base of the tests that collect a discovery project from tests/data/projects. The
@@ -91,11 +132,19 @@ protected:
         return nullptr;
     }
 
-    std::vector<std::string> keys() const
+    //! The entities of a key's record, as describe() shows them.
+    std::vector<std::string> entities_of(const std::string& key) const
+    {
+        const IPMAN_COLLECTED_IP* r = record(key);
+        return r ? describe(r->entities) : std::vector<std::string>{};
+    }
+
+    //! Every record as summary() shows it.
+    std::vector<std::string> summaries() const
     {
         std::vector<std::string> result;
         for (const IPMAN_COLLECTED_IP& r : records())
-            result.push_back(r.key);
+            result.push_back(summary(r, dir()));
         return result;
     }
 
@@ -107,8 +156,3 @@ protected:
 };
 
 } // namespace collector_test
-
-inline std::ostream& operator<<(std::ostream& out, IPMAN_COLLECTED_IP_KIND kind)
-{
-    return out << "kind " << static_cast<int>(kind);
-}
