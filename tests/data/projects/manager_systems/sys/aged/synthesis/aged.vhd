@@ -1,0 +1,1 @@
+entity aged is end entity;
