@@ -3,6 +3,8 @@
 //! body. Bodies that this build does not carry answer a clear error.
 #include "ipman_tcl_impl.h"
 
+#include "ipman_tcl_ip_table.h"
+
 #include <acf/proj_project.h>
 
 #include <fmt/format.h>
@@ -71,25 +73,25 @@ int ipman_tcl_list_ip_cores(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* c
 
 int ipman_tcl_load_ip_upgrade_table(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]) {
     return ipman_run_tcl_command(IPMAN_TCL_LOAD_IP_UPGRADE_TABLE, interp, objc, objv,
-                                 unavailable_body<IPMAN_TCL_LOAD_IP_UPGRADE_TABLE>);
+                                 ipman_load_ip_upgrade_table_body);
 }
 
 int ipman_tcl_unload_ip_upgrade_table(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]) {
     return ipman_run_tcl_command(IPMAN_TCL_UNLOAD_IP_UPGRADE_TABLE, interp, objc, objv,
-                                 unavailable_body<IPMAN_TCL_UNLOAD_IP_UPGRADE_TABLE>);
+                                 ipman_unload_ip_upgrade_table_body);
 }
 
 int ipman_tcl_get_ip_list(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]) {
-    return ipman_run_tcl_command(IPMAN_TCL_GET_IP_LIST, interp, objc, objv, unavailable_body<IPMAN_TCL_GET_IP_LIST>);
+    return ipman_run_tcl_command(IPMAN_TCL_GET_IP_LIST, interp, objc, objv, ipman_get_ip_list_body);
 }
 
 int ipman_tcl_find_ip_info(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]) {
-    return ipman_run_tcl_command(IPMAN_TCL_FIND_IP_INFO, interp, objc, objv, unavailable_body<IPMAN_TCL_FIND_IP_INFO>);
+    return ipman_run_tcl_command(IPMAN_TCL_FIND_IP_INFO, interp, objc, objv, ipman_find_ip_info_body);
 }
 
 int ipman_tcl_get_ip_info_field(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]) {
     return ipman_run_tcl_command(IPMAN_TCL_GET_IP_INFO_FIELD, interp, objc, objv,
-                                 unavailable_body<IPMAN_TCL_GET_IP_INFO_FIELD>);
+                                 ipman_get_ip_info_field_body);
 }
 
 int ipman_tcl_port_diff_clear(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]) {
