@@ -1,47 +1,61 @@
 # Demo of the IP-upgrade module: run with `vorlin_sh -t examples/demo.tcl`.
-# Lists the module's commands, then opens the example project and shows its design
-# assignments, with each IP list's content indented below the assignment that names it.
+# Opens each revision of the example project, loads its IP upgrade table and prints one
+# line per top-level IP variation, read back through the table commands.
+#
+# The two revisions target different device families on purpose: the current board
+# (Crest V, a newer family) shows family mismatches as warnings, while the first board
+# (Crest II, an older family) blocks IP made for another family or another edition.
 
 set project_file [file join [file dirname [file normalize [info script]]] blinky blinky.vpf]
 
 package require ::vorlin::ipman
-puts "Commands of ::vorlin::ipman [package present ::vorlin::ipman]:"
-foreach command [lsort [info commands ::vorlin::ipman::*]] {
-    puts "  [namespace tail $command]"
+namespace import ::vorlin::ipman::*
+
+set columns {
+    entity          Entity
+    tool_name       IP
+    version         Version
+    compatibility   Compatibility
+    upgrade_status  {Upgrade status}
+    eol             {End of life}
 }
 
-project_open $project_file
-set project_dir "[pwd]/"
-puts ""
-puts "Project [file rootname [file tail $project_file]] in $project_dir"
-puts "  family [get_global_assignment -name FAMILY], device [get_global_assignment -name DEVICE],\
-      top-level entity [get_global_assignment -name TOP_LEVEL_ENTITY]"
-
-# Paths inside the project are shown relative to it.
-proc shown {path} {
-    global project_dir
-    if {[string first $project_dir $path] == 0} {
-        return [string range $path [string length $project_dir] end]
+# The rows of the loaded table, one list of field values per variation.
+proc table_rows {} {
+    global columns
+    set rows {}
+    foreach_in_collection id [get_ip_list] {
+        set row {}
+        foreach {field title} $columns {
+            lappend row [get_ip_info_field -id $id -field $field]
+        }
+        lappend rows $row
     }
-    return $path
+    return $rows
 }
 
-puts ""
-puts "Design assignments:"
-# An IP list is indented one step deeper than the assignment that brought it in; the
-# origin of a list's assignments is that assignment's value as written.
-set depth_of_origin [dict create {} 0]
-foreach_in_collection assignment [get_all_global_assignments -design] {
-    set name [dict get $assignment name]
-    set value [dict get $assignment value]
-    set origin [dict get $assignment origin]
-    set depth [expr {[dict exists $depth_of_origin $origin] ? [dict get $depth_of_origin $origin] : 1}]
-    if {$name in {VIP_FILE TESSEL_FILE GWIP_FILE}} {
-        dict set depth_of_origin $value [expr {$depth + 1}]
+# Prints rows under the column titles, each column as wide as its widest text.
+proc print_table {rows} {
+    global columns
+    set titles [dict values $columns]
+    set widths [lmap title $titles {string length $title}]
+    foreach row $rows {
+        set widths [lmap width $widths text $row {expr {max($width, [string length $text])}}]
     }
-    set entity [dict get $assignment entity]
-    set label [expr {$entity eq "" ? $name : "$name ($entity)"}]
-    puts [format "  %s%-[expr {36 - 2 * $depth}]s %s" [string repeat "  " $depth] $label [shown $value]]
+    set format "  [join [lmap width $widths {string cat %- $width s}] {  }]"
+    foreach row [list $titles [lmap width $widths {string repeat - $width}] {*}$rows] {
+        puts [string trimright [format $format {*}$row]]
+    }
 }
 
-project_close
+foreach revision {blinky blinky_c2} {
+    project_open $project_file -revision $revision
+    puts "Revision $revision: family [get_global_assignment -name FAMILY],\
+          device [get_global_assignment -name DEVICE]"
+    set count [load_ip_upgrade_table]
+    puts "$count top-level IP variations"
+    print_table [table_rows]
+    unload_ip_upgrade_table
+    project_close
+    puts ""
+}
