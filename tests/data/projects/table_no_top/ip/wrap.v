@@ -1,0 +1,3 @@
+module wrap (input wire clk);
+    rom_1port rom_0 (.clk(clk));
+endmodule
