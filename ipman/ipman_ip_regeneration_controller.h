@@ -38,11 +38,14 @@ public:
     //! result.status is written: 0 success, 1 failure to start or non-zero exit.
     virtual void do_ip_deploy(const std::string& arguments, IPMAN_IP_REGEN_RESULT& result);
     //! Upgrades one variation by its upgrade flow. Files are backed up first and restored
-    //! when the attempt fails; a file whose backup cannot be made is left alone.
+    //! when the attempt fails; a file whose backup cannot be made is left alone. A generator
+    //! that reports an error, even with exit code 0, or leaves its expected output missing
+    //! fails the attempt.
     virtual void do_ip_upgrade_for_ip_info(const IPMAN_IP_INFO& info, IPMAN_IP_REGEN_RESULT& result);
     //! Upgrades the selected records of flow TESSEL_UPGRADE_IP_CORES in one generator run,
     //! then generates them in one run per option group; appends one result per such record,
-    //! in selection order. Other records are skipped without a result.
+    //! in selection order. Other records are skipped without a result. A file fails when an
+    //! error was reported inside its step, or when a run that never reached it failed.
     virtual void do_ip_upgrade_for_ip_info_batch_mode(const std::vector<IPMAN_IP_INFO>& records,
                                                       const std::vector<std::size_t>& selected,
                                                       std::vector<IPMAN_IP_REGEN_RESULT>& results);

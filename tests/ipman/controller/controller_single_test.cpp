@@ -204,9 +204,14 @@ TEST_F(REGEN_TEST, VariationFileCheck)
     EXPECT_EQ(type, IPMAN_FAIL_INVALID_FILE);
     EXPECT_EQ(m_controller.check_variation_file(path("plain.v"), type), 1);
     EXPECT_EQ(type, IPMAN_FAIL_NOT_VARIATION_FILE);
+}
 
+TEST_F(REGEN_TEST, WriteProtectedVariationFileFailsTheCheck)
+{
     if (running_as_root())
         GTEST_SKIP() << "root may append to a write-protected file";
+    open("newer");
+    IPMAN_FAIL_REGEN_TYPE type = IPMAN_FAIL_NONE;
     std::filesystem::permissions(path("counter_var.v"), std::filesystem::perms::owner_read);
     EXPECT_EQ(m_controller.check_variation_file(path("counter_var.v"), type), 1);
     EXPECT_EQ(type, IPMAN_FAIL_READ_ONLY_FILE);
