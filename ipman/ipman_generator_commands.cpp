@@ -206,9 +206,9 @@ std::string IPMAN_GENERATOR_COMMANDS::top_level_file(const std::string& file, bo
     const std::string stem = path.full_directory() + base + SEPARATOR +
                              (new_layout ? "synthesis" : "synth") + SEPARATOR + base;
     const bool verilog_first = effective_language(language) == IPMAN_RTL_VERILOG;
-    for (const char* extension : verilog_first ? std::initializer_list<const char*>{".v", ".vhd"}
-                                               : std::initializer_list<const char*>{".vhd", ".v"}) {
-        if (FIO_FILE_SYSTEM::exists(stem + extension)) return stem + extension;
-    }
+    const std::string first = stem + (verilog_first ? ".v" : ".vhd");
+    const std::string second = stem + (verilog_first ? ".vhd" : ".v");
+    if (FIO_FILE_SYSTEM::exists(first)) return first;
+    if (FIO_FILE_SYSTEM::exists(second)) return second;
     return {};
 }
