@@ -365,6 +365,7 @@ void IPMAN_ACF_IP_COLLECTOR::collect_ip_files()
 
     const ASSIGNMENTS assignments = read_project_assignments();
     m_records.clear();
+    m_record_keys.clear();
     build_group_records(assignments);
 
     ASSIGNMENTS system_files, gwip_files;
@@ -428,7 +429,7 @@ void IPMAN_ACF_IP_COLLECTOR::build_record(const std::string& group_key, const AS
     }
     if (IPMAN_UTILS::is_tessel_editable_file(record.key))
         record.main_file = flattened(record.key);
-    m_records.push_back(std::move(record));
+    add_record(std::move(record));
 }
 
 void IPMAN_ACF_IP_COLLECTOR::classify_from_files(IPMAN_COLLECTED_IP& record, const ASSIGNMENTS& group) const
@@ -504,11 +505,13 @@ void IPMAN_ACF_IP_COLLECTOR::read_legacy_family(IPMAN_COLLECTED_IP& record) cons
 
 bool IPMAN_ACF_IP_COLLECTOR::has_record(const std::string& key) const
 {
-    for (const IPMAN_COLLECTED_IP& record : m_records) {
-        if (record.key == key)
-            return true;
-    }
-    return false;
+    return m_record_keys.count(key) != 0;
+}
+
+void IPMAN_ACF_IP_COLLECTOR::add_record(IPMAN_COLLECTED_IP&& record)
+{
+    m_record_keys.insert(record.key);
+    m_records.push_back(std::move(record));
 }
 
 void IPMAN_ACF_IP_COLLECTOR::collect_system_file(const ACF_ASSIGNMENT& assignment)
@@ -527,7 +530,7 @@ void IPMAN_ACF_IP_COLLECTOR::collect_system_file(const ACF_ASSIGNMENT& assignmen
     IPMAN_COLLECTED_IP record(key);
     record.from_system_file = true;
     read_system_file(*this, document, first_module, record);
-    m_records.push_back(std::move(record));
+    add_record(std::move(record));
 }
 
 void IPMAN_ACF_IP_COLLECTOR::collect_gwip_file(const ACF_ASSIGNMENT& assignment)
@@ -562,5 +565,5 @@ void IPMAN_ACF_IP_COLLECTOR::collect_gwip_file(const ACF_ASSIGNMENT& assignment)
     const DEV_FAMILY_ENUM family = dstr_get_dev_family_enum_by_string(reader.get_device_family());
     if (dstr_is_valid_dev_family_enum(family))
         record.supported_families.push_back(family);
-    m_records.push_back(std::move(record));
+    add_record(std::move(record));
 }

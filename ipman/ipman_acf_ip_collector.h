@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <map>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 class ACF_ASSIGNMENT;
@@ -140,8 +141,10 @@ private:
     void collect_system_file(const ACF_ASSIGNMENT& assignment);
     void collect_gwip_file(const ACF_ASSIGNMENT& assignment);
     bool has_record(const std::string& key) const;
+    void add_record(IPMAN_COLLECTED_IP&& record);
 
     std::vector<IPMAN_COLLECTED_IP> m_records;
+    std::unordered_set<std::string> m_record_keys;   //!< keys of m_records, for constant-time look-up
     IPCATALOG_VORLIN_IP_CATALOG_MANAGER* m_catalog = nullptr;  //!< not owned
     bool m_always_regen = false;
     bool m_pro_version = true;
