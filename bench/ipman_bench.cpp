@@ -1,0 +1,81 @@
+//! @file ipman_bench.cpp
+//! @brief Opens a project and times load_ip_upgrade_table on it, first and again, reporting
+//! the table size, both times and the process's peak memory as one Tcl dictionary line.
+#include "ipman_tcl_args_auto.h"
+
+#include <acf/acf_tcl.h>
+#include <atcl/atcl.h>
+
+#include <tcl.h>
+
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+struct INTERP_DELETER {
+    void operator()(Tcl_Interp* interp) const { Tcl_DeleteInterp(interp); }
+};
+using INTERP_PTR = std::unique_ptr<Tcl_Interp, INTERP_DELETER>;
+
+//! The interpreter with the suite's project commands and the ipman package.
+INTERP_PTR make_interpreter() {
+    INTERP_PTR interp(Tcl_CreateInterp());
+    if (Tcl_Init(interp.get()) != TCL_OK) throw std::runtime_error(Tcl_GetStringResult(interp.get()));
+    atcl_set_interpreter(interp.get());
+    atcl_register_collection_commands(interp.get());
+    if (acf_tcl_init(interp.get()) != TCL_OK) throw std::runtime_error(Tcl_GetStringResult(interp.get()));
+    Ipman_Init(interp.get());
+    return interp;
+}
+
+std::string eval(Tcl_Interp* interp, const std::string& script) {
+    if (Tcl_Eval(interp, script.c_str()) != TCL_OK) throw std::runtime_error(Tcl_GetStringResult(interp));
+    return Tcl_GetStringResult(interp);
+}
+
+//! Peak resident memory of the process so far, in MiB.
+double peak_memory_mib() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;  // ru_maxrss is in KiB on Linux
+}
+
+//! Seconds one evaluation of the table load takes; entries receives its answer.
+double timed_table_load(Tcl_Interp* interp, std::string& entries) {
+    const auto start = std::chrono::steady_clock::now();
+    entries = eval(interp, "::vorlin::ipman::load_ip_upgrade_table");
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "Usage: ipman_bench PROJECT.vpf\n");
+        return 2;
+    }
+    try {
+        Tcl_FindExecutable(argv[0]);
+        INTERP_PTR interp = make_interpreter();
+        Tcl_SetVar2(interp.get(), "project_file", nullptr, argv[1], TCL_GLOBAL_ONLY);
+        eval(interp.get(), "project_open $project_file");
+        const double open_mib = peak_memory_mib();
+
+        std::string entries;
+        const double first = timed_table_load(interp.get(), entries);
+        const double again = timed_table_load(interp.get(), entries);
+        std::printf("entries %s first_load_s %.3f second_load_s %.3f peak_mib %.1f open_mib %.1f\n",
+                    entries.c_str(), first, again, peak_memory_mib(), open_mib);
+        eval(interp.get(), "::vorlin::ipman::unload_ip_upgrade_table; project_close");
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "ipman_bench: %s\n", error.what());
+        return 1;
+    }
+    return 0;
+}
