@@ -185,7 +185,7 @@ TEST_F(GeneratorTest, VariationBecomesAStandaloneSystemOfTheCatalogsKind)
     EXPECT_NE(system.find("<module name=\"kv_counter_0\" kind=\"kv_counter\" version=\"24.1\" enabled=\"1\" autoexport=\"1\">"),
               std::string::npos) << system;
     EXPECT_NE(system.find("<parameter name=\"deviceFamily\" value=\"Crest V\"/>"), std::string::npos) << system;
-    EXPECT_NE(system.find("<parameter name=\"LPM_WIDTH\" value=\"8\"/>"), std::string::npos) << system;
+    EXPECT_NE(system.find("<parameter name=\"DATA_WIDTH\" value=\"8\"/>"), std::string::npos) << system;
 
     // Without a project the variation's own family is kept; a standalone card that matches
     // the wizard core gives the kind.
