@@ -82,7 +82,8 @@ const std::map<std::string, IPMAN_FIELD_READER>& field_readers() {
 }
 
 //! The table position an ID text names: a decimal integer, blanks around it allowed.
-//! Anything else, or a number outside the table, names no entry.
+//! Anything else, or a number outside the table, names no entry: a mistyped ID must not
+//! quietly read entry 0.
 std::optional<std::size_t> table_position(const std::string& id_text, std::size_t table_size) {
     std::size_t first = 0;
     std::size_t last = id_text.size();
@@ -151,6 +152,7 @@ int ipman_unload_ip_upgrade_table_body(Tcl_Interp* interp, const ATCL_ARGS&) {
 
 int ipman_get_ip_list_body(Tcl_Interp* interp, const ATCL_ARGS&) {
     const IPMAN_IP_UPGRADE_TABLE& table = upgrade_table();
+    // A Tcl error, so that a script never takes the message for a collection handle.
     if (table.current_iter == nullptr || table.current_iter->get_collection_handle() == nullptr) {
         atcl_error_msg_impl(interp, "ERROR: IP upgrade table has not been loaded.");
         return TCL_ERROR;
