@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS  ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build demo test clean
+.PHONY: all deps build demo test bench clean
 
 all: build
 
@@ -19,6 +19,9 @@ demo: build
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure --no-tests=error -j$(JOBS)
+
+bench: build
+	cmake --build $(BUILD) --target bench
 
 clean:
 	rm -rf $(BUILD)

@@ -120,9 +120,8 @@ TEST_F(IpmanInterpreter, OptionErrorsComeBeforeTheProjectCheck) {
 }
 
 TEST_F(IpmanInterpreter, OtherCommandsRunWithoutAProject) {
-    EXPECT_EQ(eval("::vorlin::ipman::find_ip_info -e top"), "1: ERROR: find_ip_info is not available in this build");
-    EXPECT_EQ(eval("::vorlin::ipman::unload_ip_upgrade_table"),
-              "1: ERROR: unload_ip_upgrade_table is not available in this build");
+    EXPECT_EQ(eval("::vorlin::ipman::find_ip_info -e top"), "0: ");
+    EXPECT_EQ(eval("::vorlin::ipman::unload_ip_upgrade_table"), "0: 1");
     EXPECT_EQ(eval("::vorlin::ipman::get_generated_ip_files a.tessel"),
               "1: ERROR: get_generated_ip_files is not available in this build");
     EXPECT_EQ(eval("::vorlin::ipman::ip_deploy -h --anything"), "1: ERROR: ip_deploy is not available in this build");
