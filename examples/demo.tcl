@@ -10,6 +10,8 @@ set project_file [file join [file dirname [file normalize [info script]]] blinky
 
 package require ::vorlin::ipman
 namespace import ::vorlin::ipman::*
+puts "Commands of ::vorlin::ipman [package present ::vorlin::ipman]:"
+puts "  [join [lsort [namespace eval ::vorlin::ipman {namespace export}]] {, }]\n"
 
 set columns {
     entity          Entity
