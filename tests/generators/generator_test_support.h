@@ -6,7 +6,7 @@
 
 #include <proc/proc.h>
 
-#include "suite/base/base_test_support.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 

@@ -6,9 +6,8 @@
 #include "ipman_ip_regeneration_controller.h"
 #include "ipman_upgrade_analysis.h"
 
-#include "suite/base/base_test_support.h"
+#include "support/test_support.h"
 
-#include <cfg/cfg.h>
 #include <dev/dev.h>
 #include <ipcatalog/ipcatalog.h>
 
@@ -31,23 +30,11 @@ inline void reread_catalog()
     IPCATALOG_VORLIN_IP_CATALOG_MANAGER::instance(false)->update(IPCATALOG_CHECK_CONTENT, true, true);
 }
 
-//! A user setting for this process, removed again afterwards.
-class SCOPED_SETTING {
-public:
-    SCOPED_SETTING(const std::string& name, const std::string& value) : m_name(name) { cfg_set_value(name, value); }
-    ~SCOPED_SETTING() { cfg_set_value(m_name, ""); }
-    SCOPED_SETTING(const SCOPED_SETTING&) = delete;
-    SCOPED_SETTING& operator=(const SCOPED_SETTING&) = delete;
-private:
-    std::string m_name;
-};
-
 //! A catalog of its own: one catalog file in a scratch IP root, read for the object's life.
 class SCOPED_CATALOG {
 public:
     explicit SCOPED_CATALOG(const std::string& cards)
     {
-        std::filesystem::create_directories(m_root.file("catalog"));
         m_root.write("catalog/own.xml", "<ip_catalog>\n" + cards + "\n</ip_catalog>\n");
         m_env.emplace("IP_ROOTDIR", m_root.path() + "/");
         reread_catalog();

@@ -1,43 +1,15 @@
 //! @file collector_test_support.h
-//! @brief Helpers of the collector tests: scratch copies of the discovery projects, a
-//! fixture that opens one and collects, and compact views of records and entities.
+//! @brief Helpers of the collector tests: a fixture that opens a scratch copy of a
+//! discovery project and collects, and compact views of records and entities.
 #pragma once
 
 #include "ipman_acf_ip_collector.h"
 
-#include <acf/acf.h>
+#include "support/test_support.h"
+
 #include <dev/dev.h>
 
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <string>
-#include <utility>
-#include <vector>
-
 namespace collector_test {
-
-//! A scratch directory, removed with the object; path() ends with "/".
-class SCRATCH_DIR {
-public:
-    SCRATCH_DIR()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "ipman_collector_XXXXXX").string();
-        m_path = std::string(::mkdtemp(pattern.data())) + "/";
-    }
-    ~SCRATCH_DIR()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    SCRATCH_DIR(const SCRATCH_DIR&) = delete;
-    SCRATCH_DIR& operator=(const SCRATCH_DIR&) = delete;
-    const std::string& path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
 
 //! An entity as "entity|library|tool name|tool version|generated-by|vendor|top-level".
 inline std::string describe(const IPMAN_COLLECTED_ENTITY& e)
@@ -113,8 +85,7 @@ protected:
     //! Copies the project and opens it; fails the test when it does not open.
     void open_project(const std::string& name)
     {
-        std::filesystem::copy(std::string(VORLIN_TEST_DATA_DIR) + "/projects/" + name, dir(),
-                              std::filesystem::copy_options::recursive);
+        m_dir.copy_data("projects/" + name);
         std::string error;
         ASSERT_TRUE(acf()->open_project(dir(), "", error)) << error;
     }
@@ -149,9 +120,9 @@ protected:
     }
 
     const std::vector<IPMAN_COLLECTED_IP>& records() const { return m_collector.get_collected_ips(); }
-    const std::string& dir() const { return m_dir.path(); }
+    std::string dir() const { return m_dir.dir(); }
 
-    SCRATCH_DIR m_dir;
+    TEMP_DIR m_dir;
     IPMAN_ACF_IP_COLLECTOR m_collector;
 };
 

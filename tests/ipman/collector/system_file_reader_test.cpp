@@ -11,7 +11,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <optional>
 #include <random>
 
@@ -21,10 +20,7 @@ namespace {
 
 using LINES = std::vector<std::string>;
 
-std::string system_file(const std::string& name)
-{
-    return std::string(VORLIN_TEST_DATA_DIR) + "/system_files/" + name;
-}
+std::string system_file(const std::string& name) { return test_data("system_files/" + name); }
 
 //! What the collector makes of one system file: nothing when it would skip the file.
 std::optional<IPMAN_COLLECTED_IP> read_system(const std::string& path, bool pro_version = true)
@@ -135,12 +131,6 @@ TEST(SYSTEM_FILE_READER_TEST, BrokenSystemFilesAreSkipped)
 
 namespace {
 
-std::string read_text(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 //! One to four random edits of a system file: bytes, truncation, markup characters,
 //! long runs, and duplicated or nested module elements.
 std::string mutate(std::string text, std::mt19937& random)
@@ -177,7 +167,7 @@ std::string mutate(std::string text, std::mt19937& random)
 
 TEST(SYSTEM_FILE_READER_FUZZ_TEST, MutatedSystemFilesNeverBreakTheReader)
 {
-    SCRATCH_DIR scratch;
+    TEMP_DIR scratch;
     const std::vector<std::string> seeds{read_text(system_file("standalone_two_modules.tessel")),
                                          read_text(system_file("bare_modules.tessel")),
                                          read_text(system_file("same_kind_instances.tessel"))};
@@ -186,7 +176,7 @@ TEST(SYSTEM_FILE_READER_FUZZ_TEST, MutatedSystemFilesNeverBreakTheReader)
     const char* seed_text = std::getenv("IPMAN_FUZZ_SEED");
     const int rounds = rounds_text ? std::atoi(rounds_text) : 400;
     std::mt19937 random(seed_text ? static_cast<unsigned>(std::strtoul(seed_text, nullptr, 10)) : 20240611u);
-    const std::string path = scratch.path() + "fuzz.tessel";
+    const std::string path = scratch.file("fuzz.tessel");
     int systems_read = 0;
     for (int round = 0; round < rounds; ++round) {
         const std::string text = mutate(seeds[static_cast<std::size_t>(round) % seeds.size()], random);

@@ -123,7 +123,7 @@ TEST_F(BATCH_TEST, ParallelOptionFollowsTheProjectThenTheUser)
         return commands.empty() ? std::string() : commands.front();
     };
     {
-        SCOPED_USER_SETTING user_off("parallel_ip_generation", "off");
+        SCOPED_SETTING user_off("parallel_ip_generation", "off");
         open("parallel");
         EXPECT_THAT(upgrade_command({"sys_a.tessel", "sys_b.tessel"}), HasSubstr(" --parallel=2 "));
         EXPECT_THAT(upgrade_command({"sys_a.tessel"}), Not(HasSubstr("--parallel")));
@@ -131,8 +131,8 @@ TEST_F(BATCH_TEST, ParallelOptionFollowsTheProjectThenTheUser)
     }
     open("newer");
     EXPECT_THAT(upgrade_command({"sys_a.tessel", "sys_b.tessel"}), Not(HasSubstr("--parallel")));
-    SCOPED_USER_SETTING user_on("parallel_ip_generation", "On");
-    SCOPED_USER_SETTING user_count("num_parallel_processors", "ALL");
+    SCOPED_SETTING user_on("parallel_ip_generation", "On");
+    SCOPED_SETTING user_count("num_parallel_processors", "ALL");
     const std::string command = upgrade_command({"sys_a.tessel", "sys_b.tessel"});
     EXPECT_THAT(command, HasSubstr(" --parallel "));
     EXPECT_THAT(command, Not(HasSubstr("--parallel=")));

@@ -6,7 +6,7 @@
 
 #include "ipman_ip_regeneration_controller.h"
 
-#include "suite/base/base_test_support.h"
+#include "support/test_support.h"
 
 #include <acf/acf.h>
 #include <atcl/atcl.h>
@@ -50,17 +50,6 @@ inline std::vector<std::string> changed_files(const FILE_SNAPSHOT& before, const
     }
     return changed;
 }
-
-//! Sets a user setting for this process and removes it again.
-class SCOPED_USER_SETTING {
-public:
-    SCOPED_USER_SETTING(const std::string& name, const std::string& value) : m_name(name) { cfg_set_value(name, value); }
-    ~SCOPED_USER_SETTING() { cfg_set_value(m_name, ""); }
-    SCOPED_USER_SETTING(const SCOPED_USER_SETTING&) = delete;
-    SCOPED_USER_SETTING& operator=(const SCOPED_USER_SETTING&) = delete;
-private:
-    std::string m_name;
-};
 
 class REGEN_TEST : public ::testing::Test {
 protected:

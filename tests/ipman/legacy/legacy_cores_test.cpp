@@ -52,8 +52,8 @@ TEST(BundledLegacyCores, ListsHaveTheirShapeAndKnowEveryInstalledWizard) {
 }
 
 TEST(LegacyCoreCatalogueFile, BrokenFilesAndEntriesAreSkipped) {
-    SCRATCH dir;
-    for (const std::string& broken : {dir.path() + "missing.xml", dir.path(),
+    TEMP_DIR dir;
+    for (const std::string& broken : {dir.dir() + "missing.xml", dir.path(),
                                       dir.write("junk.xml", std::string("\0\x89PNG<<\xff", 8)),
                                       dir.write("truncated.xml", "<legacy_cores><wizard_core name=\"x\"/>")})
         EXPECT_TRUE(IPMAN_LEGACY_CORE_CATALOGUE::read_file(broken).get_wizard_core_names().empty()) << broken;

@@ -50,7 +50,7 @@ std::string expected_rewrite(const std::string& input) {
 } // namespace
 
 TEST(LegacyVariationFuzz, MutatedFilesKeepTheReadersAndRewritePromises) {
-    SCRATCH project("Crest V");
+    FAMILY_PROJECT project("Crest V");
     std::mt19937 random(20240312);
     for (int round = 0; round < 150; ++round) {
         for (const char* seed : {"generic_first.v", "family_line.vhd", "crlf_lines.v", "matching_card.v",

@@ -49,7 +49,7 @@ TEST(RetrievalInfoFamily, FirstOfFamilyLineAndCatalogParameterGenericWins) {
 
 TEST(RetrievalInfoFamily, VhdlCrLfAndProjectRelativeFilesReadAlike) {
     EXPECT_EQ(retrieval_families("kv_counter", data_file("crlf_lines.v")), FAMILIES{family("Crest V")});
-    SCRATCH project("Crest V");
+    FAMILY_PROJECT project("Crest V");
     project.write("var.vhd", read_text(data_file("family_line.vhd")));
     FAMILIES families{family("Crest II")};
     read_retrieval_info_family(nullptr, "kv_counter", "var.vhd", families);
@@ -57,13 +57,13 @@ TEST(RetrievalInfoFamily, VhdlCrLfAndProjectRelativeFilesReadAlike) {
 }
 
 TEST(RetrievalInfoFamily, NothingFromIndentedLinesUnknownFamiliesJunkOrNonFiles) {
-    SCRATCH dir;
+    TEMP_DIR dir;
     std::string junk(300000, '\0');
     for (std::size_t i = 0; i < junk.size(); ++i)
         junk[i] = static_cast<char>(i * 7919 % 251);
-    ASSERT_EQ(::mkfifo((dir.path() + "pipe.v").c_str(), 0600), 0);   // opening it would block
+    ASSERT_EQ(::mkfifo((dir.dir() + "pipe.v").c_str(), 0600), 0);   // opening it would block
     for (const std::string& file : {data_file("indented_lines.v"), data_file("unknown_family.v"),
-                                    dir.write("junk.v", junk), dir.path() + "pipe.v", dir.path() + "missing.v",
+                                    dir.write("junk.v", junk), dir.dir() + "pipe.v", dir.dir() + "missing.v",
                                     dir.path(), std::string()})
         EXPECT_TRUE(retrieval_families("kv_counter", file).empty()) << file;
 }
@@ -82,7 +82,7 @@ TEST(LegacyProductFamily, FamilyOfTheFirstExactlyNamedPrivateLine) {
 }
 
 TEST(DeviceFamilyRewrite, CopiesWithEveryFamilyLineNamingTheProjectFamily) {
-    SCRATCH project("Crest V");
+    FAMILY_PROJECT project("Crest V");
     ASSERT_TRUE(rewrite_device_family_lines("KV_COUNTER", data_file("rewrite_source.v"), "out.v"));
     EXPECT_EQ(read_text(project.path() + "out.v"), read_text(data_file("rewrite_expected_crest5.v")));
 
@@ -95,15 +95,15 @@ TEST(DeviceFamilyRewrite, CopiesWithEveryFamilyLineNamingTheProjectFamily) {
 
 TEST(DeviceFamilyRewrite, WritesNothingWithoutRealFamilySilentCoreOrReadableInput) {
     const std::string source = data_file("rewrite_source.v");
-    SCRATCH no_project;
-    EXPECT_FALSE(rewrite_device_family_lines("KV_COUNTER", source, no_project.path() + "out.v"));
-    EXPECT_FALSE(std::filesystem::exists(no_project.path() + "out.v"));
+    TEMP_DIR no_project;
+    EXPECT_FALSE(rewrite_device_family_lines("KV_COUNTER", source, no_project.dir() + "out.v"));
+    EXPECT_FALSE(std::filesystem::exists(no_project.dir() + "out.v"));
     for (const char* project_family : {"Device Agnostic", ""}) {
-        SCRATCH project(project_family);
+        FAMILY_PROJECT project(project_family);
         EXPECT_FALSE(rewrite_device_family_lines("KV_COUNTER", source, "out.v")) << project_family;
         EXPECT_FALSE(std::filesystem::exists(project.path() + "out.v")) << project_family;
     }
-    SCRATCH project("Crest V");
+    FAMILY_PROJECT project("Crest V");
     const std::string kept = project.write("out.v", "kept\n");
     ASSERT_EQ(::mkfifo((project.path() + "pipe.v").c_str(), 0600), 0);
     for (const char* core : {"kv_counter", "KV_MULT", ""})

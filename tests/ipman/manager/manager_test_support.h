@@ -5,17 +5,12 @@
 
 #include "ipman_ip_regeneration_controller.h"
 
-#include <acf/acf.h>
+#include "support/test_support.h"
+
 #include <ipcatalog/ipcatalog.h>
 
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <filesystem>
 #include <map>
 #include <set>
-#include <string>
-#include <vector>
 
 namespace manager_test {
 
@@ -56,40 +51,33 @@ public:
 //! process's IP catalog; the installation's catalog is back after each test.
 class PROJECT_TEST : public ::testing::Test {
 protected:
-    static std::string test_ip_root() { return std::string(VORLIN_TEST_DATA_DIR) + "/projects/manager_systems/ip_root/"; }
+    static std::string test_ip_root() { return test_data("projects/manager_systems/ip_root/"); }
     static ACF_MANAGER* acf() { return ACF_MANAGER::get_acf_manager(); }
     static IPCATALOG_VORLIN_IP_CATALOG_MANAGER* catalog() { return IPCATALOG_VORLIN_IP_CATALOG_MANAGER::instance(false); }
 
-    void SetUp() override
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "ipman_manager_XXXXXX").string();
-        m_dir = std::string(::mkdtemp(pattern.data())) + "/";
-        ::setenv("IP_ROOTDIR", test_ip_root().c_str(), 1);
-        IPCATALOG_VORLIN_IP_CATALOG_MANAGER::instance(true);
-    }
+    void SetUp() override { IPCATALOG_VORLIN_IP_CATALOG_MANAGER::instance(true); }
     void TearDown() override
     {
         acf()->close_project();
-        ::unsetenv("IP_ROOTDIR");
+        m_ip_root.reset();
         IPCATALOG_VORLIN_IP_CATALOG_MANAGER::instance(true);
-        std::error_code ignored;
-        std::filesystem::remove_all(m_dir, ignored);
     }
 
     //! Opens a revision (empty: the active one) of a scratch copy of a test project.
     void open_project(const std::string& name, const std::string& revision = "")
     {
-        if (!std::filesystem::exists(m_dir + name))
-            std::filesystem::copy(std::string(VORLIN_TEST_DATA_DIR) + "/projects/" + name, m_dir + name,
-                                  std::filesystem::copy_options::recursive);
+        if (!std::filesystem::exists(m_dir.file(name)))
+            m_dir.copy_data("projects/" + name, name);
         acf()->close_project();
         std::string error;
-        ASSERT_TRUE(acf()->open_project(m_dir + name, revision, error)) << error;
-        m_project = m_dir + name + "/";
+        ASSERT_TRUE(acf()->open_project(m_dir.file(name), revision, error)) << error;
+        m_project = m_dir.file(name) + "/";
     }
     std::string in_project(const std::string& relative) const { return m_project + relative; }
 
-    std::string m_dir, m_project;
+    TEMP_DIR m_dir;
+    std::optional<SCOPED_ENV> m_ip_root{std::in_place, "IP_ROOTDIR", test_ip_root()};
+    std::string m_project;
 };
 
 //! The record of an entity (and library, when given) among those of one source file; fails

@@ -82,17 +82,13 @@ TEST(MessageBuilding, PostingKeepsIdentifierIdAndText) {
     EXPECT_EQ(posted.text, "No IP components found in the project");
 }
 
-TEST(MessageBuilding, SuppressingTheInformationLineLeavesTheOthers) {
+TEST(MessageBuilding, SuppressionSilencesInformationAndWarningsButNeverErrors) {
     SUPPRESSED_ID info(20325);
+    SUPPRESSED_ID error(20327);
     EXPECT_TRUE(is_null_message(*ipman_make_msg(IPMAN_MSG::IIPMAN_EXT_PROC_INFO_MSG, {"line"})));
     const auto warning = ipman_make_msg(IPMAN_MSG::WIPMAN_EXT_PROC_WARNING_MSG, {"Warning: x"});
     EXPECT_FALSE(is_null_message(*warning));
     EXPECT_EQ(warning->get_type(), MSG_POST_WARNING);
-    EXPECT_FALSE(is_null_message(*ipman_make_msg(IPMAN_MSG::EIPMAN_EXT_PROC_ERROR_MSG, {"Error: y"})));
-}
-
-TEST(MessageBuilding, ErrorsAreNeverSuppressed) {
-    SUPPRESSED_ID error(20327);
     const auto message = ipman_make_msg(IPMAN_MSG::EIPMAN_EXT_PROC_ERROR_MSG, {"Error: y"});
     EXPECT_FALSE(is_null_message(*message));
     EXPECT_EQ(message->get_msg_text(), "Error: y");

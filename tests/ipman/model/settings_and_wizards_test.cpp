@@ -2,108 +2,37 @@
 //! @brief IPMAN_UTILS against real projects and installations: parallel-generation project
 //! settings and the legacy wizard launchability test.
 
-#include <gtest/gtest.h>
+#include "support/test_support.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-
-#include <acf/acf.h>
 #include <ipman/ipman_utils.h>
 
-namespace {
-
-//! A fresh directory under the system temporary directory, removed with its content.
-class SCRATCH_DIR {
-public:
-    SCRATCH_DIR() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "ipman_model_XXXXXX").string();
-        m_path = ::mkdtemp(pattern.data()) ? pattern : std::string();
-    }
-    ~SCRATCH_DIR() {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    SCRATCH_DIR(const SCRATCH_DIR&) = delete;
-    SCRATCH_DIR& operator=(const SCRATCH_DIR&) = delete;
-
-    std::string write(const std::string& name, const std::string& content) const {
-        const std::filesystem::path file = std::filesystem::path(m_path) / name;
-        std::filesystem::create_directories(file.parent_path());
-        std::ofstream(file, std::ios::binary) << content;
-        return file.string();
-    }
-    const std::string& path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
-
-//! Points VORLIN_ROOTDIR at another installation for the test's lifetime.
-class INSTALLATION_OVERRIDE {
-public:
-    explicit INSTALLATION_OVERRIDE(const std::string& root) {
-        if (const char* previous = std::getenv("VORLIN_ROOTDIR")) m_previous = previous;
-        ::setenv("VORLIN_ROOTDIR", root.c_str(), 1);
-    }
-    ~INSTALLATION_OVERRIDE() {
-        if (m_previous.empty()) ::unsetenv("VORLIN_ROOTDIR");
-        else ::setenv("VORLIN_ROOTDIR", m_previous.c_str(), 1);
-    }
-
-private:
-    std::string m_previous;
-};
-
-class ProjectSettings : public testing::Test {
-protected:
-    void open(const std::string& settings) {
-        m_dir.write("p.vpf", "revision p\n");
-        m_dir.write("p.vsf", settings);
-        std::string error;
-        ASSERT_TRUE(acf()->open_project(m_dir.path() + "/p.vpf", "", error)) << error;
-    }
-    void TearDown() override { acf()->close_project(); }
-    static ACF_MANAGER* acf() { return ACF_MANAGER::get_acf_manager(); }
-
-private:
-    SCRATCH_DIR m_dir;
-};
-
-}  // namespace
-
-TEST_F(ProjectSettings, EmptyWithoutAnOpenProject) {
-    acf()->close_project();
-    EXPECT_EQ(IPMAN_UTILS::get_acf_parallel_ip_regen_enabled_setting(acf()), "");
-    EXPECT_EQ(IPMAN_UTILS::get_acf_num_processors_setting(acf()), "");
+TEST(ProjectSettings, ReadFromTheOpenProjectReleasingOnlyTheirOwnLock) {
+    ACF_MANAGER* acf = ACF_MANAGER::get_acf_manager();
+    EXPECT_EQ(IPMAN_UTILS::get_acf_parallel_ip_regen_enabled_setting(acf), "") << "no project open";
     EXPECT_EQ(IPMAN_UTILS::get_acf_num_processors_setting(nullptr), "");
-}
-
-TEST_F(ProjectSettings, ReadsTheSettingsAndReleasesOnlyItsOwnLock) {
-    open("set_global_assignment -name PARALLEL_IP_GENERATION ON\n"
-         "set_global_assignment -name NUM_PARALLEL_PROCESSORS ALL\n");
-    ACF_REVISION_MANAGER& revision = *acf()->get_revision_manager();
-    EXPECT_EQ(IPMAN_UTILS::get_acf_parallel_ip_regen_enabled_setting(acf()), "ON");
-    EXPECT_EQ(IPMAN_UTILS::get_acf_num_processors_setting(acf()), "ALL");
+    {
+        SCRATCH_PROJECT unset("p", "p", family_setting("Crest V"));
+        EXPECT_EQ(IPMAN_UTILS::get_acf_parallel_ip_regen_enabled_setting(acf), "");
+        EXPECT_EQ(IPMAN_UTILS::get_acf_num_processors_setting(acf), "");
+    }
+    SCRATCH_PROJECT project("p", "p", "set_global_assignment -name PARALLEL_IP_GENERATION ON\n"
+                                      "set_global_assignment -name NUM_PARALLEL_PROCESSORS ALL\n");
+    ACF_REVISION_MANAGER& revision = *acf->get_revision_manager();
+    EXPECT_EQ(IPMAN_UTILS::get_acf_parallel_ip_regen_enabled_setting(acf), "ON");
+    EXPECT_EQ(IPMAN_UTILS::get_acf_num_processors_setting(acf), "ALL");
     EXPECT_FALSE(revision.is_read_locked());
 
     ASSERT_TRUE(revision.read_lock(true));
-    EXPECT_EQ(IPMAN_UTILS::get_acf_num_processors_setting(acf()), "ALL");
+    EXPECT_EQ(IPMAN_UTILS::get_acf_num_processors_setting(acf), "ALL");
     EXPECT_TRUE(revision.is_read_locked()) << "a lock held by the caller stays in place";
     revision.read_unlock();
 }
 
-TEST_F(ProjectSettings, EmptyWhenTheProjectDoesNotSetThem) {
-    open("set_global_assignment -name FAMILY \"Crest V\"\n");
-    EXPECT_EQ(IPMAN_UTILS::get_acf_parallel_ip_regen_enabled_setting(acf()), "");
-    EXPECT_EQ(IPMAN_UTILS::get_acf_num_processors_setting(acf()), "");
-}
-
 TEST(VariationLaunchability, InstalledWizardsOnlyAndTheNameIsAlwaysReported) {
-    SCRATCH_DIR installation;
+    TEMP_DIR installation;
     installation.write("wizards/wizards.lst",
                        "kv_fifo\nkv_uart eol\nkv_fifo_1clk alias=kv_fifo\nkv_serial alias=kv_uart\n");
-    INSTALLATION_OVERRIDE use(installation.path() + "/");
+    SCOPED_ENV use("VORLIN_ROOTDIR", installation.dir());
     auto variation = [&](const std::string& name, const std::string& core) {
         return installation.write(name, "// Generated by Kelvane: core=" + core + " version=23.1\nmodule m;\n");
     };

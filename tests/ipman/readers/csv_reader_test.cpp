@@ -55,7 +55,7 @@ TEST(CsvParseBuffer, OneRowPerLineWithFieldsThroughTheVirtualLineParser) {
 }
 
 TEST(CsvFile, MissingFileIsRefusedWithoutTouchingRows) {
-    SCRATCH_DIR dir;
+    TEMP_DIR dir;
     std::vector<IPMAN_CSV_ROW> rows{{"untouched"}};
     EXPECT_FALSE(read_csv_file(FIO_PATH(dir.path(), "absent.csv"), rows));
     EXPECT_FALSE(read_csv_file(FIO_PATH(dir.path()), rows));    // a directory
@@ -63,7 +63,7 @@ TEST(CsvFile, MissingFileIsRefusedWithoutTouchingRows) {
 }
 
 TEST(CsvFile, ReadsLargeFilesAndLongFieldsWholeWithWindowsLineEnds) {
-    SCRATCH_DIR dir;
+    TEMP_DIR dir;
     std::string content;
     for (int i = 0; i < 5000; ++i)
         content += "core_" + std::to_string(i) + ",older_" + std::to_string(i) + "\r\n";
@@ -80,7 +80,7 @@ TEST(CsvFile, ReadsLargeFilesAndLongFieldsWholeWithWindowsLineEnds) {
 }
 
 TEST(ListFile, TrimsSkipsCommentsAndBlankLinesAndRefusesMissingFiles) {
-    SCRATCH_DIR dir;
+    TEMP_DIR dir;
     const std::string path = dir.write("cores.txt",
         "  # a note\n#top note\n\n \t \r\n  fifo_buffer  \r\n\tdual port ram\t\nlast#name");
     std::vector<std::string> lines{"old"};

@@ -15,7 +15,7 @@ struct EDIT {
 
 //! A data file with every occurrence of each edit's text replaced.
 std::string edited(const std::string& data_file, const std::vector<EDIT>& edits) {
-    std::string text = read_text_file(ipxact_data_file(data_file));
+    std::string text = read_text(ipxact_data_file(data_file));
     for (const auto& edit : edits) {
         EXPECT_NE(text.find(edit.from), std::string::npos) << edit.from;
         while (replace_once(text, edit.from, edit.to)) {}
@@ -72,14 +72,14 @@ TEST(IpxactReader, SchemaChoiceAndVendorExtensionTags) {
     IPMAN_IPXACT_READER mixed(ipxact_data_file("fifo_2009_ipxact_extensions.gwip"));
     EXPECT_TRUE(mixed.read());
 
-    SCRATCH_DIR dir;
+    TEMP_DIR dir;
     const std::string newer_with_older_tag = dir.write("x.gwip",
         edited("pll_2014.gwip", {{"ipxact:vendorExtensions", "spirit:vendorExtensions"}}));
     EXPECT_FALSE(IPMAN_IPXACT_READER(newer_with_older_tag).read());
 }
 
 TEST(IpxactReader, OptionalPartsAndParameterRules) {
-    SCRATCH_DIR dir;
+    TEMP_DIR dir;
     IPMAN_IPXACT_READER no_library(dir.write("a.gwip", edited("pll_2014.gwip",
         {{"<ipxact:library>clock_pll_0</ipxact:library>", ""}})));
     ASSERT_TRUE(no_library.read());
@@ -118,7 +118,7 @@ TEST(IpxactReader, BrokenShapesFailWithoutThrowing) {
          {{"parameterId=\"deviceFamily\"", ""},
           {"<ipxact:value>Crest", "<ipxact:value parameterId=\"deviceFamily\">Crest"}}},
     };
-    SCRATCH_DIR dir;
+    TEMP_DIR dir;
     for (const auto& c : cases) {
         const std::string path = dir.write("broken.gwip", edited(c.file, c.edits));
         EXPECT_FALSE(IPMAN_IPXACT_READER(path).read()) << c.what;
@@ -127,7 +127,7 @@ TEST(IpxactReader, BrokenShapesFailWithoutThrowing) {
 }
 
 TEST(IpxactReader, MissingEmptyAndNonRegularFilesReadAsNothing) {
-    SCRATCH_DIR dir;
+    TEMP_DIR dir;
     for (const std::string& path : {dir.path() + "/absent.gwip", dir.write("empty.gwip", ""),
                                     dir.path(), std::string("/dev/zero"), std::string()}) {
         IPMAN_IPXACT_READER reader(path);

@@ -102,12 +102,12 @@ TEST(ReadersFuzz, QuotedFieldsRoundTripAndUnquotedLinesSplitAtCommas) {
 
 TEST(ReadersFuzz, MutatedCsvAndListFilesKeepTheirInvariants) {
     MUTATOR mutator(7);
-    SCRATCH_DIR dir;
+    TEMP_DIR dir;
     const std::string seed = "# catalog name, older name\nfifo_buffer, \"old \"\"fifo\"\"\"\n"
                              "  clock_pll ,pll_legacy\r\n,\n\n";
     for (int round = 0; round < 400; ++round) {
         const std::string path = dir.write("fuzz.csv", mutator.mutate(seed));
-        const std::string content = read_text_file(path);
+        const std::string content = read_text(path);
 
         std::vector<IPMAN_CSV_ROW> rows;
         ASSERT_TRUE(read_csv_file(path, rows));
@@ -136,9 +136,9 @@ TEST(ReadersFuzz, MutatedCsvAndListFilesKeepTheirInvariants) {
 
 TEST(ReadersFuzz, MutatedIpxactFilesReadOrFailCleanly) {
     MUTATOR mutator(1685);
-    SCRATCH_DIR dir;
-    const std::string sources[] = {read_text_file(ipxact_data_file("fifo_2009.gwip")),
-                                   read_text_file(ipxact_data_file("pll_2014.gwip"))};
+    TEMP_DIR dir;
+    const std::string sources[] = {read_text(ipxact_data_file("fifo_2009.gwip")),
+                                   read_text(ipxact_data_file("pll_2014.gwip"))};
     int read_ok = 0;
     for (int round = 0; round < 600; ++round) {
         const std::string path = dir.write("fuzz.gwip", mutator.mutate(sources[round % 2]));

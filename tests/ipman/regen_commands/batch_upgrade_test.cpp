@@ -9,11 +9,7 @@
 #include "ipman_generator_commands.h"
 #include "regen_test_support.h"
 
-using regen_test::POSTED;
 using regen_test::SCRATCH_INSTALLATION;
-using regen_test::SCRATCH_PROJECT;
-using regen_test::SCRATCH_USER_SETTINGS;
-using regen_test::take_posted;
 using regen_test::write_script;
 using BATCH = IPMAN_BATCH_UPGRADE;
 using ARGS = std::vector<std::string>;

@@ -6,8 +6,6 @@
 #include "ipman_file_backup.h"
 #include "regen_test_support.h"
 
-using regen_test::POSTED;
-using regen_test::take_posted;
 
 namespace {
 

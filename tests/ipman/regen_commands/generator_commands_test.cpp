@@ -12,11 +12,7 @@
 #include "ipman_generator_commands.h"
 #include "regen_test_support.h"
 
-using regen_test::family_setting;
 using regen_test::SCRATCH_INSTALLATION;
-using regen_test::SCRATCH_PROJECT;
-using regen_test::SCRATCH_USER_SETTINGS;
-using regen_test::take_posted;
 using CMD = IPMAN_GENERATOR_COMMANDS;
 using ARGS = std::vector<std::string>;
 

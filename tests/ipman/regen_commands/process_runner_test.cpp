@@ -6,8 +6,6 @@
 #include "ipman_process_runner.h"
 #include "regen_test_support.h"
 
-using regen_test::POSTED;
-using regen_test::take_posted;
 using regen_test::write_script;
 
 namespace {
@@ -105,7 +103,7 @@ TEST_F(ProcessRunner, ProgramThatCannotStartFailsWithAMessage) {
 
 TEST_F(ProcessRunner, RunsInTheProjectDirectory) {
     EXPECT_EQ(IPMAN_PROCESS_RUNNER::working_directory(), "");
-    regen_test::SCRATCH_PROJECT project("proj", "rev", "");
+    SCRATCH_PROJECT project("proj", "rev", "");
     EXPECT_EQ(IPMAN_PROCESS_RUNNER::working_directory(), project.path());
     EXPECT_EQ(IPMAN_PROCESS_RUNNER::run(quoted(script("pwd -P\n"))), 0);
     const std::string real_dir = std::filesystem::canonical(project.path()).string();

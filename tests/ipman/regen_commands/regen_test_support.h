@@ -1,85 +1,19 @@
 //! @file regen_test_support.h
-//! @brief Helpers of the generator-run tests: child scripts, scratch projects, user
-//! settings, a scratch installation with recording generators, and the posted messages.
+//! @brief Helpers of the generator-run tests: child scripts and a scratch installation with
+//! recording generators.
 #pragma once
 
-#include <acf/acf.h>
-#include <cfg/cfg.h>
-#include <msg/msg.h>
+#include "support/test_support.h"
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
 #include <sstream>
-#include <string>
-#include <utility>
-#include <vector>
 
 #include <sys/stat.h>
-
-#include "suite/base/base_test_support.h"
 
 namespace regen_test {
 
 inline std::string write_script(const std::string& path, const std::string& body) {
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream(path, std::ios::binary) << "#!/bin/sh\n" << body;
-    ::chmod(path.c_str(), 0755);
+    ::chmod(write_text(path, "#!/bin/sh\n" + body).c_str(), 0755);
     return path;
-}
-
-//! One posted message as the tests compare it: identifier and text.
-using POSTED = std::pair<std::string, std::string>;
-
-//! Messages posted since the last call (the posted list is cleared each time).
-inline std::vector<POSTED> take_posted() {
-    std::vector<POSTED> posted;
-    for (const MSG_RECORD& record : msg_posted_messages()) posted.emplace_back(record.identifier, record.text);
-    msg_clear_posted_messages();
-    return posted;
-}
-
-//! Re-reads the user settings when it goes, after the environment was put back.
-struct CFG_RELOAD_ON_EXIT {
-    ~CFG_RELOAD_ON_EXIT() { cfg_reload(); }
-};
-
-//! User settings from a scratch ini file for the life of the object.
-class SCRATCH_USER_SETTINGS {
-public:
-    explicit SCRATCH_USER_SETTINGS(const std::string& ini_text)
-        : m_ini(m_dir.write("vorlin.ini", ini_text)), m_env("VORLIN_USER_INI", m_ini) {
-        cfg_reload();
-    }
-
-private:
-    CFG_RELOAD_ON_EXIT m_reload;
-    TEMP_DIR m_dir;
-    std::string m_ini;
-    SCOPED_ENV m_env;
-};
-
-//! A project NAME.vpf with one revision and the given settings, open for the object's life.
-class SCRATCH_PROJECT {
-public:
-    SCRATCH_PROJECT(const std::string& name, const std::string& revision, const std::string& settings) {
-        m_dir.write(name + ".vpf", "revision " + revision + "\n");
-        m_dir.write(revision + ".vsf", settings);
-        std::string error;
-        EXPECT_TRUE(ACF_MANAGER::get_acf_manager()->open_project(m_dir.file(name + ".vpf"), "", error)) << error;
-    }
-    ~SCRATCH_PROJECT() { ACF_MANAGER::get_acf_manager()->close_project(); }
-    SCRATCH_PROJECT(const SCRATCH_PROJECT&) = delete;
-    SCRATCH_PROJECT& operator=(const SCRATCH_PROJECT&) = delete;
-
-    std::string path() const { return m_dir.path() + "/"; }
-
-private:
-    TEMP_DIR m_dir;
-};
-
-inline std::string family_setting(const std::string& family) {
-    return "set_global_assignment -name FAMILY \"" + family + "\"\n";
 }
 
 //! The system generator of the scratch installation: records its arguments (one a line,

@@ -15,12 +15,6 @@ namespace {
 
 class ACF_COMMIT_TEST : public ACF_TEST {
 protected:
-    void SetUp() override
-    {
-        ACF_TEST::SetUp();
-        m_dir.copy_project("acf_nested");
-    }
-    const std::string& dir() const { return m_dir.path(); }
 
     //! Removes every assignment and adds it back in order, as an upgrade does; the
     //! assignment whose written value is rename_from gets a fresh type and value.
@@ -46,7 +40,6 @@ protected:
         EXPECT_TRUE(revision->write_unlock(true)) << manager()->get_last_error();
     }
 
-    SCRATCH_DIR m_dir;
 };
 
 //! Rows without line numbers: rewriting the settings file may move lines.

@@ -17,11 +17,9 @@ protected:
     void SetUp() override
     {
         ACF_TEST::SetUp();
-        m_dir.copy_project("acf_nested");
-        open(m_dir.path() + "nested.vpf");
+        open(dir() + "nested.vpf");
     }
     static ACF_REVISION_MANAGER* revision() { return manager()->get_revision_manager(); }
-    SCRATCH_DIR m_dir;
 };
 
 //! Runs f on another thread and answers its result.
@@ -121,6 +119,6 @@ TEST_F(ACF_LOCK_TEST, WriteUnlockWithCommitWritesAndClosingWaitsForLocks)
     EXPECT_FALSE(manager()->close_project());
     EXPECT_TRUE(manager()->is_project_open());
     EXPECT_TRUE(revision()->write_unlock(true));
-    EXPECT_NE(read_text(m_dir.path() + "main.vsf").find("PARALLEL_IP_GENERATION ON"), std::string::npos);
+    EXPECT_NE(read_text(dir() + "main.vsf").find("PARALLEL_IP_GENERATION ON"), std::string::npos);
     EXPECT_TRUE(manager()->close_project());
 }

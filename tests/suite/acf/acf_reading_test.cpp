@@ -13,16 +13,7 @@ using namespace acf_test;
 
 namespace {
 
-class ACF_READING_TEST : public ACF_TEST {
-protected:
-    void SetUp() override
-    {
-        ACF_TEST::SetUp();
-        m_dir.copy_project("acf_nested");
-    }
-    const std::string& dir() const { return m_dir.path(); }
-    SCRATCH_DIR m_dir;
-};
+using ACF_READING_TEST = ACF_TEST;
 
 bool warning_mentions(const std::string& text)
 {

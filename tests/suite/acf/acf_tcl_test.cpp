@@ -18,7 +18,6 @@ protected:
     {
         ACF_TEST::SetUp();
         m_previous_dir = std::filesystem::current_path().string();
-        m_dir.copy_project("acf_nested");
         m_interp = Tcl_CreateInterp();
         ASSERT_EQ(acf_tcl_init(m_interp), TCL_OK) << Tcl_GetStringResult(m_interp);
         ASSERT_EQ(atcl_register_collection_commands(m_interp), TCL_OK);
@@ -35,10 +34,8 @@ protected:
         const int code = Tcl_EvalEx(m_interp, script.c_str(), -1, TCL_EVAL_GLOBAL);
         return (code == TCL_OK ? "" : "error: ") + std::string(Tcl_GetStringResult(m_interp));
     }
-    const std::string& dir() const { return m_dir.path(); }
 
     Tcl_Interp* m_interp = nullptr;
-    SCRATCH_DIR m_dir;
     std::string m_previous_dir;
 };
 

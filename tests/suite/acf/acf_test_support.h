@@ -1,55 +1,13 @@
 //! @file acf_test_support.h
-//! @brief Helpers of the assignment library tests: scratch copies of test projects, file
-//! text, and a compact view of the open project's assignments.
+//! @brief Helpers of the assignment library tests: a compact view of the open project's
+//! assignments and a fixture that starts and ends without an open project.
 #pragma once
 
-#include <acf/acf.h>
+#include "support/test_support.h"
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <string>
-#include <vector>
+#include <ostream>
 
 namespace acf_test {
-
-inline std::string read_text(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-inline void write_text(const std::string& path, const std::string& text)
-{
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-//! A scratch directory, removed with the object; path() ends with "/".
-class SCRATCH_DIR {
-public:
-    SCRATCH_DIR()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "acf_test_XXXXXX").string();
-        m_path = std::string(mkdtemp(pattern.data())) + "/";
-    }
-    ~SCRATCH_DIR() { std::error_code ignored; std::filesystem::remove_all(m_path, ignored); }
-    SCRATCH_DIR(const SCRATCH_DIR&) = delete;
-    SCRATCH_DIR& operator=(const SCRATCH_DIR&) = delete;
-    const std::string& path() const { return m_path; }
-    //! Copies tests/data/projects/NAME into the scratch directory.
-    void copy_project(const std::string& name) const
-    {
-        std::filesystem::copy(std::string(VORLIN_TEST_DATA_DIR) + "/projects/" + name, m_path,
-                              std::filesystem::copy_options::recursive);
-    }
-private:
-    std::string m_path;
-};
 
 //! One assignment as the tests compare it.
 struct ROW {
@@ -96,10 +54,15 @@ inline std::vector<std::string> filtered_names()
     return names;
 }
 
-//! Base of the tests: every test starts and ends without an open project.
+//! Base of the tests: every test starts and ends without an open project and has its own
+//! copy of the acf_nested project in dir().
 class ACF_TEST : public ::testing::Test {
 protected:
-    void SetUp() override { manager()->close_project(); }
+    void SetUp() override
+    {
+        manager()->close_project();
+        m_dir.copy_data("projects/acf_nested");
+    }
     void TearDown() override { manager()->reset_filters(); manager()->close_project(); }
     static ACF_MANAGER* manager() { return ACF_MANAGER::get_acf_manager(); }
     //! Opens a project and fails the test with the error text when that does not work.
@@ -108,6 +71,9 @@ protected:
         std::string error;
         ASSERT_TRUE(manager()->open_project(path, revision, error)) << error;
     }
+    std::string dir() const { return m_dir.dir(); }
+
+    TEMP_DIR m_dir;
 };
 
 } // namespace acf_test

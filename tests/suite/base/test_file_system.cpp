@@ -1,6 +1,6 @@
 //! @file test_file_system.cpp
 //! @brief Atomic replacement, copies, whole-file reads and directory helpers.
-#include "base_test_support.h"
+#include "support/test_support.h"
 
 #include <fio/fio.h>
 

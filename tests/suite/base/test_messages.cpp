@@ -1,7 +1,7 @@
 //! @file test_messages.cpp
 //! @brief Message formatting, printing, suppression, listeners, debug output and the
 //! internal-error report.
-#include "base_test_support.h"
+#include "support/test_support.h"
 
 #include <cfg/cfg.h>
 #include <msg/msg.h>

@@ -1,6 +1,6 @@
 //! @file test_settings_and_installation.cpp
 //! @brief User settings, installation paths and the installation's version information.
-#include "base_test_support.h"
+#include "support/test_support.h"
 
 #include <cfg/cfg.h>
 #include <gen/gen.h>

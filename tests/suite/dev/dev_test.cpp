@@ -1,9 +1,9 @@
 //! @file dev_test.cpp
 //! @brief Device database: lookups, reserved families, traits per scope, part relations and
 //! databases that are broken or missing.
-#include <dev/dev.h>
+#include "support/test_support.h"
 
-#include <gtest/gtest.h>
+#include <dev/dev.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -15,23 +15,11 @@ namespace {
 //! Points VORLIN_ROOTDIR at a fresh installation holding only the given devices.xml text.
 class TEMPORARY_INSTALLATION {
 public:
-    explicit TEMPORARY_INSTALLATION(const std::string& devices_xml)
-    {
-        char pattern[] = "/tmp/dev_test_XXXXXX";
-        m_root = mkdtemp(pattern);
-        const std::string devices = m_root + "/devices";
-        std::filesystem::create_directories(devices);
-        std::ofstream(devices + "/devices.xml", std::ios::binary) << devices_xml;
-        setenv("VORLIN_ROOTDIR", m_root.c_str(), 1);
-    }
-    ~TEMPORARY_INSTALLATION()
-    {
-        setenv("VORLIN_ROOTDIR", VORLIN_BUNDLED_ROOTDIR, 1);
-        std::filesystem::remove_all(m_root);
-    }
+    explicit TEMPORARY_INSTALLATION(const std::string& devices_xml) { m_root.write("devices/devices.xml", devices_xml); }
 
 private:
-    std::string m_root;
+    TEMP_DIR m_root;
+    SCOPED_ENV m_env{"VORLIN_ROOTDIR", m_root.path()};
 };
 
 } // namespace

@@ -1,9 +1,9 @@
 //! @file catalog_test.cpp
 //! @brief IP catalog queries over a copy of the bundled catalog: names, aliases, renamed cores,
 //! outdated texts, end of life per family, filters, broken files, refresh and the lock.
-#include <ipcatalog/ipcatalog.h>
+#include "support/test_support.h"
 
-#include <gtest/gtest.h>
+#include <ipcatalog/ipcatalog.h>
 
 #include <atomic>
 #include <chrono>
@@ -41,31 +41,25 @@ class CatalogTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/ipcatalog_test_XXXXXX";
-        m_root = mkdtemp(pattern);
         fs::copy(std::string(VORLIN_BUNDLED_ROOTDIR) + "ip/catalog", catalog_dir());
-        setenv("IP_ROOTDIR", m_root.c_str(), 1);
         m_catalog = IPCATALOG_VORLIN_IP_CATALOG_MANAGER::instance(false);
         m_catalog->update(IPCATALOG_CHECK_TIME_AND_SIZE, false, true);
     }
     void TearDown() override
     {
-        unsetenv("IP_ROOTDIR");
+        m_ip_root.reset();
         m_catalog->update(IPCATALOG_CHECK_TIME_AND_SIZE, false, true);
-        fs::remove_all(m_root);
     }
-    std::string catalog_dir() const { return m_root + "/catalog"; }
-    void write(const std::string& name, const std::string& text) const
-    {
-        std::ofstream(catalog_dir() + "/" + name, std::ios::binary) << text;
-    }
+    std::string catalog_dir() const { return m_root.file("catalog"); }
+    void write(const std::string& name, const std::string& text) const { m_root.write("catalog/" + name, text); }
     const IPCATALOG_CARD* card(const std::string& name) const
     {
         auto cards = m_catalog->get_ip_cards_by_name(name);
         return cards.size() == 1 ? cards.front() : nullptr;
     }
 
-    std::string m_root;
+    TEMP_DIR m_root;
+    std::optional<SCOPED_ENV> m_ip_root{std::in_place, "IP_ROOTDIR", m_root.path()};
     IPCATALOG_VORLIN_IP_CATALOG_MANAGER* m_catalog = nullptr;
 };
 

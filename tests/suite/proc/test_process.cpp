@@ -3,7 +3,7 @@
 //! in small reads, exit codes, start failures, working directory and clean descriptors.
 #include <proc/proc.h>
 
-#include "suite/base/base_test_support.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 

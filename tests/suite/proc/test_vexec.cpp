@@ -4,7 +4,7 @@
 #include <atcl/atcl_vexec.h>
 #include <msg/msg.h>
 
-#include "suite/base/base_test_support.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
