@@ -1,6 +1,6 @@
 //! @file ipman_bench.cpp
-//! @brief Opens a project and times load_ip_upgrade_table on it, first and again, reporting
-//! the table size, both loads' times and the peak memory as one Tcl dictionary line.
+//! @brief Times opening a project and load_ip_upgrade_table on it, first and again, reporting
+//! the table size, the three times and the peak memory as one Tcl dictionary line.
 #include "ipman_tcl_args_auto.h"
 
 #include <acf/acf_tcl.h>
@@ -57,16 +57,16 @@ double cpu_seconds() {
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
-//! Elapsed and processor time of one table load; on a shared machine the second is steadier.
-struct LOAD_TIME {
+//! Elapsed and processor time of one step; on a shared machine the second is steadier.
+struct STEP_TIME {
     double elapsed_s;
     double cpu_s;
 };
 
-LOAD_TIME timed_table_load(Tcl_Interp* interp, std::string& entries) {
+STEP_TIME timed_eval(Tcl_Interp* interp, const std::string& script, std::string& result) {
     const double cpu_start = cpu_seconds();
     const auto start = std::chrono::steady_clock::now();
-    entries = eval(interp, "::vorlin::ipman::load_ip_upgrade_table");
+    result = eval(interp, script);
     return {std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
             cpu_seconds() - cpu_start};
 }
@@ -82,16 +82,17 @@ int main(int argc, char** argv) {
         Tcl_FindExecutable(argv[0]);
         INTERP_PTR interp = make_interpreter();
         Tcl_SetVar2(interp.get(), "project_file", nullptr, argv[1], TCL_GLOBAL_ONLY);
-        eval(interp.get(), "project_open $project_file");
+        std::string entries;
+        const STEP_TIME open = timed_eval(interp.get(), "project_open $project_file", entries);
         const double open_mib = peak_memory_mib();
 
-        std::string entries;
-        const LOAD_TIME first = timed_table_load(interp.get(), entries);
-        const LOAD_TIME again = timed_table_load(interp.get(), entries);
-        std::printf("entries %s first_load_s %.3f first_load_cpu_s %.3f second_load_s %.3f "
-                    "second_load_cpu_s %.3f peak_mib %.1f open_mib %.1f\n",
-                    entries.c_str(), first.elapsed_s, first.cpu_s, again.elapsed_s, again.cpu_s,
-                    peak_memory_mib(), open_mib);
+        const std::string load = "::vorlin::ipman::load_ip_upgrade_table";
+        const STEP_TIME first = timed_eval(interp.get(), load, entries);
+        const STEP_TIME again = timed_eval(interp.get(), load, entries);
+        std::printf("entries %s open_s %.3f open_cpu_s %.3f first_load_s %.3f first_load_cpu_s %.3f "
+                    "second_load_s %.3f second_load_cpu_s %.3f peak_mib %.1f open_mib %.1f\n",
+                    entries.c_str(), open.elapsed_s, open.cpu_s, first.elapsed_s, first.cpu_s,
+                    again.elapsed_s, again.cpu_s, peak_memory_mib(), open_mib);
         eval(interp.get(), "::vorlin::ipman::unload_ip_upgrade_table; project_close");
     } catch (const std::exception& error) {
         std::fprintf(stderr, "ipman_bench: %s\n", error.what());

@@ -29,12 +29,13 @@ foreach size [lrange $argv 2 end] {
     dict set results $size [exec $program $vpf]
 }
 
-set format "%10s  %8s  %12s  %12s  %12s  %12s"
-report_line $format variations entries "first load" "(processor)" "second load" "peak memory"
+set format "%10s  %8s  %11s  %11s  %11s  %11s  %11s  %12s  %12s"
+report_line $format variations entries "open" "(processor)" "first load" "(processor)" "second load" \
+    "memory open" "peak memory"
 foreach {size result} $results {
     dict with result {
-        report_line $format $size $entries "$first_load_s s" "$first_load_cpu_s s" "$second_load_s s" \
-            "$peak_mib MiB"
+        report_line $format $size $entries "$open_s s" "$open_cpu_s s" "$first_load_s s" \
+            "$first_load_cpu_s s" "$second_load_s s" "$open_mib MiB" "$peak_mib MiB"
     }
 }
 
