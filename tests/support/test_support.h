@@ -19,6 +19,7 @@
 #include <vector>
 
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 inline std::string test_data(const std::string& relative) { return std::string(VORLIN_TEST_DATA_DIR) + "/" + relative; }
@@ -34,6 +35,13 @@ inline std::string write_text(const std::string& path, const std::string& conten
 {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     std::ofstream(path, std::ios::binary) << content;
+    return path;
+}
+
+//! Writes an executable shell script, creating its directories, and answers its path.
+inline std::string write_script(const std::string& path, const std::string& body)
+{
+    ::chmod(write_text(path, "#!/bin/sh\n" + body).c_str(), 0755);
     return path;
 }
 

@@ -36,15 +36,6 @@ TEST_F(REGEN_TEST, AttemptsAreRememberedPerFileForTheActiveRevision)
                             Pair(path("sys_b.tessel"), attempt(IPMAN_UPGRADE_FAILED, "generator failed"))));
 }
 
-TEST_F(REGEN_TEST, AnEmptyFileNameRecordsNothing)
-{
-    open("newer");
-    m_controller.add_successful_upgrade_attempt("");
-    m_controller.add_failed_upgrade_attempt("", "message");
-    EXPECT_THAT(m_controller.get_upgrade_attempts(), IsEmpty());
-    EXPECT_EQ(m_controller.get_attempts_revision(), "");
-}
-
 TEST_F(REGEN_TEST, AttemptsOfAnotherRevisionAreForgotten)
 {
     open("newer");
@@ -60,7 +51,7 @@ TEST_F(REGEN_TEST, AttemptsOfAnotherRevisionAreForgotten)
     EXPECT_THAT(m_controller.get_upgrade_attempts(), ElementsAre(Key(path("sys_b.tessel"))));
 }
 
-TEST_F(REGEN_TEST, WithoutAProjectNothingIsRecordedAndTheRevisionIsCleared)
+TEST_F(REGEN_TEST, WithoutAProjectOrFileNameNothingIsRecorded)
 {
     open("newer");
     m_controller.add_successful_upgrade_attempt(path("sys_a.tessel"));
@@ -70,6 +61,11 @@ TEST_F(REGEN_TEST, WithoutAProjectNothingIsRecordedAndTheRevisionIsCleared)
 
     EXPECT_THAT(m_controller.get_upgrade_attempts(), IsEmpty());
     EXPECT_EQ(m_controller.get_attempts_revision(), "");
+
+    open("newer");
+    m_controller.add_successful_upgrade_attempt("");
+    m_controller.add_failed_upgrade_attempt("", "message");
+    EXPECT_THAT(m_controller.get_upgrade_attempts(), IsEmpty()) << "an empty file name records nothing";
 }
 
 TEST_F(REGEN_TEST, DeploymentRunsInTheProjectDirectory)

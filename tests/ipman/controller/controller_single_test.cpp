@@ -125,6 +125,9 @@ TEST_P(GENERATOR_FAILURE, FailsAndLeavesEveryFileAsItWas)
     EXPECT_THAT(changed_files(before, files()), IsEmpty());
     EXPECT_EQ(result.backup_file, "");
     EXPECT_EQ(result.top_level_file, "");
+    if (c.flow != IPMAN_VARIATION_TO_TESSEL_SA_WITH_TESSEL) {
+        EXPECT_EQ(result.output_file, "");
+    }
     EXPECT_EQ(posted("IIPMAN_IPRGEN_RESTORE_FILE"), 1u);
 }
 
@@ -157,36 +160,29 @@ INSTANTIATE_TEST_SUITE_P(
                      "no-output", CONVERSION_FAILED}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(REGEN_TEST, FailedUpgradeToAnIpListNamesNoOutput)
-{
-    open("older");
-    inject_fault("no-output");
-    EXPECT_EQ(upgrade(record("sys_a.tessel", IPMAN_TESSEL_UPGRADE_IP_CORES_TO_VIP)).output_file, "");
-}
-
-TEST_F(REGEN_TEST, FlowsWithoutCommandLineUpgradeTouchNothing)
+TEST_F(REGEN_TEST, FlowsThatCannotRunFailBeforeTouchingAnything)
 {
     open("newer");
     const FILE_SNAPSHOT before = files();
-    for (const auto flow : {IPMAN_NO_UPGRADE, IPMAN_NOT_SUPPORTED, IPMAN_KELVANE_NOT_INSTALLED, IPMAN_VKELVANE_UI_ONLY,
-                            IPMAN_VKELVANE_LEGACY_UI_ONLY}) {
-        const IPMAN_IP_REGEN_RESULT result = upgrade(record("counter_var.v", flow, "kv_counter"));
-        EXPECT_EQ(result.status, 1) << flow;
-        EXPECT_EQ(result.fail_type, IPMAN_FAIL_NO_CMD_SUPPORT) << flow;
-    }
-    EXPECT_EQ(files(), before);
-    EXPECT_THAT(msg_posted_messages(), IsEmpty());
-}
-
-TEST_F(REGEN_TEST, VariationFlowsLeaveAFileThatNoWizardMadeUntouched)
-{
-    open("newer");
-    const FILE_SNAPSHOT before = files();
-    for (const auto flow : {IPMAN_VARIATION_TO_TESSEL_SA_WITH_TESSEL, IPMAN_VKELVANE_SILENT,
-                            IPMAN_VKELVANE_LEGACY_SILENT}) {
-        const IPMAN_IP_REGEN_RESULT result = upgrade(record("plain.v", flow, "kv_counter"));
-        EXPECT_EQ(result.status, 1) << flow;
-        EXPECT_EQ(result.fail_type, IPMAN_FAIL_NOT_VARIATION_FILE) << flow;
+    const struct {
+        const char* file;
+        IPMAN_IP_UPGRADE_FLOW_ENUM flow;
+        IPMAN_FAIL_REGEN_TYPE expected;
+    } cases[] = {
+        {"counter_var.v", IPMAN_NO_UPGRADE, IPMAN_FAIL_NO_CMD_SUPPORT},
+        {"counter_var.v", IPMAN_NOT_SUPPORTED, IPMAN_FAIL_NO_CMD_SUPPORT},
+        {"counter_var.v", IPMAN_KELVANE_NOT_INSTALLED, IPMAN_FAIL_NO_CMD_SUPPORT},
+        {"counter_var.v", IPMAN_VKELVANE_UI_ONLY, IPMAN_FAIL_NO_CMD_SUPPORT},
+        {"counter_var.v", IPMAN_VKELVANE_LEGACY_UI_ONLY, IPMAN_FAIL_NO_CMD_SUPPORT},
+        // A file that no wizard made is no variation to upgrade.
+        {"plain.v", IPMAN_VARIATION_TO_TESSEL_SA_WITH_TESSEL, IPMAN_FAIL_NOT_VARIATION_FILE},
+        {"plain.v", IPMAN_VKELVANE_SILENT, IPMAN_FAIL_NOT_VARIATION_FILE},
+        {"plain.v", IPMAN_VKELVANE_LEGACY_SILENT, IPMAN_FAIL_NOT_VARIATION_FILE},
+    };
+    for (const auto& c : cases) {
+        const IPMAN_IP_REGEN_RESULT result = upgrade(record(c.file, c.flow, "kv_counter"));
+        EXPECT_EQ(result.status, 1) << c.file << " " << c.flow;
+        EXPECT_EQ(result.fail_type, c.expected) << c.file << " " << c.flow;
     }
     EXPECT_EQ(files(), before) << "not even a backup";
     EXPECT_THAT(msg_posted_messages(), IsEmpty());

@@ -1,6 +1,7 @@
 //! @file batch_upgrade_test.cpp
 //! @brief Batch file lists, the parallel option from project and user settings, step-marker
-//! attribution of errors to files, and whole batches against a recording generator.
+//! attribution of errors to files, and generation groups against a recording generator; the
+//! controller's batch tests run whole upgrade batches over the bundled generator.
 #include <gtest/gtest.h>
 
 #include <gen/gen.h>
@@ -10,7 +11,6 @@
 #include "regen_test_support.h"
 
 using regen_test::SCRATCH_INSTALLATION;
-using regen_test::write_script;
 using BATCH = IPMAN_BATCH_UPGRADE;
 using ARGS = std::vector<std::string>;
 
@@ -174,34 +174,6 @@ protected:
     SCRATCH_INSTALLATION m_install;
     TEMP_DIR m_work;
 };
-
-TEST_F(WholeBatches, UpgradeRunsOnceOverAllFilesAndReportsEachFile) {
-    const std::vector<IPMAN_IP_INFO> records{system_record(system("a.tessel")), system_record(system("b b.tessel")),
-                                             system_record(system("c.tessel"))};
-    const IPMAN_UPGRADE_JOB_LIST jobs = jobs_for(records);
-    IPMAN_FILE_ERROR_MAP errors;
-    SCOPED_ENV fail("FAKE_FAIL", "upgrade");
-    SCOPED_ENV fail_file("FAKE_FAIL_FILE", jobs[1].file);
-    EXPECT_EQ(BATCH::batch_upgrade(jobs, "--upgrade-ip-cores", errors), 1);
-
-    ASSERT_EQ(m_install.calls().size(), 1u);
-    EXPECT_EQ(m_install.calls()[0],
-              (ARGS{"--upgrade-ip-cores", jobs[0].file, "--batch=" + jobs[1].file, "--batch=" + jobs[2].file,
-                    "--message-format=begin-ip-core-upgrade=Entered IP upgrade step for {1}.",
-                    "--message-format=end-ip-core-upgrade=Exited IP upgrade step for {1}."}));
-    EXPECT_EQ(errors, (IPMAN_FILE_ERROR_MAP{{jobs[0].file, false}, {jobs[1].file, true}, {jobs[2].file, false}}));
-}
-
-TEST_F(WholeBatches, GeneratorThatAnnouncesNothingAndFailsFailsEveryFile) {
-    write_script(m_install.root() + "gantry_builder/bin/tessel-generate", "echo 'Error: license missing'\nexit 1\n");
-    const std::vector<IPMAN_IP_INFO> records{system_record(system("a.tessel")), system_record(system("b.tessel"))};
-    const IPMAN_UPGRADE_JOB_LIST jobs = jobs_for(records);
-    IPMAN_FILE_ERROR_MAP errors;
-    const bool run_failed = BATCH::batch_upgrade(jobs, "--upgrade-ip-cores", errors) != 0;
-    EXPECT_TRUE(run_failed);
-    EXPECT_TRUE(errors.empty());
-    for (const IPMAN_IP_UPGRADE_JOB& job : jobs) EXPECT_TRUE(BATCH::file_failed(errors, run_failed, job.file));
-}
 
 TEST_F(WholeBatches, GenerationRunsOneBatchPerNonEmptyGroupOfReadyJobs) {
     const std::vector<IPMAN_IP_INFO> records{

@@ -6,7 +6,6 @@
 #include "ipman_process_runner.h"
 #include "regen_test_support.h"
 
-using regen_test::write_script;
 
 namespace {
 
@@ -46,15 +45,19 @@ TEST(OutputLineSplitter, HandsOnWholeCleanedLinesOnly) {
 
 TEST(OutputLineSplitter, KeepsTheLastLineAndTextAroundZeroBytes) {
     EXPECT_EQ(split_chunks({"first\nlast words"}, true), (std::vector<std::string>{"first", "last words"}));
-    EXPECT_EQ(split_chunks({"first\n"}, true), std::vector<std::string>{"first"});
     EXPECT_EQ(split_chunks({std::string("a\0b\nc\n", 6)}, true), (std::vector<std::string>{"ab", "c"}));
 }
 
 TEST_F(ProcessRunner, RelaysEachLineByKindInOrderAndNoticesErrors) {
+    bool error = false;
+    EXPECT_EQ(IPMAN_PROCESS_RUNNER::run(quoted(script("printf 'Error: no break'\n")), &error), 0);
+    EXPECT_TRUE(error) << "the last line alone, without its break";
+    EXPECT_EQ(take_posted(), (std::vector<POSTED>{{ERROR, "Error: no break"}}));
+
     const std::string child = script(
         "printf 'plain line\\nWarning: careful\\n<b>Error:</b> broken\\n\\n   \\n"
         "Warning: and Error: both\\nlast Error: without break'\n");
-    bool error = false;
+    error = false;
     EXPECT_EQ(IPMAN_PROCESS_RUNNER::run(quoted(child), &error), 0) << "error lines do not change the result";
     EXPECT_TRUE(error);
     EXPECT_EQ(take_posted(), (std::vector<POSTED>{{INFO, "plain line"},
@@ -62,13 +65,6 @@ TEST_F(ProcessRunner, RelaysEachLineByKindInOrderAndNoticesErrors) {
                                                  {ERROR, "Error: broken"},
                                                  {WARNING, "Warning: and Error: both"},
                                                  {ERROR, "last Error: without break"}}));
-}
-
-TEST_F(ProcessRunner, LastLineAloneSetsTheErrorFlag) {
-    bool error = false;
-    EXPECT_EQ(IPMAN_PROCESS_RUNNER::run(quoted(script("printf 'Error: no break'\n")), &error), 0);
-    EXPECT_TRUE(error);
-    EXPECT_EQ(take_posted(), (std::vector<POSTED>{{ERROR, "Error: no break"}}));
 }
 
 TEST_F(ProcessRunner, LineSplitAcrossReadsIsPostedOnce) {

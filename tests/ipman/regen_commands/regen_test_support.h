@@ -7,14 +7,7 @@
 
 #include <sstream>
 
-#include <sys/stat.h>
-
 namespace regen_test {
-
-inline std::string write_script(const std::string& path, const std::string& body) {
-    ::chmod(write_text(path, "#!/bin/sh\n" + body).c_str(), 0755);
-    return path;
-}
 
 //! The system generator of the scratch installation: records its arguments (one a line,
 //! "--" after each call), announces each file with the step markers it was given, and

@@ -12,7 +12,6 @@
 #include <filesystem>
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -50,13 +49,6 @@ RUN_RESULT run_shell(const std::string& script, const std::string& directory = "
     return run_words({"/bin/sh", "-c", script}, directory);
 }
 
-std::string write_script(const TEMP_DIR& dir, const std::string& name, const std::string& body)
-{
-    const std::string path = dir.write(name, "#!/bin/sh\n" + body);
-    ::chmod(path.c_str(), 0755);
-    return path;
-}
-
 } // namespace
 
 TEST(ProcessCommandLine, SplitsAtBlanksAndGroupsDoubleQuotes)
@@ -72,21 +64,12 @@ TEST(ProcessCommandLine, SplitsAtBlanksAndGroupsDoubleQuotes)
               (WORDS{"tool", "$HOME;rm", "`x`", "'a", "b'", "\\n", "*"}));
 }
 
-TEST(ProcessCommandLine, MarkerOptionKeepsItsTextAsOneWord)
-{
-    const WORDS words = thr_split_command_line(
-        "gen --upgrade-ip-cores  \"/p/a b.tessel\"  --batch=\"/p/c.tessel\"  "
-        "--message-format=begin-ip-core-upgrade=\"Entered IP upgrade step for {1}.\" ");
-    EXPECT_EQ(words, (WORDS{"gen", "--upgrade-ip-cores", "/p/a b.tessel", "--batch=/p/c.tessel",
-                            "--message-format=begin-ip-core-upgrade=Entered IP upgrade step for {1}."}));
-}
-
 TEST(Process, AwkwardProgramPathAndArgumentsReachTheChildUnchanged)
 {
     TEMP_DIR dir;
     const std::string awkward = "we'ird $HOME; `touch hacked` & \\ (x) * |y| <z> #";
     std::filesystem::create_directory(dir.file(awkward));
-    const std::string tool = write_script(dir, awkward + "/echo args", "for a in \"$@\"; do echo \"[$a]\"; done\n");
+    const std::string tool = write_script(dir.file(awkward + "/echo args"), "for a in \"$@\"; do echo \"[$a]\"; done\n");
 
     const std::string command = "\"" + tool + "\" \"" + awkward + "\" plain;rm $(x) \"\"";
     THR_PIPE* raw = nullptr;
@@ -169,7 +152,7 @@ TEST(Process, WorkingDirectoryIsSetInTheChildAndRelativeProgramsComeFromTheCalle
               std::filesystem::current_path().string() + "\n");
 
     // A relative program path names the caller's file even when the child starts elsewhere.
-    write_script(dir, "tool", "echo from tool\n");
+    write_script(dir.file("tool"), "echo from tool\n");
     const auto caller = std::filesystem::current_path();
     std::filesystem::current_path(dir.path());
     const RUN_RESULT result = run_words({"./tool"}, dir.file("sub dir"));

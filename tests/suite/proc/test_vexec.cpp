@@ -33,8 +33,7 @@ protected:
 
     void add_tool(const std::string& name, const std::string& body)
     {
-        const std::string path = m_root.write("bin/" + name, "#!/bin/sh\n" + body);
-        ::chmod(path.c_str(), 0755);
+        write_script(m_root.file("bin/" + name), body);
     }
 
     //! Runs `vexec` with one command-line word; answers the completion code.
