@@ -4,8 +4,6 @@
 //! analysis entry on an open project.
 #include "analysis_test_support.h"
 
-#include <acf/acf.h>
-
 namespace analysis_test {
 namespace {
 
@@ -149,25 +147,19 @@ TEST_F(ControllerServices, DeviceRequirements)
 
 TEST_F(ControllerServices, AnalysisEntryOnAnOlderFamilyProject)
 {
-    TEMP_DIR project;
-    project.write("p.vpf", "revision r1\n");
-    project.write("r1.vsf", "set_global_assignment -name FAMILY \"Crest II\"\n"
-                            "set_global_assignment -name DEVICE C2S20-Q240-C7\n");
+    SCRATCH_PROJECT project("p", "r1", family_setting("Crest II") + "set_global_assignment -name DEVICE C2S20-Q240-C7\n");
     ACF_MANAGER* acf = ACF_MANAGER::get_acf_manager();
-    std::string error;
-    ASSERT_TRUE(acf->open_project(project.path(), "", error)) << error;
-    struct CLOSE { ACF_MANAGER* acf; ~CLOSE() { acf->close_project(); } } close{acf};
     m_controller.set_project_family(acf->get_project_family_enum());
     m_controller.set_project_part(acf->get_project_part_enum());
     read_reference_lists();
 
-    IPMAN_IP_INFO counter = variation("KV_COUNTER", "20.1", project.file("counter.v"), {CREST_II});
+    IPMAN_IP_INFO counter = variation("KV_COUNTER", "20.1", project.path() + "counter.v", {CREST_II});
     m_controller.analyse_ip_info_quietly(false, counter);
     EXPECT_EQ(counter.regen_status(), IPMAN_INCOMPATIBLE);
     EXPECT_EQ(counter.upgrade_flow(), IPMAN_VKELVANE_LEGACY_SILENT);
     EXPECT_EQ(counter.status_notification(), "IP core will be converted to use latest IP parameter editor. ");
 
-    IPMAN_IP_INFO system = variation("fifo_buffer", "24.1", project.file("sys.tessel"));
+    IPMAN_IP_INFO system = variation("fifo_buffer", "24.1", project.path() + "sys.tessel");
     system.generated_by("TesselCrestPro");
     m_controller.analyse_ip_info(false, false, false, {{"device.HAS_TRANSCEIVERS", "1"}}, system);
     EXPECT_EQ(system.regen_status(), IPMAN_INCOMPATIBLE_DEV_TRAIT);
@@ -178,7 +170,7 @@ TEST_F(ControllerServices, AnalysisEntryOnAnOlderFamilyProject)
     EXPECT_EQ(system.upgrade_message(), "generator failed");
 
     // An IP read from a system file takes the catalog's version when its own is unknown there.
-    IPMAN_IP_INFO inside = variation("fifo_buffer", "23.1", project.file("sys.tessel"));
+    IPMAN_IP_INFO inside = variation("fifo_buffer", "23.1", project.path() + "sys.tessel");
     inside.generated_by("TesselCrestPro");
     m_controller.analyse_ip_info(false, false, true, {}, inside);
     EXPECT_EQ(inside.tool_version(), "24.1");

@@ -104,9 +104,6 @@ TEST(FioExtension, ClassifiesByExtensionIgnoringCase)
     };
     for (const auto& [path, type] : cases)
         EXPECT_EQ(fio_get_extension_type(path), type) << path;
-    EXPECT_EQ(static_cast<int>(FIO_EXT_VIP), 47);
-    EXPECT_EQ(static_cast<int>(FIO_EXT_TESSEL), 212);
-    EXPECT_EQ(static_cast<int>(FIO_EXT_GWIP), 246);
     EXPECT_TRUE(fio_is_hdl_extension_type(fio_get_extension_type("x.sv")));
     EXPECT_FALSE(fio_is_hdl_extension_type(fio_get_extension_type("x.vip")));
 }
