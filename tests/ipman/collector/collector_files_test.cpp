@@ -1,6 +1,6 @@
 //! @file collector_files_test.cpp
-//! @brief Collecting system and gwip files: lists written for them, the file passes, the
-//! pro-edition tool string, broken files, duplicates, and the always-regenerate skip.
+//! @brief Collecting system and gwip files: lists written for them, the file passes, broken
+//! files, duplicates, and the always-regenerate skip.
 #include "collector_test_support.h"
 
 #include <filesystem>
@@ -40,16 +40,6 @@ TEST_F(COLLECTOR_FILES_TEST, SystemListsThenSystemFilesNotYetCollected)
     EXPECT_EQ(entities_of("sys/wrapper.tessel"), (LINES{"wrapper|wrapper|clock_buffer|22.1|TesselCrestPro||",
                                                         "clock_buffer|buf_0|clock_buffer|22.1|TesselCrestPro||",
                                                         "clock_pll|pll_0|clock_pll|23.1|TesselCrestPro||"}));
-}
-
-TEST_F(COLLECTOR_FILES_TEST, StandardEditionNamesProSystemsTessel)
-{
-    open_project("disc_systems");
-    m_collector.set_is_pro_version(false);
-    collect();
-    EXPECT_EQ(entities_of("sys/wrapper.tessel"), (LINES{"wrapper|wrapper|clock_buffer|22.1|Tessel||",
-                                                        "clock_buffer|buf_0|clock_buffer|22.1|Tessel||",
-                                                        "clock_pll|pll_0|clock_pll|23.1|Tessel||"}));
 }
 
 TEST_F(COLLECTOR_FILES_TEST, GwipFilesOncePerWrittenPath)

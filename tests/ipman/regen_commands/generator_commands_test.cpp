@@ -212,20 +212,6 @@ TEST_F(GeneratorRuns, VariationConversionReplacesTheVariationFile) {
     EXPECT_EQ(output, m_work.file("fifo/fifo.vip"));
 }
 
-TEST_F(GeneratorRuns, VariationConversionFailures) {
-    const std::string variation = m_work.write("fifo.v", "// variation");
-    std::string output = "unchanged";
-    {
-        SCOPED_ENV fail("FAKE_FAIL", "convert");
-        EXPECT_EQ(CMD::convert_variation_to_system(variation, false, {}, output, IPMAN_RTL_VERILOG, true), 1);
-        EXPECT_EQ(output, "unchanged");
-        EXPECT_TRUE(std::filesystem::exists(variation)) << "nothing converted, nothing deleted";
-    }
-    SCOPED_ENV fail("FAKE_FAIL", "generate");
-    EXPECT_EQ(CMD::convert_variation_to_system(variation, false, {}, output, IPMAN_RTL_VERILOG, true), 1);
-    EXPECT_EQ(output, m_work.file("fifo.tessel")) << "the converted system file is still named";
-}
-
 TEST_F(GeneratorRuns, WizardGetsAnyPathAsOneLiteralWord) {
     HOST_INTERPRETER host;
     const std::string file = m_work.file("x $env(HOME) [exit 3] \\n {b} ;}.v");
