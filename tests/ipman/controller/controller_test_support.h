@@ -6,11 +6,10 @@
 
 #include "ipman_ip_regeneration_controller.h"
 
+#include "support/host_interpreter.h"
 #include "support/test_support.h"
 
 #include <acf/acf.h>
-#include <atcl/atcl.h>
-#include <atcl/atcl_vexec.h>
 #include <cfg/cfg.h>
 #include <msg/msg.h>
 
@@ -128,11 +127,14 @@ protected:
     void SetUp() override
     {
         REGEN_TEST::SetUp();
-        m_interp.reset(Tcl_CreateInterp());
-        atcl_set_interpreter(m_interp.get());
-        atcl_register_vexec_command(m_interp.get());
+        m_host.emplace();
     }
-    ATCL_INTERP_PTR m_interp;
+    void TearDown() override
+    {
+        m_host.reset();
+        REGEN_TEST::TearDown();
+    }
+    std::optional<HOST_INTERPRETER> m_host;
 };
 
 //! The debug trace of the batch runs: the command line of every generator started.

@@ -4,13 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <acf/proj_project.h>
-#include <atcl/atcl.h>
 #include <atcl/atcl_eval.h>
-#include <atcl/atcl_vexec.h>
 #include <gen/gen.h>
 
 #include "ipman_generator_commands.h"
 #include "regen_test_support.h"
+#include "support/host_interpreter.h"
 
 using regen_test::SCRATCH_INSTALLATION;
 using CMD = IPMAN_GENERATOR_COMMANDS;
@@ -34,24 +33,6 @@ public:
 private:
     PROJ_PROJECT m_object;
     PROJ_PROJECT* m_saved;
-};
-
-struct INTERP_DELETER {
-    void operator()(Tcl_Interp* interp) const { Tcl_DeleteInterp(interp); }
-};
-
-//! A host interpreter with `vexec`, as the shell sets it up.
-class HOST_INTERPRETER {
-public:
-    HOST_INTERPRETER() : m_interp(Tcl_CreateInterp()) {
-        atcl_register_vexec_command(m_interp.get());
-        atcl_set_interpreter(m_interp.get());
-    }
-    ~HOST_INTERPRETER() { atcl_set_interpreter(nullptr); }
-    Tcl_Interp* get() const { return m_interp.get(); }
-
-private:
-    std::unique_ptr<Tcl_Interp, INTERP_DELETER> m_interp;
 };
 
 }  // namespace

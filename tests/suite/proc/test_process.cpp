@@ -25,11 +25,11 @@ struct RUN_RESULT {
     int32_t status[2] = {-1, -1};
 };
 
-RUN_RESULT run_words(const WORDS& words, const std::string& directory = "", std::size_t read_size = 2048)
+//! Reads a started child's output to the end and waits for it.
+RUN_RESULT finish(THR_PROCESS* created, THR_PIPE* raw, std::size_t read_size = 2048)
 {
     RUN_RESULT result;
-    THR_PIPE* raw = nullptr;
-    THR_PROCESS_PTR process(thr_process_create_words(words, directory, &raw, &raw));
+    THR_PROCESS_PTR process(created);
     THR_PIPE_PTR pipe(raw);
     if (!process)
         return result;
@@ -42,6 +42,13 @@ RUN_RESULT run_words(const WORDS& words, const std::string& directory = "", std:
     }
     EXPECT_EQ(thr_process_wait(process.get(), result.status, 0), 0);
     return result;
+}
+
+RUN_RESULT run_words(const WORDS& words, const std::string& directory = "", std::size_t read_size = 2048)
+{
+    THR_PIPE* raw = nullptr;
+    THR_PROCESS* process = thr_process_create_words(words, directory, &raw, &raw);
+    return finish(process, raw, read_size);
 }
 
 RUN_RESULT run_shell(const std::string& script, const std::string& directory = "")
@@ -73,19 +80,12 @@ TEST(Process, AwkwardProgramPathAndArgumentsReachTheChildUnchanged)
 
     const std::string command = "\"" + tool + "\" \"" + awkward + "\" plain;rm $(x) \"\"";
     THR_PIPE* raw = nullptr;
-    THR_PROCESS_PTR process(thr_process_create(command, dir.path(), &raw, &raw, nullptr, nullptr));
-    THR_PIPE_PTR pipe(raw);
-    ASSERT_TRUE(process);
-    std::string output;
-    char buffer[64];
-    std::size_t count = 0;
-    while (thr_process_read(pipe.get(), buffer, sizeof buffer, &count) == 0)
-        output.append(buffer, count);
-    int32_t status[2];
-    ASSERT_EQ(thr_process_wait(process.get(), status, 0), 0);
+    THR_PROCESS* process = thr_process_create(command, dir.path(), &raw, &raw, nullptr, nullptr);
+    const RUN_RESULT result = finish(process, raw, 64);
+    ASSERT_TRUE(result.started);
 
-    EXPECT_EQ(output, "[" + awkward + "]\n[plain;rm]\n[$(x)]\n[]\n");
-    EXPECT_EQ(status[1], 0);
+    EXPECT_EQ(result.output, "[" + awkward + "]\n[plain;rm]\n[$(x)]\n[]\n");
+    EXPECT_EQ(result.status[1], 0);
     EXPECT_FALSE(std::filesystem::exists(dir.file("hacked")));
     EXPECT_FALSE(std::filesystem::exists(dir.file(awkward + "/hacked")));
 }

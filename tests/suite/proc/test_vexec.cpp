@@ -1,6 +1,7 @@
 //! @file test_vexec.cpp
 //! @brief `vexec` in a real interpreter against a temporary installation whose bin/ holds
 //! small shell tools: relayed messages, failures as Tcl errors, tool names kept in bin/.
+#include <atcl/atcl.h>
 #include <atcl/atcl_vexec.h>
 #include <msg/msg.h>
 
@@ -14,10 +15,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-struct INTERP_DELETER {
-    void operator()(Tcl_Interp* interp) const { Tcl_DeleteInterp(interp); }
-};
 
 class VexecTest : public ::testing::Test {
 protected:
@@ -60,7 +57,7 @@ protected:
 
     TEMP_DIR m_root;
     SCOPED_ENV m_rootdir{"VORLIN_ROOTDIR", m_root.path()};
-    std::unique_ptr<Tcl_Interp, INTERP_DELETER> m_interp;
+    ATCL_INTERP_PTR m_interp;
 };
 
 using MESSAGES = std::vector<std::pair<MSG_POST_TYPE, std::string>>;
