@@ -205,11 +205,11 @@ private:
 };
 
 //! Appends the families of a Tcl list of family names; unknown names are dropped.
+//! The list is split without an interpreter: a project has one such list per variation.
 void append_target_families(const std::string& list_text, std::vector<DEV_FAMILY_ENUM>& families)
 {
-    ATCL_INTERP_PTR interpreter = atcl_make_interpreter();
     std::vector<std::string> names;
-    if (!interpreter || !atcl_tcl_get_mult_string_from_tcl_obj(interpreter.get(), list_text, names)) {
+    if (!atcl_tcl_get_mult_string_from_tcl_obj(nullptr, list_text, names)) {
         msg_local_debug(MODULE_TAG, DEBUG_LEVEL, fmt::format("Target families are not a Tcl list: {}", list_text));
         return;
     }
