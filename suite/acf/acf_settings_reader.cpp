@@ -10,7 +10,9 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 #include <optional>
+#include <string_view>
 #include <utility>
 
 namespace {
@@ -101,6 +103,97 @@ void require_one_argument(int objc, const char* usage)
         throw std::invalid_argument(fmt::format("wrong # args: should be \"{}\"", usage));
 }
 
+//! Frees what Tcl_ParseCommand allocated.
+class SCOPED_PARSE {
+public:
+    SCOPED_PARSE() = default;
+    ~SCOPED_PARSE() { if (m_parsed) Tcl_FreeParse(&m_parse); }
+    SCOPED_PARSE(const SCOPED_PARSE&) = delete;
+    SCOPED_PARSE& operator=(const SCOPED_PARSE&) = delete;
+
+    bool parse(const char* start, const char* end)
+    {
+        m_parsed = Tcl_ParseCommand(nullptr, start, static_cast<int>(end - start), 0, &m_parse) == TCL_OK;
+        return m_parsed;
+    }
+    const Tcl_Parse& get() const { return m_parse; }
+
+private:
+    Tcl_Parse m_parse;
+    bool m_parsed = false;
+};
+
+//! Hands each command of the script [start, end) to accept, in order; false as soon as one
+//! does not parse or is not accepted.
+template <typename ACCEPT>
+bool accept_each_command(const char* start, const char* end, ACCEPT accept)
+{
+    while (start < end) {
+        SCOPED_PARSE command;
+        if (!command.parse(start, end))
+            return false;
+        const Tcl_Parse& parsed = command.get();
+        if (parsed.numWords > 0 && !accept(parsed))
+            return false;
+        const char* next = parsed.commandStart + parsed.commandSize;
+        if (next <= start)
+            return false;
+        start = next;
+    }
+    return true;
+}
+
+//! The command's name when it is written literally; empty when it is computed.
+std::string_view literal_command_name(const Tcl_Parse& command)
+{
+    if (command.tokenPtr[0].type != TCL_TOKEN_SIMPLE_WORD)
+        return {};
+    const Tcl_Token& text = command.tokenPtr[1];
+    return std::string_view(text.start, static_cast<std::size_t>(text.size));
+}
+
+//! Whether every command substituted into the command's words is a "file" command of the
+//! same kind.
+bool substitutes_only_paths(const Tcl_Parse& command)
+{
+    for (int i = 0; i < command.numTokens; ++i) {
+        const Tcl_Token& token = command.tokenPtr[i];
+        // A substitution "[...]" is evaluated as a script of its own, without the brackets.
+        if (token.type == TCL_TOKEN_COMMAND
+            && !accept_each_command(token.start + 1, token.start + token.size - 1, [](const Tcl_Parse& inner) {
+                   return literal_command_name(inner) == "file" && substitutes_only_paths(inner);
+               }))
+            return false;
+    }
+    return true;
+}
+
+//! For a plain script, the line of each of its set_global_assignment commands in order;
+//! nothing for any other script. A plain script names set_global_assignment or file
+//! literally at the top level and only file in substitutions. It runs nothing but the
+//! reader's own commands, so it leaves nothing behind in its interpreter, and it runs its
+//! assignments in the order written, each from the line where its command starts.
+std::optional<std::vector<int>> plain_script_assignment_lines(const std::string& script)
+{
+    std::vector<int> lines;
+    int line = 1;
+    const char* counted = script.data();
+    const bool plain = accept_each_command(script.data(), script.data() + script.size(),
+                                           [&](const Tcl_Parse& command) {
+        const std::string_view name = literal_command_name(command);
+        if ((name != "set_global_assignment" && name != "file") || !substitutes_only_paths(command))
+            return false;
+        line += static_cast<int>(std::count(counted, command.commandStart, '\n'));
+        counted = command.commandStart;
+        if (name == "set_global_assignment")
+            lines.push_back(line);
+        return true;
+    });
+    if (!plain)
+        return std::nullopt;
+    return lines;
+}
+
 } // namespace
 
 ACF_MGR_INPUT_PARAMETERS acf_parse_assignment_words(const std::vector<std::string>& words)
@@ -170,6 +263,18 @@ struct ACF_SETTINGS_READER::FILE_CONTEXT {
     std::string origin;                 //!< argument 2 of the assignments of this file
     std::optional<std::string> nested_error;    //!< complete message from an IP list it named
     ACF_PROJECT_FILE* project = nullptr;        //!< filled when reading a project file
+    //! Lines of the file's assignments in the order they run, when the file is plain.
+    std::optional<std::vector<int>> assignment_lines;
+    std::size_t assignments_run = 0;
+
+    //! The line of the assignment command now running in interp. Asking the interpreter
+    //! costs more than the rest of the command; a plain file's lines are known beforehand.
+    int line_of_running_assignment(Tcl_Interp* interp)
+    {
+        if (assignment_lines && assignments_run < assignment_lines->size())
+            return (*assignment_lines)[assignments_run++];
+        return acf_tcl_caller_location(interp).line;
+    }
 };
 
 namespace {
@@ -179,6 +284,72 @@ int revision_command(ClientData data, Tcl_Interp* interp, int objc, Tcl_Obj* con
 int active_revision_command(ClientData data, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]);
 
 } // namespace
+
+//! A safe interpreter with the settings commands that evaluates settings and IP list files
+//! one after another. Creating one costs more than reading a generated list, so it serves
+//! the next file as long as every file was plain: such a file changes nothing in it, and the
+//! next one finds it as a fresh one would be, apart from vip_dir and the command budget,
+//! which are set per file. Any other file, or a failed one, retires it.
+class ACF_SETTINGS_READER::FILE_INTERPRETER {
+public:
+    explicit FILE_INTERPRETER(ACF_SETTINGS_READER& reader) : m_interp(make_safe_interpreter())
+    {
+        m_context.reader = &reader;
+        Tcl_CreateObjCommand(m_interp.get(), "set_global_assignment", assignment_command, &m_context, nullptr);
+        Tcl_CreateObjCommand(m_interp.get(), "file", file_path_command, reader.path_helper(), nullptr);
+    }
+
+    //! Evaluates one file's content; list_dir, when given, becomes vip_dir. On failure the
+    //! interpreter keeps the error for the caller and is not used again.
+    int evaluate(const std::string& path, const std::string& content, const std::string& origin,
+                 const std::optional<std::string>& list_dir)
+    {
+        m_context.path = path;
+        m_context.origin = origin;
+        m_context.nested_error.reset();
+        m_context.assignment_lines = plain_script_assignment_lines(content);
+        m_context.assignments_run = 0;
+        m_reusable = m_reusable && m_context.assignment_lines.has_value();
+        if (list_dir)
+            Tcl_SetVar(m_interp.get(), "vip_dir", list_dir->c_str(), TCL_GLOBAL_ONLY);
+        else
+            Tcl_UnsetVar(m_interp.get(), "vip_dir", TCL_GLOBAL_ONLY);
+        Tcl_LimitSetCommands(m_interp.get(), command_count() + max_commands_per_file);
+        const int code = Tcl_EvalEx(m_interp.get(), content.c_str(), static_cast<int>(content.size()), 0);
+        if (code != TCL_OK || m_context.nested_error)
+            m_reusable = false;
+        else
+            Tcl_ResetResult(m_interp.get());
+        return code;
+    }
+
+    Tcl_Interp* interp() const { return m_interp.get(); }
+    const FILE_CONTEXT& context() const { return m_context; }
+    //! False once a file ran anything but the reader's commands, or failed.
+    bool reusable() const { return m_reusable; }
+
+private:
+    //! Commands the interpreter has run so far: its command limit counts from its creation.
+    int command_count()
+    {
+        int count = 0;
+        // Lifts the previous file's limit first, so that asking cannot exceed it.
+        Tcl_LimitSetCommands(m_interp.get(), std::numeric_limits<int>::max());
+        // A fresh or reused interpreter still has its own "info".
+        const bool answered = Tcl_EvalEx(m_interp.get(), "info cmdcount", -1, 0) == TCL_OK
+            && Tcl_GetIntFromObj(nullptr, Tcl_GetObjResult(m_interp.get()), &count) == TCL_OK;
+        MSG_INTERNAL_ERROR_IF(!answered, "ACF");
+        Tcl_ResetResult(m_interp.get());
+        // Near the counter's end the per-file budget no longer fits; retire after this file.
+        if (count > std::numeric_limits<int>::max() - 2 * max_commands_per_file)
+            m_reusable = false;
+        return count;
+    }
+
+    ACF_TCL_INTERP_PTR m_interp;
+    FILE_CONTEXT m_context;     //!< the file being evaluated, handed to set_global_assignment
+    bool m_reusable = true;
+};
 
 ACF_SETTINGS_READER::ACF_SETTINGS_READER(std::string project_dir)
     : m_project_dir(std::move(project_dir))
@@ -239,28 +410,34 @@ void ACF_SETTINGS_READER::read_settings_file(const std::string& path)
     m_reading.pop_back();
 }
 
+ACF_SETTINGS_READER::FILE_INTERPRETER& ACF_SETTINGS_READER::interpreter_at_depth(std::size_t depth)
+{
+    if (m_interpreters.size() <= depth)
+        m_interpreters.resize(depth + 1);
+    std::unique_ptr<FILE_INTERPRETER>& interpreter = m_interpreters[depth];
+    if (!interpreter || !interpreter->reusable())
+        interpreter = std::make_unique<FILE_INTERPRETER>(*this);
+    return *interpreter;
+}
+
 void ACF_SETTINGS_READER::evaluate_file(const std::string& path, const std::string& content,
                                         const std::string& origin, bool is_list)
 {
-    FILE_CONTEXT context;
-    context.reader = this;
-    context.path = path;
-    context.origin = origin;
-    ACF_TCL_INTERP_PTR interp = make_safe_interpreter();
-    Tcl_CreateObjCommand(interp.get(), "set_global_assignment", assignment_command, &context, nullptr);
-    Tcl_CreateObjCommand(interp.get(), "file", file_path_command, path_helper(), nullptr);
+    // The including file is still being evaluated one level up, in an interpreter of its own.
+    FILE_INTERPRETER& interpreter = interpreter_at_depth(m_reading.size() - 1);
+    std::optional<std::string> list_dir;
     if (is_list)
-        Tcl_SetVar(interp.get(), "vip_dir", FIO_PATH(path).directory().c_str(), TCL_GLOBAL_ONLY);
-
-    const int code = Tcl_EvalEx(interp.get(), content.c_str(), static_cast<int>(content.size()), 0);
+        list_dir = FIO_PATH(path).directory();
+    const int code = interpreter.evaluate(path, content, origin, list_dir);
     // A failed IP list fails its includer even when the includer caught the error.
-    if (context.nested_error)
-        throw ACF_READ_ERROR(*context.nested_error);
+    if (interpreter.context().nested_error)
+        throw ACF_READ_ERROR(*interpreter.context().nested_error);
     if (code == TCL_OK)
         return;
-    const std::string message = code == TCL_ERROR ? std::string(Tcl_GetStringResult(interp.get()))
+    Tcl_Interp* interp = interpreter.interp();
+    const std::string message = code == TCL_ERROR ? std::string(Tcl_GetStringResult(interp))
                                                   : std::string("unexpected break, continue or return");
-    throw ACF_READ_ERROR(located_error(path, error_line(interp.get(), code), message));
+    throw ACF_READ_ERROR(located_error(path, error_line(interp, code), message));
 }
 
 void ACF_SETTINGS_READER::add_assignment(ACF_MGR_INPUT_PARAMETERS params)
@@ -326,7 +503,7 @@ int assignment_command(ClientData data, Tcl_Interp* interp, int objc, Tcl_Obj* c
         set_error(interp, fmt::format("set_global_assignment: {}", e.what()));
         return TCL_ERROR;
     }
-    params.set_home_file(context->path, acf_tcl_caller_location(interp).line);
+    params.set_home_file(context->path, context->line_of_running_assignment(interp));
     params.set_origin(context->origin);
     try {
         context->reader->add_assignment(std::move(params));

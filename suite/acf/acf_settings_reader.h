@@ -7,6 +7,7 @@
 
 #include <tcl.h>
 
+#include <cstddef>
 #include <memory>
 #include <set>
 #include <stdexcept>
@@ -65,18 +66,25 @@ public:
     void add_assignment(ACF_MGR_INPUT_PARAMETERS params);
     //! The file an interpreter is evaluating, handed to its commands.
     struct FILE_CONTEXT;
+    //! The trusted interpreter serving "file join" & co. to the safe ones.
+    Tcl_Interp* path_helper();
 
 private:
+    class FILE_INTERPRETER;
+
     void evaluate_file(const std::string& path, const std::string& content, const std::string& origin,
                        bool is_list);
+    FILE_INTERPRETER& interpreter_at_depth(std::size_t depth);
     void read_list_file(const std::string& path, const std::string& origin, const std::string& named_by);
     void read_generated_list(const ACF_MGR_INPUT_PARAMETERS& params);
-    Tcl_Interp* path_helper();
     std::string resolve(const std::string& written) const;
 
     std::string m_project_dir;
     std::vector<ACF_MGR_INPUT_PARAMETERS> m_assignments;
     std::set<std::string> m_list_files;
     std::vector<std::string> m_reading;     //!< files being read, outermost first
-    ACF_TCL_INTERP_PTR m_path_helper;       //!< trusted interpreter serving "file join" & co.
+    ACF_TCL_INTERP_PTR m_path_helper;
+    //! One per nesting depth: files of one depth are read one after another, and a file
+    //! that left nothing behind in its interpreter hands it on to the next.
+    std::vector<std::unique_ptr<FILE_INTERPRETER>> m_interpreters;
 };

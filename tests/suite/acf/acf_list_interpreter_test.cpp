@@ -1,0 +1,81 @@
+//! @file acf_list_interpreter_test.cpp
+//! @brief IP lists read one after another share an interpreter only while they leave nothing
+//! in it; assignment lines are the same whether or not a list is read that way.
+#include "acf_test_support.h"
+
+#include <algorithm>
+
+using namespace acf_test;
+
+namespace {
+
+using ACF_LIST_INTERPRETER_TEST = ACF_TEST;
+
+//! The written value of the assignment of the entity; empty when there is none.
+std::string value_of_entity(const std::string& entity)
+{
+    ACF_ASSIGNMENT_LIST list;
+    ACF_MANAGER::get_acf_manager()->get_all_assignments(list, false);
+    const auto found = std::find_if(list.begin(), list.end(),
+                                    [&](const ACF_ASSIGNMENT* a) { return a->get_entity_name() == entity; });
+    return found == list.end() ? std::string() : (*found)->get_unmodified_value();
+}
+
+//! "NAME:line" of each assignment read from the file, in order.
+std::vector<std::string> lines_of_file(const std::string& file)
+{
+    std::vector<std::string> lines;
+    for (const ROW& row : all_rows())
+        if (row.file == file)
+            lines.push_back(row.name + ":" + std::to_string(row.line));
+    return lines;
+}
+
+} // namespace
+
+TEST_F(ACF_LIST_INTERPRETER_TEST, ProceduresAndVariablesOfOneListStayInIt)
+{
+    write_text(dir() + "main.vsf", "set_global_assignment -name VIP_FILE ip/a.vip\n"
+                                   "set_global_assignment -name VIP_FILE ip/b.vip\n"
+                                   "set_global_assignment -name VIP_FILE ip/c.vip\n"
+                                   "set_global_assignment -name VIP_FILE ip/d.vip\n");
+    write_text(dir() + "ip/a.vip", "set_global_assignment -name IP_CORE_NAME -entity a a_core\n");
+    write_text(dir() + "ip/b.vip", "proc core {} {return leaked}\n"
+                                   "set seen [info exists ::leaked]\n"
+                                   "set ::leaked 1\n"
+                                   "rename set_global_assignment assign\n"
+                                   "assign -name IP_CORE_NAME -entity b b_core_$seen\n");
+    write_text(dir() + "ip/c.vip", "set_global_assignment -name IP_CORE_NAME -entity c "
+                                   "c_core_[info exists leaked]_[llength [info procs core]]\n");
+    write_text(dir() + "ip/d.vip", "set_global_assignment -name IP_CORE_NAME -entity d [file tail $vip_dir]\n");
+    open(dir() + "nested.vpf");
+    EXPECT_EQ(value_of_entity("a"), "a_core");
+    EXPECT_EQ(value_of_entity("b"), "b_core_0");
+    EXPECT_EQ(value_of_entity("c"), "c_core_0_0");
+    EXPECT_EQ(value_of_entity("d"), "ip");
+}
+
+TEST_F(ACF_LIST_INTERPRETER_TEST, LinesCountFromTheCommandStartInEveryLayout)
+{
+    const std::string list = dir() + "ip/outer.vip";
+    const std::string layout = "# comment\n"
+                               "\n"
+                               "set_global_assignment -name IP_CORE_NAME -entity a \\\n"
+                               "    a_core\n"
+                               "set_global_assignment -name IP_CORE_VERSION -entity a 1.0; "
+                               "set_global_assignment -name IP_VENDOR -entity a v\n"
+                               "set_global_assignment -name IP_PARAMETER -entity a {two\n"
+                               "lines}\n"
+                               "  # indented comment\n"
+                               "\tset_global_assignment -name VERILOG_FILE [file join $vip_dir \\\n"
+                               "   a.v]\n";
+    const std::vector<std::string> expected{"IP_CORE_NAME:3", "IP_CORE_VERSION:5", "IP_VENDOR:5",
+                                            "IP_PARAMETER:6", "VERILOG_FILE:9"};
+    // Only the reader's commands, and then one more, which has the interpreter tell the lines.
+    for (const std::string& tail : {std::string(), std::string("set unused 0\n")}) {
+        write_text(list, layout + tail);
+        open(dir() + "nested.vpf");
+        EXPECT_EQ(lines_of_file(list), expected) << (tail.empty() ? "plain list" : "list with a Tcl command");
+        manager()->close_project();
+    }
+}
