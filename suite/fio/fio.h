@@ -16,7 +16,7 @@ public:
 
     std::string to_string() const { return fullpath(); }
     operator std::string() const { return fullpath(); }
-    bool empty() const { return fullpath().empty(); }
+    bool empty() const { return m_directory.empty() && m_base.empty() && m_extension.empty() && !m_has_dot; }
 
     std::string fullpath() const;               //!< the whole path
     std::string directory() const;              //!< directory without the trailing separator

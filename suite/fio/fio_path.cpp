@@ -2,32 +2,35 @@
 //! @brief FIO_PATH: splitting, rebuilding, flattening and relating "/"-separated paths.
 #include <fio/fio.h>
 
-#include <sstream>
+#include <algorithm>
+#include <string_view>
 #include <vector>
 
 namespace {
 
 constexpr char separator = '/';
 
-//! The non-empty parts of a path between separators.
-std::vector<std::string> split_components(const std::string& path)
+//! The non-empty parts of a path between separators, as views into it.
+std::vector<std::string_view> split_components(std::string_view path)
 {
-    std::vector<std::string> parts;
-    std::istringstream stream(path);
-    std::string part;
-    while (std::getline(stream, part, separator))
-        if (!part.empty())
-            parts.push_back(part);
+    std::vector<std::string_view> parts;
+    std::size_t start = 0;
+    while (start < path.size()) {
+        const std::size_t end = std::min(path.find(separator, start), path.size());
+        if (end > start)
+            parts.push_back(path.substr(start, end - start));
+        start = end + 1;
+    }
     return parts;
 }
 
-std::string join_components(const std::vector<std::string>& parts, std::size_t first)
+std::string join_components(const std::vector<std::string_view>& parts)
 {
     std::string joined;
-    for (std::size_t i = first; i < parts.size(); ++i) {
+    for (const std::string_view part : parts) {
         if (!joined.empty())
             joined += separator;
-        joined += parts[i];
+        joined += part;
     }
     return joined;
 }
@@ -80,7 +83,20 @@ void FIO_PATH::set(const std::string& path)
     }
 }
 
-std::string FIO_PATH::fullpath() const { return full_directory() + filename(); }
+std::string FIO_PATH::fullpath() const
+{
+    std::string path;
+    path.reserve(m_directory.size() + m_base.size() + m_extension.size() + 2);
+    path += m_directory;
+    if (!m_directory.empty() && !ends_with_separator(m_directory))
+        path += separator;
+    path += m_base;
+    if (m_has_dot || !m_extension.empty()) {
+        path += '.';
+        path += m_extension;
+    }
+    return path;
+}
 
 std::string FIO_PATH::directory() const { return m_directory; }
 
@@ -112,8 +128,8 @@ void FIO_PATH::extension(const std::string& ext)
 
 bool FIO_PATH::relative() const
 {
-    const std::string path = fullpath();
-    return path.empty() || path.front() != separator;
+    // Only the directory can hold a separator, so only it can make the path absolute.
+    return m_directory.empty() || m_directory.front() != separator;
 }
 
 FIO_PATH& FIO_PATH::flatten()
@@ -123,23 +139,40 @@ FIO_PATH& FIO_PATH::flatten()
         return *this;
     const bool absolute = path.front() == separator;
 
-    std::vector<std::string> kept;
-    for (const std::string& part : split_components(path)) {
-        if (part == ".")
+    // The kept parts joined by separators; climbing drops the last one. A relative path
+    // cannot climb above its start, so its ".." parts stay, always in front.
+    std::string kept;
+    kept.reserve(path.size() + 1);
+    std::size_t kept_parts = 0;
+    std::size_t leading_climbs = 0;
+    for (std::size_t start = 0; start < path.size();) {
+        const std::size_t end = std::min(path.find(separator, start), path.size());
+        const std::string_view part(path.data() + start, end - start);
+        start = end + 1;
+        if (part.empty() || part == ".")
             continue;
-        if (part != "..")
-            kept.push_back(part);
-        else if (!kept.empty() && kept.back() != "..")
-            kept.pop_back();
-        else if (!absolute)
-            kept.push_back(part);   // a relative path cannot climb, so ".." stays
-        // an absolute path cannot rise above the root: the ".." is dropped
+        if (part == "..") {
+            if (kept_parts > leading_climbs) {
+                const std::size_t last = kept.rfind(separator);
+                kept.resize(last == std::string::npos ? 0 : last);
+                --kept_parts;
+                continue;
+            }
+            if (absolute)
+                continue;   // an absolute path cannot rise above the root
+            ++leading_climbs;
+        }
+        if (kept_parts++ > 0)
+            kept += separator;
+        kept += part;
     }
 
-    std::string flat = join_components(kept, 0);
+    std::string flat;
+    flat.reserve(kept.size() + 2);
     if (absolute)
-        flat.insert(flat.begin(), separator);
-    else if (flat.empty())
+        flat += separator;
+    flat += kept;
+    if (!absolute && flat.empty())
         flat = ".";
     if (ends_with_separator(path) && !ends_with_separator(flat))
         flat += separator;
@@ -170,15 +203,16 @@ std::string FIO_PATH::get_relative_to(const std::string& dir) const
     FIO_PATH anchor(dir);
     anchor.become_absolute();
 
-    const std::vector<std::string> to = split_components(target);
-    const std::vector<std::string> from = split_components(anchor.fullpath());
+    const std::string anchor_path = anchor.fullpath();
+    const std::vector<std::string_view> to = split_components(target);
+    const std::vector<std::string_view> from = split_components(anchor_path);
     std::size_t common = 0;
     while (common < to.size() && common < from.size() && to[common] == from[common])
         ++common;
 
-    std::vector<std::string> parts(from.size() - common, "..");
+    std::vector<std::string_view> parts(from.size() - common, "..");
     parts.insert(parts.end(), to.begin() + static_cast<std::ptrdiff_t>(common), to.end());
-    std::string relative_path = parts.empty() ? std::string(".") : join_components(parts, 0);
+    std::string relative_path = parts.empty() ? std::string(".") : join_components(parts);
     if (ends_with_separator(target))
         relative_path += separator;
     return relative_path;
