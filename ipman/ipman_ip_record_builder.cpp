@@ -90,11 +90,17 @@ public:
     }
 
 private:
-    IPMAN_IP_INFO make_record(const IPMAN_COLLECTED_IP& variation, const IPMAN_COLLECTED_ENTITY& entity,
-                              bool is_main, bool sub_flag);
+    //! The variation's files in the records' form, the same for each of its records.
+    struct VARIATION_FILES {
+        std::string source;         //!< the key: the file through which it entered the project
+        std::string generation;     //!< the main file
+    };
+
+    IPMAN_IP_INFO make_record(const IPMAN_COLLECTED_IP& variation, const VARIATION_FILES& files,
+                              const IPMAN_COLLECTED_ENTITY& entity, bool is_main, bool sub_flag);
     std::string vendor_of(const IPMAN_COLLECTED_ENTITY& entity, const IPMAN_IP_INFO& info, bool sub_flag);
     std::string catalog_author(const std::string& tool_name, const std::string& tool_version);
-    IPMAN_TERNARY_BOOLEAN vip_in_default_directory(const IPMAN_COLLECTED_IP& variation);
+    IPMAN_TERNARY_BOOLEAN vip_in_default_directory(IPMAN_COLLECTED_IP_KIND kind, const VARIATION_FILES& files);
     bool new_layout();
     void roll_up(std::size_t main, const SUB_IP_VERDICTS& verdicts, INFOS& out, std::size_t first);
 
@@ -110,6 +116,7 @@ std::optional<std::size_t> IP_INFO_CONVERTER::convert(const IPMAN_COLLECTED_IP& 
     const bool legacy = variation.kind == IPMAN_COLLECTED_IP_KIND::LEGACY_VARIATION && !variation.encrypted;
     const bool system = ipman_is_system_kind(variation.kind);
     const std::size_t first = out.size();
+    const VARIATION_FILES files{full_path(variation.key), full_path(variation.main_file)};
     std::optional<std::size_t> main;
     SUB_IP_VERDICTS verdicts;
     for (const IPMAN_COLLECTED_ENTITY& entity : variation.entities) {
@@ -122,10 +129,10 @@ std::optional<std::size_t> IP_INFO_CONVERTER::convert(const IPMAN_COLLECTED_IP& 
             continue;
         if (is_main)
             main = out.size();
-        out.push_back(make_record(variation, entity, is_main, (system && !is_main) || legacy));
+        out.push_back(make_record(variation, files, entity, is_main, (system && !is_main) || legacy));
         IPMAN_IP_INFO& info = out.back();
         if (is_main)
-            info.vip_in_default_directory(vip_in_default_directory(variation));
+            info.vip_in_default_directory(vip_in_default_directory(variation.kind, files));
         m_controller.analyse_ip_info(variation.encrypted,
                                      variation.kind == IPMAN_COLLECTED_IP_KIND::LEGACY_VARIATION && is_main,
                                      variation.from_system_file, variation.device_requirements, info);
@@ -136,7 +143,7 @@ std::optional<std::size_t> IP_INFO_CONVERTER::convert(const IPMAN_COLLECTED_IP& 
     return main;
 }
 
-IPMAN_IP_INFO IP_INFO_CONVERTER::make_record(const IPMAN_COLLECTED_IP& variation,
+IPMAN_IP_INFO IP_INFO_CONVERTER::make_record(const IPMAN_COLLECTED_IP& variation, const VARIATION_FILES& files,
                                              const IPMAN_COLLECTED_ENTITY& entity, bool is_main, bool sub_flag)
 {
     IPMAN_IP_INFO info;
@@ -148,8 +155,8 @@ IPMAN_IP_INFO IP_INFO_CONVERTER::make_record(const IPMAN_COLLECTED_IP& variation
     info.generated_by(text_or_na(entity.generated_by));
     info.vendor_name(vendor_of(entity, info, sub_flag));
     // Every record of the variation names the file through which it entered the project.
-    info.source_file(full_path(variation.key));
-    info.ip_generation_file(full_path(variation.main_file));
+    info.source_file(files.source);
+    info.ip_generation_file(files.generation);
     info.set_ip_warnings_status(variation.has_warnings);
     info.set_ip_errors_status(variation.has_errors);
     info.supported_families() = variation.supported_families;
@@ -199,11 +206,12 @@ bool IP_INFO_CONVERTER::new_layout()
 
 //! Whether the variation's IP list lies where generation puts it: beside a legacy
 //! variation file, or in the generated directory of a system or gwip file.
-IPMAN_TERNARY_BOOLEAN IP_INFO_CONVERTER::vip_in_default_directory(const IPMAN_COLLECTED_IP& variation)
+IPMAN_TERNARY_BOOLEAN IP_INFO_CONVERTER::vip_in_default_directory(IPMAN_COLLECTED_IP_KIND kind,
+                                                                  const VARIATION_FILES& files)
 {
-    const FIO_PATH key(full_path(variation.key));
-    const FIO_PATH main_file(full_path(variation.main_file));
-    switch (variation.kind) {
+    const FIO_PATH key(files.source);
+    const FIO_PATH main_file(files.generation);
+    switch (kind) {
     case IPMAN_COLLECTED_IP_KIND::LEGACY_VARIATION:
         // Both absolute: a list named relative to the project still lies beside its file.
         return to_ternary(key.full_directory() == main_file.full_directory());
@@ -283,6 +291,11 @@ void IPMAN_ACF_IP_COLLECTOR::build_ip_info_lists(IPMAN_IP_REGENERATION_CONTROLLE
     IP_INFO_CONVERTER converter(controller, m_catalog);
     const std::size_t required_before = required.size();
     const std::size_t optional_before = optional.size();
+    // At most one record per entity: growing the list once spares moving every record again.
+    std::size_t entities = 0;
+    for (const IPMAN_COLLECTED_IP& variation : m_records)
+        entities += variation.entities.size();
+    all.reserve(all.size() + entities);
     for (const IPMAN_COLLECTED_IP& variation : m_records) {
         const std::size_t first = all.size();
         const std::optional<std::size_t> main = converter.convert(variation, all);

@@ -144,10 +144,13 @@ void IPMAN_IP_UPGRADE_INFO_FUMBLER::analyse()
     m_record->status_notification(ipman_compose_status_notification(*m_record, m_family_trait_test, m_project_part));
     add_catalog_sets();
     check_generation_file();
-    msg_local_debug(MODULE_TAG, DEBUG_LEVEL,
-                    fmt::format("Analysed {} {}: {} {}{}", m_record->tool_name(), m_record->tool_version(),
-                                regen_status_to_string(m_record->regen_status()),
-                                upgrade_flow_to_string(m_record->upgrade_flow()), m_end_of_life ? " (end of life)" : ""));
+    // Every record passes here: the trace is only composed when it is wanted.
+    if (msg_debug_enabled(MODULE_TAG, DEBUG_LEVEL))
+        msg_local_debug(MODULE_TAG, DEBUG_LEVEL,
+                        fmt::format("Analysed {} {}: {} {}{}", m_record->tool_name(), m_record->tool_version(),
+                                    regen_status_to_string(m_record->regen_status()),
+                                    upgrade_flow_to_string(m_record->upgrade_flow()),
+                                    m_end_of_life ? " (end of life)" : ""));
 }
 
 void IPMAN_IP_UPGRADE_INFO_FUMBLER::set_new_identity()

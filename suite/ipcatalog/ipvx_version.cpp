@@ -21,6 +21,7 @@ bool parse_numbers(const std::string& text, std::vector<std::uint64_t>& numbers)
 {
     if (text.empty())
         return false;
+    numbers.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '.')) + 1);
     std::size_t start = 0;
     while (true) {
         const std::size_t dot = text.find('.', start);
