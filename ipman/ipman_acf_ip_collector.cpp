@@ -22,7 +22,11 @@
 #include <fmt/format.h>
 #include <tinyxml2.h>
 
+#include <array>
 #include <set>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 namespace {
@@ -112,18 +116,19 @@ private:
 
 //! Groups IP assignments by the IP list they were read from and folds nested lists into
 //! the list that includes them when that list names a complete core (tool name and version).
+//! Keys and links are views into the assignments, which outlive the grouper.
 class ASSIGNMENT_GROUPER {
 public:
     using ASSIGNMENTS = std::vector<const ACF_ASSIGNMENT*>;
 
     void add(const ACF_ASSIGNMENT& assignment)
     {
-        const char* origin = assignment.get_argument_value(ACF_ARG_ORIGIN);
-        if (origin == nullptr || !is_ip_variable_type(assignment.get_type()))
+        const ACF_MGR_INPUT_PARAMETERS& params = assignment.get_input_parameters();
+        if (params.get_origin().empty() || !is_ip_variable_type(assignment.get_type()))
             return;
-        const std::string key = origin;
+        const std::string_view key = params.get_origin();
         switch (assignment.get_type()) {
-        case ACF_VAR_VIP_FILE: add_link(key, assignment.get_unmodified_value()); break;
+        case ACF_VAR_VIP_FILE: add_link(key, params.get_value_string()); break;
         case ACF_VAR_IP_CORE_NAME: m_has_tool_name.insert(key); break;
         case ACF_VAR_IP_CORE_VERSION: m_has_tool_version.insert(key); break;
         default: break;
@@ -138,21 +143,21 @@ public:
     //! root and stay unfolded.
     void fold_nested_lists()
     {
-        for (const std::string& root : m_roots)
+        for (const std::string_view root : m_roots)
             fold(root, false);
     }
 
-    const std::vector<std::string>& keys_in_order() const { return m_keys_in_order; }
+    const std::vector<std::string_view>& keys_in_order() const { return m_keys_in_order; }
 
     //! The group of a key; null when the key was folded into another group.
-    const ASSIGNMENTS* group_of(const std::string& key) const
+    const ASSIGNMENTS* group_of(std::string_view key) const
     {
         const auto found = m_groups.find(key);
         return found == m_groups.end() ? nullptr : &found->second;
     }
 
 private:
-    void add_link(const std::string& key, const std::string& target)
+    void add_link(std::string_view key, std::string_view target)
     {
         m_links[key].insert(target);
         m_link_targets.insert(target);
@@ -161,7 +166,7 @@ private:
         m_roots.erase(target);
     }
 
-    bool folds_its_lists(const std::string& key) const
+    bool folds_its_lists(std::string_view key) const
     {
         return m_has_tool_name.count(key) != 0 && m_has_tool_version.count(key) != 0;
     }
@@ -169,20 +174,20 @@ private:
     //! Folds bottom-up: grandchildren join their parent before the parent joins key.
     //! A list that is still being folded higher up (a cycle below a root) is neither
     //! descended into again nor absorbed by its own descendant.
-    void fold(const std::string& key, bool inherited)
+    void fold(std::string_view key, bool inherited)
     {
-        if (m_on_fold_path.count(key) != 0 || !m_folded.insert({key, inherited}).second)
+        if (m_on_fold_path.count(key) != 0 || !m_folded[inherited].insert(key).second)
             return;
         const auto links = m_links.find(key);
         if (links == m_links.end() || m_groups.count(key) == 0)
             return;
         const bool absorb = folds_its_lists(key) || inherited;
         m_on_fold_path.insert(key);
-        for (const std::string& target : links->second)
+        for (const std::string_view target : links->second)
             fold(target, absorb);
         if (absorb) {
             ASSIGNMENTS& group = m_groups[key];
-            for (const std::string& target : links->second) {
+            for (const std::string_view target : links->second) {
                 const auto child = m_groups.find(target);
                 if (child == m_groups.end() || m_on_fold_path.count(target) != 0)
                     continue;
@@ -193,15 +198,17 @@ private:
         m_on_fold_path.erase(key);
     }
 
-    std::map<std::string, ASSIGNMENTS> m_groups;
-    std::vector<std::string> m_keys_in_order;
-    std::map<std::string, std::set<std::string>> m_links;   // ordered: byte-wise key order
-    std::set<std::string> m_link_targets;
-    std::set<std::string> m_roots;
-    std::set<std::string> m_has_tool_name;
-    std::set<std::string> m_has_tool_version;
-    std::set<std::string> m_on_fold_path;
-    std::set<std::pair<std::string, bool>> m_folded;
+    using KEY_SET = std::unordered_set<std::string_view>;
+
+    std::unordered_map<std::string_view, ASSIGNMENTS> m_groups;
+    std::vector<std::string_view> m_keys_in_order;
+    std::unordered_map<std::string_view, std::set<std::string_view>> m_links;  // targets in byte-wise order
+    KEY_SET m_link_targets;
+    std::set<std::string_view> m_roots;     // byte-wise order
+    KEY_SET m_has_tool_name;
+    KEY_SET m_has_tool_version;
+    KEY_SET m_on_fold_path;
+    std::array<KEY_SET, 2> m_folded;        // keys folded without and with an inherited absorb
 };
 
 //! Appends the families of a Tcl list of family names; unknown names are dropped.
@@ -409,12 +416,15 @@ void IPMAN_ACF_IP_COLLECTOR::build_group_records(const ASSIGNMENTS& assignments)
         grouper.add(*assignment);
     grouper.fold_nested_lists();
 
-    for (const std::string& key : grouper.keys_in_order()) {
-        // Regenerated anyway: the system and gwip passes read such files themselves.
-        if (m_always_regen && IPMAN_UTILS::is_tessel_editable_file(key))
+    for (const std::string_view key : grouper.keys_in_order()) {
+        const ASSIGNMENTS* group = grouper.group_of(key);
+        if (group == nullptr)
             continue;
-        if (const ASSIGNMENTS* group = grouper.group_of(key))
-            build_record(key, *group);
+        const std::string group_key(key);
+        // Regenerated anyway: the system and gwip passes read such files themselves.
+        if (m_always_regen && IPMAN_UTILS::is_tessel_editable_file(group_key))
+            continue;
+        build_record(group_key, *group);
     }
 }
 

@@ -57,28 +57,29 @@ FIO_PATH::FIO_PATH(const std::string& directory, const std::string& filename)
 void FIO_PATH::set(const std::string& path)
 {
     const std::size_t last = path.rfind(separator);
-    std::string name;
+    std::string_view name(path);
     if (last == std::string::npos) {
         m_directory.clear();
-        name = path;
     } else {
-        m_directory = path.substr(0, last);
-        while (m_directory.size() > 1 && m_directory.back() == separator)
-            m_directory.pop_back();
-        if (m_directory.empty())
-            m_directory = std::string(1, separator);
-        name = path.substr(last + 1);
+        std::size_t end = last;
+        while (end > 1 && path[end - 1] == separator)
+            --end;
+        if (end == 0)
+            m_directory.assign(1, separator);
+        else
+            m_directory.assign(path, 0, end);
+        name.remove_prefix(last + 1);
     }
 
     // A leading dot starts a hidden name, not an extension; "." and ".." have none either.
     const std::size_t dot = name.rfind('.');
-    if (dot == std::string::npos || dot == 0 || name.find_first_not_of('.') == std::string::npos) {
-        m_base = name;
+    if (dot == std::string_view::npos || dot == 0 || name.find_first_not_of('.') == std::string_view::npos) {
+        m_base.assign(name);
         m_extension.clear();
         m_has_dot = false;
     } else {
-        m_base = name.substr(0, dot);
-        m_extension = name.substr(dot + 1);
+        m_base.assign(name.substr(0, dot));
+        m_extension.assign(name.substr(dot + 1));
         m_has_dot = true;
     }
 }
