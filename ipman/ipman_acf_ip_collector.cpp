@@ -372,7 +372,7 @@ void IPMAN_ACF_IP_COLLECTOR::collect_ip_files()
 
     const ASSIGNMENTS assignments = read_project_assignments();
     m_records.clear();
-    m_record_keys.clear();
+    m_record_positions.clear();
     build_group_records(assignments);
 
     ASSIGNMENTS system_files, gwip_files;
@@ -515,12 +515,12 @@ void IPMAN_ACF_IP_COLLECTOR::read_legacy_family(IPMAN_COLLECTED_IP& record) cons
 
 bool IPMAN_ACF_IP_COLLECTOR::has_record(const std::string& key) const
 {
-    return m_record_keys.count(key) != 0;
+    return m_record_positions.count(key) != 0;
 }
 
 void IPMAN_ACF_IP_COLLECTOR::add_record(IPMAN_COLLECTED_IP&& record)
 {
-    m_record_keys.insert(record.key);
+    m_record_positions.try_emplace(record.key, m_records.size());
     m_records.push_back(std::move(record));
 }
 

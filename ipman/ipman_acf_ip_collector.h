@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <map>
 #include <string>
-#include <unordered_set>
+#include <unordered_map>
 #include <vector>
 
 class ACF_ASSIGNMENT;
@@ -144,7 +144,8 @@ private:
     void add_record(IPMAN_COLLECTED_IP&& record);
 
     std::vector<IPMAN_COLLECTED_IP> m_records;
-    std::unordered_set<std::string> m_record_keys;   //!< keys of m_records, for constant-time look-up
+    //! Key -> position of the first record with that key, for constant-time look-up.
+    std::unordered_map<std::string, std::size_t> m_record_positions;
     IPCATALOG_VORLIN_IP_CATALOG_MANAGER* m_catalog = nullptr;  //!< not owned
     bool m_always_regen = false;
     bool m_pro_version = true;

@@ -310,12 +310,12 @@ bool IPMAN_ACF_IP_COLLECTOR::find_ip_info_by_name(IPMAN_IP_REGENERATION_CONTROLL
                                                   const std::string& key, const std::string& entity,
                                                   const std::string& library, IPMAN_IP_INFO& out) const
 {
-    const auto variation = std::find_if(m_records.begin(), m_records.end(),
-                                        [&key](const IPMAN_COLLECTED_IP& record) { return record.key == key; });
-    if (variation == m_records.end())
+    const auto position = m_record_positions.find(key);
+    if (position == m_record_positions.end())
         return false;
     INFOS produced;
-    const std::optional<std::size_t> main = IP_INFO_CONVERTER(controller, m_catalog).convert(*variation, produced);
+    const std::optional<std::size_t> main =
+        IP_INFO_CONVERTER(controller, m_catalog).convert(m_records[position->second], produced);
     if (main && produced[*main].entity() == entity && produced[*main].library() == library) {
         out = produced[*main];
         return true;

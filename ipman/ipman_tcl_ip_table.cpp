@@ -20,6 +20,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 
 namespace {
 
@@ -27,7 +28,17 @@ namespace {
 //! load or unload. The collection owns the iterator; it is dropped only through its handle.
 struct IPMAN_IP_UPGRADE_TABLE {
     std::vector<IPMAN_IP_INFO> records;
+    //! Lower-case entity -> position of the first record of that entity; scripts look up
+    //! every entry by entity, which a scan per look-up would make quadratic.
+    std::unordered_map<std::string, std::size_t> positions_by_entity;
     IPMAN_VARIANT_COLLECTION_ITER* current_iter = nullptr;
+
+    void index_entities() {
+        positions_by_entity.clear();
+        positions_by_entity.reserve(records.size());
+        for (std::size_t position = 0; position < records.size(); ++position)
+            positions_by_entity.try_emplace(gen_ascii_tolower(records[position].entity()), position);
+    }
 };
 
 IPMAN_IP_UPGRADE_TABLE& upgrade_table() {
@@ -126,6 +137,7 @@ int ipman_load_ip_upgrade_table_body(Tcl_Interp* interp, const ATCL_ARGS&) {
 
     // Sub-IPs are reached through the variation that contains them.
     std::vector<IPMAN_IP_INFO> top_level;
+    top_level.reserve(selected.size());
     for (IPMAN_IP_INFO& info : selected) {
         if (info.parent_entity() == IPMAN_NA_STR) top_level.push_back(std::move(info));
     }
@@ -133,6 +145,7 @@ int ipman_load_ip_upgrade_table_body(Tcl_Interp* interp, const ATCL_ARGS&) {
     // The old collection still points into the old records; it goes right after they do.
     IPMAN_IP_UPGRADE_TABLE& table = upgrade_table();
     table.records = std::move(top_level);
+    table.index_entities();
     auto iter = std::make_unique<IPMAN_VARIANT_COLLECTION_ITER>(table.records.cbegin(), table.records.cend());
     drop_current_collection(table);
     atcl_create_collection(iter.get(), false);  // the collection owns it and knows its handle
@@ -146,6 +159,7 @@ int ipman_unload_ip_upgrade_table_body(Tcl_Interp* interp, const ATCL_ARGS&) {
     IPMAN_IP_UPGRADE_TABLE& table = upgrade_table();
     drop_current_collection(table);
     table.records.clear();
+    table.positions_by_entity.clear();
     Tcl_SetObjResult(interp, Tcl_NewIntObj(1));
     return TCL_OK;
 }
@@ -163,13 +177,10 @@ int ipman_get_ip_list_body(Tcl_Interp* interp, const ATCL_ARGS&) {
 
 int ipman_find_ip_info_body(Tcl_Interp* interp, const ATCL_ARGS& args) {
     const std::string entity = args.get_one_arg_option(IPMAN_AUTO_ARG_ENTITY);
-    const std::vector<IPMAN_IP_INFO>& records = upgrade_table().records;
-    for (std::size_t position = 0; position < records.size(); ++position) {
-        if (gen_stricmp(records[position].entity(), entity) == 0) {
-            Tcl_SetObjResult(interp, new_string_obj(std::to_string(position)));
-            break;
-        }
-    }
+    const IPMAN_IP_UPGRADE_TABLE& table = upgrade_table();
+    const auto found = table.positions_by_entity.find(gen_ascii_tolower(entity));
+    if (found != table.positions_by_entity.end())
+        Tcl_SetObjResult(interp, new_string_obj(std::to_string(found->second)));
     return TCL_OK;
 }
 
