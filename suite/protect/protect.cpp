@@ -110,9 +110,7 @@ const VENDOR VENDORS[] = {
 
 int cpt_is_encrypted_file(const std::string& path)
 {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
-        return -1;
+    // The reader opens regular files only.
     HDL_TEXT_READER reader(path);
     if (!reader.is_open())
         return -1;
@@ -158,10 +156,9 @@ bool CPT_PROTECTED_FILE_READER::parse_comment(const std::string& comment)
 bool CPT_PROTECTED_FILE_READER::open(const std::string& path)
 {
     *this = CPT_PROTECTED_FILE_READER();
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+    HDL_TEXT_READER reader(path);   // regular files only
+    if (!reader.is_open())
         return false;
-    HDL_TEXT_READER reader(path);
     bool in_envelope = false;
     bool header_found = false;
     std::string line, directive, comment;

@@ -2,33 +2,59 @@
 //! @brief Bounded line reading of HDL text files.
 #include <wizman/hdl_text_reader.h>
 
+#include <cerrno>
+
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 HDL_TEXT_READER::HDL_TEXT_READER(const std::string& path)
 {
+    // Non-blocking, so that a FIFO in place of a file cannot hang the open; it is refused
+    // right after, with everything else that is not a regular file.
+    m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     struct stat info {};
-    if (::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode))
-        m_stream.open(path, std::ios::binary);
+    if (m_fd >= 0 && (::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode)))
+        close();
+}
+
+HDL_TEXT_READER::~HDL_TEXT_READER() { close(); }
+
+void HDL_TEXT_READER::close()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+    m_next = m_end = 0;
+}
+
+bool HDL_TEXT_READER::refill()
+{
+    while (m_fd >= 0 && !m_at_end) {
+        const ssize_t count = ::read(m_fd, m_buffer.data(), m_buffer.size());
+        if (count > 0) {
+            m_next = 0;
+            m_end = static_cast<std::size_t>(count);
+            return true;
+        }
+        if (count == 0)
+            m_at_end = true;
+        else if (errno != EINTR)
+            close();    // a file gone bad under us ends like a short file
+    }
+    return false;
 }
 
 bool HDL_TEXT_READER::next_line(std::string& line)
 {
     line.clear();
-    std::streambuf* buffer = m_stream.rdbuf();
-    if (!m_stream.is_open() || buffer == nullptr)
-        return false;
     bool any = false;
-    try {
-        for (int c = buffer->sbumpc(); c != std::char_traits<char>::eof(); c = buffer->sbumpc()) {
-            any = true;
-            if (c == '\n')
-                break;
-            if (line.size() < MAX_LINE)
-                line.push_back(static_cast<char>(c));
-        }
-    } catch (const std::exception&) {
-        // The file buffer reports read errors (a file gone bad under us) by throwing.
-        m_stream.close();
+    for (int c = next_byte(); c >= 0; c = next_byte()) {
+        any = true;
+        if (c == '\n')
+            break;
+        if (line.size() < MAX_LINE)
+            line.push_back(static_cast<char>(c));
     }
     if (!any)
         return false;

@@ -4,8 +4,8 @@
 //! line limit, and read errors end the file instead of throwing.
 #pragma once
 
+#include <array>
 #include <cstddef>
-#include <fstream>
 #include <string>
 
 class HDL_TEXT_READER {
@@ -15,8 +15,11 @@ public:
 
     //! Opens regular files only; anything else reads as an empty file that is not open.
     explicit HDL_TEXT_READER(const std::string& path);
+    ~HDL_TEXT_READER();
+    HDL_TEXT_READER(const HDL_TEXT_READER&) = delete;
+    HDL_TEXT_READER& operator=(const HDL_TEXT_READER&) = delete;
 
-    bool is_open() const { return m_stream.is_open(); }
+    bool is_open() const { return m_fd >= 0; }
     //! The next line without its line feed (a carriage return before it is dropped too);
     //! false at the end of the file or on a read error.
     bool next_line(std::string& line);
@@ -24,6 +27,20 @@ public:
     int line_number() const { return m_line_number; }
 
 private:
-    std::ifstream m_stream;
+    //! The next byte, or -1 at the end of the file or after a read error (which closes it).
+    int next_byte()
+    {
+        if (m_next == m_end && !refill())
+            return -1;
+        return static_cast<unsigned char>(m_buffer[m_next++]);
+    }
+    bool refill();
+    void close();
+
+    int m_fd = -1;
+    bool m_at_end = false;
     int m_line_number = 0;
+    std::size_t m_next = 0;
+    std::size_t m_end = 0;
+    std::array<char, 8192> m_buffer;
 };
