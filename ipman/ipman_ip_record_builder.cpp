@@ -70,7 +70,8 @@ class IP_INFO_CONVERTER {
 public:
     IP_INFO_CONVERTER(IPMAN_IP_REGENERATION_CONTROLLER& controller,
                       const IPCATALOG_VORLIN_IP_CATALOG_MANAGER* catalog)
-        : m_controller(controller), m_catalog(catalog), m_project_dir(open_project_directory())
+        : m_controller(controller), m_conversion(controller), m_catalog(catalog),
+          m_project_dir(open_project_directory())
     {
     }
 
@@ -105,6 +106,7 @@ private:
     void roll_up(std::size_t main, const SUB_IP_VERDICTS& verdicts, INFOS& out, std::size_t first);
 
     IPMAN_IP_REGENERATION_CONTROLLER& m_controller;
+    IPMAN_IP_REGENERATION_CONTROLLER::SCOPED_CONVERSION m_conversion;
     const IPCATALOG_VORLIN_IP_CATALOG_MANAGER* m_catalog;   //!< may be null
     std::string m_project_dir;
     std::optional<bool> m_new_layout;

@@ -364,7 +364,27 @@ int IPMAN_IP_REGENERATION_CONTROLLER::check_variation_file(const std::string& fi
 }
 
 bool IPMAN_IP_REGENERATION_CONTROLLER::family_test_holds() const {
-    return IPMAN_GENERATOR_COMMANDS::family_test_holds(m_project_family);
+    if (!m_memo) return IPMAN_GENERATOR_COMMANDS::family_test_holds(m_project_family);
+    std::optional<std::pair<DEV_FAMILY_ENUM, bool>>& known = m_memo->family_test;
+    if (!known || known->first != m_project_family)
+        known.emplace(m_project_family, IPMAN_GENERATOR_COMMANDS::family_test_holds(m_project_family));
+    return known->second;
+}
+
+bool IPMAN_IP_REGENERATION_CONTROLLER::generation_file_exists(const std::string& path) {
+    if (!m_memo) return FIO_FILE_SYSTEM::exists(FIO_PATH(path));
+    const auto [known, fresh] = m_memo->file_exists.try_emplace(path, false);
+    if (fresh) known->second = FIO_FILE_SYSTEM::exists(FIO_PATH(path));
+    return known->second;
+}
+
+IPMAN_IP_REGENERATION_CONTROLLER::SCOPED_CONVERSION::SCOPED_CONVERSION(IPMAN_IP_REGENERATION_CONTROLLER& controller)
+    : m_controller(controller) {
+    if (m_controller.m_conversions++ == 0) m_controller.m_memo = std::make_unique<CONVERSION_MEMO>();
+}
+
+IPMAN_IP_REGENERATION_CONTROLLER::SCOPED_CONVERSION::~SCOPED_CONVERSION() {
+    if (--m_controller.m_conversions == 0) m_controller.m_memo.reset();
 }
 
 void IPMAN_IP_REGENERATION_CONTROLLER::remember_attempt(const std::string& file, IPMAN_UPGRADE_STATUS_ENUM status,

@@ -5,8 +5,12 @@
 
 #include <cstddef>
 #include <map>
+#include <memory>
+#include <optional>
 #include <set>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include <dev/dev.h>
@@ -90,6 +94,22 @@ public:
 
     //! The family test of the generator commands for the project family set here.
     bool family_test_holds() const;
+    //! Whether the generation file of a record exists.
+    bool generation_file_exists(const std::string& path);
+
+    //! While one lives, the controller takes the files and the device database as they
+    //! are: converting collected variations into records changes neither, and a project's
+    //! records share their generation files and its family test, so each is looked up once.
+    class SCOPED_CONVERSION {
+    public:
+        explicit SCOPED_CONVERSION(IPMAN_IP_REGENERATION_CONTROLLER& controller);
+        ~SCOPED_CONVERSION();
+        SCOPED_CONVERSION(const SCOPED_CONVERSION&) = delete;
+        SCOPED_CONVERSION& operator=(const SCOPED_CONVERSION&) = delete;
+
+    private:
+        IPMAN_IP_REGENERATION_CONTROLLER& m_controller;
+    };
 
     //! The catalog's outdated information for an IP name, or for the name the name mapping
     //! gives it; null without a catalog and for system-tool names.
@@ -115,6 +135,12 @@ public:
     const std::string& get_attempts_revision() const { return m_attempts_revision; }
 
 private:
+    //! What a conversion looked up once.
+    struct CONVERSION_MEMO {
+        std::unordered_map<std::string, bool> file_exists;
+        std::optional<std::pair<DEV_FAMILY_ENUM, bool>> family_test;
+    };
+
     void remember_attempt(const std::string& file, IPMAN_UPGRADE_STATUS_ENUM status, const std::string& message);
 
     std::set<std::string> m_no_cmd_support_ips;
@@ -127,4 +153,6 @@ private:
     DEV_FAMILY_ENUM m_project_family = DEV_FAMILY_DEVICE_AGNOSTIC;
     DEV_PART_ENUM m_project_part = DEV_PART_GENERIC;
     bool m_is_pro_version = true;
+    int m_conversions = 0;                      //!< live SCOPED_CONVERSION objects
+    std::unique_ptr<CONVERSION_MEMO> m_memo;    //!< while a conversion lives
 };

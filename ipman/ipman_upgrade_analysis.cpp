@@ -315,7 +315,7 @@ void IPMAN_IP_UPGRADE_INFO_FUMBLER::check_generation_file()
 {
     const std::string generation_file = m_record->ip_generation_file();
     if (generation_file == m_record->source_file()) return;
-    m_record->no_generation_file(generation_file.empty() || !FIO_FILE_SYSTEM::exists(FIO_PATH(generation_file)));
+    m_record->no_generation_file(generation_file.empty() || !m_controller->generation_file_exists(generation_file));
 }
 
 void determine_upgrade_flow(IPMAN_IP_INFO& record, IPMAN_IP_REGENERATION_CONTROLLER& controller)
