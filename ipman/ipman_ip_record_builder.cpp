@@ -268,20 +268,53 @@ void IP_INFO_CONVERTER::roll_up(std::size_t main, const SUB_IP_VERDICTS& verdict
     record.supported_filesets() = std::move(common);
 }
 
-//! Copies the records of one variation into the required or optional list. A variation
-//! whose main record needs an upgrade takes all its records along; so does one whose main
+//! Where the records of one variation lie in the list of all records.
+struct VARIATION_SPAN {
+    std::size_t first;
+    std::size_t end;
+    std::optional<std::size_t> main;
+};
+
+enum class UPGRADE_LIST { NONE, REQUIRED, OPTIONAL };
+
+//! The list a record of the variation belongs to. A variation whose main record needs an
+//! upgrade takes all its records along into the required list; so does one whose main
 //! record is merely out of date, into the optional list.
-void split_variation(const INFOS& all, std::size_t first, std::optional<std::size_t> main, INFOS& required,
-                     INFOS& optional)
+UPGRADE_LIST upgrade_list_of(const INFOS& all, const VARIATION_SPAN& span, const IPMAN_IP_INFO& info)
 {
-    const bool incompatible = main && all[*main].status_incompatible();
-    const bool warning = main && all[*main].status_compatible_with_warning() && !all[*main].is_eol();
-    for (std::size_t i = first; i < all.size(); ++i) {
-        const IPMAN_IP_INFO& info = all[i];
-        if (incompatible || info.status_incompatible())
-            required.push_back(info);
-        else if (warning || (info.status_compatible_with_warning() && !info.is_eol()))
-            optional.push_back(info);
+    const std::optional<std::size_t> main = span.main;
+    if ((main && all[*main].status_incompatible()) || info.status_incompatible())
+        return UPGRADE_LIST::REQUIRED;
+    if ((main && all[*main].status_compatible_with_warning() && !all[*main].is_eol())
+        || (info.status_compatible_with_warning() && !info.is_eol()))
+        return UPGRADE_LIST::OPTIONAL;
+    return UPGRADE_LIST::NONE;
+}
+
+//! Copies the records that need an upgrade into required and those whose upgrade is
+//! optional into optional, in record order. The lists are counted first and grow once:
+//! growing them record by record would move every record again at each doubling.
+void split_variations(const INFOS& all, const std::vector<VARIATION_SPAN>& spans, INFOS& required, INFOS& optional)
+{
+    std::size_t required_count = 0;
+    std::size_t optional_count = 0;
+    for (const VARIATION_SPAN& span : spans) {
+        for (std::size_t i = span.first; i < span.end; ++i) {
+            const UPGRADE_LIST list = upgrade_list_of(all, span, all[i]);
+            required_count += list == UPGRADE_LIST::REQUIRED;
+            optional_count += list == UPGRADE_LIST::OPTIONAL;
+        }
+    }
+    required.reserve(required.size() + required_count);
+    optional.reserve(optional.size() + optional_count);
+    for (const VARIATION_SPAN& span : spans) {
+        for (std::size_t i = span.first; i < span.end; ++i) {
+            switch (upgrade_list_of(all, span, all[i])) {
+            case UPGRADE_LIST::REQUIRED: required.push_back(all[i]); break;
+            case UPGRADE_LIST::OPTIONAL: optional.push_back(all[i]); break;
+            case UPGRADE_LIST::NONE: break;
+            }
+        }
     }
 }
 
@@ -298,11 +331,14 @@ void IPMAN_ACF_IP_COLLECTOR::build_ip_info_lists(IPMAN_IP_REGENERATION_CONTROLLE
     for (const IPMAN_COLLECTED_IP& variation : m_records)
         entities += variation.entities.size();
     all.reserve(all.size() + entities);
+    std::vector<VARIATION_SPAN> spans;
+    spans.reserve(m_records.size());
     for (const IPMAN_COLLECTED_IP& variation : m_records) {
         const std::size_t first = all.size();
         const std::optional<std::size_t> main = converter.convert(variation, all);
-        split_variation(all, first, main, required, optional);
+        spans.push_back({first, all.size(), main});
     }
+    split_variations(all, spans, required, optional);
     msg_local_debug("IPMAN", 2, fmt::format("Built IP records of {} variations: {} required, {} optional",
                                             m_records.size(), required.size() - required_before,
                                             optional.size() - optional_before));

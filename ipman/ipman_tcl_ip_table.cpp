@@ -14,6 +14,7 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <map>
@@ -136,10 +137,11 @@ int ipman_load_ip_upgrade_table_body(Tcl_Interp* interp, const ATCL_ARGS&) {
     ipman_select_upgrade_candidates(choice, selected);
 
     // Sub-IPs are reached through the variation that contains them.
+    const auto is_top_level = [](const IPMAN_IP_INFO& info) { return info.parent_entity() == IPMAN_NA_STR; };
     std::vector<IPMAN_IP_INFO> top_level;
-    top_level.reserve(selected.size());
+    top_level.reserve(static_cast<std::size_t>(std::count_if(selected.begin(), selected.end(), is_top_level)));
     for (IPMAN_IP_INFO& info : selected) {
-        if (info.parent_entity() == IPMAN_NA_STR) top_level.push_back(std::move(info));
+        if (is_top_level(info)) top_level.push_back(std::move(info));
     }
 
     // The old collection still points into the old records; it goes right after they do.
