@@ -131,6 +131,7 @@ private:
 class ACF_ASSIGNMENT {
 public:
     ACF_ASSIGNMENT(const ACF_MGR_INPUT_PARAMETERS& params, const std::string& project_dir);
+    ACF_ASSIGNMENT(ACF_MGR_INPUT_PARAMETERS&& params, const std::string& project_dir);
 
     ACF_VARIABLE_TYPE_ENUM get_type() const { return m_params.get_variable_type(); }
     std::string get_name() const { return m_params.get_variable_name(); }

@@ -5,6 +5,8 @@
 
 #include "acf_settings_writer.h"
 
+#include <utility>
+
 namespace {
 
 //! File assignments name files relative to the project directory; the resolved form is
@@ -20,7 +22,12 @@ std::string resolve_value(const ACF_MGR_INPUT_PARAMETERS& params, const std::str
 } // namespace
 
 ACF_ASSIGNMENT::ACF_ASSIGNMENT(const ACF_MGR_INPUT_PARAMETERS& params, const std::string& project_dir)
-    : m_params(params), m_resolved_value(resolve_value(params, project_dir))
+    : m_params(params), m_resolved_value(resolve_value(m_params, project_dir))
+{
+}
+
+ACF_ASSIGNMENT::ACF_ASSIGNMENT(ACF_MGR_INPUT_PARAMETERS&& params, const std::string& project_dir)
+    : m_params(std::move(params)), m_resolved_value(resolve_value(m_params, project_dir))
 {
 }
 

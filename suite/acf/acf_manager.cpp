@@ -16,6 +16,7 @@
 
 #include <filesystem>
 #include <mutex>
+#include <utility>
 
 PROJ_PROJECT* PROJ_PROJECT::m_current = nullptr;
 
@@ -172,8 +173,8 @@ bool ACF_MANAGER::open_project(const std::string& path_or_name, const std::strin
 
         auto model = std::make_unique<ACF_PROJECT_MODEL>(project_file.base(), directory, chosen);
         reader.read_settings_file(model->settings_file());
-        for (const ACF_MGR_INPUT_PARAMETERS& params : reader.assignments())
-            model->append(params);
+        for (ACF_MGR_INPUT_PARAMETERS& params : reader.take_assignments())
+            model->append(std::move(params));
         model->set_list_files(reader.list_files());
         model->set_committed_text(model->render_settings_file());
 

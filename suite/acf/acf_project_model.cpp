@@ -4,6 +4,8 @@
 
 #include "acf_settings_writer.h"
 
+#include <utility>
+
 ACF_PROJECT_MODEL::ACF_PROJECT_MODEL(const std::string& name, const std::string& directory,
                                      const std::string& revision)
     : m_project(name, directory, revision), m_settings_file(directory + revision + ".vsf")
@@ -12,14 +14,15 @@ ACF_PROJECT_MODEL::ACF_PROJECT_MODEL(const std::string& name, const std::string&
 
 ACF_ASSIGNMENT* ACF_PROJECT_MODEL::append(const ACF_MGR_INPUT_PARAMETERS& params)
 {
-    if (params.get_home_file().empty()) {
-        // A new assignment belongs to the settings file; it has no line there until written.
-        ACF_MGR_INPUT_PARAMETERS placed = params;
-        placed.set_home_file(m_settings_file, 0);
-        m_assignments.push_back(std::make_unique<ACF_ASSIGNMENT>(placed, directory()));
-    } else {
-        m_assignments.push_back(std::make_unique<ACF_ASSIGNMENT>(params, directory()));
-    }
+    return append(ACF_MGR_INPUT_PARAMETERS(params));
+}
+
+ACF_ASSIGNMENT* ACF_PROJECT_MODEL::append(ACF_MGR_INPUT_PARAMETERS&& params)
+{
+    // A new assignment belongs to the settings file; it has no line there until written.
+    if (params.get_home_file().empty())
+        params.set_home_file(m_settings_file, 0);
+    m_assignments.push_back(std::make_unique<ACF_ASSIGNMENT>(std::move(params), directory()));
     ACF_ASSIGNMENT* added = m_assignments.back().get();
     m_positions[added] = std::prev(m_assignments.end());
     return added;

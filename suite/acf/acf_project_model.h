@@ -27,6 +27,7 @@ public:
 
     const ASSIGNMENT_SEQUENCE& assignments() const { return m_assignments; }
     ACF_ASSIGNMENT* append(const ACF_MGR_INPUT_PARAMETERS& params);
+    ACF_ASSIGNMENT* append(ACF_MGR_INPUT_PARAMETERS&& params);
     //! Takes the assignment out of the sequence; it stays alive until the model goes.
     bool remove(ACF_ASSIGNMENT* assignment);
 

@@ -28,11 +28,16 @@ constexpr std::array<const char*, 7> pure_path_subcommands{
 
 std::string text_of(Tcl_Obj* obj) { return std::string(Tcl_GetString(obj)); }
 
-std::vector<std::string> words_after_command(int objc, Tcl_Obj* const objv[])
+//! Views of the command's words after its name, valid while the command runs.
+std::vector<std::string_view> words_after_command(int objc, Tcl_Obj* const objv[])
 {
-    std::vector<std::string> words;
-    for (int i = 1; i < objc; ++i)
-        words.push_back(text_of(objv[i]));
+    std::vector<std::string_view> words;
+    words.reserve(static_cast<std::size_t>(objc));
+    for (int i = 1; i < objc; ++i) {
+        int length = 0;
+        const char* text = Tcl_GetStringFromObj(objv[i], &length);
+        words.emplace_back(text, static_cast<std::size_t>(length));
+    }
     return words;
 }
 
@@ -196,13 +201,13 @@ std::optional<std::vector<int>> plain_script_assignment_lines(const std::string&
 
 } // namespace
 
-ACF_MGR_INPUT_PARAMETERS acf_parse_assignment_words(const std::vector<std::string>& words)
+ACF_MGR_INPUT_PARAMETERS acf_parse_assignment_words(const std::vector<std::string_view>& words)
 {
     ACF_MGR_INPUT_PARAMETERS params;
-    std::optional<std::string> name, value;
+    std::optional<std::string_view> name, value;
     bool options_ended = false;
     for (std::size_t i = 0; i < words.size(); ++i) {
-        const std::string& word = words[i];
+        const std::string_view word = words[i];
         if (!options_ended && !word.empty() && word.front() == '-') {
             if (word == "--") {
                 options_ended = true;
@@ -212,13 +217,13 @@ ACF_MGR_INPUT_PARAMETERS acf_parse_assignment_words(const std::vector<std::strin
                 throw std::invalid_argument(fmt::format("unknown option \"{}\"", word));
             if (i + 1 >= words.size())
                 throw std::invalid_argument(fmt::format("option \"{}\" needs a value", word));
-            const std::string& argument = words[++i];
+            const std::string_view argument = words[++i];
             if (word == "-name")
                 name = argument;
             else if (word == "-entity")
-                params.set_entity(argument);
+                params.set_entity(std::string(argument));
             else
-                params.set_library(argument);
+                params.set_library(std::string(argument));
             continue;
         }
         if (value)
@@ -229,10 +234,16 @@ ACF_MGR_INPUT_PARAMETERS acf_parse_assignment_words(const std::vector<std::strin
         throw std::invalid_argument("missing -name");
     if (!value)
         throw std::invalid_argument(fmt::format("missing value of assignment {}", *name));
-    params.set_variable_type(acf_variable_type_by_name(*name));
-    params.set_variable_name(*name);
-    params.set_value_string(*value);
+    const std::string variable(*name);
+    params.set_variable_type(acf_variable_type_by_name(variable));
+    params.set_variable_name(variable);
+    params.set_value_string(std::string(*value));
     return params;
+}
+
+ACF_MGR_INPUT_PARAMETERS acf_parse_assignment_words(const std::vector<std::string>& words)
+{
+    return acf_parse_assignment_words(std::vector<std::string_view>(words.begin(), words.end()));
 }
 
 ACF_TCL_CALLER acf_tcl_caller_location(Tcl_Interp* interp)
@@ -442,6 +453,12 @@ void ACF_SETTINGS_READER::evaluate_file(const std::string& path, const std::stri
 
 void ACF_SETTINGS_READER::add_assignment(ACF_MGR_INPUT_PARAMETERS params)
 {
+    const ACF_VARIABLE_TYPE_ENUM type = params.get_variable_type();
+    if (type != ACF_VAR_VIP_FILE && type != ACF_VAR_TESSEL_FILE && type != ACF_VAR_GWIP_FILE) {
+        m_assignments.push_back(std::move(params));
+        return;
+    }
+    // Kept whole here: the lists it names are read into m_assignments right after it.
     m_assignments.push_back(params);
     if (params.get_variable_type() == ACF_VAR_VIP_FILE) {
         const std::string named_by = fmt::format("{}, line {}", params.get_home_file(), params.get_home_line());

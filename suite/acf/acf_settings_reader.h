@@ -12,6 +12,8 @@
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 //! A file that cannot be read as a project or settings file; the message names file and line.
@@ -35,6 +37,7 @@ struct ACF_PROJECT_FILE {
 //! The words of set_global_assignment after the command name: -name, -entity, -library in
 //! any order, "--" ending the options, and one value. Throws std::invalid_argument.
 ACF_MGR_INPUT_PARAMETERS acf_parse_assignment_words(const std::vector<std::string>& words);
+ACF_MGR_INPUT_PARAMETERS acf_parse_assignment_words(const std::vector<std::string_view>& words);
 
 //! Where the command running in interp was called from: the script file (empty when it was
 //! not sourced from a file) and line (0 when unknown).
@@ -59,6 +62,8 @@ public:
     //! The assignments read, in reading order: each IP list's content follows the
     //! assignment that named it.
     const std::vector<ACF_MGR_INPUT_PARAMETERS>& assignments() const { return m_assignments; }
+    //! The assignments read, handed over; the reader has none afterwards.
+    std::vector<ACF_MGR_INPUT_PARAMETERS> take_assignments() { return std::move(m_assignments); }
     //! Absolute paths of the IP list files read.
     const std::set<std::string>& list_files() const { return m_list_files; }
 

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <array>
+#include <string_view>
+#include <unordered_map>
 
 namespace {
 
@@ -59,6 +61,16 @@ bool is_ip_variable(ACF_VARIABLE_TYPE_ENUM type)
 
 ACF_VARIABLE_TYPE_ENUM acf_variable_type_by_name(const std::string& name)
 {
+    // Every assignment read asks; nearly all write the name as the table does.
+    static const std::unordered_map<std::string_view, ACF_VARIABLE_TYPE_ENUM> exact_names = [] {
+        std::unordered_map<std::string_view, ACF_VARIABLE_TYPE_ENUM> names;
+        for (const VARIABLE_INFO& info : variable_table)
+            names.emplace(info.name, info.type);
+        return names;
+    }();
+    const auto exact = exact_names.find(name);
+    if (exact != exact_names.end())
+        return exact->second;
     const auto it = std::find_if(variable_table.begin(), variable_table.end(),
                                  [&name](const VARIABLE_INFO& info) { return gen_iequals(info.name, name); });
     return it == variable_table.end() ? ACF_VAR_UNKNOWN : it->type;
