@@ -134,17 +134,30 @@ void IPMAN_IP_INFO_MANAGER::prepare_load()
 void IPMAN_IP_INFO_MANAGER::load_ip_info(std::vector<IPMAN_IP_INFO>& all)
 {
     std::vector<IPMAN_IP_INFO> required, optional;
-    load_ip_info(all, required, optional);
+    build_lists(all, required, optional);
+    // Nobody else wants the lists: they move in instead of being copied.
+    keep_lists(std::move(required), std::move(optional));
 }
 
 void IPMAN_IP_INFO_MANAGER::load_ip_info(std::vector<IPMAN_IP_INFO>& all, std::vector<IPMAN_IP_INFO>& required,
                                          std::vector<IPMAN_IP_INFO>& optional)
 {
+    build_lists(all, required, optional);
+    keep_lists(required, optional);
+}
+
+void IPMAN_IP_INFO_MANAGER::build_lists(std::vector<IPMAN_IP_INFO>& all, std::vector<IPMAN_IP_INFO>& required,
+                                        std::vector<IPMAN_IP_INFO>& optional)
+{
     prepare_load();
     m_controller->reset_attempts_if_revision_changed();
     m_collector->build_ip_info_lists(*m_controller, all, required, optional);
-    m_required = required;
-    m_optional = optional;
+}
+
+void IPMAN_IP_INFO_MANAGER::keep_lists(std::vector<IPMAN_IP_INFO> required, std::vector<IPMAN_IP_INFO> optional)
+{
+    m_required = std::move(required);
+    m_optional = std::move(optional);
     m_required_files = generation_files_of(m_required);
     m_optional_files = generation_files_of(m_optional);
 }

@@ -27,13 +27,17 @@ void ipman_select_upgrade_candidates(const IPMAN_CANDIDATE_CHOICE& choice, std::
     if (ip_info_mgr == nullptr) MSG_INTERNAL_ERROR::report("ip_info_mgr != NULL", "IPMAN", __FILE__, __LINE__);
 
     std::vector<IPMAN_IP_INFO> all;
+    if (choice.all) {
+        // The manager keeps the other two lists itself; copies of them would go unused.
+        ip_info_mgr->load_ip_info(all);
+        take_list(all, IPMAN_MSG::IIPMAN_IPRGEN_NO_IP, choice.quiet, records);
+        return;
+    }
     std::vector<IPMAN_IP_INFO> required;
     std::vector<IPMAN_IP_INFO> optional;
     ip_info_mgr->load_ip_info(all, required, optional);
 
-    if (choice.all) {
-        take_list(all, IPMAN_MSG::IIPMAN_IPRGEN_NO_IP, choice.quiet, records);
-    } else if (choice.optional) {
+    if (choice.optional) {
         take_list(optional, IPMAN_MSG::IIPMAN_IPRGEN_NO_OPTIONAL_REGEN_IP, choice.quiet, records);
     } else if (choice.required) {
         take_list(required, IPMAN_MSG::IIPMAN_IPRGEN_NO_REQUIRED_REGEN_IP, choice.quiet, records);

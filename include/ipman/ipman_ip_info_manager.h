@@ -107,6 +107,11 @@ private:
     //! Hands the project's always-regenerate setting, family and part to the collector and
     //! the controller and collects the project's variations afresh.
     void prepare_load();
+    //! The full load without keeping the lists: appends to all, required and optional.
+    void build_lists(std::vector<IPMAN_IP_INFO>& all, std::vector<IPMAN_IP_INFO>& required,
+                     std::vector<IPMAN_IP_INFO>& optional);
+    //! Keeps the lists of the last full load.
+    void keep_lists(std::vector<IPMAN_IP_INFO> required, std::vector<IPMAN_IP_INFO> optional);
 
     std::unique_ptr<IPMAN_ACF_IP_COLLECTOR> m_collector;
     std::unique_ptr<IPMAN_IP_REGENERATION_CONTROLLER> m_controller;
