@@ -17,6 +17,7 @@
 #include <sstream>
 #include <sys/stat.h>
 #include <thread>
+#include <unordered_map>
 
 namespace {
 
@@ -93,6 +94,9 @@ struct IPCATALOG_VORLIN_IP_CATALOG_MANAGER::STATE {
 
     // Indexes over every file, rebuilt after each change.
     std::vector<const IPCATALOG_CARD*> cards;
+    //! Lower-case name, alias or matching name -> positions in cards of the cards that carry
+    //! it, ascending: the analysis asks for the cards of a name once per record.
+    std::unordered_map<std::string, std::vector<std::size_t>> positions_by_lower_name;
     std::map<std::string, std::vector<std::string>> upgrade_index;
     std::map<std::string, const IPCATALOG_OUTDATED_IP_INFO*> outdated;
 
@@ -104,11 +108,23 @@ struct IPCATALOG_VORLIN_IP_CATALOG_MANAGER::STATE {
 void IPCATALOG_VORLIN_IP_CATALOG_MANAGER::STATE::rebuild_indexes()
 {
     cards.clear();
+    positions_by_lower_name.clear();
     upgrade_index.clear();
     outdated.clear();
+    const auto index_name = [this](const std::string& name) {
+        std::vector<std::size_t>& positions = positions_by_lower_name[gen_ascii_tolower(name)];
+        if (positions.empty() || positions.back() != cards.size() - 1)
+            positions.push_back(cards.size() - 1);
+    };
     for (auto& [path, file] : files) {
-        for (const auto& card : file.content.cards)
+        for (const auto& card : file.content.cards) {
             cards.push_back(card.get());
+            index_name(card->get_name());
+            for (const std::string& alias : card->const_aliases())
+                index_name(alias);
+            for (const std::string& matching : card->get_matching_names())
+                index_name(matching);
+        }
         for (const auto& info : file.content.outdated)
             if (!outdated.emplace(info->get_ip_name(), info.get()).second)
                 msg_local_debug(MODULE, 2, fmt::format("{}: outdated information of {} given before; ignored",
@@ -275,11 +291,17 @@ std::vector<const IPCATALOG_CARD*> IPCATALOG_VORLIN_IP_CATALOG_MANAGER::get_ip_c
 {
     IPCATALOG_SCOPED_READ_WRITE_MUTEX lock(this);
     std::vector<const IPCATALOG_CARD*> found;
-    for (const IPCATALOG_CARD* card : m_state->cards)
+    // Only cards that carry the name in some case can answer; the test decides which do.
+    const auto candidates = m_state->positions_by_lower_name.find(gen_ascii_tolower(name));
+    if (candidates == m_state->positions_by_lower_name.end())
+        return found;
+    for (const std::size_t position : candidates->second) {
+        const IPCATALOG_CARD* card = m_state->cards[position];
         if (names_equal(card->get_name(), name, flags)
             || ((flags & IPCATALOG_QUERY_ALIASES) && any_name_equal(card->const_aliases(), name, flags))
             || ((flags & IPCATALOG_QUERY_MATCHING) && any_name_equal(card->get_matching_names(), name, flags)))
             found.push_back(card);
+    }
     return found;
 }
 
