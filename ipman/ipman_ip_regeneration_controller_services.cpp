@@ -241,7 +241,7 @@ const IPCATALOG_CARD* IPMAN_IP_REGENERATION_CONTROLLER::find_upgrade_target(
     IPVX_VERSION best_version(info.tool_version());
     for (const IPCATALOG_CARD* card : candidates) {
         if (card->get_version().empty() || !card_supports_family(*card, m_project_family)) continue;
-        const IPVX_VERSION version(card->get_version());
+        const IPVX_VERSION& version = card->get_parsed_version();
         if (version < best_version) continue;
         same_name_best = card;
         best_version = version;
@@ -270,7 +270,7 @@ const IPCATALOG_CARD* IPMAN_IP_REGENERATION_CONTROLLER::find_upgrade_target(
     const IPCATALOG_UPGRADEABLE_FROM_INFO* best_entry = nullptr;
     for (const IPCATALOG_CARD* card : upgrading_cards) {
         if (!card_supports_family(*card, m_project_family)) continue;
-        const IPVX_VERSION version(card->get_version());
+        const IPVX_VERSION& version = card->get_parsed_version();
         for (const IPCATALOG_UPGRADEABLE_FROM_INFO& entry : card->get_upgradeable_from_info()) {
             if (!admits_record(entry, info)) continue;
             const bool more_specific = version == best_target_version && best_entry

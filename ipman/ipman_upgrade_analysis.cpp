@@ -123,12 +123,12 @@ void IPMAN_IP_UPGRADE_INFO_FUMBLER::adopt_catalog_version(const std::vector<cons
 {
     if (m_no_catalog_version) return;
     const bool version_listed = std::any_of(matching_cards.begin(), matching_cards.end(), [this](const IPCATALOG_CARD* card) {
-        return card && IPVX_VERSION(card->get_version()) == m_version;
+        return card && card->get_parsed_version() == m_version;
     });
     if (version_listed) return;
     m_record->tool_version(m_catalog_card->get_version());
     m_record->vendor_name(m_catalog_card->get_author());
-    m_version = IPVX_VERSION(m_catalog_card->get_version());
+    m_version = m_catalog_card->get_parsed_version();
 }
 
 void IPMAN_IP_UPGRADE_INFO_FUMBLER::analyse()
@@ -177,16 +177,16 @@ void IPMAN_IP_UPGRADE_INFO_FUMBLER::determine_age_and_end_of_life()
         m_version_old = true;
         test_end_of_life = false;
     } else {
-        m_version_old = m_version < IPVX_VERSION(m_catalog_card->get_version());
+        m_version_old = m_version < m_catalog_card->get_parsed_version();
         test_end_of_life = !m_version_old;
     }
     m_end_of_life = test_end_of_life && m_outdated_info && m_outdated_info->is_eol(m_version, m_project_family);
     m_record->is_eol(m_end_of_life);
 }
 
-IPVX_VERSION IPMAN_IP_UPGRADE_INFO_FUMBLER::target_version() const
+const IPVX_VERSION& IPMAN_IP_UPGRADE_INFO_FUMBLER::target_version() const
 {
-    return m_catalog_card ? IPVX_VERSION(m_catalog_card->get_version()) : m_version;
+    return m_catalog_card ? m_catalog_card->get_parsed_version() : m_version;
 }
 
 std::string IPMAN_IP_UPGRADE_INFO_FUMBLER::target_name() const
@@ -204,7 +204,7 @@ void IPMAN_IP_UPGRADE_INFO_FUMBLER::compose_upgrade_note()
     std::string note;
     const std::string& link = m_outdated_info->get_release_notes_link();
     if (!link.empty()) note += "<a href=\"" + link + "\">Release Notes</a>\n";
-    const IPVX_VERSION target = target_version();
+    const IPVX_VERSION& target = target_version();
     for (const std::string& text : m_outdated_info->get_upgrade_descriptions(m_version, target, target_name(),
                                                                              m_ip_family, m_project_family))
         note += text + "\n";

@@ -61,7 +61,7 @@ private:
     void add_catalog_sets();
     void check_generation_file();
     //! Version and name of the IP the record is upgraded to, for the note and change log.
-    IPVX_VERSION target_version() const;
+    const IPVX_VERSION& target_version() const;
     std::string target_name() const;
 
     IPMAN_IP_INFO* m_record;                                 //!< not owned

@@ -58,6 +58,8 @@ class IPCATALOG_CARD {
 public:
     const std::string& get_name() const { return m_name; }
     const std::string& get_version() const { return m_version; }
+    //! The version parsed once when the card was read: analyses compare it for every record.
+    const IPVX_VERSION& get_parsed_version() const { return m_parsed_version; }
     const std::string& get_author() const { return m_author; }
     const std::string& get_display_name() const { return m_display_name; }
     IPCATALOG_IP_TYPE get_ip_type() const { return m_ip_type; }
@@ -86,6 +88,7 @@ private:
     friend class IPCATALOG_FILE_READER;
     friend class IPCATALOG_VORLIN_IP_CATALOG_MANAGER;
     std::string m_name, m_version, m_author, m_display_name;
+    IPVX_VERSION m_parsed_version;
     IPCATALOG_IP_TYPE m_ip_type = IPCATALOG_IP_TYPE_STANDALONE;
     std::vector<std::string> m_matching_names;
     std::vector<const IPCATALOG_CARD*> m_matching_cards;

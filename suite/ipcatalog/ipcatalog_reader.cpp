@@ -121,6 +121,7 @@ std::unique_ptr<IPCATALOG_CARD> IPCATALOG_FILE_READER::read_card(const tinyxml2:
         return nullptr;
     }
     card->m_version = attribute(element, "version");
+    card->m_parsed_version = IPVX_VERSION(card->m_version);
     card->m_author = attribute(element, "author");
     card->m_display_name = attribute(element, "display_name");
     if (card->m_display_name.empty())
