@@ -81,27 +81,6 @@ std::string* entity_field_of(IPMAN_COLLECTED_ENTITY& entity, ACF_VARIABLE_TYPE_E
     }
 }
 
-//! Takes the revision's read lock unless the calling thread already holds it.
-class SCOPED_REVISION_READ_LOCK {
-public:
-    explicit SCOPED_REVISION_READ_LOCK(ACF_REVISION_MANAGER& revision) : m_revision(revision)
-    {
-        if (!m_revision.is_read_locked())
-            m_taken = m_revision.read_lock(true);
-    }
-    ~SCOPED_REVISION_READ_LOCK()
-    {
-        if (m_taken)
-            m_revision.read_unlock();
-    }
-    SCOPED_REVISION_READ_LOCK(const SCOPED_REVISION_READ_LOCK&) = delete;
-    SCOPED_REVISION_READ_LOCK& operator=(const SCOPED_REVISION_READ_LOCK&) = delete;
-
-private:
-    ACF_REVISION_MANAGER& m_revision;
-    bool m_taken = false;
-};
-
 //! Leaves the assignment filters reset before and after a filtered query.
 class SCOPED_FILTER_RESET {
 public:
@@ -400,7 +379,7 @@ IPMAN_ACF_IP_COLLECTOR::ASSIGNMENTS IPMAN_ACF_IP_COLLECTOR::read_project_assignm
     ACF_REVISION_MANAGER& revision = *acf_mgr->get_revision_manager();
 
     ACF_ASSIGNMENT_LIST list;
-    SCOPED_REVISION_READ_LOCK lock(revision);
+    ACF_SCOPED_REVISION_READ_LOCK lock(revision);
     if (revision.is_read_locked() && acf_mgr->is_project_open()) {
         SCOPED_FILTER_RESET filters(*acf_mgr);
         acf_mgr->set_file_category_filter(ACF_FILE_CATEGORY_DESIGN);

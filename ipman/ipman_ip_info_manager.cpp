@@ -38,34 +38,11 @@ ACF_MANAGER* open_project()
     return acf != nullptr && acf->is_project_open() ? acf : nullptr;
 }
 
-//! Holds the revision's read lock unless the calling thread already holds it.
-class SCOPED_READ_LOCK {
-public:
-    explicit SCOPED_READ_LOCK(ACF_REVISION_MANAGER& revision) : m_revision(revision)
-    {
-        if (!m_revision.is_read_locked())
-            m_taken = m_revision.read_lock(true);
-    }
-    ~SCOPED_READ_LOCK()
-    {
-        if (m_taken)
-            m_revision.read_unlock();
-    }
-    SCOPED_READ_LOCK(const SCOPED_READ_LOCK&) = delete;
-    SCOPED_READ_LOCK& operator=(const SCOPED_READ_LOCK&) = delete;
-
-    bool held() const { return m_revision.is_read_locked(); }
-
-private:
-    ACF_REVISION_MANAGER& m_revision;
-    bool m_taken = false;
-};
-
 //! The global assignments of one file category, filters reset before and after.
 ACF_ASSIGNMENT_LIST assignments_of_category(ACF_MANAGER& acf, int category)
 {
     ACF_ASSIGNMENT_LIST list;
-    SCOPED_READ_LOCK lock(*acf.get_revision_manager());
+    ACF_SCOPED_REVISION_READ_LOCK lock(*acf.get_revision_manager());
     if (!lock.held() || !acf.is_project_open())
         return list;
     acf.reset_filters();
@@ -265,7 +242,7 @@ bool IPMAN_IP_INFO_MANAGER::get_always_regen_setting(ACF_MANAGER* acf)
 {
     if (acf == nullptr || !acf->is_project_open())
         return false;
-    SCOPED_READ_LOCK lock(*acf->get_revision_manager());
+    ACF_SCOPED_REVISION_READ_LOCK lock(*acf->get_revision_manager());
     if (!lock.held())
         return false;
     return acf->get_global_assignment_enum(ACF_VAR_ALWAYS_REGENERATE_IP, ACF_VALUE_OFF) == ACF_VALUE_ON;

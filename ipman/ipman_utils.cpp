@@ -119,26 +119,10 @@ std::string IPMAN_UTILS::get_user_ini_num_processors_setting() {
 
 namespace {
 
-//! Holds the revision's read lock for a scope, unless the caller already held it.
-class REVISION_READ_LOCK {
-public:
-    explicit REVISION_READ_LOCK(ACF_REVISION_MANAGER& revision)
-        : m_revision(revision), m_taken_here(!revision.is_read_locked() && revision.read_lock(true)) {}
-    ~REVISION_READ_LOCK() {
-        if (m_taken_here) m_revision.read_unlock();
-    }
-    REVISION_READ_LOCK(const REVISION_READ_LOCK&) = delete;
-    REVISION_READ_LOCK& operator=(const REVISION_READ_LOCK&) = delete;
-
-private:
-    ACF_REVISION_MANAGER& m_revision;
-    bool m_taken_here;
-};
-
 //! Text of the project's global setting of this type; empty without an open project.
 std::string project_setting_text(ACF_MANAGER* project, ACF_VARIABLE_TYPE_ENUM type) {
     if (project == nullptr || !project->is_project_open()) return {};
-    REVISION_READ_LOCK lock(*project->get_revision_manager());
+    ACF_SCOPED_REVISION_READ_LOCK lock(*project->get_revision_manager());
     ACF_MGR_INPUT_PARAMETERS setting;
     setting.set_variable_type(type);
     return project->get_global_assignment_value(setting) ? setting.get_value_string() : std::string();

@@ -214,6 +214,24 @@ private:
     std::unique_ptr<ACF_REVISION_LOCK> m_lock;
 };
 
+//! Holds the revision's read lock for a scope, taking it only when the calling thread
+//! does not hold it already, and releasing only what it took.
+class ACF_SCOPED_REVISION_READ_LOCK {
+public:
+    explicit ACF_SCOPED_REVISION_READ_LOCK(ACF_REVISION_MANAGER& revision)
+        : m_revision(revision), m_taken_here(!revision.is_read_locked() && revision.read_lock(true)) {}
+    ~ACF_SCOPED_REVISION_READ_LOCK() { if (m_taken_here) m_revision.read_unlock(); }
+    ACF_SCOPED_REVISION_READ_LOCK(const ACF_SCOPED_REVISION_READ_LOCK&) = delete;
+    ACF_SCOPED_REVISION_READ_LOCK& operator=(const ACF_SCOPED_REVISION_READ_LOCK&) = delete;
+
+    //! Whether the calling thread holds the read lock now (it may have failed to take it).
+    bool held() const { return m_revision.is_read_locked(); }
+
+private:
+    ACF_REVISION_MANAGER& m_revision;
+    bool m_taken_here;
+};
+
 //! The process-wide project assignment manager.
 class ACF_MANAGER {
 public:
