@@ -1,6 +1,7 @@
 //! @file ipcatalog_manager.cpp
 //! @brief The process-wide IP catalog: its files, their refresh, the indexes and the lock.
 #include <ipcatalog/ipcatalog.h>
+#include <ipcatalog/olt_string.h>
 #include <ipcatalog/ipcatalog_reader.h>
 
 #include <gen/gen.h>
@@ -275,15 +276,6 @@ bool make_card_test(const std::string& term, CARD_TEST& test)
     return true;
 }
 
-std::string trim_blanks(const std::string& text)
-{
-    const char* blanks = " \t\r\n";
-    const auto first = text.find_first_not_of(blanks);
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
-
 } // namespace
 
 std::vector<const IPCATALOG_CARD*> IPCATALOG_VORLIN_IP_CATALOG_MANAGER::get_ip_cards_by_name(
@@ -311,7 +303,7 @@ std::vector<const IPCATALOG_CARD*> IPCATALOG_VORLIN_IP_CATALOG_MANAGER::get_ip_c
     std::vector<CARD_TEST> tests;
     std::istringstream terms(filter);
     for (std::string term; std::getline(terms, term, ';');) {
-        term = trim_blanks(term);
+        term = OLT_STRING::trim(term);
         if (term.empty())
             continue;
         CARD_TEST test;

@@ -1,20 +1,12 @@
 //! @file ipvx_version.cpp
 //! @brief IP versions: dotted numbers compared number by number.
 #include <ipcatalog/ipcatalog.h>
+#include <ipcatalog/olt_string.h>
 
 #include <algorithm>
 #include <charconv>
 
 namespace {
-
-std::string trim_blanks(const std::string& text)
-{
-    const char* blanks = " \t\r\n";
-    const auto first = text.find_first_not_of(blanks);
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
 
 //! The numbers of "24.1.2"; false for anything that is not dotted decimal numbers.
 bool parse_numbers(const std::string& text, std::vector<std::uint64_t>& numbers)
@@ -43,7 +35,7 @@ bool parse_numbers(const std::string& text, std::vector<std::uint64_t>& numbers)
 
 } // namespace
 
-IPVX_VERSION::IPVX_VERSION(const std::string& text) : m_text(trim_blanks(text))
+IPVX_VERSION::IPVX_VERSION(const std::string& text) : m_text(OLT_STRING::trim(text))
 {
     m_valid = parse_numbers(m_text, m_numbers);
     if (!m_valid)
