@@ -15,7 +15,7 @@ build: deps
 	cmake --build $(BUILD) -j$(JOBS)
 
 demo: build
-	$(BUILD)/suite/vorlin_sh/vorlin_sh -t examples/demo.tcl
+	$(BUILD)/shell/vorlin_sh -t examples/demo.tcl
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure --no-tests=error -j$(JOBS)

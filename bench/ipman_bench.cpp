@@ -1,7 +1,7 @@
 //! @file ipman_bench.cpp
 //! @brief Times opening a project and load_ip_upgrade_table on it, first and again, reporting
 //! the table size, the three times and the peak memory as one Tcl dictionary line.
-#include "ipman_tcl_args_auto.h"
+#include "tcl/ipman_tcl_args_auto.h"
 
 #include <acf/acf_tcl.h>
 #include <atcl/atcl.h>

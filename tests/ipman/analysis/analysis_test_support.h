@@ -3,8 +3,8 @@
 //! scratch IP root, and a fixture holding a controller on the catalog.
 #pragma once
 
-#include "ipman_ip_regeneration_controller.h"
-#include "ipman_upgrade_analysis.h"
+#include "regen/ipman_ip_regeneration_controller.h"
+#include "analysis/ipman_upgrade_analysis.h"
 
 #include "support/test_support.h"
 

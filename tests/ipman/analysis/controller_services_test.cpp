@@ -2,7 +2,7 @@
 //! @brief The controller's services for the analysis: reference lists, catalog look-ups,
 //! upgrade targets, device requirements against the installation's device database, and the
 //! analysis entry on an open project.
-#include "analysis_test_support.h"
+#include "ipman/analysis/analysis_test_support.h"
 
 namespace analysis_test {
 namespace {

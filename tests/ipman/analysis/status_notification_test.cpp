@@ -1,6 +1,6 @@
 //! @file status_notification_test.cpp
 //! @brief The status notification composer: each note's exact text, its conditions and order.
-#include "ipman_status_notification.h"
+#include "analysis/ipman_status_notification.h"
 
 #include <dev/dev.h>
 

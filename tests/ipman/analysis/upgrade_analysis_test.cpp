@@ -1,9 +1,9 @@
 //! @file upgrade_analysis_test.cpp
 //! @brief The upgrade analyser over the installation's catalog and small catalogs of its own:
 //! age, end of life, status, flow, migration, notes, pending attempts and catalog sets.
-#include "analysis_test_support.h"
+#include "ipman/analysis/analysis_test_support.h"
 
-#include "ipman_ip_regen_commands.h"
+#include "regen/ipman_ip_regen_commands.h"
 
 #include <set>
 

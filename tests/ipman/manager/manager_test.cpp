@@ -2,7 +2,7 @@
 //! @brief The IP information manager with the real analysis on the manager test projects:
 //! loads and their lists, pending attempts, project queries, the required-upgrade question,
 //! release dates and IP-XACT identities.
-#include "manager_test_support.h"
+#include "ipman/manager/manager_test_support.h"
 
 #include <cfg/cfg.h>
 #include <fio/fio.h>

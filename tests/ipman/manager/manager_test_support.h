@@ -3,7 +3,7 @@
 //! opened with the test catalog, an analysis scripted per entity, record look-ups.
 #pragma once
 
-#include "ipman_ip_regeneration_controller.h"
+#include "regen/ipman_ip_regeneration_controller.h"
 
 #include "support/test_support.h"
 

@@ -1,7 +1,7 @@
 //! @file acf_commit_test.cpp
 //! @brief Changing assignments and committing: order kept, IP lists untouched, values that
 //! read back the same, transient assignments never written, and commits that survive SIGKILL.
-#include "acf_test_support.h"
+#include "suite/acf/acf_test_support.h"
 
 #include <csignal>
 #include <random>

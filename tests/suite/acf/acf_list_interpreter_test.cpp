@@ -1,7 +1,7 @@
 //! @file acf_list_interpreter_test.cpp
 //! @brief IP lists read one after another share an interpreter only while they leave nothing
 //! in it; assignment lines are the same whether or not a list is read that way.
-#include "acf_test_support.h"
+#include "suite/acf/acf_test_support.h"
 
 #include <algorithm>
 

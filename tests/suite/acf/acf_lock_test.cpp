@@ -1,7 +1,7 @@
 //! @file acf_lock_test.cpp
 //! @brief The revision's read and write locks: re-entrant for their holder, exclusive
 //! against other threads, left in place by queries, and committing on release.
-#include "acf_test_support.h"
+#include "suite/acf/acf_test_support.h"
 
 #include <atomic>
 #include <chrono>

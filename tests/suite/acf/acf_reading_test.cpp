@@ -1,7 +1,7 @@
 //! @file acf_reading_test.cpp
 //! @brief Opening projects: assignments of nested IP lists with their origins, values and
 //! lines, filters, project identity, settings, and bad or incomplete files.
-#include "acf_test_support.h"
+#include "suite/acf/acf_test_support.h"
 
 #include <acf/proj_project.h>
 #include <dev/dev.h>

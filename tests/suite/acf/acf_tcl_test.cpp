@@ -1,7 +1,7 @@
 //! @file acf_tcl_test.cpp
 //! @brief The project commands on a Tcl interpreter: opening, session assignments made by
 //! scripts with their file and line, queries, export, help and errors.
-#include "acf_test_support.h"
+#include "suite/acf/acf_test_support.h"
 
 #include <acf/acf_tcl.h>
 #include <atcl/atcl.h>

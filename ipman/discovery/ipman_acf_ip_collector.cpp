@@ -1,0 +1,558 @@
+//! @file ipman_acf_ip_collector.cpp
+//! @brief Collecting the project's IP variations: assignment grouping and list folding,
+//! classification by variation file, the entity pass, and the system and gwip file passes.
+#include "discovery/ipman_acf_ip_collector.h"
+
+#include "discovery/ipman_ip_file_reader.h"
+#include "discovery/ipman_legacy_variation_reader.h"
+#include "discovery/ipman_system_file_reader.h"
+
+#include <acf/acf.h>
+#include <atcl/atcl.h>
+#include <dev/dev.h>
+#include <fio/fio.h>
+#include <gen/gen.h>
+#include <ipcatalog/ipcatalog.h>
+#include <ipman/ipman_constants.h>
+#include <ipman/ipman_utils.h>
+#include <msg/msg.h>
+#include <protect/protect.h>
+#include <wizman/wizman.h>
+
+#include <fmt/format.h>
+#include <tinyxml2.h>
+
+#include <array>
+#include <set>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+
+namespace {
+
+const char* const MODULE_TAG = "IPMAN";
+const int DEBUG_LEVEL = 2;
+
+std::string flattened(const std::string& path) { return FIO_PATH(path).flatten().fullpath(); }
+
+std::string text_or_empty(const char* text) { return text ? std::string(text) : std::string(); }
+
+//! The assignment variable types that describe IP variations and take part in grouping.
+bool is_ip_variable_type(ACF_VARIABLE_TYPE_ENUM type)
+{
+    switch (type) {
+    case ACF_VAR_VHDL_FILE:
+    case ACF_VAR_VERILOG_FILE:
+    case ACF_VAR_VIP_FILE:
+    case ACF_VAR_IP_VARIATION_FILE:
+    case ACF_VAR_IP_TARGET_FAMILIES:
+    case ACF_VAR_IP_PARAMETER:
+    case ACF_VAR_IP_DEVICE_REQUIREMENT:
+    case ACF_VAR_IP_GENERATION_MODE:
+    case ACF_VAR_IP_CORE_NAME:
+    case ACF_VAR_IP_CORE_VERSION:
+    case ACF_VAR_IP_VENDOR:
+    case ACF_VAR_IP_TOP_LEVEL_COMPONENT:
+    case ACF_VAR_IP_GENERATED_BY:
+        return true;
+    default:
+        return false;
+    }
+}
+
+//! Types that describe one entity of a variation.
+bool is_entity_type(ACF_VARIABLE_TYPE_ENUM type)
+{
+    return type == ACF_VAR_IP_CORE_NAME || type == ACF_VAR_IP_CORE_VERSION || type == ACF_VAR_IP_VENDOR
+        || type == ACF_VAR_IP_TOP_LEVEL_COMPONENT || type == ACF_VAR_IP_GENERATED_BY;
+}
+
+//! The entity field an entity assignment fills.
+std::string* entity_field_of(IPMAN_COLLECTED_ENTITY& entity, ACF_VARIABLE_TYPE_ENUM type)
+{
+    switch (type) {
+    case ACF_VAR_IP_CORE_NAME: return &entity.tool_name;
+    case ACF_VAR_IP_CORE_VERSION: return &entity.tool_version;
+    case ACF_VAR_IP_VENDOR: return &entity.vendor;
+    case ACF_VAR_IP_TOP_LEVEL_COMPONENT: return &entity.top_level_comp_name;
+    case ACF_VAR_IP_GENERATED_BY: return &entity.generated_by;
+    default: MSG_INTERNAL_ERROR::report("is_entity_type(type)", MODULE_TAG, __FILE__, __LINE__);
+    }
+}
+
+//! Leaves the assignment filters reset before and after a filtered query.
+class SCOPED_FILTER_RESET {
+public:
+    explicit SCOPED_FILTER_RESET(ACF_MANAGER& manager) : m_manager(manager) { m_manager.reset_filters(); }
+    ~SCOPED_FILTER_RESET() { m_manager.reset_filters(); }
+    SCOPED_FILTER_RESET(const SCOPED_FILTER_RESET&) = delete;
+    SCOPED_FILTER_RESET& operator=(const SCOPED_FILTER_RESET&) = delete;
+
+private:
+    ACF_MANAGER& m_manager;
+};
+
+//! Groups IP assignments by the IP list they were read from and folds nested lists into
+//! the list that includes them when that list names a complete core (tool name and version).
+//! Keys and links are views into the assignments, which outlive the grouper.
+class ASSIGNMENT_GROUPER {
+public:
+    using ASSIGNMENTS = std::vector<const ACF_ASSIGNMENT*>;
+
+    void add(const ACF_ASSIGNMENT& assignment)
+    {
+        const ACF_MGR_INPUT_PARAMETERS& params = assignment.get_input_parameters();
+        if (params.get_origin().empty() || !is_ip_variable_type(assignment.get_type()))
+            return;
+        const std::string_view key = params.get_origin();
+        switch (assignment.get_type()) {
+        case ACF_VAR_VIP_FILE: add_link(key, params.get_value_string()); break;
+        case ACF_VAR_IP_CORE_NAME: m_has_tool_name.insert(key); break;
+        case ACF_VAR_IP_CORE_VERSION: m_has_tool_version.insert(key); break;
+        default: break;
+        }
+        auto [group, is_new] = m_groups.try_emplace(key);
+        if (is_new)
+            m_keys_in_order.push_back(key);
+        group->second.push_back(&assignment);
+    }
+
+    //! Folds from every root in byte-wise key order. Lists that only sit in cycles have no
+    //! root and stay unfolded.
+    void fold_nested_lists()
+    {
+        for (const std::string_view root : m_roots)
+            fold(root, false);
+    }
+
+    const std::vector<std::string_view>& keys_in_order() const { return m_keys_in_order; }
+
+    //! The group of a key; null when the key was folded into another group.
+    const ASSIGNMENTS* group_of(std::string_view key) const
+    {
+        const auto found = m_groups.find(key);
+        return found == m_groups.end() ? nullptr : &found->second;
+    }
+
+private:
+    void add_link(std::string_view key, std::string_view target)
+    {
+        m_links[key].insert(target);
+        m_link_targets.insert(target);
+        if (m_link_targets.count(key) == 0)
+            m_roots.insert(key);
+        m_roots.erase(target);
+    }
+
+    bool folds_its_lists(std::string_view key) const
+    {
+        return m_has_tool_name.count(key) != 0 && m_has_tool_version.count(key) != 0;
+    }
+
+    //! Folds bottom-up: grandchildren join their parent before the parent joins key.
+    //! A list that is still being folded higher up (a cycle below a root) is neither
+    //! descended into again nor absorbed by its own descendant.
+    void fold(std::string_view key, bool inherited)
+    {
+        if (m_on_fold_path.count(key) != 0 || !m_folded[inherited].insert(key).second)
+            return;
+        const auto links = m_links.find(key);
+        if (links == m_links.end() || m_groups.count(key) == 0)
+            return;
+        const bool absorb = folds_its_lists(key) || inherited;
+        m_on_fold_path.insert(key);
+        for (const std::string_view target : links->second)
+            fold(target, absorb);
+        if (absorb) {
+            ASSIGNMENTS& group = m_groups[key];
+            for (const std::string_view target : links->second) {
+                const auto child = m_groups.find(target);
+                if (child == m_groups.end() || m_on_fold_path.count(target) != 0)
+                    continue;
+                group.insert(group.end(), child->second.begin(), child->second.end());
+                m_groups.erase(child);
+            }
+        }
+        m_on_fold_path.erase(key);
+    }
+
+    using KEY_SET = std::unordered_set<std::string_view>;
+
+    std::unordered_map<std::string_view, ASSIGNMENTS> m_groups;
+    std::vector<std::string_view> m_keys_in_order;
+    std::unordered_map<std::string_view, std::set<std::string_view>> m_links;  // targets in byte-wise order
+    KEY_SET m_link_targets;
+    std::set<std::string_view> m_roots;     // byte-wise order
+    KEY_SET m_has_tool_name;
+    KEY_SET m_has_tool_version;
+    KEY_SET m_on_fold_path;
+    std::array<KEY_SET, 2> m_folded;        // keys folded without and with an inherited absorb
+};
+
+//! Appends the families of a Tcl list of family names; unknown names are dropped.
+//! The list is split without an interpreter: a project has one such list per variation.
+void append_target_families(const std::string& list_text, std::vector<DEV_FAMILY_ENUM>& families)
+{
+    std::vector<std::string> names;
+    if (!atcl_tcl_get_mult_string_from_tcl_obj(nullptr, list_text, names)) {
+        msg_local_debug(MODULE_TAG, DEBUG_LEVEL, fmt::format("Target families are not a Tcl list: {}", list_text));
+        return;
+    }
+    for (const std::string& name : names) {
+        const DEV_FAMILY_ENUM family = name == "Device Agnostic" ? DEV_FAMILY_DEVICE_AGNOSTIC
+                                                                 : dstr_get_dev_family_enum_by_string(name);
+        if (family != DEV_FAMILY_NONE)
+            families.push_back(family);
+    }
+}
+
+//! "name::value"; any other shape, or a blank name or value, is ignored.
+void add_device_requirement(const std::string& text, std::map<std::string, std::string>& requirements)
+{
+    std::vector<std::string> parts;
+    IPMAN_UTILS::split_string(text, "::", parts, true);
+    if (parts.size() == 2 && !gen_is_empty_string(parts[0]) && !gen_is_empty_string(parts[1]))
+        requirements[parts[0]] = parts[1];
+}
+
+void classify_variation_file(IPMAN_COLLECTED_IP& record, const std::string& variation_file)
+{
+    // A list keyed by the file itself was written by that file's generation.
+    if (IPMAN_UTILS::is_tessel_file(variation_file)) {
+        record.main_file = flattened(IPMAN_UTILS::is_tessel_file(record.key) ? record.key : variation_file);
+        record.kind = IPMAN_UTILS::is_tessel_file(record.key) ? IPMAN_COLLECTED_IP_KIND::TESSEL_SYSTEM
+                                                              : IPMAN_COLLECTED_IP_KIND::TESSEL_LIST;
+    } else if (IPMAN_UTILS::is_gwip_file(variation_file)) {
+        record.main_file = flattened(IPMAN_UTILS::is_gwip_file(record.key) ? record.key : variation_file);
+        record.kind = IPMAN_UTILS::is_gwip_file(record.key) ? IPMAN_COLLECTED_IP_KIND::GWIP_FILE
+                                                            : IPMAN_COLLECTED_IP_KIND::GWIP_LIST;
+    }
+}
+
+//! An HDL file of the variation (its base name is the list's): its language, and whether it
+//! is a wizard variation or a protected file the variation is regenerated from.
+void classify_hdl_file(IPMAN_COLLECTED_IP& record, const ACF_ASSIGNMENT& assignment, const std::string& base)
+{
+    const std::string written = flattened(assignment.get_unmodified_value());
+    if (FIO_PATH(written).base() != base)
+        return;
+    record.language = assignment.get_type() == ACF_VAR_VHDL_FILE ? IPMAN_RTL_VHDL : IPMAN_RTL_VERILOG;
+    if (ipman_is_system_kind(record.kind)) {
+        record.top_level_file = written;
+        return;
+    }
+    const std::string resolved = assignment.get_value();
+    const bool encrypted = cpt_is_encrypted_file(resolved) > 0;
+    std::string core_name, core_version;
+    if (is_wizard_generated_file(resolved, core_name, core_version)) {
+        record.core_name = core_name;
+        record.core_version = core_version;
+    } else if (!wizman_file_was_wizard_generated(resolved)) {
+        if (encrypted) {
+            record.main_file = written;
+            record.encrypted = true;
+        }
+        return;
+    }
+    record.main_file = written;
+    record.top_level_file = written;
+    record.kind = IPMAN_COLLECTED_IP_KIND::LEGACY_VARIATION;
+    record.encrypted = encrypted;
+}
+
+//! An empty entity field takes the record's value; a filled one gives the record its value.
+void share_identity(std::string& entity_field, std::string& record_field)
+{
+    if (entity_field.empty())
+        entity_field = record_field;
+    else
+        record_field = entity_field;
+}
+
+//! Settles the main entity and gives the record its identity.
+void settle_main_entity(IPMAN_COLLECTED_IP& record, std::size_t main_index)
+{
+    IPMAN_COLLECTED_ENTITY& main = record.entities[main_index];
+    // A standalone system's list names the system tool first; the component it wraps
+    // follows and gives the variation its identity.
+    if (record.standalone && main_index == 0 && IPMAN_UTILS::is_tessel_tool_string(main.tool_name)
+        && record.entities.size() >= 2) {
+        main.tool_name = record.entities[1].tool_name;
+        main.tool_version = record.entities[1].tool_version;
+    }
+    share_identity(main.tool_name, record.core_name);
+    share_identity(main.tool_version, record.core_version);
+    record.base_name = main.entity;
+}
+
+} // namespace
+
+bool ipman_is_system_kind(IPMAN_COLLECTED_IP_KIND kind)
+{
+    return kind == IPMAN_COLLECTED_IP_KIND::TESSEL_SYSTEM || kind == IPMAN_COLLECTED_IP_KIND::TESSEL_LIST
+        || kind == IPMAN_COLLECTED_IP_KIND::GWIP_FILE || kind == IPMAN_COLLECTED_IP_KIND::GWIP_LIST;
+}
+
+// ---- IPMAN_COLLECTED_IP -----------------------------------------------------------------
+
+IPMAN_COLLECTED_IP::IPMAN_COLLECTED_IP(const std::string& record_key)
+    : key(record_key), base_name(FIO_PATH(record_key).base())
+{
+}
+
+std::string IPMAN_COLLECTED_IP::entity_index_key(const std::string& entity, const std::string& library)
+{
+    return library.empty() ? entity : entity + "##" + library;
+}
+
+std::size_t IPMAN_COLLECTED_IP::find_entity(const std::string& entity, const std::string& library) const
+{
+    const auto found = entity_index.find(entity_index_key(entity, library));
+    return found == entity_index.end() ? npos : found->second;
+}
+
+IPMAN_COLLECTED_ENTITY& IPMAN_COLLECTED_IP::find_or_add_entity(const std::string& entity, const std::string& library)
+{
+    const auto [position, added] = entity_index.try_emplace(entity_index_key(entity, library), entities.size());
+    if (added) {
+        IPMAN_COLLECTED_ENTITY fresh;
+        fresh.entity = entity;
+        fresh.library = library;
+        entities.push_back(std::move(fresh));
+    }
+    return entities[position->second];
+}
+
+// ---- IPMAN_ACF_IP_COLLECTOR -------------------------------------------------------------
+
+IPMAN_ACF_IP_COLLECTOR::IPMAN_ACF_IP_COLLECTOR() = default;
+
+IPMAN_ACF_IP_COLLECTOR::~IPMAN_ACF_IP_COLLECTOR() = default;
+
+void IPMAN_ACF_IP_COLLECTOR::set_ip_catalog_manager(IPCATALOG_VORLIN_IP_CATALOG_MANAGER* catalog)
+{
+    m_catalog = catalog;
+}
+
+bool IPMAN_ACF_IP_COLLECTOR::get_always_regen() const { return m_always_regen; }
+
+void IPMAN_ACF_IP_COLLECTOR::set_always_regen(bool always_regen) { m_always_regen = always_regen; }
+
+std::string IPMAN_ACF_IP_COLLECTOR::get_tool_string() const
+{
+    return m_pro_version ? IPMAN_TESSEL_CP_STR : IPMAN_TESSEL_STR;
+}
+
+void IPMAN_ACF_IP_COLLECTOR::collect_ip_files()
+{
+    if (m_catalog == nullptr)
+        m_catalog = IPCATALOG_VORLIN_IP_CATALOG_MANAGER::instance(false);
+
+    const ASSIGNMENTS assignments = read_project_assignments();
+    m_records.clear();
+    m_record_positions.clear();
+    build_group_records(assignments);
+
+    ASSIGNMENTS system_files, gwip_files;
+    for (const ACF_ASSIGNMENT* assignment : assignments) {
+        if (!assignment->test_trait_of(ACF_TRAIT_FILE))
+            continue;
+        const std::string resolved = assignment->get_value();
+        if (IPMAN_UTILS::is_tessel_file(resolved))
+            system_files.push_back(assignment);
+        else if (IPMAN_UTILS::is_gwip_file(resolved))
+            gwip_files.push_back(assignment);
+    }
+    for (const ACF_ASSIGNMENT* assignment : system_files)
+        collect_system_file(*assignment);
+    for (const ACF_ASSIGNMENT* assignment : gwip_files)
+        collect_gwip_file(*assignment);
+    msg_local_debug(MODULE_TAG, DEBUG_LEVEL, fmt::format("Collected {} IP variations", m_records.size()));
+}
+
+IPMAN_ACF_IP_COLLECTOR::ASSIGNMENTS IPMAN_ACF_IP_COLLECTOR::read_project_assignments()
+{
+    ACF_MANAGER* acf_mgr = ACF_MANAGER::get_acf_manager();
+    if (acf_mgr == nullptr)
+        MSG_INTERNAL_ERROR::report("acf_mgr != NULL", MODULE_TAG, __FILE__, __LINE__);
+    ACF_REVISION_MANAGER& revision = *acf_mgr->get_revision_manager();
+
+    ACF_ASSIGNMENT_LIST list;
+    ACF_SCOPED_REVISION_READ_LOCK lock(revision);
+    if (revision.is_read_locked() && acf_mgr->is_project_open()) {
+        SCOPED_FILTER_RESET filters(*acf_mgr);
+        acf_mgr->set_file_category_filter(ACF_FILE_CATEGORY_DESIGN);
+        revision.get_global_assignment_coll(nullptr, list, true);
+    }
+    return ASSIGNMENTS(list.begin(), list.end());
+}
+
+void IPMAN_ACF_IP_COLLECTOR::build_group_records(const ASSIGNMENTS& assignments)
+{
+    ASSIGNMENT_GROUPER grouper;
+    for (const ACF_ASSIGNMENT* assignment : assignments)
+        grouper.add(*assignment);
+    grouper.fold_nested_lists();
+
+    for (const std::string_view key : grouper.keys_in_order()) {
+        const ASSIGNMENTS* group = grouper.group_of(key);
+        if (group == nullptr)
+            continue;
+        const std::string group_key(key);
+        // Regenerated anyway: the system and gwip passes read such files themselves.
+        if (m_always_regen && IPMAN_UTILS::is_tessel_editable_file(group_key))
+            continue;
+        build_record(group_key, *group);
+    }
+}
+
+void IPMAN_ACF_IP_COLLECTOR::build_record(const std::string& group_key, const ASSIGNMENTS& group)
+{
+    IPMAN_COLLECTED_IP record(FIO_PATH(group_key).to_string());
+    classify_from_files(record, group);
+    read_entities(record, group);
+    if (record.entities.empty()) {
+        msg_local_debug(MODULE_TAG, DEBUG_LEVEL, fmt::format("IP list {} names no entity", record.key));
+        return;
+    }
+    if (IPMAN_UTILS::is_tessel_editable_file(record.key))
+        record.main_file = flattened(record.key);
+    add_record(std::move(record));
+}
+
+void IPMAN_ACF_IP_COLLECTOR::classify_from_files(IPMAN_COLLECTED_IP& record, const ASSIGNMENTS& group) const
+{
+    const std::string base = FIO_PATH(record.key).base();
+    for (const ACF_ASSIGNMENT* assignment : group) {
+        switch (assignment->get_type()) {
+        case ACF_VAR_IP_VARIATION_FILE:
+            classify_variation_file(record, assignment->get_unmodified_value());
+            break;
+        case ACF_VAR_VHDL_FILE:
+        case ACF_VAR_VERILOG_FILE:
+            classify_hdl_file(record, *assignment, base);
+            break;
+        case ACF_VAR_IP_GENERATION_MODE:
+            record.standalone = assignment->get_unmodified_value() == "STANDALONE";
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+void IPMAN_ACF_IP_COLLECTOR::read_entities(IPMAN_COLLECTED_IP& record, const ASSIGNMENTS& group) const
+{
+    const std::string base = FIO_PATH(record.key).base();
+    std::size_t main_index = IPMAN_COLLECTED_IP::npos;
+    for (const ACF_ASSIGNMENT* assignment : group) {
+        const ACF_VARIABLE_TYPE_ENUM type = assignment->get_type();
+        if (type == ACF_VAR_IP_TARGET_FAMILIES) {
+            append_target_families(assignment->get_unmodified_value(), record.supported_families);
+            continue;
+        }
+        if (type == ACF_VAR_IP_DEVICE_REQUIREMENT) {
+            add_device_requirement(assignment->get_unmodified_value(), record.device_requirements);
+            continue;
+        }
+        if (!is_entity_type(type))
+            continue;
+        std::string name = assignment->get_entity_name();
+        // Without -entity the assignment describes the list it was read from; folded lists
+        // keep their own origin, so their entities stay apart from the including list's.
+        if (name.empty()) {
+            const char* origin = assignment->get_argument_value(ACF_ARG_ORIGIN);
+            name = origin ? FIO_PATH(origin).base() : base;
+        }
+        const std::string library = text_or_empty(assignment->get_argument_value(ACF_ARG_LIBRARY));
+        IPMAN_COLLECTED_ENTITY& entity = record.find_or_add_entity(name, library);
+        if (name == base)
+            main_index = record.find_entity(name, library);
+        *entity_field_of(entity, type) = assignment->get_unmodified_value();
+    }
+    if (record.entities.empty())
+        return;
+    settle_main_entity(record, main_index == IPMAN_COLLECTED_IP::npos ? 0 : main_index);
+    if (record.kind == IPMAN_COLLECTED_IP_KIND::LEGACY_VARIATION)
+        read_legacy_family(record);
+}
+
+void IPMAN_ACF_IP_COLLECTOR::read_legacy_family(IPMAN_COLLECTED_IP& record) const
+{
+    const std::string main_file = FIO_PATH(record.main_file).fullpath();
+    DEV_FAMILY_ENUM family = DEV_FAMILY_NONE;
+    // A product core's own family line outranks any family its list names.
+    if (read_legacy_product_family(main_file, record.core_name, family)) {
+        record.supported_families.clear();
+        if (family != DEV_FAMILY_NONE)
+            record.supported_families.push_back(family);
+    } else if (record.supported_families.empty()) {
+        read_retrieval_info_family(m_catalog, record.core_name, main_file, record.supported_families);
+    }
+}
+
+bool IPMAN_ACF_IP_COLLECTOR::has_record(const std::string& key) const
+{
+    return m_record_positions.count(key) != 0;
+}
+
+void IPMAN_ACF_IP_COLLECTOR::add_record(IPMAN_COLLECTED_IP&& record)
+{
+    m_record_positions.try_emplace(record.key, m_records.size());
+    m_records.push_back(std::move(record));
+}
+
+void IPMAN_ACF_IP_COLLECTOR::collect_system_file(const ACF_ASSIGNMENT& assignment)
+{
+    const std::string key = assignment.get_unmodified_value();
+    if (has_record(key))
+        return;
+    tinyxml2::XMLDocument document(true, tinyxml2::PRESERVE_WHITESPACE);
+    const tinyxml2::XMLElement* first_module = nullptr;
+    if (ipman_load_system_document(assignment.get_value(), document))
+        first_module = ipman_find_first_system_module(document);
+    if (first_module == nullptr) {
+        msg_local_debug(MODULE_TAG, DEBUG_LEVEL, fmt::format("No system module in system file {}", key));
+        return;
+    }
+    IPMAN_COLLECTED_IP record(key);
+    record.from_system_file = true;
+    read_system_file(*this, document, first_module, record);
+    add_record(std::move(record));
+}
+
+void IPMAN_ACF_IP_COLLECTOR::collect_gwip_file(const ACF_ASSIGNMENT& assignment)
+{
+    const std::string key = assignment.get_unmodified_value();
+    // The file is read at its resolved path: a path written relative to the project must
+    // not depend on the current directory of the process.
+    const std::string path = assignment.get_value();
+    if (!FIO_FILE_SYSTEM::exists(path) || FIO_FILE_SYSTEM::is_directory(path) || has_record(key))
+        return;
+    IPMAN_IPXACT_READER reader(path);
+    if (!reader.read()) {
+        msg_local_debug(MODULE_TAG, DEBUG_LEVEL, fmt::format("Gwip file {} does not read", key));
+        return;
+    }
+    IPMAN_COLLECTED_IP record(key);
+    record.main_file = flattened(key);
+    record.core_name = reader.get_name();
+    record.core_version = reader.get_version();
+    record.standalone = true;
+    record.from_system_file = true;
+    record.kind = IPMAN_COLLECTED_IP_KIND::GWIP_COMPONENT;
+    record.has_warnings = reader.has_warnings();
+    record.has_errors = reader.has_errors();
+    for (const std::string& entity_name : {record.base_name, reader.get_name()}) {
+        IPMAN_COLLECTED_ENTITY& entity = record.find_or_add_entity(entity_name, entity_name);
+        entity.tool_name = reader.get_name();
+        entity.tool_version = reader.get_version();
+        entity.generated_by = get_tool_string();
+        entity.vendor = reader.get_vendor();
+    }
+    const DEV_FAMILY_ENUM family = dstr_get_dev_family_enum_by_string(reader.get_device_family());
+    if (dstr_is_valid_dev_family_enum(family))
+        record.supported_families.push_back(family);
+    add_record(std::move(record));
+}

@@ -1,0 +1,306 @@
+//! @file ipman_ip_info_manager.cpp
+//! @brief IPMAN_IP_INFO_MANAGER: the singleton, the loads of the project's variations, the
+//! forwarding to the regeneration controller and the project queries.
+#include <ipman/ipman_ip_info_manager.h>
+
+#include "discovery/ipman_acf_ip_collector.h"
+#include "regen/ipman_generator_commands.h"
+#include "discovery/ipman_ip_file_reader.h"
+#include "regen/ipman_ip_regeneration_controller.h"
+
+#include <acf/acf.h>
+#include <cfg/cfg.h>
+#include <dev/dev.h>
+#include <fio/fio.h>
+#include <ipcatalog/ipcatalog.h>
+#include <ipman/ipman_constants.h>
+#include <ipman/ipman_utils.h>
+#include <msg/msg.h>
+#include <ver/ver.h>
+#include <wizman/wizman.h>
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+
+namespace {
+
+const char* const MODULE_TAG = "IPMAN";
+const char* const REQUIRED_ATTEMPT_TAG = "<psinvalid>";
+const char* const OPTIONAL_ATTEMPT_TAG = "<pswarning>";
+
+//! The assignment manager when a project is open; null otherwise.
+ACF_MANAGER* open_project()
+{
+    ACF_MANAGER* acf = ACF_MANAGER::get_acf_manager();
+    return acf != nullptr && acf->is_project_open() ? acf : nullptr;
+}
+
+//! The global assignments of one file category, filters reset before and after.
+ACF_ASSIGNMENT_LIST assignments_of_category(ACF_MANAGER& acf, int category)
+{
+    ACF_ASSIGNMENT_LIST list;
+    ACF_SCOPED_REVISION_READ_LOCK lock(*acf.get_revision_manager());
+    if (!lock.held() || !acf.is_project_open())
+        return list;
+    acf.reset_filters();
+    acf.set_file_category_filter(category);
+    acf.get_revision_manager()->get_global_assignment_coll(nullptr, list, true);
+    acf.reset_filters();
+    return list;
+}
+
+bool names_ip_file(const ACF_ASSIGNMENT& assignment)
+{
+    if (!assignment.test_trait_of(ACF_TRAIT_FILE))
+        return false;
+    const std::string file = assignment.get_value();
+    return IPMAN_UTILS::is_vip_file(file) || IPMAN_UTILS::is_tessel_file(file) || IPMAN_UTILS::is_gwip_file(file);
+}
+
+//! The user settings switch IP regeneration off in a release and must switch it on in a beta.
+bool ip_regeneration_enabled()
+{
+    return ver_is_beta() ? cfg_is_on("enable_ip_regen", false) : !cfg_is_on("disable_ip_regen", false);
+}
+
+std::set<std::string> generation_files_of(const std::vector<IPMAN_IP_INFO>& infos)
+{
+    std::set<std::string> files;
+    for (const IPMAN_IP_INFO& info : infos)
+        files.insert(info.ip_generation_file());
+    return files;
+}
+
+} // namespace
+
+IPMAN_IP_INFO_MANAGER* IPMAN_IP_INFO_MANAGER::get_ip_info_manager()
+{
+    static IPMAN_IP_INFO_MANAGER manager;
+    return &manager;
+}
+
+IPMAN_IP_INFO_MANAGER::IPMAN_IP_INFO_MANAGER()
+    : m_collector(std::make_unique<IPMAN_ACF_IP_COLLECTOR>()),
+      m_controller(std::make_unique<IPMAN_IP_REGENERATION_CONTROLLER>())
+{
+    m_collector->set_is_pro_version(true);
+    m_controller->read_reference_lists();
+}
+
+IPMAN_IP_INFO_MANAGER::~IPMAN_IP_INFO_MANAGER()
+{
+    m_collector.reset();
+    m_controller.reset();
+}
+
+void IPMAN_IP_INFO_MANAGER::prepare_load()
+{
+    ACF_MANAGER* acf = ACF_MANAGER::get_acf_manager();
+    MSG_INTERNAL_ERROR_IF(acf == nullptr, MODULE_TAG);
+    m_always_regen = get_always_regen_setting(acf);
+    m_collector->set_always_regen(m_always_regen);
+    m_collector->collect_ip_files();
+    m_controller->set_project_family(acf->get_project_family_enum());
+    m_controller->set_project_part(acf->get_project_part_enum());
+    m_controller->ensure_ip_catalog();
+}
+
+void IPMAN_IP_INFO_MANAGER::load_ip_info(std::vector<IPMAN_IP_INFO>& all)
+{
+    std::vector<IPMAN_IP_INFO> required, optional;
+    build_lists(all, required, optional);
+    // Nobody else wants the lists: they move in instead of being copied.
+    keep_lists(std::move(required), std::move(optional));
+}
+
+void IPMAN_IP_INFO_MANAGER::load_ip_info(std::vector<IPMAN_IP_INFO>& all, std::vector<IPMAN_IP_INFO>& required,
+                                         std::vector<IPMAN_IP_INFO>& optional)
+{
+    build_lists(all, required, optional);
+    keep_lists(required, optional);
+}
+
+void IPMAN_IP_INFO_MANAGER::build_lists(std::vector<IPMAN_IP_INFO>& all, std::vector<IPMAN_IP_INFO>& required,
+                                        std::vector<IPMAN_IP_INFO>& optional)
+{
+    prepare_load();
+    m_controller->reset_attempts_if_revision_changed();
+    m_collector->build_ip_info_lists(*m_controller, all, required, optional);
+}
+
+void IPMAN_IP_INFO_MANAGER::keep_lists(std::vector<IPMAN_IP_INFO> required, std::vector<IPMAN_IP_INFO> optional)
+{
+    m_required = std::move(required);
+    m_optional = std::move(optional);
+    m_required_files = generation_files_of(m_required);
+    m_optional_files = generation_files_of(m_optional);
+}
+
+void IPMAN_IP_INFO_MANAGER::load_ip_info_for_ip_generation_files(const std::vector<std::string>& generation_files,
+                                                                 std::vector<IPMAN_IP_INFO>& records,
+                                                                 std::vector<std::string>& not_loaded)
+{
+    prepare_load();
+    m_collector->load_ip_info_for_files(*m_controller, generation_files, records, not_loaded);
+}
+
+std::vector<IPMAN_IP_INFO> IPMAN_IP_INFO_MANAGER::get_required_regen_ip_info() const { return m_required; }
+
+void IPMAN_IP_INFO_MANAGER::do_ip_deploy(std::string& arguments, IPMAN_IP_REGEN_RESULT& result)
+{
+    m_controller->do_ip_deploy(arguments, result);
+}
+
+void IPMAN_IP_INFO_MANAGER::do_ip_upgrade_for_ip_info(const IPMAN_IP_INFO& info, IPMAN_IP_REGEN_RESULT& result)
+{
+    m_controller->do_ip_upgrade_for_ip_info(info, result);
+}
+
+void IPMAN_IP_INFO_MANAGER::do_ip_upgrade_for_ip_info_batch_mode(const std::vector<IPMAN_IP_INFO>& infos,
+                                                                 const std::vector<std::size_t>& selected,
+                                                                 std::vector<IPMAN_IP_REGEN_RESULT>& results)
+{
+    m_controller->do_ip_upgrade_for_ip_info_batch_mode(infos, selected, results);
+}
+
+bool IPMAN_IP_INFO_MANAGER::is_kelvane_file(const FIO_PATH& path) const
+{
+    return wizman_file_was_wizard_generated(path.fullpath());
+}
+
+std::string IPMAN_IP_INFO_MANAGER::format_release_date(const std::string& release_date) const
+{
+    static const std::array<const char*, 12> MONTHS = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                       "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    const std::size_t dot = release_date.find('.');
+    if (dot == std::string::npos)
+        return IPMAN_NA_STR;
+    // Read like atoi (leading number, the rest ignored) without atoi's overflow.
+    const long month = std::strtol(release_date.c_str() + dot + 1, nullptr, 10);
+    if (month < 1 || month > 12)
+        return IPMAN_NA_STR;
+    return std::string(MONTHS[month - 1]) + " " + release_date.substr(0, dot);
+}
+
+void IPMAN_IP_INFO_MANAGER::add_successful_upgrade_attempt(const std::string& file)
+{
+    m_controller->add_successful_upgrade_attempt(file);
+}
+
+void IPMAN_IP_INFO_MANAGER::add_failed_upgrade_attempt(const std::string& file, const std::string& message)
+{
+    m_controller->add_failed_upgrade_attempt(file, message);
+}
+
+void IPMAN_IP_INFO_MANAGER::add_upgrade_attempt(const std::string& file)
+{
+    // One entry per file: further records of the same list would record the same tag again.
+    if (m_required_files.count(file) != 0)
+        m_controller->add_attempted_upgrade(file, REQUIRED_ATTEMPT_TAG);
+    if (m_optional_files.count(file) != 0)
+        m_controller->add_attempted_upgrade(file, OPTIONAL_ATTEMPT_TAG);
+}
+
+void IPMAN_IP_INFO_MANAGER::set_ip_catalog(IPCATALOG_VORLIN_IP_CATALOG_MANAGER* catalog)
+{
+    m_collector->set_ip_catalog_manager(catalog);
+    m_controller->set_ip_catalog(catalog);
+}
+
+std::string IPMAN_IP_INFO_MANAGER::get_revision_name() const
+{
+    ACF_MANAGER* acf = open_project();
+    return acf ? acf->get_revision_manager()->get_active_revision_name() : std::string();
+}
+
+std::string IPMAN_IP_INFO_MANAGER::get_top_level_entity_name() const
+{
+    ACF_MANAGER* acf = open_project();
+    return acf ? acf->get_revision_manager()->get_top_level_entity_name() : std::string();
+}
+
+std::string IPMAN_IP_INFO_MANAGER::get_project_family_name() const
+{
+    ACF_MANAGER* acf = open_project();
+    if (acf == nullptr || acf->get_project_family_enum() == DEV_FAMILY_NONE)
+        return std::string();
+    return dstr_get_user_string(acf->get_project_family_enum());
+}
+
+bool IPMAN_IP_INFO_MANAGER::load_with_always_regen() const { return m_always_regen; }
+
+void IPMAN_IP_INFO_MANAGER::set_is_pro_version(bool pro)
+{
+    m_controller->set_is_pro_version(pro);
+    m_collector->set_is_pro_version(pro);
+}
+
+bool IPMAN_IP_INFO_MANAGER::get_always_regen_setting(ACF_MANAGER* acf)
+{
+    if (acf == nullptr || !acf->is_project_open())
+        return false;
+    ACF_SCOPED_REVISION_READ_LOCK lock(*acf->get_revision_manager());
+    if (!lock.held())
+        return false;
+    return acf->get_global_assignment_enum(ACF_VAR_ALWAYS_REGENERATE_IP, ACF_VALUE_OFF) == ACF_VALUE_ON;
+}
+
+void IPMAN_IP_INFO_MANAGER::ipman_update_ip_catalog()
+{
+    if (open_project() == nullptr)
+        return;
+    IPCATALOG_VORLIN_IP_CATALOG_MANAGER::instance(false)->update(IPCATALOG_CHECK_CONTENT, false, true);
+}
+
+bool IPMAN_IP_INFO_MANAGER::project_contains_ip_files(ACF_MANAGER* acf)
+{
+    if (acf == nullptr)
+        MSG_INTERNAL_ERROR::report("acf_mgr != NULL", MODULE_TAG, __FILE__, __LINE__);
+    const ACF_ASSIGNMENT_LIST assignments = assignments_of_category(*acf, ACF_FILE_CATEGORY_DESIGN);
+    return std::any_of(assignments.begin(), assignments.end(),
+                       [](const ACF_ASSIGNMENT* assignment) { return names_ip_file(*assignment); });
+}
+
+bool IPMAN_IP_INFO_MANAGER::project_has_required_regen_ip(std::vector<IPMAN_IP_INFO>& records, bool refresh_catalog)
+{
+    if (!ip_regeneration_enabled())
+        return false;
+    ACF_MANAGER* acf = open_project();
+    if (acf == nullptr || !project_contains_ip_files(acf))
+        return false;
+    IPMAN_IP_INFO_MANAGER* manager = get_ip_info_manager();
+    if (manager == nullptr)
+        MSG_INTERNAL_ERROR::report("ip_mgr != NULL", MODULE_TAG, __FILE__, __LINE__);
+    if (refresh_catalog) {
+        ipman_update_ip_catalog();
+        manager->set_ip_catalog(IPCATALOG_VORLIN_IP_CATALOG_MANAGER::instance(false));
+    }
+    std::vector<IPMAN_IP_INFO> all, optional;
+    records.clear();
+    manager->load_ip_info(all, records, optional);
+    if (records.empty())
+        return false;
+    const bool all_system_files = std::all_of(records.begin(), records.end(), [](const IPMAN_IP_INFO& info) {
+        return IPMAN_UTILS::is_tessel_file(info.source_file());
+    });
+    if (!all_system_files)
+        return true;
+    // Only system files are out of date: that blocks compiling in the older layout only, and
+    // there only when the project does not regenerate its IP anyway.
+    if (IPMAN_GENERATOR_COMMANDS::family_test_holds())
+        return false;
+    return !get_always_regen_setting(acf);
+}
+
+int IPMAN_IP_INFO_MANAGER::check_is_valid_variation_file(const std::string& file, IPMAN_FAIL_REGEN_TYPE& fail_type)
+{
+    return get_ip_info_manager()->m_controller->check_variation_file(file, fail_type);
+}
+
+IPMAN_IP_FILE_INFO IPMAN_IP_INFO_MANAGER::get_ip_file_info(const std::string& path) const
+{
+    return ipman_read_ip_file_info(path);
+}

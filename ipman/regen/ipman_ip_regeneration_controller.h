@@ -1,0 +1,158 @@
+//! @file ipman_ip_regeneration_controller.h
+//! @brief IPMAN_IP_REGENERATION_CONTROLLER: upgrades variations one by one or as a batch,
+//! with backups restored on failure, runs the deployment tool, and remembers attempts.
+#pragma once
+
+#include <cstddef>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include <dev/dev.h>
+
+#include <ipman/ipman_ip_info.h>
+
+#include "regen/ipman_ip_regen_commands.h"
+#include <ipman/ipman_ip_regen_result.h>
+
+class IPCATALOG_CARD;
+class IPCATALOG_OUTDATED_IP_INFO;
+class IPCATALOG_VORLIN_IP_CATALOG_MANAGER;
+
+//! Owned by the IP information manager, which sets the catalog, the edition and the
+//! project's family and part before it loads records.
+class IPMAN_IP_REGENERATION_CONTROLLER {
+public:
+    IPMAN_IP_REGENERATION_CONTROLLER() = default;
+    IPMAN_IP_REGENERATION_CONTROLLER(const IPMAN_IP_REGENERATION_CONTROLLER&) = delete;
+    IPMAN_IP_REGENERATION_CONTROLLER& operator=(const IPMAN_IP_REGENERATION_CONTROLLER&) = delete;
+
+    virtual ~IPMAN_IP_REGENERATION_CONTROLLER();
+    //! Fills the reference lists from the installation's tables (name mapping, cores without
+    //! command-line upgrade, HDL-compatible cores) and the legacy wizard core names, only
+    //! when the user setting "ipman_read_legacy_ip_info_files" is on. The lists only grow.
+    virtual void read_reference_lists();
+
+    //! Runs the deployment tool with arguments (which bring their own leading space); only
+    //! result.status is written: 0 success, 1 failure to start or non-zero exit.
+    virtual void do_ip_deploy(const std::string& arguments, IPMAN_IP_REGEN_RESULT& result);
+    //! Upgrades one variation by its upgrade flow. Files are backed up first and restored
+    //! when the attempt fails; a file whose backup cannot be made is left alone. A generator
+    //! that reports an error, even with exit code 0, or leaves its expected output missing
+    //! fails the attempt.
+    virtual void do_ip_upgrade_for_ip_info(const IPMAN_IP_INFO& info, IPMAN_IP_REGEN_RESULT& result);
+    //! Upgrades the selected records of flow TESSEL_UPGRADE_IP_CORES in one generator run,
+    //! then generates them in one run per option group; appends one result per such record,
+    //! in selection order. Other records are skipped without a result. A file fails when an
+    //! error was reported inside its step, or when a run that never reached it failed.
+    virtual void do_ip_upgrade_for_ip_info_batch_mode(const std::vector<IPMAN_IP_INFO>& records,
+                                                      const std::vector<std::size_t>& selected,
+                                                      std::vector<IPMAN_IP_REGEN_RESULT>& results);
+    //! Forgets the remembered attempts unless a project is open and its active revision is
+    //! the one they were recorded for.
+    virtual void reset_attempts_if_revision_changed();
+    //! Runs the upgrade analysis of one record: finds its catalog information and upgrade
+    //! target and sets its status, flow and related fields. encrypted: the variation's source
+    //! is protected; search_legacy_cards: a legacy variation's main record may take a legacy
+    //! card named after its display name; adopt_catalog_version: an IP read from a system
+    //! file takes the catalog version when its own is none of the catalog's.
+    virtual void analyse_ip_info(bool encrypted, bool search_legacy_cards, bool adopt_catalog_version,
+                                 const std::map<std::string, std::string>& device_requirements,
+                                 IPMAN_IP_INFO& info);
+    //! The analysis without device requirements, legacy cards or version adoption.
+    virtual void analyse_ip_info_quietly(bool encrypted, IPMAN_IP_INFO& info);
+    //! 0 when the project's part and family meet every requirement (name to value), 1 when one
+    //! fails.
+    virtual int check_device_requirements(const std::map<std::string, std::string>& requirements) const;
+
+    virtual void add_successful_upgrade_attempt(const std::string& file);
+    virtual void add_failed_upgrade_attempt(const std::string& file, const std::string& message);
+    //! Remembers an attempt without outcome; message is a marker such as "<psinvalid>".
+    virtual void add_attempted_upgrade(const std::string& file, const std::string& message);
+    //! Takes the process-wide IP catalog when none was set.
+    virtual void ensure_ip_catalog();
+    //! The record's core is listed as HDL compatible (usable on any family).
+    virtual bool is_hdl_compatible_ip(const IPMAN_IP_INFO& info) const;
+    //! False for a core listed without command-line upgrade, under its name or the name the
+    //! name mapping gives it.
+    virtual bool supports_cmd_upgrade(const std::string& name) const;
+    //! The record's core is one of the legacy wizard's cores.
+    virtual bool is_legacy_core(const IPMAN_IP_INFO& info) const;
+    //! True when the legacy variation can be converted into a standalone system file with the
+    //! catalog card; false without a catalog or card.
+    virtual bool check_tessel_conversion(const IPMAN_IP_INFO& info, const IPCATALOG_CARD* card) const;
+
+    //! 0 for an existing, wizard-generated variation file that can be opened for appending;
+    //! otherwise 1 with fail_type set to INVALID_FILE, NOT_VARIATION_FILE or READ_ONLY_FILE,
+    //! in that order of checking. fail_type is left alone for a valid file.
+    int check_variation_file(const std::string& file, IPMAN_FAIL_REGEN_TYPE& fail_type) const;
+
+    //! The family test of the generator commands for the project family set here.
+    bool family_test_holds() const;
+    //! Whether the generation file of a record exists.
+    bool generation_file_exists(const std::string& path);
+
+    //! While one lives, the controller takes the files and the device database as they
+    //! are: converting collected variations into records changes neither, and a project's
+    //! records share their generation files and its family test, so each is looked up once.
+    class SCOPED_CONVERSION {
+    public:
+        explicit SCOPED_CONVERSION(IPMAN_IP_REGENERATION_CONTROLLER& controller);
+        ~SCOPED_CONVERSION();
+        SCOPED_CONVERSION(const SCOPED_CONVERSION&) = delete;
+        SCOPED_CONVERSION& operator=(const SCOPED_CONVERSION&) = delete;
+
+    private:
+        IPMAN_IP_REGENERATION_CONTROLLER& m_controller;
+    };
+
+    //! The catalog's outdated information for an IP name, or for the name the name mapping
+    //! gives it; null without a catalog and for system-tool names.
+    const IPCATALOG_OUTDATED_IP_INFO* find_catalog_card(const std::string& name) const;
+    //! The card the record is upgraded to, or null; candidates receives the catalog's cards of
+    //! the record's own name. See analyse_ip_info for search_legacy_cards.
+    const IPCATALOG_CARD* find_upgrade_target(const IPMAN_IP_INFO& info, bool search_legacy_cards,
+                                              std::vector<const IPCATALOG_CARD*>& candidates) const;
+    //! A card supports a family when the family is 78 or the card names no family, 78 or it.
+    static bool card_supports_family(const IPCATALOG_CARD& card, DEV_FAMILY_ENUM family);
+
+    void set_ip_catalog(IPCATALOG_VORLIN_IP_CATALOG_MANAGER* catalog) { m_ip_catalog = catalog; }
+    IPCATALOG_VORLIN_IP_CATALOG_MANAGER* get_ip_catalog() const { return m_ip_catalog; }
+    void set_is_pro_version(bool pro) { m_is_pro_version = pro; }
+    bool is_pro_version() const { return m_is_pro_version; }
+    void set_project_family(DEV_FAMILY_ENUM family) { m_project_family = family; }
+    DEV_FAMILY_ENUM get_project_family() const { return m_project_family; }
+    void set_project_part(DEV_PART_ENUM part) { m_project_part = part; }
+    DEV_PART_ENUM get_project_part() const { return m_project_part; }
+
+    //! Remembered attempts keyed by variation source file, and the revision they belong to.
+    const std::map<std::string, IPMAN_UPGRADE_ATTEMPT>& get_upgrade_attempts() const { return m_upgrade_attempts; }
+    const std::string& get_attempts_revision() const { return m_attempts_revision; }
+
+private:
+    //! What a conversion looked up once.
+    struct CONVERSION_MEMO {
+        std::unordered_map<std::string, bool> file_exists;
+        std::optional<std::pair<DEV_FAMILY_ENUM, bool>> family_test;
+    };
+
+    void remember_attempt(const std::string& file, IPMAN_UPGRADE_STATUS_ENUM status, const std::string& message);
+
+    std::set<std::string> m_no_cmd_support_ips;
+    std::set<std::string> m_hdl_compatible_ips;
+    std::set<std::string> m_legacy_core_names;
+    std::map<std::string, std::string> m_ip_name_mapping;
+    std::string m_attempts_revision;
+    std::map<std::string, IPMAN_UPGRADE_ATTEMPT> m_upgrade_attempts;
+    IPCATALOG_VORLIN_IP_CATALOG_MANAGER* m_ip_catalog = nullptr;
+    DEV_FAMILY_ENUM m_project_family = DEV_FAMILY_DEVICE_AGNOSTIC;
+    DEV_PART_ENUM m_project_part = DEV_PART_GENERIC;
+    bool m_is_pro_version = true;
+    int m_conversions = 0;                      //!< live SCOPED_CONVERSION objects
+    std::unique_ptr<CONVERSION_MEMO> m_memo;    //!< while a conversion lives
+};

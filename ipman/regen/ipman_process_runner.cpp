@@ -1,0 +1,123 @@
+//! @file ipman_process_runner.cpp
+//! @brief Generator runs: start through the process library, relay output lines as
+//! messages while the child runs, and turn its exit status into 0 or 1.
+#include "regen/ipman_process_runner.h"
+
+#include <acf/acf.h>
+#include <msg/msg.h>
+#include <proc/proc.h>
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+#include "report/ipman_messages.h"
+
+namespace {
+
+constexpr std::size_t READ_SIZE = 2048;
+constexpr const char* LINE_BREAKS = "\r\n";
+
+void remove_all(std::string& line, const std::string& tag) {
+    for (std::size_t at = line.find(tag); at != std::string::npos; at = line.find(tag, at))
+        line.erase(at, tag.size());
+}
+
+bool contains(const std::string& line, const char* word) {
+    return line.find(word) != std::string::npos;
+}
+
+//! Single runs: a line naming both words counts as a warning.
+void relay_single_run_line(const std::string& line, bool* error_flag) {
+    if (contains(line, "Warning:")) {
+        ipman_post_msg(IPMAN_MSG::WIPMAN_EXT_PROC_WARNING_MSG, {line});
+    } else if (contains(line, "Error:")) {
+        ipman_post_msg(IPMAN_MSG::EIPMAN_EXT_PROC_ERROR_MSG, {line});
+        if (error_flag) *error_flag = true;
+    } else {
+        ipman_post_msg(IPMAN_MSG::IIPMAN_EXT_PROC_INFO_MSG, {line});
+    }
+}
+
+//! The program a command would start, for the message when it cannot be started.
+std::string program_of(const std::string& command) {
+    const std::vector<std::string> words = thr_split_command_line(command);
+    return words.empty() ? command : words.front();
+}
+
+}  // namespace
+
+IPMAN_OUTPUT_LINE_SPLITTER::IPMAN_OUTPUT_LINE_SPLITTER(LINE_HANDLER handle_line)
+    : m_handle_line(std::move(handle_line)) {}
+
+void IPMAN_OUTPUT_LINE_SPLITTER::add(const char* data, std::size_t count) {
+    // A stray zero byte must not cut off the lines behind it.
+    std::copy_if(data, data + count, std::back_inserter(m_pending), [](char c) { return c != '\0'; });
+    const std::size_t last_break = m_pending.find_last_of(LINE_BREAKS);
+    if (last_break == std::string::npos) return;    // a partial line waits for the rest
+
+    std::size_t start = 0;
+    while (start <= last_break) {
+        const std::size_t end = m_pending.find_first_of(LINE_BREAKS, start);
+        hand_on(m_pending.substr(start, end - start));
+        start = end + 1;
+    }
+    m_pending.erase(0, last_break + 1);
+}
+
+void IPMAN_OUTPUT_LINE_SPLITTER::finish() {
+    // A generator's last words often come without a line break; they still count.
+    std::string last = std::move(m_pending);
+    m_pending.clear();
+    hand_on(std::move(last));
+}
+
+void IPMAN_OUTPUT_LINE_SPLITTER::hand_on(std::string line) const {
+    line.erase(line.find_last_not_of(" \t\r\n") + 1);
+    remove_all(line, "<b>");
+    remove_all(line, "</b>");
+    if (line.find_first_not_of(" \t") == std::string::npos) return;
+    m_handle_line(line);
+}
+
+int IPMAN_PROCESS_RUNNER::run(const std::string& command, bool* error_flag) {
+    if (error_flag) *error_flag = false;
+    return run_with_line_handler(command,
+                                 [error_flag](const std::string& line) { relay_single_run_line(line, error_flag); });
+}
+
+int IPMAN_PROCESS_RUNNER::run_with_line_handler(const std::string& command,
+                                                const IPMAN_OUTPUT_LINE_SPLITTER::LINE_HANDLER& handle_line) {
+    msg_local_debug("IPMAN", 2, fmt::format("Launching: {}", command));
+    THR_PIPE* raw_pipe = nullptr;
+    // Declared before the pipe, so the pipe closes before the process is reaped.
+    THR_PROCESS_PTR process(thr_process_create(command, working_directory(), &raw_pipe, &raw_pipe));
+    THR_PIPE_PTR pipe(raw_pipe);
+    if (!process) {
+        const int reason = errno;
+        ipman_post_msg(IPMAN_MSG::EIPMAN_EXT_PROC_ERROR_MSG,
+                       {fmt::format("Cannot start {}: {}", program_of(command), std::strerror(reason))});
+        return 1;
+    }
+
+    IPMAN_OUTPUT_LINE_SPLITTER splitter(handle_line);
+    char buffer[READ_SIZE];
+    std::size_t count = 0;
+    while (thr_process_read(pipe.get(), buffer, READ_SIZE, &count) == 0)
+        splitter.add(buffer, count);
+    splitter.finish();
+    pipe.reset();
+
+    std::int32_t status[2] = {0, 0};
+    if (thr_process_wait(process.get(), status, 0) != 0) return 1;
+    return status[0] == 0 && status[1] == 0 ? 0 : 1;
+}
+
+std::string IPMAN_PROCESS_RUNNER::working_directory() {
+    const ACF_MANAGER* project = ACF_MANAGER::get_acf_manager();
+    if (!project || !project->is_project_open()) return {};
+    return FIO_PATH(project->get_project_full_path()).full_directory();
+}

@@ -1,0 +1,196 @@
+//! @file system_file_reader_test.cpp
+//! @brief The system file reader: standalone detection, disabled and exported modules, the
+//! pro-edition tool string, entities per instance, the device family, broken files, and a
+//! seeded fuzz run over mutated system files.
+#include "ipman/discovery/collector_test_support.h"
+#include "discovery/ipman_system_file_reader.h"
+
+#include <fio/fio.h>
+
+#include <tinyxml2.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+#include <random>
+
+using namespace collector_test;
+
+namespace {
+
+using LINES = std::vector<std::string>;
+
+std::string system_file(const std::string& name) { return test_data("system_files/" + name); }
+
+//! What the collector makes of one system file: nothing when it would skip the file.
+std::optional<IPMAN_COLLECTED_IP> read_system(const std::string& path, bool pro_version = true)
+{
+    IPMAN_ACF_IP_COLLECTOR collector;
+    collector.set_is_pro_version(pro_version);
+    tinyxml2::XMLDocument document(true, tinyxml2::PRESERVE_WHITESPACE);
+    if (!ipman_load_system_document(path, document))
+        return std::nullopt;
+    const tinyxml2::XMLElement* first_module = ipman_find_first_system_module(document);
+    if (first_module == nullptr)
+        return std::nullopt;
+    IPMAN_COLLECTED_IP record(path);
+    record.from_system_file = true;
+    read_system_file(collector, document, first_module, record);
+    return record;
+}
+
+//! The entity index names every entity exactly once, at its position.
+void expect_consistent_index(const IPMAN_COLLECTED_IP& record)
+{
+    ASSERT_EQ(record.entity_index.size(), record.entities.size());
+    for (std::size_t i = 0; i < record.entities.size(); ++i) {
+        const IPMAN_COLLECTED_ENTITY& e = record.entities[i];
+        EXPECT_EQ(record.find_entity(e.entity, e.library), i);
+    }
+}
+
+//! The record and entities of a system file, the data directory written as "$P/".
+LINES read_summary(const std::string& name, bool pro_version = true)
+{
+    const auto record = read_system(system_file(name), pro_version);
+    if (!record)
+        return {};
+    LINES lines{summary(*record, system_file(""))};
+    for (const std::string& entity : describe(record->entities))
+        lines.push_back("  " + entity);
+    expect_consistent_index(*record);
+    return lines;
+}
+
+} // namespace
+
+TEST(SYSTEM_FILE_READER_TEST, StandaloneSystemsTakeTheIdentityOfTheirFirstModule)
+{
+    // One exported module: standalone, reported as the first module (the exported is nco).
+    EXPECT_EQ(read_summary("standalone_two_modules.tessel"), (LINES{
+        "$P/standalone_two_modules.tessel | unclassified standalone_two_modules | $P/standalone_two_modules.tessel"
+        " |  | fir_filter 23.1 | - | -SF-- | Crest V | ",
+        "  standalone_two_modules|standalone_two_modules|fir_filter|23.1|Tessel||",
+        "  fir_filter|fir_0|fir_filter|23.1|Tessel||",
+        "  nco|nco_0|nco|22.1|Tessel||"}));
+    // The exported module disabled: not standalone, and the module gives no entity.
+    EXPECT_EQ(read_summary("exported_disabled.tessel"), (LINES{
+        "$P/exported_disabled.tessel | unclassified exported_disabled | $P/exported_disabled.tessel"
+        " |  | Tessel  | - | --F-- | Crest V | ",
+        "  exported_disabled|exported_disabled|Tessel||Tessel||",
+        "  fir_filter|fir_0|fir_filter|23.1|Tessel||"}));
+    // autoexport="true" is no export.
+    const auto loose = read_system(system_file("autoexport_true.tessel"));
+    ASSERT_TRUE(loose);
+    EXPECT_FALSE(loose->standalone);
+    EXPECT_EQ(loose->entities.size(), 3u);
+}
+
+TEST(SYSTEM_FILE_READER_TEST, ProEditionToolsFollowTheCollectorsEdition)
+{
+    EXPECT_EQ(read_summary("pro_sa_tool.tessel", true), (LINES{
+        "$P/pro_sa_tool.tessel | unclassified pro_sa_tool | $P/pro_sa_tool.tessel |  | TesselCrestPro  | - | --F-- |  | ",
+        "  pro_sa_tool|pro_sa_tool|TesselCrestPro||TesselCrestPro||",
+        "  pcie_bridge|pcie_0|pcie_bridge|23.1|TesselCrestPro||"}));
+    EXPECT_EQ(read_summary("pro_sa_tool.tessel", false), (LINES{
+        "$P/pro_sa_tool.tessel | unclassified pro_sa_tool | $P/pro_sa_tool.tessel |  | Tessel  | - | --F-- |  | ",
+        "  pro_sa_tool|pro_sa_tool|Tessel||Tessel||",
+        "  pcie_bridge|pcie_0|pcie_bridge|23.1|Tessel||"}));
+}
+
+TEST(SYSTEM_FILE_READER_TEST, InstancesOfOneKindAndMissingAttributes)
+{
+    // Three instances of one kind: three entities. "Crest XC" is no family of the database.
+    EXPECT_EQ(read_summary("same_kind_instances.tessel"), (LINES{
+        "$P/same_kind_instances.tessel | unclassified same_kind_instances | $P/same_kind_instances.tessel"
+        " |  | TesselCrestPro  | - | --F-- |  | ",
+        "  same_kind_instances|same_kind_instances|TesselCrestPro||TesselCrestPro||",
+        "  fifo_buffer|fifo_a|fifo_buffer|22.1|TesselCrestPro||",
+        "  fifo_buffer|fifo_b|fifo_buffer||TesselCrestPro||",
+        "  fifo_buffer|fifo_c|fifo_buffer|21.1|TesselCrestPro||"}));
+    // No component: the standard tool. The first family parameter with a value counts. A
+    // module without kind is an entity with an empty name; without name, or with
+    // enabled="0", none; enabled="yes" is not disabled.
+    EXPECT_EQ(read_summary("bare_modules.tessel"), (LINES{
+        "$P/bare_modules.tessel | unclassified bare_modules | $P/bare_modules.tessel |  |   | - | -SF--"
+        " | Device Agnostic | ",
+        "  bare_modules|bare_modules|||Tessel||",
+        "  |anon_0|||Tessel||",
+        "  uart_tiny|on_0|uart_tiny||Tessel||"}));
+}
+
+TEST(SYSTEM_FILE_READER_TEST, BrokenSystemFilesAreSkipped)
+{
+    for (const char* name : {"not_xml.tessel", "binary_junk.tessel", "empty.tessel", "no_modules.tessel",
+                             "absent.tessel", ""})
+        EXPECT_FALSE(read_system(system_file(name))) << name;
+    EXPECT_FALSE(read_system(""));
+}
+
+// ---- Fuzzing -----------------------------------------------------------------------------
+
+namespace {
+
+//! One to four random edits of a system file: bytes, truncation, markup characters,
+//! long runs, and duplicated or nested module elements.
+std::string mutate(std::string text, std::mt19937& random)
+{
+    auto below = [&random](std::size_t bound) {
+        return std::uniform_int_distribution<std::size_t>(0, bound - 1)(random);
+    };
+    static const std::vector<std::string> pieces{
+        "<", ">", "\"", "'", "&", "&amp;", "\0", "=", "/>", "</system>", "<system>", "<module name=\"m\" kind=\"k\"/>",
+        "<module", "autoexport=\"1\"", "enabled=\"0\"", "<component tool=\"TesselCrestPro\"/>",
+        "<parameter name=\"deviceFamily\" value=\"Crest V\"/>", "<!--", "<![CDATA[", "<?xml", "&#0;", "&#xFFFFFF;"};
+    for (std::size_t edits = 1 + below(4); edits > 0; --edits) {
+        const std::size_t at = below(text.size() + 1);
+        switch (below(5)) {
+        case 0:
+            if (at < text.size())
+                text[at] = static_cast<char>(below(256));
+            break;
+        case 1: text.resize(at); break;
+        case 2: text.insert(at, pieces[below(pieces.size())]); break;
+        case 3: text.insert(at, 1 + below(5000), "<>\"= a"[below(6)]); break;
+        default: {
+            std::string nested;
+            for (std::size_t depth = below(300); depth > 0; --depth)
+                nested += "<module name=\"n\">";
+            text.insert(at, nested);
+        }
+        }
+    }
+    return text;
+}
+
+} // namespace
+
+TEST(SYSTEM_FILE_READER_FUZZ_TEST, MutatedSystemFilesNeverBreakTheReader)
+{
+    TEMP_DIR scratch;
+    const std::vector<std::string> seeds{read_text(system_file("standalone_two_modules.tessel")),
+                                         read_text(system_file("bare_modules.tessel")),
+                                         read_text(system_file("same_kind_instances.tessel"))};
+    // IPMAN_FUZZ_ROUNDS and IPMAN_FUZZ_SEED allow longer runs by hand.
+    const char* rounds_text = std::getenv("IPMAN_FUZZ_ROUNDS");
+    const char* seed_text = std::getenv("IPMAN_FUZZ_SEED");
+    const int rounds = rounds_text ? std::atoi(rounds_text) : 400;
+    std::mt19937 random(seed_text ? static_cast<unsigned>(std::strtoul(seed_text, nullptr, 10)) : 20240611u);
+    const std::string path = scratch.file("fuzz.tessel");
+    int systems_read = 0;
+    for (int round = 0; round < rounds; ++round) {
+        const std::string text = mutate(seeds[static_cast<std::size_t>(round) % seeds.size()], random);
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+        const auto record = read_system(path);
+        if (!record)
+            continue;
+        ++systems_read;
+        // Whatever the file holds, the record is well formed.
+        ASSERT_FALSE(record->entities.empty()) << "round " << round;
+        EXPECT_EQ(record->main_file, FIO_PATH(path).flatten().fullpath());
+        EXPECT_LE(record->supported_families.size(), 1u);
+        expect_consistent_index(*record);
+    }
+    // Enough mutations stay well-formed for the reader itself to be exercised.
+    EXPECT_GT(systems_read, rounds / 10);
+}
