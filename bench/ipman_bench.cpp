@@ -24,7 +24,8 @@ struct INTERP_DELETER {
 using INTERP_PTR = std::unique_ptr<Tcl_Interp, INTERP_DELETER>;
 
 //! The interpreter with the suite's project commands and the ipman package.
-INTERP_PTR make_interpreter() {
+INTERP_PTR make_interpreter()
+{
     INTERP_PTR interp(Tcl_CreateInterp());
     if (Tcl_Init(interp.get()) != TCL_OK) throw std::runtime_error(Tcl_GetStringResult(interp.get()));
     atcl_set_interpreter(interp.get());
@@ -34,24 +35,28 @@ INTERP_PTR make_interpreter() {
     return interp;
 }
 
-std::string eval(Tcl_Interp* interp, const std::string& script) {
+std::string eval(Tcl_Interp* interp, const std::string& script)
+{
     if (Tcl_Eval(interp, script.c_str()) != TCL_OK) throw std::runtime_error(Tcl_GetStringResult(interp));
     return Tcl_GetStringResult(interp);
 }
 
-rusage process_usage() {
+rusage process_usage()
+{
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage;
 }
 
 //! Peak resident memory of the process so far, in MiB.
-double peak_memory_mib() {
+double peak_memory_mib()
+{
     return static_cast<double>(process_usage().ru_maxrss) / 1024.0;  // ru_maxrss is in KiB on Linux
 }
 
 //! User and system processor seconds the process has used so far.
-double cpu_seconds() {
+double cpu_seconds()
+{
     const rusage usage = process_usage();
     const auto seconds = [](const timeval& time) { return time.tv_sec + time.tv_usec / 1e6; };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
@@ -63,7 +68,8 @@ struct STEP_TIME {
     double cpu_s;
 };
 
-STEP_TIME timed_eval(Tcl_Interp* interp, const std::string& script, std::string& result) {
+STEP_TIME timed_eval(Tcl_Interp* interp, const std::string& script, std::string& result)
+{
     const double cpu_start = cpu_seconds();
     const auto start = std::chrono::steady_clock::now();
     result = eval(interp, script);
@@ -73,7 +79,8 @@ STEP_TIME timed_eval(Tcl_Interp* interp, const std::string& script, std::string&
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc != 2) {
         std::fprintf(stderr, "Usage: ipman_bench PROJECT.vpf\n");
         return 2;

@@ -24,7 +24,8 @@ namespace {
 
 constexpr const char* kUsage = "Usage: vorlin_sh ?-t script.tcl ?arg ...??\n";
 
-int init_suite_commands(Tcl_Interp* interp) {
+int init_suite_commands(Tcl_Interp* interp)
+{
     if (Tcl_Init(interp) != TCL_OK) return TCL_ERROR;
     atcl_set_interpreter(interp);
     atcl_register_collection_commands(interp);
@@ -36,12 +37,14 @@ int init_suite_commands(Tcl_Interp* interp) {
     return Tcl_Eval(interp, "package ifneeded ::vorlin::ipman 1.0 {load {} Ipman}");
 }
 
-int init_interactive_shell(Tcl_Interp* interp) {
+int init_interactive_shell(Tcl_Interp* interp)
+{
     if (init_suite_commands(interp) != TCL_OK) return TCL_ERROR;
     return Tcl_Eval(interp, "set tcl_prompt1 {puts -nonewline {vorlin_sh> }}");
 }
 
-void set_script_arguments(Tcl_Interp* interp, const char* script, int argc, char** argv) {
+void set_script_arguments(Tcl_Interp* interp, const char* script, int argc, char** argv)
+{
     Tcl_Obj* arguments = Tcl_NewListObj(0, nullptr);
     for (int i = 0; i < argc; ++i) {
         Tcl_ListObjAppendElement(nullptr, arguments, Tcl_NewStringObj(argv[i], -1));
@@ -54,7 +57,8 @@ void set_script_arguments(Tcl_Interp* interp, const char* script, int argc, char
 
 //! Prints why the script failed to standard error: the error's trace, else the result.
 //! The trace comes from the failure's own return options; errorInfo may be stale.
-void report_failure(Tcl_Interp* interp, int code) {
+void report_failure(Tcl_Interp* interp, int code)
+{
     const ATCL_OBJ_PTR options(Tcl_GetReturnOptions(interp, code));
     const ATCL_OBJ_PTR key(Tcl_NewStringObj("-errorinfo", -1));
     Tcl_Obj* trace = nullptr;
@@ -62,7 +66,8 @@ void report_failure(Tcl_Interp* interp, int code) {
     std::fprintf(stderr, "%s\n", trace ? Tcl_GetString(trace) : Tcl_GetStringResult(interp));
 }
 
-[[noreturn]] void run_script(const char* program, const char* script, int argc, char** argv) {
+[[noreturn]] void run_script(const char* program, const char* script, int argc, char** argv)
+{
     Tcl_FindExecutable(program);
     Tcl_Interp* interp = Tcl_CreateInterp();
     set_script_arguments(interp, script, argc, argv);
@@ -75,7 +80,8 @@ void report_failure(Tcl_Interp* interp, int code) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc >= 2 && std::strcmp(argv[1], "-t") == 0) {
         if (argc < 3) {
             std::fputs(kUsage, stderr);

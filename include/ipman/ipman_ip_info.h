@@ -29,11 +29,11 @@ enum IPMAN_IP_REGEN_STATUS_ENUM : std::int32_t {
 //! How a variation is upgraded.
 enum IPMAN_IP_UPGRADE_FLOW_ENUM : std::int32_t {
     IPMAN_NO_UPGRADE = 0,
-    IPMAN_NOT_SUPPORTED = 1,                         //!< end of life: cannot be upgraded
-    IPMAN_KELVANE_NOT_INSTALLED = 2,                 //!< the legacy wizard it needs is missing
-    IPMAN_TESSEL_UPGRADE_IP_CORES = 3,               //!< upgrade a system file's cores in place
-    IPMAN_TESSEL_UPGRADE_IP_CORES_TO_VIP = 4,        //!< ... and produce a new IP list file
-    IPMAN_VARIATION_TO_TESSEL_SA_WITH_TESSEL = 5,    //!< legacy variation to standalone system IP
+    IPMAN_NOT_SUPPORTED = 1,                       //!< end of life: cannot be upgraded
+    IPMAN_KELVANE_NOT_INSTALLED = 2,               //!< the legacy wizard it needs is missing
+    IPMAN_TESSEL_UPGRADE_IP_CORES = 3,             //!< upgrade a system file's cores in place
+    IPMAN_TESSEL_UPGRADE_IP_CORES_TO_VIP = 4,      //!< ... and produce a new IP list file
+    IPMAN_VARIATION_TO_TESSEL_SA_WITH_TESSEL = 5,  //!< legacy variation to standalone system IP
     IPMAN_VKELVANE_SILENT = 6,
     IPMAN_VKELVANE_UI_ONLY = 7,
     IPMAN_VKELVANE_LEGACY_SILENT = 8,
@@ -43,7 +43,7 @@ enum IPMAN_IP_UPGRADE_FLOW_ENUM : std::int32_t {
 //! Outcome of the last upgrade attempt.
 enum IPMAN_UPGRADE_STATUS_ENUM : std::int32_t {
     IPMAN_UPGRADE_NOT_ATTEMPTED = 0,
-    IPMAN_UPGRADE_ATTEMPTED = 1,                     //!< recorded without outcome
+    IPMAN_UPGRADE_ATTEMPTED = 1,  //!< recorded without outcome
     IPMAN_UPGRADE_SUCCESS = 2,
     IPMAN_UPGRADE_CONVERTED_BUT_FAILED_REGEN = 3,
     IPMAN_UPGRADE_FAILED = 4,
@@ -87,9 +87,9 @@ enum IPMAN_FAIL_REGEN_TYPE : std::int32_t {
 class IPMAN_IP_INFO {
 public:
     // Set directly by discovery and the manager.
-    std::int32_t instance_name_id = 0;      //!< hierarchy-database name id of the design instance
-    std::string core_version;               //!< read from a protected source; "Unknown" if unread
-    std::set<std::string> instance_paths;   //!< full hierarchy paths of the design instances
+    std::int32_t instance_name_id = 0;     //!< hierarchy-database name id of the design instance
+    std::string core_version;              //!< read from a protected source; "Unknown" if unread
+    std::set<std::string> instance_paths;  //!< full hierarchy paths of the design instances
 
     IPMAN_IP_INFO();
 
@@ -166,10 +166,10 @@ public:
     void upgrade_flow(const IPMAN_IP_UPGRADE_FLOW_ENUM& value) { m_upgrade_flow = value; }
 
     bool is_compatible() const;
-    bool status_incompatible() const;               //!< statuses 0 to 4
-    bool status_compatible_with_warning() const;    //!< statuses 5 to 7
+    bool status_incompatible() const;             //!< statuses 0 to 4
+    bool status_compatible_with_warning() const;  //!< statuses 5 to 7
     bool silently_upgradable() const;
-    bool vkelvane_migration_flow() const;           //!< flows 6 to 9
+    bool vkelvane_migration_flow() const;  //!< flows 6 to 9
     bool not_ui_editable() const;
     //! False only for a record that names nothing: tool name, version and generation file
     //! all "N/A" and no design instance.
@@ -180,7 +180,8 @@ public:
     bool operator!=(const IPMAN_IP_INFO& other) const { return !(*this == other); }
 
 private:
-    static void assign(std::string& field, const std::string& value) {
+    static void assign(std::string& field, const std::string& value)
+    {
         if (&field != &value) field = value;
     }
 

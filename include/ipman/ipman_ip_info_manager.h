@@ -117,7 +117,7 @@ private:
     std::unique_ptr<IPMAN_IP_REGENERATION_CONTROLLER> m_controller;
     std::vector<IPMAN_IP_INFO> m_required;
     std::vector<IPMAN_IP_INFO> m_optional;
-    std::set<std::string> m_required_files;     //!< generation files of m_required
-    std::set<std::string> m_optional_files;     //!< generation files of m_optional
+    std::set<std::string> m_required_files;  //!< generation files of m_required
+    std::set<std::string> m_optional_files;  //!< generation files of m_optional
     bool m_always_regen = false;
 };

@@ -18,10 +18,10 @@ public:
     IPMAN_IP_REGEN_RESULT& operator=(IPMAN_IP_REGEN_RESULT&&) = default;
     virtual ~IPMAN_IP_REGEN_RESULT();
 
-    IPMAN_IP_INFO ip_info;                      //!< the record as it was before the attempt
-    std::int32_t status = 0;                    //!< 0 success, anything else failure
+    IPMAN_IP_INFO ip_info;    //!< the record as it was before the attempt
+    std::int32_t status = 0;  //!< 0 success, anything else failure
     IPMAN_FAIL_REGEN_TYPE fail_type = IPMAN_FAIL_NONE;
-    std::string output_file;                    //!< new file replacing the variation, if any
-    std::string backup_file;                    //!< backup of the top-level file, if kept
-    std::string top_level_file;                 //!< generated top-level HDL file on success
+    std::string output_file;     //!< new file replacing the variation, if any
+    std::string backup_file;     //!< backup of the top-level file, if kept
+    std::string top_level_file;  //!< generated top-level HDL file on success
 };

@@ -30,19 +30,18 @@ public:
     static bool is_tessel_file(const std::string& path);
     static bool is_gwip_file(const std::string& path);
     static bool is_vip_file(const std::string& path);
-    static bool is_tessel_editable_file(const std::string& path);   //!< system or gwip file
+    static bool is_tessel_editable_file(const std::string& path);  //!< system or gwip file
 
     //! True when the wizard recorded in the legacy variation file is installed and not end of
     //! life; wizard_name always receives that wizard's (alias-resolved) name.
-    static bool is_variation_file_launchable(const std::string& variation_file,
-                                             std::string& wizard_name);
+    static bool is_variation_file_launchable(const std::string& variation_file, std::string& wizard_name);
 
     //! Absolute, flattened path text: the canonical key for comparing paths.
     static std::string adjust_path(std::string path);
 
     // Parallel regeneration settings, as text; empty when unset.
     static std::string get_user_ini_parallel_ip_regen_enabled_setting();
-    static std::string get_user_ini_num_processors_setting();   //!< lower-cased
+    static std::string get_user_ini_num_processors_setting();  //!< lower-cased
     //! Empty when no project is open.
     static std::string get_acf_parallel_ip_regen_enabled_setting(ACF_MANAGER* project);
     static std::string get_acf_num_processors_setting(ACF_MANAGER* project);

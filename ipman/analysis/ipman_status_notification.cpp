@@ -30,12 +30,13 @@ const char* const FAMILY_MISMATCH_NOTE =
 
 const char* const CANNOT_UPGRADE_NOTE =
     "IP variant cannot be upgraded and is not supported for selected project device family. Either select a "
-    "device family supported by this IP or remove the IP from the project and parameterize a supported IP core "
+    "device family supported by this IP or remove the IP from the project and parameterize a supported IP "
+    "core "
     "from the IP Catalog. To view the settings of the IP parameters, open the IP variant in Vorlin Standard "
     "Edition.";
-const char* const DISCONTINUED_NOTE =
-    "Support for this IP has been discontinued. This core cannot be upgraded but the generated HDL files will "
-    "continue to compile. ";
+const char* const DISCONTINUED_NOTE = "Support for this IP has been discontinued. This core cannot be "
+                                      "upgraded but the generated HDL files will "
+                                      "continue to compile. ";
 // Opens a red font and leaves it open: the user interface closes it at the end of the cell.
 const char* const NO_EDITOR_NOTE =
     "<font color=red>No compatible IP parameter editor found. This may be because the IP is not installed or "
@@ -49,23 +50,29 @@ const char* const CONVERTED_BUT_FAILED_NOTE =
 const char* const VIP_NOT_IN_GENERATION_DIR_NOTE =
     "<strong>Warning</strong>: VIP file not found in expected generation directory. Automatic upgrade will "
     "produce a new VIP file at '%s' relative to the TESSEL file and remove the existing VIP file from the "
-    "project. If regenerating using the parameter editor, ensure that the old VIP file is replaced by the newly "
+    "project. If regenerating using the parameter editor, ensure that the old VIP file is replaced by the "
+    "newly "
     "generated VIP. ";
 const char* const VIP_NOT_COLOCATED_SILENT_NOTE =
-    "<strong>Warning</strong>: VIP file not co-located with IP variant file. Automatic upgrade will produce a "
-    "new VIP next to the variant file and remove the existing VIP file from the project. If regenerating using "
+    "<strong>Warning</strong>: VIP file not co-located with IP variant file. Automatic upgrade will produce "
+    "a "
+    "new VIP next to the variant file and remove the existing VIP file from the project. If regenerating "
+    "using "
     "the parameter editor, ensure that the old VIP file is replaced by the newly generated VIP. ";
-const char* const VIP_NOT_COLOCATED_UI_NOTE =
-    "<strong>Warning</strong>: VIP file not co-located with IP variant file. Regenerating using the parameter "
-    "editor will create a new VIP file next to the variant file. Ensure that the old VIP file is replaced by the "
-    "new VIP after the IP is generated. ";
+const char* const VIP_NOT_COLOCATED_UI_NOTE = "<strong>Warning</strong>: VIP file not co-located with IP "
+                                              "variant file. Regenerating using the parameter "
+                                              "editor will create a new VIP file next to the variant file. "
+                                              "Ensure that the old VIP file is replaced by the "
+                                              "new VIP after the IP is generated. ";
 
 bool part_needs_choosing(DEV_PART_ENUM part)
 {
-    return !dstr_is_valid_dev_part_enum(part) || DEV_PART_MANAGER::test_part_trait_of(part, DEV_PART_TRAIT_AUTO_PART);
+    return !dstr_is_valid_dev_part_enum(part) ||
+           DEV_PART_MANAGER::test_part_trait_of(part, DEV_PART_TRAIT_AUTO_PART);
 }
 
-void add_status_notes(const IPMAN_IP_INFO& record, DEV_PART_ENUM project_part, std::vector<std::string>& notes)
+void add_status_notes(const IPMAN_IP_INFO& record, DEV_PART_ENUM project_part,
+                      std::vector<std::string>& notes)
 {
     switch (record.regen_status()) {
     case IPMAN_INCOMPATIBLE_FAMILY:
@@ -116,7 +123,8 @@ void add_ip_list_placement_notes(const IPMAN_IP_INFO& record, bool family_trait_
     switch (record.upgrade_flow()) {
     case IPMAN_TESSEL_UPGRADE_IP_CORES_TO_VIP:
         notes.push_back(
-            (boost::format(VIP_NOT_IN_GENERATION_DIR_NOTE) % expected_ip_list_path(record, family_trait_test)).str());
+            (boost::format(VIP_NOT_IN_GENERATION_DIR_NOTE) % expected_ip_list_path(record, family_trait_test))
+                .str());
         break;
     case IPMAN_VKELVANE_SILENT:
         notes.emplace_back(VIP_NOT_COLOCATED_SILENT_NOTE);
@@ -129,20 +137,22 @@ void add_ip_list_placement_notes(const IPMAN_IP_INFO& record, bool family_trait_
     }
 }
 
-} // namespace
+}  // namespace
 
 std::string ipman_compose_status_notification(const IPMAN_IP_INFO& record, bool family_trait_test,
                                               DEV_PART_ENUM project_part)
 {
     std::vector<std::string> notes;
     const IPMAN_IP_UPGRADE_FLOW_ENUM flow = record.upgrade_flow();
-    if (flow == IPMAN_VKELVANE_UI_ONLY || flow == IPMAN_VKELVANE_LEGACY_UI_ONLY) notes.emplace_back(DOUBLE_CLICK_NOTE);
+    if (flow == IPMAN_VKELVANE_UI_ONLY || flow == IPMAN_VKELVANE_LEGACY_UI_ONLY)
+        notes.emplace_back(DOUBLE_CLICK_NOTE);
     add_status_notes(record, project_part, notes);
     add_no_upgrade_notes(record, notes);
-    if (flow == IPMAN_VARIATION_TO_TESSEL_SA_WITH_TESSEL || flow == IPMAN_VKELVANE_LEGACY_SILENT
-        || flow == IPMAN_VKELVANE_LEGACY_UI_ONLY)
+    if (flow == IPMAN_VARIATION_TO_TESSEL_SA_WITH_TESSEL || flow == IPMAN_VKELVANE_LEGACY_SILENT ||
+        flow == IPMAN_VKELVANE_LEGACY_UI_ONLY)
         notes.emplace_back(CONVERTED_NOTE);
-    if (record.upgrade_status() == IPMAN_UPGRADE_CONVERTED_BUT_FAILED_REGEN && !record.upgrade_message().empty())
+    if (record.upgrade_status() == IPMAN_UPGRADE_CONVERTED_BUT_FAILED_REGEN &&
+        !record.upgrade_message().empty())
         notes.emplace_back(CONVERTED_BUT_FAILED_NOTE);
     add_ip_list_placement_notes(record, family_trait_test, notes);
     return boost::algorithm::join(notes, "<br />");

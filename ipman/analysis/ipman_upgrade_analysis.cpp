@@ -15,9 +15,9 @@
 
 #include <ipman/ipman_utils.h>
 
-#include "regen/ipman_ip_regeneration_controller.h"
-#include "discovery/ipman_legacy_cores.h"
 #include "analysis/ipman_status_notification.h"
+#include "discovery/ipman_legacy_cores.h"
+#include "regen/ipman_ip_regeneration_controller.h"
 
 namespace {
 
@@ -50,8 +50,8 @@ bool is_wizard_installed(const std::string& name)
     if (name.empty()) return false;
     const WIZMAN_WIZARD_INFO_MANAGER& wizards = installed_wizards();
     const std::string wizard = wizards.get_wizard_alias_name(name);
-    return !wizards.is_unspecified_wizard(wizard) && !wizards.is_eol_wizard(wizard)
-        && wizards.is_installed_wizard(wizard);
+    return !wizards.is_unspecified_wizard(wizard) && !wizards.is_eol_wizard(wizard) &&
+           wizards.is_installed_wizard(wizard);
 }
 
 //! What differs between the flow choice of a full analysis and the flow step alone.
@@ -68,25 +68,28 @@ IPMAN_IP_UPGRADE_FLOW_ENUM choose_upgrade_flow(const IPMAN_IP_INFO& record,
                                                IPMAN_IP_REGENERATION_CONTROLLER& controller,
                                                const FLOW_CHOICE_INPUTS& inputs)
 {
-    if (record.regen_status() == IPMAN_ENCRYPTED || record.regen_status() == IPMAN_COMPATIBLE) return IPMAN_NO_UPGRADE;
+    if (record.regen_status() == IPMAN_ENCRYPTED || record.regen_status() == IPMAN_COMPATIBLE)
+        return IPMAN_NO_UPGRADE;
     if (record.is_eol()) return IPMAN_NOT_SUPPORTED;
     const std::string generation_file = record.ip_generation_file();
     if (IPMAN_UTILS::is_tessel_editable_file(generation_file))
         return record.source_file() == generation_file ? IPMAN_TESSEL_UPGRADE_IP_CORES
-                                                        : IPMAN_TESSEL_UPGRADE_IP_CORES_TO_VIP;
+                                                       : IPMAN_TESSEL_UPGRADE_IP_CORES_TO_VIP;
     if (!inputs.hdl_generation_file) return inputs.fallback_flow;
     if (inputs.check_wizard_installed && !inputs.catalog_card && !is_wizard_installed(record.display_name()))
         return IPMAN_KELVANE_NOT_INSTALLED;
     if (inputs.family_trait_test)
-        return controller.supports_cmd_upgrade(record.tool_name()) ? IPMAN_VKELVANE_SILENT : IPMAN_VKELVANE_UI_ONLY;
+        return controller.supports_cmd_upgrade(record.tool_name()) ? IPMAN_VKELVANE_SILENT
+                                                                   : IPMAN_VKELVANE_UI_ONLY;
     if (controller.is_legacy_core(record))
         return is_legacy_silent_core(record.tool_name()) ? IPMAN_VKELVANE_LEGACY_SILENT
                                                          : IPMAN_VKELVANE_LEGACY_UI_ONLY;
-    if (controller.check_tessel_conversion(record, inputs.catalog_card)) return IPMAN_VARIATION_TO_TESSEL_SA_WITH_TESSEL;
+    if (controller.check_tessel_conversion(record, inputs.catalog_card))
+        return IPMAN_VARIATION_TO_TESSEL_SA_WITH_TESSEL;
     return inputs.fallback_flow;
 }
 
-} // namespace
+}  // namespace
 
 bool ipman_is_hdl_generation_file(const std::string& ip_generation_file)
 {
@@ -95,19 +98,16 @@ bool ipman_is_hdl_generation_file(const std::string& ip_generation_file)
     return type == FIO_EXT_VERILOG || type == FIO_EXT_VHDL;
 }
 
-IPMAN_IP_UPGRADE_INFO_FUMBLER::IPMAN_IP_UPGRADE_INFO_FUMBLER(IPMAN_IP_INFO* record,
-                                                             IPMAN_IP_REGENERATION_CONTROLLER* controller,
-                                                             const IPCATALOG_OUTDATED_IP_INFO* outdated_info,
-                                                             const IPCATALOG_CARD* catalog_card,
-                                                             const IPMAN_DEVICE_REQUIREMENT_MAP* device_requirements)
-    : m_record(record)
-    , m_controller(controller)
-    , m_outdated_info(outdated_info)
-    , m_catalog_card(catalog_card)
-    , m_device_requirements(device_requirements)
+IPMAN_IP_UPGRADE_INFO_FUMBLER::IPMAN_IP_UPGRADE_INFO_FUMBLER(
+    IPMAN_IP_INFO* record, IPMAN_IP_REGENERATION_CONTROLLER* controller,
+    const IPCATALOG_OUTDATED_IP_INFO* outdated_info, const IPCATALOG_CARD* catalog_card,
+    const IPMAN_DEVICE_REQUIREMENT_MAP* device_requirements)
+    : m_record(record), m_controller(controller), m_outdated_info(outdated_info),
+      m_catalog_card(catalog_card), m_device_requirements(device_requirements)
 {
     if (!record || !controller)
-        MSG_INTERNAL_ERROR::report("upgrade analysis without record or controller", MODULE_TAG, __FILE__, __LINE__);
+        MSG_INTERNAL_ERROR::report("upgrade analysis without record or controller", MODULE_TAG, __FILE__,
+                                   __LINE__);
     m_version = IPVX_VERSION(record->tool_version());
     const std::vector<DEV_FAMILY_ENUM>& families = record->const_supported_families();
     m_ip_family = families.empty() ? DEV_FAMILY_DEVICE_AGNOSTIC : families.front();
@@ -119,12 +119,14 @@ IPMAN_IP_UPGRADE_INFO_FUMBLER::IPMAN_IP_UPGRADE_INFO_FUMBLER(IPMAN_IP_INFO* reco
 
 IPMAN_IP_UPGRADE_INFO_FUMBLER::~IPMAN_IP_UPGRADE_INFO_FUMBLER() = default;
 
-void IPMAN_IP_UPGRADE_INFO_FUMBLER::adopt_catalog_version(const std::vector<const IPCATALOG_CARD*>& matching_cards)
+void IPMAN_IP_UPGRADE_INFO_FUMBLER::adopt_catalog_version(
+    const std::vector<const IPCATALOG_CARD*>& matching_cards)
 {
     if (m_no_catalog_version) return;
-    const bool version_listed = std::any_of(matching_cards.begin(), matching_cards.end(), [this](const IPCATALOG_CARD* card) {
-        return card && card->get_parsed_version() == m_version;
-    });
+    const bool version_listed =
+        std::any_of(matching_cards.begin(), matching_cards.end(), [this](const IPCATALOG_CARD* card) {
+            return card && card->get_parsed_version() == m_version;
+        });
     if (version_listed) return;
     m_record->tool_version(m_catalog_card->get_version());
     m_record->vendor_name(m_catalog_card->get_author());
@@ -141,13 +143,15 @@ void IPMAN_IP_UPGRADE_INFO_FUMBLER::analyse()
     determine_flow();
     determine_migration();
     apply_previous_attempt();
-    m_record->status_notification(ipman_compose_status_notification(*m_record, m_family_trait_test, m_project_part));
+    m_record->status_notification(
+        ipman_compose_status_notification(*m_record, m_family_trait_test, m_project_part));
     add_catalog_sets();
     check_generation_file();
     // Every record passes here: the trace is only composed when it is wanted.
     if (msg_debug_enabled(MODULE_TAG, DEBUG_LEVEL))
         msg_local_debug(MODULE_TAG, DEBUG_LEVEL,
-                        fmt::format("Analysed {} {}: {} {}{}", m_record->tool_name(), m_record->tool_version(),
+                        fmt::format("Analysed {} {}: {} {}{}", m_record->tool_name(),
+                                    m_record->tool_version(),
                                     regen_status_to_string(m_record->regen_status()),
                                     upgrade_flow_to_string(m_record->upgrade_flow()),
                                     m_end_of_life ? " (end of life)" : ""));
@@ -180,7 +184,8 @@ void IPMAN_IP_UPGRADE_INFO_FUMBLER::determine_age_and_end_of_life()
         m_version_old = m_version < m_catalog_card->get_parsed_version();
         test_end_of_life = !m_version_old;
     }
-    m_end_of_life = test_end_of_life && m_outdated_info && m_outdated_info->is_eol(m_version, m_project_family);
+    m_end_of_life =
+        test_end_of_life && m_outdated_info && m_outdated_info->is_eol(m_version, m_project_family);
     m_record->is_eol(m_end_of_life);
 }
 
@@ -219,24 +224,25 @@ void IPMAN_IP_UPGRADE_INFO_FUMBLER::compose_changelog()
         m_record->upgrade_changelog({});
         return;
     }
-    m_record->upgrade_changelog(m_outdated_info->get_upgrade_changes(m_version, target_version(), target_name(),
-                                                                     m_ip_family, m_project_family));
+    m_record->upgrade_changelog(m_outdated_info->get_upgrade_changes(
+        m_version, target_version(), target_name(), m_ip_family, m_project_family));
 }
 
 bool IPMAN_IP_UPGRADE_INFO_FUMBLER::has_family_mismatch() const
 {
     if (!cfg_is_on(DEVICE_FAMILY_BLOCKING_SETTING, true)) return false;
-    if (m_record->parent_entity() != IPMAN_NA_STR) return false;   // sub-IPs follow their variation
+    if (m_record->parent_entity() != IPMAN_NA_STR) return false;  // sub-IPs follow their variation
     if (m_controller->is_hdl_compatible_ip(*m_record)) return false;
     const std::vector<DEV_FAMILY_ENUM>& families = m_record->const_supported_families();
     if (m_project_family == DEV_FAMILY_NONE || families.empty()) return true;
-    return !contains_family(families, DEV_FAMILY_DEVICE_AGNOSTIC) && !contains_family(families, m_project_family);
+    return !contains_family(families, DEV_FAMILY_DEVICE_AGNOSTIC) &&
+           !contains_family(families, m_project_family);
 }
 
 bool IPMAN_IP_UPGRADE_INFO_FUMBLER::has_tool_environment_mismatch() const
 {
-    return cfg_is_on(TOOL_ENV_BLOCKING_SETTING, true)
-        && IPMAN_UTILS::is_pro_tool_string(m_record->generated_by()) != m_pro_edition;
+    return cfg_is_on(TOOL_ENV_BLOCKING_SETTING, true) &&
+           IPMAN_UTILS::is_pro_tool_string(m_record->generated_by()) != m_pro_edition;
 }
 
 IPMAN_IP_REGEN_STATUS_ENUM IPMAN_IP_UPGRADE_INFO_FUMBLER::determine_regen_status(bool family_mismatch) const
@@ -248,12 +254,13 @@ IPMAN_IP_REGEN_STATUS_ENUM IPMAN_IP_UPGRADE_INFO_FUMBLER::determine_regen_status
             return IPMAN_INCOMPATIBLE_DEV_TRAIT;
         if (has_tool_environment_mismatch()) return IPMAN_INCOMPATIBLE_TOOL_ENV;
     }
-    if (m_outdated_info
-        && (!m_version.is_valid() || m_outdated_info->is_invalid(m_version, m_ip_family, m_project_family)))
+    if (m_outdated_info &&
+        (!m_version.is_valid() || m_outdated_info->is_invalid(m_version, m_ip_family, m_project_family)))
         return IPMAN_INCOMPATIBLE;
     if (m_version_old)
-        return family_mismatch && !m_record->const_supported_families().empty() ? IPMAN_OLD_AND_FAMILY_MISMATCH
-                                                                                : IPMAN_VERSION_OLD;
+        return family_mismatch && !m_record->const_supported_families().empty()
+                   ? IPMAN_OLD_AND_FAMILY_MISMATCH
+                   : IPMAN_VERSION_OLD;
     if (family_mismatch) return IPMAN_FAMILY_MISMATCH;
     if (m_encrypted) return IPMAN_ENCRYPTED;
     return IPMAN_COMPATIBLE;
@@ -296,8 +303,8 @@ void IPMAN_IP_UPGRADE_INFO_FUMBLER::apply_previous_attempt()
     // An attempt without recorded outcome succeeded when the reason for it has gone away.
     if (m_record->status_incompatible()) return;
     const std::string& marker = m_previous_attempt->message;
-    if (marker == REQUIRED_UPGRADE_MARKER
-        || (marker == OPTIONAL_UPGRADE_MARKER && !m_record->status_compatible_with_warning()))
+    if (marker == REQUIRED_UPGRADE_MARKER ||
+        (marker == OPTIONAL_UPGRADE_MARKER && !m_record->status_compatible_with_warning()))
         m_record->upgrade_status(IPMAN_UPGRADE_SUCCESS);
 }
 
@@ -315,7 +322,8 @@ void IPMAN_IP_UPGRADE_INFO_FUMBLER::check_generation_file()
 {
     const std::string generation_file = m_record->ip_generation_file();
     if (generation_file == m_record->source_file()) return;
-    m_record->no_generation_file(generation_file.empty() || !m_controller->generation_file_exists(generation_file));
+    m_record->no_generation_file(generation_file.empty() ||
+                                 !m_controller->generation_file_exists(generation_file));
 }
 
 void determine_upgrade_flow(IPMAN_IP_INFO& record, IPMAN_IP_REGENERATION_CONTROLLER& controller)

@@ -64,13 +64,13 @@ private:
     const IPVX_VERSION& target_version() const;
     std::string target_name() const;
 
-    IPMAN_IP_INFO* m_record;                                 //!< not owned
-    IPMAN_IP_REGENERATION_CONTROLLER* m_controller;          //!< not owned
-    const IPCATALOG_OUTDATED_IP_INFO* m_outdated_info;       //!< may be null
-    const IPCATALOG_CARD* m_catalog_card;                    //!< may be null
-    const IPMAN_DEVICE_REQUIREMENT_MAP* m_device_requirements; //!< may be null
+    IPMAN_IP_INFO* m_record;                                    //!< not owned
+    IPMAN_IP_REGENERATION_CONTROLLER* m_controller;             //!< not owned
+    const IPCATALOG_OUTDATED_IP_INFO* m_outdated_info;          //!< may be null
+    const IPCATALOG_CARD* m_catalog_card;                       //!< may be null
+    const IPMAN_DEVICE_REQUIREMENT_MAP* m_device_requirements;  //!< may be null
     IPVX_VERSION m_version;
-    DEV_FAMILY_ENUM m_ip_family;                             //!< first supported family, else 78
+    DEV_FAMILY_ENUM m_ip_family;  //!< first supported family, else 78
     bool m_no_catalog_version;
     bool m_encrypted = false;
     bool m_family_trait_test = false;

@@ -34,9 +34,15 @@ namespace {
 const char* const MODULE_TAG = "IPMAN";
 const int DEBUG_LEVEL = 2;
 
-std::string flattened(const std::string& path) { return FIO_PATH(path).flatten().fullpath(); }
+std::string flattened(const std::string& path)
+{
+    return FIO_PATH(path).flatten().fullpath();
+}
 
-std::string text_or_empty(const char* text) { return text ? std::string(text) : std::string(); }
+std::string text_or_empty(const char* text)
+{
+    return text ? std::string(text) : std::string();
+}
 
 //! The assignment variable types that describe IP variations and take part in grouping.
 bool is_ip_variable_type(ACF_VARIABLE_TYPE_ENUM type)
@@ -64,20 +70,26 @@ bool is_ip_variable_type(ACF_VARIABLE_TYPE_ENUM type)
 //! Types that describe one entity of a variation.
 bool is_entity_type(ACF_VARIABLE_TYPE_ENUM type)
 {
-    return type == ACF_VAR_IP_CORE_NAME || type == ACF_VAR_IP_CORE_VERSION || type == ACF_VAR_IP_VENDOR
-        || type == ACF_VAR_IP_TOP_LEVEL_COMPONENT || type == ACF_VAR_IP_GENERATED_BY;
+    return type == ACF_VAR_IP_CORE_NAME || type == ACF_VAR_IP_CORE_VERSION || type == ACF_VAR_IP_VENDOR ||
+           type == ACF_VAR_IP_TOP_LEVEL_COMPONENT || type == ACF_VAR_IP_GENERATED_BY;
 }
 
 //! The entity field an entity assignment fills.
 std::string* entity_field_of(IPMAN_COLLECTED_ENTITY& entity, ACF_VARIABLE_TYPE_ENUM type)
 {
     switch (type) {
-    case ACF_VAR_IP_CORE_NAME: return &entity.tool_name;
-    case ACF_VAR_IP_CORE_VERSION: return &entity.tool_version;
-    case ACF_VAR_IP_VENDOR: return &entity.vendor;
-    case ACF_VAR_IP_TOP_LEVEL_COMPONENT: return &entity.top_level_comp_name;
-    case ACF_VAR_IP_GENERATED_BY: return &entity.generated_by;
-    default: MSG_INTERNAL_ERROR::report("is_entity_type(type)", MODULE_TAG, __FILE__, __LINE__);
+    case ACF_VAR_IP_CORE_NAME:
+        return &entity.tool_name;
+    case ACF_VAR_IP_CORE_VERSION:
+        return &entity.tool_version;
+    case ACF_VAR_IP_VENDOR:
+        return &entity.vendor;
+    case ACF_VAR_IP_TOP_LEVEL_COMPONENT:
+        return &entity.top_level_comp_name;
+    case ACF_VAR_IP_GENERATED_BY:
+        return &entity.generated_by;
+    default:
+        MSG_INTERNAL_ERROR::report("is_entity_type(type)", MODULE_TAG, __FILE__, __LINE__);
     }
 }
 
@@ -103,18 +115,23 @@ public:
     void add(const ACF_ASSIGNMENT& assignment)
     {
         const ACF_MGR_INPUT_PARAMETERS& params = assignment.get_input_parameters();
-        if (params.get_origin().empty() || !is_ip_variable_type(assignment.get_type()))
-            return;
+        if (params.get_origin().empty() || !is_ip_variable_type(assignment.get_type())) return;
         const std::string_view key = params.get_origin();
         switch (assignment.get_type()) {
-        case ACF_VAR_VIP_FILE: add_link(key, params.get_value_string()); break;
-        case ACF_VAR_IP_CORE_NAME: m_has_tool_name.insert(key); break;
-        case ACF_VAR_IP_CORE_VERSION: m_has_tool_version.insert(key); break;
-        default: break;
+        case ACF_VAR_VIP_FILE:
+            add_link(key, params.get_value_string());
+            break;
+        case ACF_VAR_IP_CORE_NAME:
+            m_has_tool_name.insert(key);
+            break;
+        case ACF_VAR_IP_CORE_VERSION:
+            m_has_tool_version.insert(key);
+            break;
+        default:
+            break;
         }
         auto [group, is_new] = m_groups.try_emplace(key);
-        if (is_new)
-            m_keys_in_order.push_back(key);
+        if (is_new) m_keys_in_order.push_back(key);
         group->second.push_back(&assignment);
     }
 
@@ -140,8 +157,7 @@ private:
     {
         m_links[key].insert(target);
         m_link_targets.insert(target);
-        if (m_link_targets.count(key) == 0)
-            m_roots.insert(key);
+        if (m_link_targets.count(key) == 0) m_roots.insert(key);
         m_roots.erase(target);
     }
 
@@ -155,11 +171,9 @@ private:
     //! descended into again nor absorbed by its own descendant.
     void fold(std::string_view key, bool inherited)
     {
-        if (m_on_fold_path.count(key) != 0 || !m_folded[inherited].insert(key).second)
-            return;
+        if (m_on_fold_path.count(key) != 0 || !m_folded[inherited].insert(key).second) return;
         const auto links = m_links.find(key);
-        if (links == m_links.end() || m_groups.count(key) == 0)
-            return;
+        if (links == m_links.end() || m_groups.count(key) == 0) return;
         const bool absorb = folds_its_lists(key) || inherited;
         m_on_fold_path.insert(key);
         for (const std::string_view target : links->second)
@@ -168,8 +182,7 @@ private:
             ASSIGNMENTS& group = m_groups[key];
             for (const std::string_view target : links->second) {
                 const auto child = m_groups.find(target);
-                if (child == m_groups.end() || m_on_fold_path.count(target) != 0)
-                    continue;
+                if (child == m_groups.end() || m_on_fold_path.count(target) != 0) continue;
                 group.insert(group.end(), child->second.begin(), child->second.end());
                 m_groups.erase(child);
             }
@@ -183,11 +196,11 @@ private:
     std::vector<std::string_view> m_keys_in_order;
     std::unordered_map<std::string_view, std::set<std::string_view>> m_links;  // targets in byte-wise order
     KEY_SET m_link_targets;
-    std::set<std::string_view> m_roots;     // byte-wise order
+    std::set<std::string_view> m_roots;  // byte-wise order
     KEY_SET m_has_tool_name;
     KEY_SET m_has_tool_version;
     KEY_SET m_on_fold_path;
-    std::array<KEY_SET, 2> m_folded;        // keys folded without and with an inherited absorb
+    std::array<KEY_SET, 2> m_folded;  // keys folded without and with an inherited absorb
 };
 
 //! Appends the families of a Tcl list of family names; unknown names are dropped.
@@ -196,14 +209,14 @@ void append_target_families(const std::string& list_text, std::vector<DEV_FAMILY
 {
     std::vector<std::string> names;
     if (!atcl_tcl_get_mult_string_from_tcl_obj(nullptr, list_text, names)) {
-        msg_local_debug(MODULE_TAG, DEBUG_LEVEL, fmt::format("Target families are not a Tcl list: {}", list_text));
+        msg_local_debug(MODULE_TAG, DEBUG_LEVEL,
+                        fmt::format("Target families are not a Tcl list: {}", list_text));
         return;
     }
     for (const std::string& name : names) {
-        const DEV_FAMILY_ENUM family = name == "Device Agnostic" ? DEV_FAMILY_DEVICE_AGNOSTIC
-                                                                 : dstr_get_dev_family_enum_by_string(name);
-        if (family != DEV_FAMILY_NONE)
-            families.push_back(family);
+        const DEV_FAMILY_ENUM family =
+            name == "Device Agnostic" ? DEV_FAMILY_DEVICE_AGNOSTIC : dstr_get_dev_family_enum_by_string(name);
+        if (family != DEV_FAMILY_NONE) families.push_back(family);
     }
 }
 
@@ -235,8 +248,7 @@ void classify_variation_file(IPMAN_COLLECTED_IP& record, const std::string& vari
 void classify_hdl_file(IPMAN_COLLECTED_IP& record, const ACF_ASSIGNMENT& assignment, const std::string& base)
 {
     const std::string written = flattened(assignment.get_unmodified_value());
-    if (FIO_PATH(written).base() != base)
-        return;
+    if (FIO_PATH(written).base() != base) return;
     record.language = assignment.get_type() == ACF_VAR_VHDL_FILE ? IPMAN_RTL_VHDL : IPMAN_RTL_VERILOG;
     if (ipman_is_system_kind(record.kind)) {
         record.top_level_file = written;
@@ -276,8 +288,8 @@ void settle_main_entity(IPMAN_COLLECTED_IP& record, std::size_t main_index)
     IPMAN_COLLECTED_ENTITY& main = record.entities[main_index];
     // A standalone system's list names the system tool first; the component it wraps
     // follows and gives the variation its identity.
-    if (record.standalone && main_index == 0 && IPMAN_UTILS::is_tessel_tool_string(main.tool_name)
-        && record.entities.size() >= 2) {
+    if (record.standalone && main_index == 0 && IPMAN_UTILS::is_tessel_tool_string(main.tool_name) &&
+        record.entities.size() >= 2) {
         main.tool_name = record.entities[1].tool_name;
         main.tool_version = record.entities[1].tool_version;
     }
@@ -286,12 +298,12 @@ void settle_main_entity(IPMAN_COLLECTED_IP& record, std::size_t main_index)
     record.base_name = main.entity;
 }
 
-} // namespace
+}  // namespace
 
 bool ipman_is_system_kind(IPMAN_COLLECTED_IP_KIND kind)
 {
-    return kind == IPMAN_COLLECTED_IP_KIND::TESSEL_SYSTEM || kind == IPMAN_COLLECTED_IP_KIND::TESSEL_LIST
-        || kind == IPMAN_COLLECTED_IP_KIND::GWIP_FILE || kind == IPMAN_COLLECTED_IP_KIND::GWIP_LIST;
+    return kind == IPMAN_COLLECTED_IP_KIND::TESSEL_SYSTEM || kind == IPMAN_COLLECTED_IP_KIND::TESSEL_LIST ||
+           kind == IPMAN_COLLECTED_IP_KIND::GWIP_FILE || kind == IPMAN_COLLECTED_IP_KIND::GWIP_LIST;
 }
 
 // ---- IPMAN_COLLECTED_IP -----------------------------------------------------------------
@@ -312,9 +324,11 @@ std::size_t IPMAN_COLLECTED_IP::find_entity(const std::string& entity, const std
     return found == entity_index.end() ? npos : found->second;
 }
 
-IPMAN_COLLECTED_ENTITY& IPMAN_COLLECTED_IP::find_or_add_entity(const std::string& entity, const std::string& library)
+IPMAN_COLLECTED_ENTITY& IPMAN_COLLECTED_IP::find_or_add_entity(const std::string& entity,
+                                                               const std::string& library)
 {
-    const auto [position, added] = entity_index.try_emplace(entity_index_key(entity, library), entities.size());
+    const auto [position, added] =
+        entity_index.try_emplace(entity_index_key(entity, library), entities.size());
     if (added) {
         IPMAN_COLLECTED_ENTITY fresh;
         fresh.entity = entity;
@@ -335,9 +349,15 @@ void IPMAN_ACF_IP_COLLECTOR::set_ip_catalog_manager(IPCATALOG_VORLIN_IP_CATALOG_
     m_catalog = catalog;
 }
 
-bool IPMAN_ACF_IP_COLLECTOR::get_always_regen() const { return m_always_regen; }
+bool IPMAN_ACF_IP_COLLECTOR::get_always_regen() const
+{
+    return m_always_regen;
+}
 
-void IPMAN_ACF_IP_COLLECTOR::set_always_regen(bool always_regen) { m_always_regen = always_regen; }
+void IPMAN_ACF_IP_COLLECTOR::set_always_regen(bool always_regen)
+{
+    m_always_regen = always_regen;
+}
 
 std::string IPMAN_ACF_IP_COLLECTOR::get_tool_string() const
 {
@@ -346,8 +366,7 @@ std::string IPMAN_ACF_IP_COLLECTOR::get_tool_string() const
 
 void IPMAN_ACF_IP_COLLECTOR::collect_ip_files()
 {
-    if (m_catalog == nullptr)
-        m_catalog = IPCATALOG_VORLIN_IP_CATALOG_MANAGER::instance(false);
+    if (m_catalog == nullptr) m_catalog = IPCATALOG_VORLIN_IP_CATALOG_MANAGER::instance(false);
 
     const ASSIGNMENTS assignments = read_project_assignments();
     m_records.clear();
@@ -356,8 +375,7 @@ void IPMAN_ACF_IP_COLLECTOR::collect_ip_files()
 
     ASSIGNMENTS system_files, gwip_files;
     for (const ACF_ASSIGNMENT* assignment : assignments) {
-        if (!assignment->test_trait_of(ACF_TRAIT_FILE))
-            continue;
+        if (!assignment->test_trait_of(ACF_TRAIT_FILE)) continue;
         const std::string resolved = assignment->get_value();
         if (IPMAN_UTILS::is_tessel_file(resolved))
             system_files.push_back(assignment);
@@ -374,8 +392,7 @@ void IPMAN_ACF_IP_COLLECTOR::collect_ip_files()
 IPMAN_ACF_IP_COLLECTOR::ASSIGNMENTS IPMAN_ACF_IP_COLLECTOR::read_project_assignments()
 {
     ACF_MANAGER* acf_mgr = ACF_MANAGER::get_acf_manager();
-    if (acf_mgr == nullptr)
-        MSG_INTERNAL_ERROR::report("acf_mgr != NULL", MODULE_TAG, __FILE__, __LINE__);
+    if (acf_mgr == nullptr) MSG_INTERNAL_ERROR::report("acf_mgr != NULL", MODULE_TAG, __FILE__, __LINE__);
     ACF_REVISION_MANAGER& revision = *acf_mgr->get_revision_manager();
 
     ACF_ASSIGNMENT_LIST list;
@@ -397,12 +414,10 @@ void IPMAN_ACF_IP_COLLECTOR::build_group_records(const ASSIGNMENTS& assignments)
 
     for (const std::string_view key : grouper.keys_in_order()) {
         const ASSIGNMENTS* group = grouper.group_of(key);
-        if (group == nullptr)
-            continue;
+        if (group == nullptr) continue;
         const std::string group_key(key);
         // Regenerated anyway: the system and gwip passes read such files themselves.
-        if (m_always_regen && IPMAN_UTILS::is_tessel_editable_file(group_key))
-            continue;
+        if (m_always_regen && IPMAN_UTILS::is_tessel_editable_file(group_key)) continue;
         build_record(group_key, *group);
     }
 }
@@ -416,8 +431,7 @@ void IPMAN_ACF_IP_COLLECTOR::build_record(const std::string& group_key, const AS
         msg_local_debug(MODULE_TAG, DEBUG_LEVEL, fmt::format("IP list {} names no entity", record.key));
         return;
     }
-    if (IPMAN_UTILS::is_tessel_editable_file(record.key))
-        record.main_file = flattened(record.key);
+    if (IPMAN_UTILS::is_tessel_editable_file(record.key)) record.main_file = flattened(record.key);
     add_record(std::move(record));
 }
 
@@ -456,8 +470,7 @@ void IPMAN_ACF_IP_COLLECTOR::read_entities(IPMAN_COLLECTED_IP& record, const ASS
             add_device_requirement(assignment->get_unmodified_value(), record.device_requirements);
             continue;
         }
-        if (!is_entity_type(type))
-            continue;
+        if (!is_entity_type(type)) continue;
         std::string name = assignment->get_entity_name();
         // Without -entity the assignment describes the list it was read from; folded lists
         // keep their own origin, so their entities stay apart from the including list's.
@@ -467,15 +480,12 @@ void IPMAN_ACF_IP_COLLECTOR::read_entities(IPMAN_COLLECTED_IP& record, const ASS
         }
         const std::string library = text_or_empty(assignment->get_argument_value(ACF_ARG_LIBRARY));
         IPMAN_COLLECTED_ENTITY& entity = record.find_or_add_entity(name, library);
-        if (name == base)
-            main_index = record.find_entity(name, library);
+        if (name == base) main_index = record.find_entity(name, library);
         *entity_field_of(entity, type) = assignment->get_unmodified_value();
     }
-    if (record.entities.empty())
-        return;
+    if (record.entities.empty()) return;
     settle_main_entity(record, main_index == IPMAN_COLLECTED_IP::npos ? 0 : main_index);
-    if (record.kind == IPMAN_COLLECTED_IP_KIND::LEGACY_VARIATION)
-        read_legacy_family(record);
+    if (record.kind == IPMAN_COLLECTED_IP_KIND::LEGACY_VARIATION) read_legacy_family(record);
 }
 
 void IPMAN_ACF_IP_COLLECTOR::read_legacy_family(IPMAN_COLLECTED_IP& record) const
@@ -485,8 +495,7 @@ void IPMAN_ACF_IP_COLLECTOR::read_legacy_family(IPMAN_COLLECTED_IP& record) cons
     // A product core's own family line outranks any family its list names.
     if (read_legacy_product_family(main_file, record.core_name, family)) {
         record.supported_families.clear();
-        if (family != DEV_FAMILY_NONE)
-            record.supported_families.push_back(family);
+        if (family != DEV_FAMILY_NONE) record.supported_families.push_back(family);
     } else if (record.supported_families.empty()) {
         read_retrieval_info_family(m_catalog, record.core_name, main_file, record.supported_families);
     }
@@ -506,8 +515,7 @@ void IPMAN_ACF_IP_COLLECTOR::add_record(IPMAN_COLLECTED_IP&& record)
 void IPMAN_ACF_IP_COLLECTOR::collect_system_file(const ACF_ASSIGNMENT& assignment)
 {
     const std::string key = assignment.get_unmodified_value();
-    if (has_record(key))
-        return;
+    if (has_record(key)) return;
     tinyxml2::XMLDocument document(true, tinyxml2::PRESERVE_WHITESPACE);
     const tinyxml2::XMLElement* first_module = nullptr;
     if (ipman_load_system_document(assignment.get_value(), document))
@@ -528,8 +536,7 @@ void IPMAN_ACF_IP_COLLECTOR::collect_gwip_file(const ACF_ASSIGNMENT& assignment)
     // The file is read at its resolved path: a path written relative to the project must
     // not depend on the current directory of the process.
     const std::string path = assignment.get_value();
-    if (!FIO_FILE_SYSTEM::exists(path) || FIO_FILE_SYSTEM::is_directory(path) || has_record(key))
-        return;
+    if (!FIO_FILE_SYSTEM::exists(path) || FIO_FILE_SYSTEM::is_directory(path) || has_record(key)) return;
     IPMAN_IPXACT_READER reader(path);
     if (!reader.read()) {
         msg_local_debug(MODULE_TAG, DEBUG_LEVEL, fmt::format("Gwip file {} does not read", key));
@@ -552,7 +559,6 @@ void IPMAN_ACF_IP_COLLECTOR::collect_gwip_file(const ACF_ASSIGNMENT& assignment)
         entity.vendor = reader.get_vendor();
     }
     const DEV_FAMILY_ENUM family = dstr_get_dev_family_enum_by_string(reader.get_device_family());
-    if (dstr_is_valid_dev_family_enum(family))
-        record.supported_families.push_back(family);
+    if (dstr_is_valid_dev_family_enum(family)) record.supported_families.push_back(family);
     add_record(std::move(record));
 }

@@ -19,12 +19,12 @@ class IPMAN_IP_REGENERATION_CONTROLLER;
 //! How a collected variation was recognised.
 enum class IPMAN_COLLECTED_IP_KIND : int {
     UNCLASSIFIED = 0,
-    LEGACY_VARIATION = 1,   //!< the group's HDL file is a wizard-generated variation
-    TESSEL_SYSTEM = 2,      //!< list of a system file, keyed by the system file itself
-    TESSEL_LIST = 3,        //!< an IP list that names a system file
-    GWIP_FILE = 5,          //!< list of a gwip file, keyed by the gwip file itself
-    GWIP_LIST = 6,          //!< an IP list that names a gwip file
-    GWIP_COMPONENT = 7,     //!< read directly from a gwip (IP-XACT component) file
+    LEGACY_VARIATION = 1,  //!< the group's HDL file is a wizard-generated variation
+    TESSEL_SYSTEM = 2,     //!< list of a system file, keyed by the system file itself
+    TESSEL_LIST = 3,       //!< an IP list that names a system file
+    GWIP_FILE = 5,         //!< list of a gwip file, keyed by the gwip file itself
+    GWIP_LIST = 6,         //!< an IP list that names a gwip file
+    GWIP_COMPONENT = 7,    //!< read directly from a gwip (IP-XACT component) file
 };
 
 //! True for the kinds whose variation is regenerated from a system or gwip file.
@@ -57,21 +57,21 @@ public:
     //! The entity-index key: "entity##library", or the entity alone for an empty library.
     static std::string entity_index_key(const std::string& entity, const std::string& library);
 
-    std::string key;            //!< the assignments' origin, or the system / gwip file as written
-    std::string base_name;      //!< base name of key; after the entity pass the main entity's name
-    std::string main_file;      //!< the file the variation is regenerated from (flattened)
-    std::string top_level_file; //!< the variation's top-level HDL file (flattened)
+    std::string key;             //!< the assignments' origin, or the system / gwip file as written
+    std::string base_name;       //!< base name of key; after the entity pass the main entity's name
+    std::string main_file;       //!< the file the variation is regenerated from (flattened)
+    std::string top_level_file;  //!< the variation's top-level HDL file (flattened)
     std::string core_name;
     std::string core_version;
     IPMAN_COLLECTED_IP_KIND kind = IPMAN_COLLECTED_IP_KIND::UNCLASSIFIED;
     bool encrypted = false;
     bool standalone = false;
-    bool from_system_file = false;  //!< built from a system or gwip file, not from assignments
-    std::vector<IPMAN_COLLECTED_ENTITY> entities;           //!< in order of first appearance
-    std::map<std::string, std::size_t> entity_index;        //!< entity_index_key -> position
+    bool from_system_file = false;                 //!< built from a system or gwip file, not from assignments
+    std::vector<IPMAN_COLLECTED_ENTITY> entities;  //!< in order of first appearance
+    std::map<std::string, std::size_t> entity_index;  //!< entity_index_key -> position
     std::vector<DEV_FAMILY_ENUM> supported_families;
     IPMAN_RTL_LANGUAGE_ENUM language = IPMAN_RTL_USE_PROJECT_SETTING;  //!< 0 when unknown
-    std::map<std::string, std::string> device_requirements; //!< requirement name -> value
+    std::map<std::string, std::string> device_requirements;            //!< requirement name -> value
     bool has_warnings = false;
     bool has_errors = false;
 };
@@ -110,8 +110,9 @@ public:
                                        std::vector<IPMAN_IP_INFO>& all) const;
     //! load_ip_info_for_file for each path in order, with one index over the records;
     //! paths that gave no main record go to not_loaded.
-    void load_ip_info_for_files(IPMAN_IP_REGENERATION_CONTROLLER& controller, const std::vector<std::string>& paths,
-                                std::vector<IPMAN_IP_INFO>& all, std::vector<std::string>& not_loaded) const;
+    void load_ip_info_for_files(IPMAN_IP_REGENERATION_CONTROLLER& controller,
+                                const std::vector<std::string>& paths, std::vector<IPMAN_IP_INFO>& all,
+                                std::vector<std::string>& not_loaded) const;
 
     virtual void set_ip_catalog_manager(IPCATALOG_VORLIN_IP_CATALOG_MANAGER* catalog);
     virtual bool get_always_regen() const;

@@ -20,7 +20,7 @@ struct IPMAN_IPXACT_TAGS {
     const char* component;
     const char* name;
     const char* vendor_extensions;
-    const char* fallback_vendor_extensions;     //!< also accepted, or null
+    const char* fallback_vendor_extensions;  //!< also accepted, or null
     const char* vendor;
     const char* version;
     const char* library;
@@ -28,21 +28,37 @@ struct IPMAN_IPXACT_TAGS {
     const char* parameter;
     const char* value;
     const char* parameter_id;
-    bool parameter_id_on_value;                 //!< the id is an attribute of the value
+    bool parameter_id_on_value;  //!< the id is an attribute of the value
 };
 
 namespace {
 
 // Older components sometimes carry the newer vendor-extensions tag, so it is accepted
 // there as well; newer ones must use their own.
-constexpr IPMAN_IPXACT_TAGS kTags2009{
-    "spirit:component", "spirit:name", "spirit:vendorExtensions", "ipxact:vendorExtensions",
-    "spirit:vendor", "spirit:version", "spirit:library", "spirit:parameters",
-    "spirit:parameter", "spirit:value", "spirit:id", true};
-constexpr IPMAN_IPXACT_TAGS kTags2014{
-    "ipxact:component", "ipxact:name", "ipxact:vendorExtensions", nullptr,
-    "ipxact:vendor", "ipxact:version", "ipxact:library", "ipxact:parameters",
-    "ipxact:parameter", "ipxact:value", "parameterId", false};
+constexpr IPMAN_IPXACT_TAGS kTags2009{"spirit:component",
+                                      "spirit:name",
+                                      "spirit:vendorExtensions",
+                                      "ipxact:vendorExtensions",
+                                      "spirit:vendor",
+                                      "spirit:version",
+                                      "spirit:library",
+                                      "spirit:parameters",
+                                      "spirit:parameter",
+                                      "spirit:value",
+                                      "spirit:id",
+                                      true};
+constexpr IPMAN_IPXACT_TAGS kTags2014{"ipxact:component",
+                                      "ipxact:name",
+                                      "ipxact:vendorExtensions",
+                                      nullptr,
+                                      "ipxact:vendor",
+                                      "ipxact:version",
+                                      "ipxact:library",
+                                      "ipxact:parameters",
+                                      "ipxact:parameter",
+                                      "ipxact:value",
+                                      "parameterId",
+                                      false};
 
 constexpr char kEntityInfo[] = "oltran:entity_info";
 constexpr char kSystemParameters[] = "oltran:oltran_system_parameters";
@@ -50,42 +66,52 @@ constexpr char kHasWarnings[] = "oltran:oltran_has_warnings";
 constexpr char kHasErrors[] = "oltran:oltran_has_errors";
 constexpr char kDeviceFamilyId[] = "deviceFamily";
 
-void trace(const char* text) { msg_local_debug("IPMAN", 2, text); }
+void trace(const char* text)
+{
+    msg_local_debug("IPMAN", 2, text);
+}
 
-std::string text_of(const XMLElement* element) {
+std::string text_of(const XMLElement* element)
+{
     const char* text = element->GetText();
     return text ? text : "";
 }
 
-bool flag_of(const XMLElement* parent, const char* tag) {
+bool flag_of(const XMLElement* parent, const char* tag)
+{
     const XMLElement* element = parent->FirstChildElement(tag);
     return element && gen_ascii_tolower(text_of(element)) == "true";
 }
 
 //! Only regular files are handed to the parser: a pipe would block it, and a directory or
 //! a device would have it size its buffer from a bogus length.
-void load_document(tinyxml2::XMLDocument& document, const std::string& path) {
+void load_document(tinyxml2::XMLDocument& document, const std::string& path)
+{
     std::error_code error;
-    if (std::filesystem::is_regular_file(path, error))
-        document.LoadFile(path.c_str());
+    if (std::filesystem::is_regular_file(path, error)) document.LoadFile(path.c_str());
 }
 
-} // namespace
+}  // namespace
 
 IPMAN_IPXACT_READER::IPMAN_IPXACT_READER(std::string path) : m_path(std::move(path)) {}
 
 IPMAN_IPXACT_READER::~IPMAN_IPXACT_READER() = default;
 
-std::string IPMAN_IPXACT_READER::get_schema_version_text() const {
+std::string IPMAN_IPXACT_READER::get_schema_version_text() const
+{
     switch (m_schema) {
-    case IPMAN_IPXACT_SCHEMA_2009: return "IPXACT_2009";
-    case IPMAN_IPXACT_SCHEMA_2014: return "IPXACT_2014";
-    case IPMAN_IPXACT_SCHEMA_UNKNOWN: break;
+    case IPMAN_IPXACT_SCHEMA_2009:
+        return "IPXACT_2009";
+    case IPMAN_IPXACT_SCHEMA_2014:
+        return "IPXACT_2014";
+    case IPMAN_IPXACT_SCHEMA_UNKNOWN:
+        break;
     }
     return "";
 }
 
-bool IPMAN_IPXACT_READER::read() {
+bool IPMAN_IPXACT_READER::read()
+{
     // Entities are expanded, whitespace inside texts is kept as written.
     tinyxml2::XMLDocument document(true, tinyxml2::PRESERVE_WHITESPACE);
     load_document(document, m_path);
@@ -134,14 +160,13 @@ bool IPMAN_IPXACT_READER::read() {
     return read_entity_info(*tags, entity_info) && read_device_family(*tags, system_parameters);
 }
 
-bool IPMAN_IPXACT_READER::read_entity_info(const IPMAN_IPXACT_TAGS& tags,
-                                           const XMLElement* entity_info) {
+bool IPMAN_IPXACT_READER::read_entity_info(const IPMAN_IPXACT_TAGS& tags, const XMLElement* entity_info)
+{
     const XMLElement* vendor = entity_info->FirstChildElement(tags.vendor);
     const XMLElement* name = entity_info->FirstChildElement(tags.name);
     const XMLElement* version = entity_info->FirstChildElement(tags.version);
     const XMLElement* library = entity_info->FirstChildElement(tags.library);
-    if (!vendor || !name || !version)
-        return false;
+    if (!vendor || !name || !version) return false;
     m_vendor = text_of(vendor);
     m_name = text_of(name);
     m_version = text_of(version);
@@ -150,30 +175,29 @@ bool IPMAN_IPXACT_READER::read_entity_info(const IPMAN_IPXACT_TAGS& tags,
 }
 
 bool IPMAN_IPXACT_READER::read_device_family(const IPMAN_IPXACT_TAGS& tags,
-                                             const XMLElement* system_parameters) {
+                                             const XMLElement* system_parameters)
+{
     const XMLElement* parameters = system_parameters->FirstChildElement(tags.parameters);
-    if (!parameters)
-        return false;
+    if (!parameters) return false;
     for (const XMLElement* parameter = parameters->FirstChildElement(tags.parameter); parameter;
          parameter = parameter->NextSiblingElement(tags.parameter)) {
         const XMLElement* value = parameter->FirstChildElement(tags.value);
-        if (!value)
-            continue;
+        if (!value) continue;
         const XMLElement* id_holder = tags.parameter_id_on_value ? value : parameter;
         const char* id = id_holder->Attribute(tags.parameter_id);
         if (id && std::strcmp(id, kDeviceFamilyId) == 0) {
-            m_device_family = text_of(value);   // the first match counts
+            m_device_family = text_of(value);  // the first match counts
             return true;
         }
     }
     return false;
 }
 
-IPMAN_IP_FILE_INFO ipman_read_ip_file_info(const std::string& path) {
+IPMAN_IP_FILE_INFO ipman_read_ip_file_info(const std::string& path)
+{
     IPMAN_IP_FILE_INFO info;
     IPMAN_IPXACT_READER reader(path);
-    if (!reader.read())
-        return info;
+    if (!reader.read()) return info;
     info.set_ipxact_version(reader.get_schema_version_text());
     info.set_name(reader.get_name());
     info.set_version(reader.get_version());

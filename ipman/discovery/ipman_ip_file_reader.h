@@ -7,14 +7,16 @@
 
 #include <string>
 
-namespace tinyxml2 { class XMLElement; }
+namespace tinyxml2 {
+class XMLElement;
+}
 struct IPMAN_IPXACT_TAGS;
 
 //! Schema generation, told apart by the element prefix of the component.
 enum IPMAN_IPXACT_SCHEMA {
-    IPMAN_IPXACT_SCHEMA_2009 = 0,       //!< "spirit:" elements
-    IPMAN_IPXACT_SCHEMA_2014 = 1,       //!< "ipxact:" elements
-    IPMAN_IPXACT_SCHEMA_UNKNOWN = 2,    //!< not read, or no component found
+    IPMAN_IPXACT_SCHEMA_2009 = 0,     //!< "spirit:" elements
+    IPMAN_IPXACT_SCHEMA_2014 = 1,     //!< "ipxact:" elements
+    IPMAN_IPXACT_SCHEMA_UNKNOWN = 2,  //!< not read, or no component found
 };
 
 //! Reads one IP-XACT component file. Broken files (unparsable, not a component, missing

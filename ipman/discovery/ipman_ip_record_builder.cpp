@@ -3,9 +3,9 @@
 //! and sub-IP records, roll-up of sub-IP results, the required/optional split, look-ups.
 #include "discovery/ipman_acf_ip_collector.h"
 
+#include "analysis/ipman_upgrade_analysis.h"
 #include "regen/ipman_generator_commands.h"
 #include "regen/ipman_ip_regeneration_controller.h"
-#include "analysis/ipman_upgrade_analysis.h"
 
 #include <acf/acf.h>
 #include <fio/fio.h>
@@ -35,9 +35,15 @@ std::string open_project_directory()
     return acf != nullptr && acf->is_project_open() ? acf->get_project_path() : std::string();
 }
 
-std::string text_or_na(const std::string& text) { return text.empty() ? std::string(IPMAN_NA_STR) : text; }
+std::string text_or_na(const std::string& text)
+{
+    return text.empty() ? std::string(IPMAN_NA_STR) : text;
+}
 
-IPMAN_TERNARY_BOOLEAN to_ternary(bool value) { return value ? IPMAN_TERNARY_TRUE : IPMAN_TERNARY_FALSE; }
+IPMAN_TERNARY_BOOLEAN to_ternary(bool value)
+{
+    return value ? IPMAN_TERNARY_TRUE : IPMAN_TERNARY_FALSE;
+}
 
 //! Empty, or only the block symbol: says nothing about the HDL a variation generates.
 bool is_unspecific(const FILESETS& filesets)
@@ -49,7 +55,7 @@ bool is_unspecific(const FILESETS& filesets)
 struct SUB_IP_VERDICTS {
     bool has_incompatible_sub_ip = false;
     bool has_sub_ip_with_warning = false;
-    std::set<std::string> end_of_life_tool_names;   //!< ascending
+    std::set<std::string> end_of_life_tool_names;  //!< ascending
     FILESETS fileset_union;
 
     void add(const IPMAN_IP_INFO& info, bool is_main)
@@ -82,32 +88,31 @@ public:
     //! name their files, so that files compare as text.
     std::string full_path(const std::string& path) const
     {
-        if (path.empty())
-            return path;
+        if (path.empty()) return path;
         FIO_PATH full(path);
-        if (full.relative() && !m_project_dir.empty())
-            full.become_absolute(m_project_dir);
+        if (full.relative() && !m_project_dir.empty()) full.become_absolute(m_project_dir);
         return full.flatten().fullpath();
     }
 
 private:
     //! The variation's files in the records' form, the same for each of its records.
     struct VARIATION_FILES {
-        std::string source;         //!< the key: the file through which it entered the project
-        std::string generation;     //!< the main file
+        std::string source;      //!< the key: the file through which it entered the project
+        std::string generation;  //!< the main file
     };
 
     IPMAN_IP_INFO make_record(const IPMAN_COLLECTED_IP& variation, const VARIATION_FILES& files,
                               const IPMAN_COLLECTED_ENTITY& entity, bool is_main, bool sub_flag);
     std::string vendor_of(const IPMAN_COLLECTED_ENTITY& entity, const IPMAN_IP_INFO& info, bool sub_flag);
     std::string catalog_author(const std::string& tool_name, const std::string& tool_version);
-    IPMAN_TERNARY_BOOLEAN vip_in_default_directory(IPMAN_COLLECTED_IP_KIND kind, const VARIATION_FILES& files);
+    IPMAN_TERNARY_BOOLEAN vip_in_default_directory(IPMAN_COLLECTED_IP_KIND kind,
+                                                   const VARIATION_FILES& files);
     bool new_layout();
     void roll_up(std::size_t main, const SUB_IP_VERDICTS& verdicts, INFOS& out, std::size_t first);
 
     IPMAN_IP_REGENERATION_CONTROLLER& m_controller;
     IPMAN_IP_REGENERATION_CONTROLLER::SCOPED_CONVERSION m_conversion;
-    const IPCATALOG_VORLIN_IP_CATALOG_MANAGER* m_catalog;   //!< may be null
+    const IPCATALOG_VORLIN_IP_CATALOG_MANAGER* m_catalog;  //!< may be null
     std::string m_project_dir;
     std::optional<bool> m_new_layout;
     std::map<std::pair<std::string, std::string>, std::string> m_authors;  //!< (name, version) -> author
@@ -122,31 +127,28 @@ std::optional<std::size_t> IP_INFO_CONVERTER::convert(const IPMAN_COLLECTED_IP& 
     std::optional<std::size_t> main;
     SUB_IP_VERDICTS verdicts;
     for (const IPMAN_COLLECTED_ENTITY& entity : variation.entities) {
-        if (entity.tool_name.empty())
-            continue;
+        if (entity.tool_name.empty()) continue;
         const bool names_core = entity.tool_name == variation.core_name;
         const bool is_main = !main && names_core && entity.entity == variation.base_name;
         // Another entity of the core itself is no sub-IP.
-        if (names_core && !is_main)
-            continue;
-        if (is_main)
-            main = out.size();
+        if (names_core && !is_main) continue;
+        if (is_main) main = out.size();
         out.push_back(make_record(variation, files, entity, is_main, (system && !is_main) || legacy));
         IPMAN_IP_INFO& info = out.back();
-        if (is_main)
-            info.vip_in_default_directory(vip_in_default_directory(variation.kind, files));
+        if (is_main) info.vip_in_default_directory(vip_in_default_directory(variation.kind, files));
         m_controller.analyse_ip_info(variation.encrypted,
                                      variation.kind == IPMAN_COLLECTED_IP_KIND::LEGACY_VARIATION && is_main,
                                      variation.from_system_file, variation.device_requirements, info);
         verdicts.add(info, is_main);
     }
-    if (main)
-        roll_up(*main, verdicts, out, first);
+    if (main) roll_up(*main, verdicts, out, first);
     return main;
 }
 
-IPMAN_IP_INFO IP_INFO_CONVERTER::make_record(const IPMAN_COLLECTED_IP& variation, const VARIATION_FILES& files,
-                                             const IPMAN_COLLECTED_ENTITY& entity, bool is_main, bool sub_flag)
+IPMAN_IP_INFO IP_INFO_CONVERTER::make_record(const IPMAN_COLLECTED_IP& variation,
+                                             const VARIATION_FILES& files,
+                                             const IPMAN_COLLECTED_ENTITY& entity, bool is_main,
+                                             bool sub_flag)
 {
     IPMAN_IP_INFO info;
     info.tool_name(entity.tool_name);
@@ -164,8 +166,7 @@ IPMAN_IP_INFO IP_INFO_CONVERTER::make_record(const IPMAN_COLLECTED_IP& variation
     info.supported_families() = variation.supported_families;
     info.regen_language(variation.language);
     info.parent_entity(is_main ? std::string(IPMAN_NA_STR) : variation.base_name);
-    if (is_main)
-        info.ip_top_level_file(full_path(variation.top_level_file));
+    if (is_main) info.ip_top_level_file(full_path(variation.top_level_file));
     return info;
 }
 
@@ -173,10 +174,8 @@ std::string IP_INFO_CONVERTER::vendor_of(const IPMAN_COLLECTED_ENTITY& entity, c
                                          bool sub_flag)
 {
     std::string vendor = entity.vendor;
-    if (vendor.empty())
-        vendor = sub_flag ? IPMAN_OLTRAN_STR : IPMAN_NA_STR;
-    if (vendor == IPMAN_NA_STR)
-        vendor = catalog_author(info.tool_name(), info.tool_version());
+    if (vendor.empty()) vendor = sub_flag ? IPMAN_OLTRAN_STR : IPMAN_NA_STR;
+    if (vendor == IPMAN_NA_STR) vendor = catalog_author(info.tool_name(), info.tool_version());
     return vendor;
 }
 
@@ -184,8 +183,7 @@ std::string IP_INFO_CONVERTER::vendor_of(const IPMAN_COLLECTED_ENTITY& entity, c
 //! there is none. Answers are kept for the operation: many records share a core.
 std::string IP_INFO_CONVERTER::catalog_author(const std::string& tool_name, const std::string& tool_version)
 {
-    if (m_catalog == nullptr)
-        return IPMAN_NA_STR;
+    if (m_catalog == nullptr) return IPMAN_NA_STR;
     const auto [author, fresh] = m_authors.try_emplace({tool_name, tool_version}, IPMAN_NA_STR);
     if (fresh) {
         IPCATALOG_SCOPED_READ_WRITE_MUTEX lock(m_catalog);
@@ -201,8 +199,7 @@ std::string IP_INFO_CONVERTER::catalog_author(const std::string& tool_name, cons
 
 bool IP_INFO_CONVERTER::new_layout()
 {
-    if (!m_new_layout)
-        m_new_layout = IPMAN_GENERATOR_COMMANDS::family_test_holds();
+    if (!m_new_layout) m_new_layout = IPMAN_GENERATOR_COMMANDS::family_test_holds();
     return *m_new_layout;
 }
 
@@ -221,8 +218,7 @@ IPMAN_TERNARY_BOOLEAN IP_INFO_CONVERTER::vip_in_default_directory(IPMAN_COLLECTE
     case IPMAN_COLLECTED_IP_KIND::GWIP_LIST: {
         const std::string separator(1, FIO_PATH::default_path_separator());
         std::string expected = main_file.base() + separator;
-        if (new_layout())
-            expected += "synthesis" + separator;
+        if (new_layout()) expected += "synthesis" + separator;
         return to_ternary(FIO_PATH(key.full_directory()).get_relative_to(main_file.directory()) == expected);
     }
     default:
@@ -233,7 +229,8 @@ IPMAN_TERNARY_BOOLEAN IP_INFO_CONVERTER::vip_in_default_directory(IPMAN_COLLECTE
 //! A variation is as incompatible as its worst sub-IP, and end of life with a sub-IP its
 //! current core does not carry on; a main record without specific filesets generates what
 //! all its records can.
-void IP_INFO_CONVERTER::roll_up(std::size_t main, const SUB_IP_VERDICTS& verdicts, INFOS& out, std::size_t first)
+void IP_INFO_CONVERTER::roll_up(std::size_t main, const SUB_IP_VERDICTS& verdicts, INFOS& out,
+                                std::size_t first)
 {
     IPMAN_IP_INFO& record = out[main];
     bool changed = false;
@@ -250,16 +247,13 @@ void IP_INFO_CONVERTER::roll_up(std::size_t main, const SUB_IP_VERDICTS& verdict
             changed = true;
         }
     }
-    if (changed)
-        determine_upgrade_flow(record, m_controller);
+    if (changed) determine_upgrade_flow(record, m_controller);
 
-    if (!is_unspecific(record.const_supported_filesets()))
-        return;
+    if (!is_unspecific(record.const_supported_filesets())) return;
     FILESETS common = verdicts.fileset_union;
     for (std::size_t i = first; i < out.size(); ++i) {
         const FILESETS& filesets = out[i].const_supported_filesets();
-        if (is_unspecific(filesets))
-            continue;
+        if (is_unspecific(filesets)) continue;
         FILESETS kept;
         std::set_intersection(common.begin(), common.end(), filesets.begin(), filesets.end(),
                               std::inserter(kept, kept.end()));
@@ -285,8 +279,8 @@ UPGRADE_LIST upgrade_list_of(const INFOS& all, const VARIATION_SPAN& span, const
     const std::optional<std::size_t> main = span.main;
     if ((main && all[*main].status_incompatible()) || info.status_incompatible())
         return UPGRADE_LIST::REQUIRED;
-    if ((main && all[*main].status_compatible_with_warning() && !all[*main].is_eol())
-        || (info.status_compatible_with_warning() && !info.is_eol()))
+    if ((main && all[*main].status_compatible_with_warning() && !all[*main].is_eol()) ||
+        (info.status_compatible_with_warning() && !info.is_eol()))
         return UPGRADE_LIST::OPTIONAL;
     return UPGRADE_LIST::NONE;
 }
@@ -294,7 +288,8 @@ UPGRADE_LIST upgrade_list_of(const INFOS& all, const VARIATION_SPAN& span, const
 //! Copies the records that need an upgrade into required and those whose upgrade is
 //! optional into optional, in record order. The lists are counted first and grow once:
 //! growing them record by record would move every record again at each doubling.
-void split_variations(const INFOS& all, const std::vector<VARIATION_SPAN>& spans, INFOS& required, INFOS& optional)
+void split_variations(const INFOS& all, const std::vector<VARIATION_SPAN>& spans, INFOS& required,
+                      INFOS& optional)
 {
     std::size_t required_count = 0;
     std::size_t optional_count = 0;
@@ -310,15 +305,20 @@ void split_variations(const INFOS& all, const std::vector<VARIATION_SPAN>& spans
     for (const VARIATION_SPAN& span : spans) {
         for (std::size_t i = span.first; i < span.end; ++i) {
             switch (upgrade_list_of(all, span, all[i])) {
-            case UPGRADE_LIST::REQUIRED: required.push_back(all[i]); break;
-            case UPGRADE_LIST::OPTIONAL: optional.push_back(all[i]); break;
-            case UPGRADE_LIST::NONE: break;
+            case UPGRADE_LIST::REQUIRED:
+                required.push_back(all[i]);
+                break;
+            case UPGRADE_LIST::OPTIONAL:
+                optional.push_back(all[i]);
+                break;
+            case UPGRADE_LIST::NONE:
+                break;
             }
         }
     }
 }
 
-} // namespace
+}  // namespace
 
 void IPMAN_ACF_IP_COLLECTOR::build_ip_info_lists(IPMAN_IP_REGENERATION_CONTROLLER& controller, INFOS& all,
                                                  INFOS& required, INFOS& optional) const
@@ -339,9 +339,10 @@ void IPMAN_ACF_IP_COLLECTOR::build_ip_info_lists(IPMAN_IP_REGENERATION_CONTROLLE
         spans.push_back({first, all.size(), main});
     }
     split_variations(all, spans, required, optional);
-    msg_local_debug("IPMAN", 2, fmt::format("Built IP records of {} variations: {} required, {} optional",
-                                            m_records.size(), required.size() - required_before,
-                                            optional.size() - optional_before));
+    msg_local_debug("IPMAN", 2,
+                    fmt::format("Built IP records of {} variations: {} required, {} optional",
+                                m_records.size(), required.size() - required_before,
+                                optional.size() - optional_before));
 }
 
 bool IPMAN_ACF_IP_COLLECTOR::find_ip_info_by_name(IPMAN_IP_REGENERATION_CONTROLLER& controller,
@@ -349,8 +350,7 @@ bool IPMAN_ACF_IP_COLLECTOR::find_ip_info_by_name(IPMAN_IP_REGENERATION_CONTROLL
                                                   const std::string& library, IPMAN_IP_INFO& out) const
 {
     const auto position = m_record_positions.find(key);
-    if (position == m_record_positions.end())
-        return false;
+    if (position == m_record_positions.end()) return false;
     INFOS produced;
     const std::optional<std::size_t> main =
         IP_INFO_CONVERTER(controller, m_catalog).convert(m_records[position->second], produced);
@@ -360,12 +360,10 @@ bool IPMAN_ACF_IP_COLLECTOR::find_ip_info_by_name(IPMAN_IP_REGENERATION_CONTROLL
     }
     bool found = false;
     for (const IPMAN_IP_INFO& info : produced) {
-        if (info.entity() != entity)
-            continue;
+        if (info.entity() != entity) continue;
         out = info;
         found = true;
-        if (info.library() == library)
-            break;
+        if (info.library() == library) break;
     }
     return found;
 }
@@ -375,8 +373,7 @@ bool IPMAN_ACF_IP_COLLECTOR::load_ip_info_for_file(IPMAN_IP_REGENERATION_CONTROL
 {
     IP_INFO_CONVERTER converter(controller, m_catalog);
     const std::string wanted = converter.full_path(path);
-    if (wanted.empty())
-        return false;
+    if (wanted.empty()) return false;
     for (const IPMAN_COLLECTED_IP& variation : m_records) {
         if (converter.full_path(variation.main_file) == wanted)
             return converter.convert(variation, all).has_value();
@@ -392,8 +389,7 @@ void IPMAN_ACF_IP_COLLECTOR::load_ip_info_for_files(IPMAN_IP_REGENERATION_CONTRO
     std::unordered_map<std::string, const IPMAN_COLLECTED_IP*> by_main_file;
     for (const IPMAN_COLLECTED_IP& variation : m_records) {
         const std::string main_file = converter.full_path(variation.main_file);
-        if (!main_file.empty())
-            by_main_file.try_emplace(main_file, &variation);    // the first variation wins
+        if (!main_file.empty()) by_main_file.try_emplace(main_file, &variation);  // the first variation wins
     }
     for (const std::string& path : paths) {
         const auto variation = by_main_file.find(converter.full_path(path));

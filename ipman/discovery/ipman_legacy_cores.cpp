@@ -24,33 +24,39 @@ constexpr char kProductElement[] = "product";
 constexpr char kWizardCoreElement[] = "wizard_core";
 constexpr char kSilentCoreElement[] = "silent_core";
 
-void trace(const std::string& text) { msg_local_debug("IPMAN", 2, text); }
+void trace(const std::string& text)
+{
+    msg_local_debug("IPMAN", 2, text);
+}
 
-std::string attribute_of(const XMLElement* element, const char* name) {
+std::string attribute_of(const XMLElement* element, const char* name)
+{
     const char* value = element->Attribute(name);
     return value ? value : "";
 }
 
 //! Only regular files are handed to the parser: a directory or a device would have it size
 //! its buffer from a bogus length.
-bool load_document(tinyxml2::XMLDocument& document, const std::string& path) {
+bool load_document(tinyxml2::XMLDocument& document, const std::string& path)
+{
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error))
-        return false;
+    if (!std::filesystem::is_regular_file(path, error)) return false;
     return document.LoadFile(path.c_str()) == tinyxml2::XML_SUCCESS;
 }
 
-std::string installed_catalogue_path() {
+std::string installed_catalogue_path()
+{
     return gen_get_ip_root_path() + "legacy/" + IPMAN_LEGACY_CORE_CATALOGUE::FILE_NAME;
 }
 
-} // namespace
+}  // namespace
 
-IPMAN_LEGACY_CORE_CATALOGUE IPMAN_LEGACY_CORE_CATALOGUE::read_file(const std::string& path) {
+IPMAN_LEGACY_CORE_CATALOGUE IPMAN_LEGACY_CORE_CATALOGUE::read_file(const std::string& path)
+{
     IPMAN_LEGACY_CORE_CATALOGUE catalogue;
     tinyxml2::XMLDocument document;
-    const XMLElement* root = load_document(document, path) ? document.FirstChildElement(kRootElement)
-                                                            : nullptr;
+    const XMLElement* root =
+        load_document(document, path) ? document.FirstChildElement(kRootElement) : nullptr;
     if (!root) {
         trace(fmt::format("Legacy core catalogue {} is missing or unreadable; no legacy cores known", path));
         return catalogue;
@@ -59,8 +65,8 @@ IPMAN_LEGACY_CORE_CATALOGUE IPMAN_LEGACY_CORE_CATALOGUE::read_file(const std::st
         const std::string kind = entry->Name();
         const std::string name = attribute_of(entry, "name");
         if (name.empty()) {
-            trace(fmt::format("Legacy core catalogue {}: <{}> on line {} has no name; skipped",
-                              path, kind, entry->GetLineNum()));
+            trace(fmt::format("Legacy core catalogue {}: <{}> on line {} has no name; skipped", path, kind,
+                              entry->GetLineNum()));
             continue;
         }
         if (kind == kProductElement)
@@ -70,38 +76,45 @@ IPMAN_LEGACY_CORE_CATALOGUE IPMAN_LEGACY_CORE_CATALOGUE::read_file(const std::st
         else if (kind == kSilentCoreElement)
             catalogue.m_silent_cores.push_back(name);
         else
-            trace(fmt::format("Legacy core catalogue {}: unknown element <{}> on line {}; skipped",
-                              path, kind, entry->GetLineNum()));
+            trace(fmt::format("Legacy core catalogue {}: unknown element <{}> on line {}; skipped", path,
+                              kind, entry->GetLineNum()));
     }
     return catalogue;
 }
 
-std::shared_ptr<const IPMAN_LEGACY_CORE_CATALOGUE> IPMAN_LEGACY_CORE_CATALOGUE::installed() {
+std::shared_ptr<const IPMAN_LEGACY_CORE_CATALOGUE> IPMAN_LEGACY_CORE_CATALOGUE::installed()
+{
     // Kept per IP root so that a process that switches installations sees the right lists.
     static std::mutex guard;
     static std::map<std::string, std::shared_ptr<const IPMAN_LEGACY_CORE_CATALOGUE>> by_path;
     const std::string path = installed_catalogue_path();
     std::lock_guard<std::mutex> lock(guard);
     auto& catalogue = by_path[path];
-    if (!catalogue)
-        catalogue = std::make_shared<const IPMAN_LEGACY_CORE_CATALOGUE>(read_file(path));
+    if (!catalogue) catalogue = std::make_shared<const IPMAN_LEGACY_CORE_CATALOGUE>(read_file(path));
     return catalogue;
 }
 
-const IPMAN_LEGACY_PRODUCT_CORE* IPMAN_LEGACY_CORE_CATALOGUE::find_product_core(const std::string& core_name) const {
-    const auto found = std::find_if(m_products.begin(), m_products.end(),
-        [&](const IPMAN_LEGACY_PRODUCT_CORE& product) { return product.core_name == core_name; });
+const IPMAN_LEGACY_PRODUCT_CORE*
+IPMAN_LEGACY_CORE_CATALOGUE::find_product_core(const std::string& core_name) const
+{
+    const auto found =
+        std::find_if(m_products.begin(), m_products.end(), [&](const IPMAN_LEGACY_PRODUCT_CORE& product) {
+            return product.core_name == core_name;
+        });
     return found == m_products.end() ? nullptr : &*found;
 }
 
-bool IPMAN_LEGACY_CORE_CATALOGUE::is_silent_core(const std::string& name) const {
+bool IPMAN_LEGACY_CORE_CATALOGUE::is_silent_core(const std::string& name) const
+{
     return std::find(m_silent_cores.begin(), m_silent_cores.end(), name) != m_silent_cores.end();
 }
 
-bool is_legacy_silent_core(const std::string& name) {
+bool is_legacy_silent_core(const std::string& name)
+{
     return IPMAN_LEGACY_CORE_CATALOGUE::installed()->is_silent_core(name);
 }
 
-std::vector<std::string> ipman_get_legacy_wizard_core_names() {
+std::vector<std::string> ipman_get_legacy_wizard_core_names()
+{
     return IPMAN_LEGACY_CORE_CATALOGUE::installed()->get_wizard_core_names();
 }

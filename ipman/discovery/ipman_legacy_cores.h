@@ -9,8 +9,8 @@
 
 //! An older product core and the PRIVATE retrieval parameter that carries its device family.
 struct IPMAN_LEGACY_PRODUCT_CORE {
-    std::string core_name;          //!< as the wizard library reports it for the variation
-    std::string family_parameter;   //!< empty: the product's files carry no family
+    std::string core_name;         //!< as the wizard library reports it for the variation
+    std::string family_parameter;  //!< empty: the product's files carry no family
 };
 
 //! The lists of one catalogue file. Every name compares exactly (case-sensitively).

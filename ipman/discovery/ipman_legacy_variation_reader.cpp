@@ -31,27 +31,32 @@ constexpr char kGenericStart[] = "<generic";
 constexpr char kPrivateStart[] = "<PRIVATE";
 constexpr char kDevicePrefix[] = "df_";
 
-void trace(const std::string& text) { msg_local_debug("IPMAN", 2, text); }
+void trace(const std::string& text)
+{
+    msg_local_debug("IPMAN", 2, text);
+}
 
-bool starts_with(const std::string& text, const char* prefix) {
+bool starts_with(const std::string& text, const char* prefix)
+{
     return text.compare(0, std::strlen(prefix), prefix) == 0;
 }
 
-std::string trimmed(const std::string& text, const char* blanks) {
+std::string trimmed(const std::string& text, const char* blanks)
+{
     const auto first = text.find_first_not_of(blanks);
-    if (first == std::string::npos)
-        return "";
+    if (first == std::string::npos) return "";
     return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
 //! The trimmed text after a retrieval prefix of prefix_length characters (the prefix with or
 //! without its trailing blank); nothing when the line does not start with a prefix.
 std::optional<std::string> retrieval_payload(const std::string& line, std::size_t prefix_length,
-                                             const char* blanks) {
+                                             const char* blanks)
+{
     static const std::string verilog = std::string(IPMAN_VERILOG_RETRIEVAL_PREFIX) + " ";
     static const std::string vhdl = std::string(IPMAN_VHDL_RETRIEVAL_PREFIX) + " ";
-    if (line.compare(0, prefix_length, verilog, 0, prefix_length) != 0
-        && line.compare(0, prefix_length, vhdl, 0, prefix_length) != 0)
+    if (line.compare(0, prefix_length, verilog, 0, prefix_length) != 0 &&
+        line.compare(0, prefix_length, vhdl, 0, prefix_length) != 0)
         return std::nullopt;
     return trimmed(line.substr(prefix_length), blanks);
 }
@@ -60,44 +65,42 @@ std::optional<std::string> retrieval_payload(const std::string& line, std::size_
 //! <generic name="N" value="V"/>.
 struct NAMED_VALUE {
     std::optional<std::string> name;
-    std::string value;              //!< empty when the attribute is absent
+    std::string value;  //!< empty when the attribute is absent
 };
 
 //! Nothing when the payload does not parse or holds no element of that tag.
-std::optional<NAMED_VALUE> parse_named_value(const std::string& payload, const char* tag) {
+std::optional<NAMED_VALUE> parse_named_value(const std::string& payload, const char* tag)
+{
     tinyxml2::XMLDocument document;
-    if (document.Parse(payload.data(), payload.size()) != tinyxml2::XML_SUCCESS)
-        return std::nullopt;
+    if (document.Parse(payload.data(), payload.size()) != tinyxml2::XML_SUCCESS) return std::nullopt;
     const tinyxml2::XMLElement* element = document.FirstChildElement(tag);
-    if (!element)
-        return std::nullopt;
+    if (!element) return std::nullopt;
     NAMED_VALUE result;
-    if (const char* name = element->Attribute("name"))
-        result.name = name;
-    if (const char* value = element->Attribute("value"))
-        result.value = value;
+    if (const char* name = element->Attribute("name")) result.name = name;
+    if (const char* value = element->Attribute("value")) result.value = value;
     return result;
 }
 
 //! The text between the first double quote and the next one; nothing without such a pair.
-std::optional<std::string> first_quoted_text(const std::string& text) {
+std::optional<std::string> first_quoted_text(const std::string& text)
+{
     const auto open = text.find('"');
-    if (open == std::string::npos)
-        return std::nullopt;
+    if (open == std::string::npos) return std::nullopt;
     const auto close = text.find('"', open + 1);
-    if (close == std::string::npos)
-        return std::nullopt;
+    if (close == std::string::npos) return std::nullopt;
     return text.substr(open + 1, close - open - 1);
 }
 
 //! Only regular files are read: opening a named pipe would wait for a writer forever.
-bool is_regular_file(const std::string& path) {
+bool is_regular_file(const std::string& path)
+{
     std::error_code error;
     return !path.empty() && std::filesystem::is_regular_file(path, error);
 }
 
 //! A relative path is taken against the open project's directory.
-std::string resolve_against_project(const std::string& path) {
+std::string resolve_against_project(const std::string& path)
+{
     FIO_PATH resolved(path);
     const ACF_MANAGER* project = ACF_MANAGER::get_acf_manager();
     if (!resolved.empty() && resolved.relative() && project && project->is_project_open())
@@ -108,9 +111,9 @@ std::string resolve_against_project(const std::string& path) {
 //! The lower-cased legacy family parameter of the first legacy card among the core's cards
 //! and their matching cards; empty without a catalog or such a card.
 std::string legacy_family_parameter_of(const IPCATALOG_VORLIN_IP_CATALOG_MANAGER* catalog,
-                                       const std::string& core_name) {
-    if (!catalog)
-        return "";
+                                       const std::string& core_name)
+{
+    if (!catalog) return "";
     // Card pointers stay valid only while the catalog is locked.
     IPCATALOG_SCOPED_READ_WRITE_MUTEX lock(catalog);
     std::vector<const IPCATALOG_CARD*> cards;
@@ -120,66 +123,66 @@ std::string legacy_family_parameter_of(const IPCATALOG_VORLIN_IP_CATALOG_MANAGER
         cards.insert(cards.end(), matching.begin(), matching.end());
     }
     for (const IPCATALOG_CARD* card : cards)
-        if (card && card->get_ip_type() == IPCATALOG_IP_TYPE_LEGACY
-            && !card->get_legacy_iputf_family_parameter().empty())
+        if (card && card->get_ip_type() == IPCATALOG_IP_TYPE_LEGACY &&
+            !card->get_legacy_iputf_family_parameter().empty())
             return gen_ascii_tolower(card->get_legacy_iputf_family_parameter());
     return "";
 }
 
 //! The family text of a variation file: the first device-family line, or the first generic
 //! line naming the family parameter with a non-empty value, decides.
-std::string retrieval_family_text(const std::string& path, const std::string& family_parameter) {
+std::string retrieval_family_text(const std::string& path, const std::string& family_parameter)
+{
     HDL_TEXT_READER reader(path);
     std::string line;
     std::string family_text;
     while (reader.next_line(line)) {
         const auto payload = retrieval_payload(line, kPrefixLength, " \t\r\n");
-        if (!payload)
-            continue;
+        if (!payload) continue;
         if (starts_with(*payload, kFamilyLineStart)) {
-            if (auto quoted = first_quoted_text(*payload))
-                family_text = *quoted;
+            if (auto quoted = first_quoted_text(*payload)) family_text = *quoted;
             break;
         }
-        if (family_parameter.empty() || !starts_with(*payload, kGenericStart))
-            continue;
+        if (family_parameter.empty() || !starts_with(*payload, kGenericStart)) continue;
         const auto generic = parse_named_value(*payload, "generic");
         if (generic && generic->name && gen_ascii_tolower(*generic->name) == family_parameter) {
             family_text = generic->value;
-            if (!family_text.empty())
-                break;
+            if (!family_text.empty()) break;
         }
     }
     return family_text;
 }
 
 //! Product values name the family as "df_" and its upper-cased internal name.
-std::string product_family_text(std::string value) {
+std::string product_family_text(std::string value)
+{
     if (value.compare(0, sizeof kDevicePrefix - 1, kDevicePrefix) == 0)
         value = gen_ascii_tolower(value.substr(sizeof kDevicePrefix - 1));
     return value;
 }
 
 //! The value of the first PRIVATE line naming the parameter; nothing when none does.
-std::optional<std::string> product_family_value(const std::string& path, const std::string& parameter) {
+std::optional<std::string> product_family_value(const std::string& path, const std::string& parameter)
+{
     HDL_TEXT_READER reader(path);
     std::string line;
     while (reader.next_line(line)) {
         const auto payload = retrieval_payload(line, kPrefixLength + 1, " \t");
-        if (!payload || !starts_with(*payload, kPrivateStart))
-            continue;
+        if (!payload || !starts_with(*payload, kPrivateStart)) continue;
         const auto element = parse_named_value(*payload, "PRIVATE");
-        if (element && element->name && *element->name == parameter)
-            return element->value;
+        if (element && element->name && *element->name == parameter) return element->value;
     }
     return std::nullopt;
 }
 
 //! The input with every device-family line naming family_text. Every line ends with a line
 //! feed; a rewritten line keeps the carriage return of a CR/LF file.
-std::string with_family_lines_replaced(const std::string& input, const std::string& family_text) {
-    const std::string verilog_line = std::string(IPMAN_VERILOG_RETRIEVAL_PREFIX) + " " + IPMAN_DEVICE_FAMILY_PAYLOAD;
-    const std::string vhdl_line = std::string(IPMAN_VHDL_RETRIEVAL_PREFIX) + " " + IPMAN_DEVICE_FAMILY_PAYLOAD;
+std::string with_family_lines_replaced(const std::string& input, const std::string& family_text)
+{
+    const std::string verilog_line =
+        std::string(IPMAN_VERILOG_RETRIEVAL_PREFIX) + " " + IPMAN_DEVICE_FAMILY_PAYLOAD;
+    const std::string vhdl_line =
+        std::string(IPMAN_VHDL_RETRIEVAL_PREFIX) + " " + IPMAN_DEVICE_FAMILY_PAYLOAD;
     std::string output;
     output.reserve(input.size() + 64);
     std::size_t start = 0;
@@ -189,14 +192,13 @@ std::string with_family_lines_replaced(const std::string& input, const std::stri
         const std::string line = input.substr(start, length);
         start += length + 1;
         const std::string* family_line = starts_with(line, verilog_line.c_str()) ? &verilog_line
-                                       : starts_with(line, vhdl_line.c_str())    ? &vhdl_line
+                                         : starts_with(line, vhdl_line.c_str())  ? &vhdl_line
                                                                                  : nullptr;
         if (!family_line) {
             output += line;
         } else {
             output += fmt::format("{} \"{}\"", *family_line, family_text);
-            if (!line.empty() && line.back() == '\r')
-                output += '\r';
+            if (!line.empty() && line.back() == '\r') output += '\r';
         }
         output += '\n';
     }
@@ -204,31 +206,28 @@ std::string with_family_lines_replaced(const std::string& input, const std::stri
 }
 
 //! The family text the rewrite writes: the open project's real family, else nothing.
-std::optional<std::string> project_family_text() {
+std::optional<std::string> project_family_text()
+{
     const ACF_MANAGER* project = ACF_MANAGER::get_acf_manager();
-    if (!project || !project->is_project_open())
-        return std::nullopt;
+    if (!project || !project->is_project_open()) return std::nullopt;
     const DEV_FAMILY_ENUM family = project->get_project_family_enum();
-    if (family == DEV_FAMILY_NONE || family == DEV_FAMILY_DEVICE_AGNOSTIC)
-        return std::nullopt;
+    if (family == DEV_FAMILY_NONE || family == DEV_FAMILY_DEVICE_AGNOSTIC) return std::nullopt;
     std::string text = dstr_get_user_string(family);
-    if (text.empty())
-        return std::nullopt;
+    if (text.empty()) return std::nullopt;
     return text;
 }
 
-} // namespace
+}  // namespace
 
 void read_retrieval_info_family(const IPCATALOG_VORLIN_IP_CATALOG_MANAGER* catalog,
                                 const std::string& core_name, const std::string& main_file,
-                                std::vector<DEV_FAMILY_ENUM>& supported_families) {
+                                std::vector<DEV_FAMILY_ENUM>& supported_families)
+{
     const std::string family_parameter = legacy_family_parameter_of(catalog, core_name);
     const std::string path = resolve_against_project(main_file);
-    if (!is_regular_file(path))
-        return;
+    if (!is_regular_file(path)) return;
     const std::string family_text = retrieval_family_text(path, family_parameter);
-    if (family_text.empty())
-        return;
+    if (family_text.empty()) return;
     const DEV_FAMILY_ENUM family = dstr_get_dev_family_enum_by_string(family_text);
     if (family == DEV_FAMILY_NONE) {
         trace(fmt::format("Legacy variation {}: unknown device family \"{}\"", path, family_text));
@@ -238,28 +237,26 @@ void read_retrieval_info_family(const IPCATALOG_VORLIN_IP_CATALOG_MANAGER* catal
 }
 
 bool read_legacy_product_family(const std::string& path, const std::string& core_name,
-                                DEV_FAMILY_ENUM& family) {
+                                DEV_FAMILY_ENUM& family)
+{
     const auto catalogue = IPMAN_LEGACY_CORE_CATALOGUE::installed();
     const IPMAN_LEGACY_PRODUCT_CORE* product = catalogue->find_product_core(core_name);
-    if (!product)
-        return false;
+    if (!product) return false;
     const std::string full_path = resolve_against_project(path);
-    if (full_path.empty() || !FIO_FILE_SYSTEM::exists(full_path))
-        return false;
+    if (full_path.empty() || !FIO_FILE_SYSTEM::exists(full_path)) return false;
     if (product->family_parameter.empty()) {
         family = DEV_FAMILY_NONE;
         return true;
     }
-    if (!is_regular_file(full_path))
-        return false;
+    if (!is_regular_file(full_path)) return false;
     const auto value = product_family_value(full_path, product->family_parameter);
-    if (!value)
-        return false;
+    if (!value) return false;
     const std::string family_text = product_family_text(*value);
     const DEV_FAMILY_ENUM found = dstr_get_dev_family_enum_by_string(family_text);
     // An unknown value determines nothing: the families the project assigned stay.
     if (found == DEV_FAMILY_NONE) {
-        trace(fmt::format("Legacy product variation {}: unknown device family \"{}\"", full_path, family_text));
+        trace(
+            fmt::format("Legacy product variation {}: unknown device family \"{}\"", full_path, family_text));
         return false;
     }
     family = found;
@@ -267,19 +264,21 @@ bool read_legacy_product_family(const std::string& path, const std::string& core
 }
 
 bool rewrite_device_family_lines(const std::string& core_name, const std::string& input_path,
-                                 const std::string& output_path) {
+                                 const std::string& output_path)
+{
     const auto family_text = project_family_text();
-    if (!family_text || !is_legacy_silent_core(core_name))
-        return false;
+    if (!family_text || !is_legacy_silent_core(core_name)) return false;
     const std::string input_file = resolve_against_project(input_path);
     const std::string output_file = resolve_against_project(output_path);
     // Read whole before writing: the output may be the input itself.
     std::string input;
     if (!is_regular_file(input_file) || !FIO_FILE_SYSTEM::read_file(input_file, input)) {
-        trace(fmt::format("Device-family rewrite: cannot read {}; {} left as it was", input_file, output_file));
+        trace(
+            fmt::format("Device-family rewrite: cannot read {}; {} left as it was", input_file, output_file));
         return false;
     }
-    if (!FIO_FILE_SYSTEM::write_file_atomically(output_file, with_family_lines_replaced(input, *family_text))) {
+    if (!FIO_FILE_SYSTEM::write_file_atomically(output_file,
+                                                with_family_lines_replaced(input, *family_text))) {
         trace(fmt::format("Device-family rewrite: cannot write {}; left as it was", output_file));
         return false;
     }

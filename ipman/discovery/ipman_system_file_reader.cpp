@@ -28,8 +28,7 @@ std::string attribute_text(const XMLElement& element, const char* name)
 //! Modules without an instance name and disabled modules take no part in the system.
 bool is_active_module(const XMLElement& module)
 {
-    if (module.Attribute("name") == nullptr)
-        return false;
+    if (module.Attribute("name") == nullptr) return false;
     const char* enabled = module.Attribute("enabled");
     return enabled == nullptr || std::strcmp(enabled, "0") != 0;
 }
@@ -46,8 +45,7 @@ bool exports_exactly_one_module(const XMLElement* first_module)
     int exported = 0;
     for (const XMLElement* module = first_module; module != nullptr && exported <= 1;
          module = module->NextSiblingElement(MODULE_TAG)) {
-        if (is_exported_module(*module))
-            ++exported;
+        if (is_exported_module(*module)) ++exported;
     }
     return exported == 1;
 }
@@ -70,30 +68,26 @@ std::string system_device_family_text(const XMLElement& system)
          parameter = parameter->NextSiblingElement("parameter")) {
         const char* name = parameter->Attribute("name");
         const char* value = parameter->Attribute("value");
-        if (name != nullptr && std::strcmp(name, "deviceFamily") == 0 && value != nullptr)
-            return value;
+        if (name != nullptr && std::strcmp(name, "deviceFamily") == 0 && value != nullptr) return value;
     }
     return {};
 }
 
-void add_module_entities(const XMLElement* first_module, const std::string& tool,
-                         IPMAN_COLLECTED_IP& record)
+void add_module_entities(const XMLElement* first_module, const std::string& tool, IPMAN_COLLECTED_IP& record)
 {
     for (const XMLElement* module = first_module; module != nullptr;
          module = module->NextSiblingElement(MODULE_TAG)) {
-        if (!is_active_module(*module))
-            continue;
+        if (!is_active_module(*module)) continue;
         const std::string kind = attribute_text(*module, "kind");
         // The component type names the entity; the instance name serves as its library.
         IPMAN_COLLECTED_ENTITY& entity = record.find_or_add_entity(kind, attribute_text(*module, "name"));
-        if (const char* version = module->Attribute("version"))
-            entity.tool_version = version;
+        if (const char* version = module->Attribute("version")) entity.tool_version = version;
         entity.tool_name = kind;
         entity.generated_by = tool;
     }
 }
 
-} // namespace
+}  // namespace
 
 bool ipman_load_system_document(const std::string& path, XMLDocument& document)
 {
@@ -115,13 +109,12 @@ void read_system_file(const IPMAN_ACF_IP_COLLECTOR& collector, const XMLDocument
                       const XMLElement* first_module, IPMAN_COLLECTED_IP& record)
 {
     const XMLElement* system = document.FirstChildElement("system");
-    if (system == nullptr || first_module == nullptr)
-        return;
+    if (system == nullptr || first_module == nullptr) return;
 
     const std::string base = FIO_PATH(record.key).base();
     record.standalone = exports_exactly_one_module(first_module);
     const std::string tool = is_pro_edition_tool(saving_tool(*system)) ? collector.get_tool_string()
-                                                                      : std::string(IPMAN_TESSEL_STR);
+                                                                       : std::string(IPMAN_TESSEL_STR);
     record.main_file = FIO_PATH(record.key).flatten().fullpath();
     record.core_name = tool;
 
@@ -145,7 +138,6 @@ void read_system_file(const IPMAN_ACF_IP_COLLECTOR& collector, const XMLDocument
     const std::string family_text = system_device_family_text(*system);
     if (!family_text.empty()) {
         const DEV_FAMILY_ENUM family = dstr_get_dev_family_enum_by_string(family_text);
-        if (dstr_is_valid_dev_family_enum(family))
-            record.supported_families.push_back(family);
+        if (dstr_is_valid_dev_family_enum(family)) record.supported_families.push_back(family);
     }
 }

@@ -8,7 +8,7 @@
 namespace tinyxml2 {
 class XMLDocument;
 class XMLElement;
-}
+}  // namespace tinyxml2
 class IPMAN_ACF_IP_COLLECTOR;
 class IPMAN_COLLECTED_IP;
 

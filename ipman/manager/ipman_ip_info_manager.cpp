@@ -4,8 +4,8 @@
 #include <ipman/ipman_ip_info_manager.h>
 
 #include "discovery/ipman_acf_ip_collector.h"
-#include "regen/ipman_generator_commands.h"
 #include "discovery/ipman_ip_file_reader.h"
+#include "regen/ipman_generator_commands.h"
 #include "regen/ipman_ip_regeneration_controller.h"
 
 #include <acf/acf.h>
@@ -43,8 +43,7 @@ ACF_ASSIGNMENT_LIST assignments_of_category(ACF_MANAGER& acf, int category)
 {
     ACF_ASSIGNMENT_LIST list;
     ACF_SCOPED_REVISION_READ_LOCK lock(*acf.get_revision_manager());
-    if (!lock.held() || !acf.is_project_open())
-        return list;
+    if (!lock.held() || !acf.is_project_open()) return list;
     acf.reset_filters();
     acf.set_file_category_filter(category);
     acf.get_revision_manager()->get_global_assignment_coll(nullptr, list, true);
@@ -54,10 +53,10 @@ ACF_ASSIGNMENT_LIST assignments_of_category(ACF_MANAGER& acf, int category)
 
 bool names_ip_file(const ACF_ASSIGNMENT& assignment)
 {
-    if (!assignment.test_trait_of(ACF_TRAIT_FILE))
-        return false;
+    if (!assignment.test_trait_of(ACF_TRAIT_FILE)) return false;
     const std::string file = assignment.get_value();
-    return IPMAN_UTILS::is_vip_file(file) || IPMAN_UTILS::is_tessel_file(file) || IPMAN_UTILS::is_gwip_file(file);
+    return IPMAN_UTILS::is_vip_file(file) || IPMAN_UTILS::is_tessel_file(file) ||
+           IPMAN_UTILS::is_gwip_file(file);
 }
 
 //! The user settings switch IP regeneration off in a release and must switch it on in a beta.
@@ -74,7 +73,7 @@ std::set<std::string> generation_files_of(const std::vector<IPMAN_IP_INFO>& info
     return files;
 }
 
-} // namespace
+}  // namespace
 
 IPMAN_IP_INFO_MANAGER* IPMAN_IP_INFO_MANAGER::get_ip_info_manager()
 {
@@ -116,7 +115,8 @@ void IPMAN_IP_INFO_MANAGER::load_ip_info(std::vector<IPMAN_IP_INFO>& all)
     keep_lists(std::move(required), std::move(optional));
 }
 
-void IPMAN_IP_INFO_MANAGER::load_ip_info(std::vector<IPMAN_IP_INFO>& all, std::vector<IPMAN_IP_INFO>& required,
+void IPMAN_IP_INFO_MANAGER::load_ip_info(std::vector<IPMAN_IP_INFO>& all,
+                                         std::vector<IPMAN_IP_INFO>& required,
                                          std::vector<IPMAN_IP_INFO>& optional)
 {
     build_lists(all, required, optional);
@@ -131,7 +131,8 @@ void IPMAN_IP_INFO_MANAGER::build_lists(std::vector<IPMAN_IP_INFO>& all, std::ve
     m_collector->build_ip_info_lists(*m_controller, all, required, optional);
 }
 
-void IPMAN_IP_INFO_MANAGER::keep_lists(std::vector<IPMAN_IP_INFO> required, std::vector<IPMAN_IP_INFO> optional)
+void IPMAN_IP_INFO_MANAGER::keep_lists(std::vector<IPMAN_IP_INFO> required,
+                                       std::vector<IPMAN_IP_INFO> optional)
 {
     m_required = std::move(required);
     m_optional = std::move(optional);
@@ -139,22 +140,26 @@ void IPMAN_IP_INFO_MANAGER::keep_lists(std::vector<IPMAN_IP_INFO> required, std:
     m_optional_files = generation_files_of(m_optional);
 }
 
-void IPMAN_IP_INFO_MANAGER::load_ip_info_for_ip_generation_files(const std::vector<std::string>& generation_files,
-                                                                 std::vector<IPMAN_IP_INFO>& records,
-                                                                 std::vector<std::string>& not_loaded)
+void IPMAN_IP_INFO_MANAGER::load_ip_info_for_ip_generation_files(
+    const std::vector<std::string>& generation_files, std::vector<IPMAN_IP_INFO>& records,
+    std::vector<std::string>& not_loaded)
 {
     prepare_load();
     m_collector->load_ip_info_for_files(*m_controller, generation_files, records, not_loaded);
 }
 
-std::vector<IPMAN_IP_INFO> IPMAN_IP_INFO_MANAGER::get_required_regen_ip_info() const { return m_required; }
+std::vector<IPMAN_IP_INFO> IPMAN_IP_INFO_MANAGER::get_required_regen_ip_info() const
+{
+    return m_required;
+}
 
 void IPMAN_IP_INFO_MANAGER::do_ip_deploy(std::string& arguments, IPMAN_IP_REGEN_RESULT& result)
 {
     m_controller->do_ip_deploy(arguments, result);
 }
 
-void IPMAN_IP_INFO_MANAGER::do_ip_upgrade_for_ip_info(const IPMAN_IP_INFO& info, IPMAN_IP_REGEN_RESULT& result)
+void IPMAN_IP_INFO_MANAGER::do_ip_upgrade_for_ip_info(const IPMAN_IP_INFO& info,
+                                                      IPMAN_IP_REGEN_RESULT& result)
 {
     m_controller->do_ip_upgrade_for_ip_info(info, result);
 }
@@ -176,12 +181,10 @@ std::string IPMAN_IP_INFO_MANAGER::format_release_date(const std::string& releas
     static const std::array<const char*, 12> MONTHS = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     const std::size_t dot = release_date.find('.');
-    if (dot == std::string::npos)
-        return IPMAN_NA_STR;
+    if (dot == std::string::npos) return IPMAN_NA_STR;
     // Read like atoi (leading number, the rest ignored) without atoi's overflow.
     const long month = std::strtol(release_date.c_str() + dot + 1, nullptr, 10);
-    if (month < 1 || month > 12)
-        return IPMAN_NA_STR;
+    if (month < 1 || month > 12) return IPMAN_NA_STR;
     return std::string(MONTHS[month - 1]) + " " + release_date.substr(0, dot);
 }
 
@@ -198,10 +201,8 @@ void IPMAN_IP_INFO_MANAGER::add_failed_upgrade_attempt(const std::string& file, 
 void IPMAN_IP_INFO_MANAGER::add_upgrade_attempt(const std::string& file)
 {
     // One entry per file: further records of the same list would record the same tag again.
-    if (m_required_files.count(file) != 0)
-        m_controller->add_attempted_upgrade(file, REQUIRED_ATTEMPT_TAG);
-    if (m_optional_files.count(file) != 0)
-        m_controller->add_attempted_upgrade(file, OPTIONAL_ATTEMPT_TAG);
+    if (m_required_files.count(file) != 0) m_controller->add_attempted_upgrade(file, REQUIRED_ATTEMPT_TAG);
+    if (m_optional_files.count(file) != 0) m_controller->add_attempted_upgrade(file, OPTIONAL_ATTEMPT_TAG);
 }
 
 void IPMAN_IP_INFO_MANAGER::set_ip_catalog(IPCATALOG_VORLIN_IP_CATALOG_MANAGER* catalog)
@@ -225,12 +226,14 @@ std::string IPMAN_IP_INFO_MANAGER::get_top_level_entity_name() const
 std::string IPMAN_IP_INFO_MANAGER::get_project_family_name() const
 {
     ACF_MANAGER* acf = open_project();
-    if (acf == nullptr || acf->get_project_family_enum() == DEV_FAMILY_NONE)
-        return std::string();
+    if (acf == nullptr || acf->get_project_family_enum() == DEV_FAMILY_NONE) return std::string();
     return dstr_get_user_string(acf->get_project_family_enum());
 }
 
-bool IPMAN_IP_INFO_MANAGER::load_with_always_regen() const { return m_always_regen; }
+bool IPMAN_IP_INFO_MANAGER::load_with_always_regen() const
+{
+    return m_always_regen;
+}
 
 void IPMAN_IP_INFO_MANAGER::set_is_pro_version(bool pro)
 {
@@ -240,40 +243,34 @@ void IPMAN_IP_INFO_MANAGER::set_is_pro_version(bool pro)
 
 bool IPMAN_IP_INFO_MANAGER::get_always_regen_setting(ACF_MANAGER* acf)
 {
-    if (acf == nullptr || !acf->is_project_open())
-        return false;
+    if (acf == nullptr || !acf->is_project_open()) return false;
     ACF_SCOPED_REVISION_READ_LOCK lock(*acf->get_revision_manager());
-    if (!lock.held())
-        return false;
+    if (!lock.held()) return false;
     return acf->get_global_assignment_enum(ACF_VAR_ALWAYS_REGENERATE_IP, ACF_VALUE_OFF) == ACF_VALUE_ON;
 }
 
 void IPMAN_IP_INFO_MANAGER::ipman_update_ip_catalog()
 {
-    if (open_project() == nullptr)
-        return;
+    if (open_project() == nullptr) return;
     IPCATALOG_VORLIN_IP_CATALOG_MANAGER::instance(false)->update(IPCATALOG_CHECK_CONTENT, false, true);
 }
 
 bool IPMAN_IP_INFO_MANAGER::project_contains_ip_files(ACF_MANAGER* acf)
 {
-    if (acf == nullptr)
-        MSG_INTERNAL_ERROR::report("acf_mgr != NULL", MODULE_TAG, __FILE__, __LINE__);
+    if (acf == nullptr) MSG_INTERNAL_ERROR::report("acf_mgr != NULL", MODULE_TAG, __FILE__, __LINE__);
     const ACF_ASSIGNMENT_LIST assignments = assignments_of_category(*acf, ACF_FILE_CATEGORY_DESIGN);
     return std::any_of(assignments.begin(), assignments.end(),
                        [](const ACF_ASSIGNMENT* assignment) { return names_ip_file(*assignment); });
 }
 
-bool IPMAN_IP_INFO_MANAGER::project_has_required_regen_ip(std::vector<IPMAN_IP_INFO>& records, bool refresh_catalog)
+bool IPMAN_IP_INFO_MANAGER::project_has_required_regen_ip(std::vector<IPMAN_IP_INFO>& records,
+                                                          bool refresh_catalog)
 {
-    if (!ip_regeneration_enabled())
-        return false;
+    if (!ip_regeneration_enabled()) return false;
     ACF_MANAGER* acf = open_project();
-    if (acf == nullptr || !project_contains_ip_files(acf))
-        return false;
+    if (acf == nullptr || !project_contains_ip_files(acf)) return false;
     IPMAN_IP_INFO_MANAGER* manager = get_ip_info_manager();
-    if (manager == nullptr)
-        MSG_INTERNAL_ERROR::report("ip_mgr != NULL", MODULE_TAG, __FILE__, __LINE__);
+    if (manager == nullptr) MSG_INTERNAL_ERROR::report("ip_mgr != NULL", MODULE_TAG, __FILE__, __LINE__);
     if (refresh_catalog) {
         ipman_update_ip_catalog();
         manager->set_ip_catalog(IPCATALOG_VORLIN_IP_CATALOG_MANAGER::instance(false));
@@ -281,21 +278,19 @@ bool IPMAN_IP_INFO_MANAGER::project_has_required_regen_ip(std::vector<IPMAN_IP_I
     std::vector<IPMAN_IP_INFO> all, optional;
     records.clear();
     manager->load_ip_info(all, records, optional);
-    if (records.empty())
-        return false;
+    if (records.empty()) return false;
     const bool all_system_files = std::all_of(records.begin(), records.end(), [](const IPMAN_IP_INFO& info) {
         return IPMAN_UTILS::is_tessel_file(info.source_file());
     });
-    if (!all_system_files)
-        return true;
+    if (!all_system_files) return true;
     // Only system files are out of date: that blocks compiling in the older layout only, and
     // there only when the project does not regenerate its IP anyway.
-    if (IPMAN_GENERATOR_COMMANDS::family_test_holds())
-        return false;
+    if (IPMAN_GENERATOR_COMMANDS::family_test_holds()) return false;
     return !get_always_regen_setting(acf);
 }
 
-int IPMAN_IP_INFO_MANAGER::check_is_valid_variation_file(const std::string& file, IPMAN_FAIL_REGEN_TYPE& fail_type)
+int IPMAN_IP_INFO_MANAGER::check_is_valid_variation_file(const std::string& file,
+                                                         IPMAN_FAIL_REGEN_TYPE& fail_type)
 {
     return get_ip_info_manager()->m_controller->check_variation_file(file, fail_type);
 }

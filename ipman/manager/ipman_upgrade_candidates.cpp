@@ -14,17 +14,21 @@ namespace {
 
 //! Takes the chosen list; an empty one is announced with its message unless quiet.
 void take_list(std::vector<IPMAN_IP_INFO>& chosen, IPMAN_MSG empty_message, bool quiet,
-               std::vector<IPMAN_IP_INFO>& records) {
+               std::vector<IPMAN_IP_INFO>& records)
+{
     if (chosen.empty() && !quiet) ipman_post_msg(empty_message);
     records = std::move(chosen);
 }
 
 }  // namespace
 
-void ipman_select_upgrade_candidates(const IPMAN_CANDIDATE_CHOICE& choice, std::vector<IPMAN_IP_INFO>& records) {
+void ipman_select_upgrade_candidates(const IPMAN_CANDIDATE_CHOICE& choice,
+                                     std::vector<IPMAN_IP_INFO>& records)
+{
     IPMAN_IP_INFO_MANAGER::ipman_update_ip_catalog();
     IPMAN_IP_INFO_MANAGER* ip_info_mgr = IPMAN_IP_INFO_MANAGER::get_ip_info_manager();
-    if (ip_info_mgr == nullptr) MSG_INTERNAL_ERROR::report("ip_info_mgr != NULL", "IPMAN", __FILE__, __LINE__);
+    if (ip_info_mgr == nullptr)
+        MSG_INTERNAL_ERROR::report("ip_info_mgr != NULL", "IPMAN", __FILE__, __LINE__);
 
     std::vector<IPMAN_IP_INFO> all;
     if (choice.all) {

@@ -18,4 +18,5 @@ struct IPMAN_CANDIDATE_CHOICE {
 
 //! Brings the IP catalog up to date, runs the manager's full load and replaces records with
 //! the chosen list. An empty chosen list posts its information message unless quiet.
-void ipman_select_upgrade_candidates(const IPMAN_CANDIDATE_CHOICE& choice, std::vector<IPMAN_IP_INFO>& records);
+void ipman_select_upgrade_candidates(const IPMAN_CANDIDATE_CHOICE& choice,
+                                     std::vector<IPMAN_IP_INFO>& records);

@@ -17,8 +17,8 @@
 #include <array>
 
 #include "regen/ipman_generator_commands.h"
-#include "report/ipman_messages.h"
 #include "regen/ipman_process_runner.h"
+#include "report/ipman_messages.h"
 
 const IPMAN_BATCH_STEP_MARKERS IPMAN_UPGRADE_STEP_MARKERS = {
     "--message-format=begin-ip-core-upgrade=",
@@ -37,28 +37,34 @@ const IPMAN_BATCH_STEP_MARKERS IPMAN_GENERATION_STEP_MARKERS = {
 namespace {
 
 //! "{1}" is where the generator puts the file it works on; the "." closes the file name.
-std::string marker_text(const char* prefix) {
+std::string marker_text(const char* prefix)
+{
     return fmt::format("\"{}{{1}}.\"", prefix);
 }
 
 //! The job's absolute path when the caller recorded it, else its record's generation file.
-std::string job_path(const IPMAN_IP_UPGRADE_JOB& job) {
+std::string job_path(const IPMAN_IP_UPGRADE_JOB& job)
+{
     MSG_INTERNAL_ERROR_IF(job.ip_info == nullptr, "IPMAN");
     return job.file.empty() ? FIO_PATH(job.ip_info->ip_generation_file()).fullpath() : job.file;
 }
 
 //! Same key for the same file, however the generator or the caller spelled it.
-std::string file_key(const std::string& path) {
+std::string file_key(const std::string& path)
+{
     return FIO_PATH(path).become_absolute(IPMAN_PROCESS_RUNNER::working_directory()).fullpath();
 }
 
 //! The command string cannot carry a double quote inside a quoted path.
-bool has_unquotable_path(const IPMAN_UPGRADE_JOB_LIST& jobs) {
+bool has_unquotable_path(const IPMAN_UPGRADE_JOB_LIST& jobs)
+{
     for (const IPMAN_IP_UPGRADE_JOB& job : jobs) {
         const std::string path = job_path(job);
         if (path.find('"') != std::string::npos) {
-            ipman_post_msg(IPMAN_MSG::EIPMAN_EXT_PROC_ERROR_MSG,
-                           {fmt::format("Cannot pass the path \"{}\" to a generator: it contains a double quote", path)});
+            ipman_post_msg(
+                IPMAN_MSG::EIPMAN_EXT_PROC_ERROR_MSG,
+                {fmt::format("Cannot pass the path \"{}\" to a generator: it contains a double quote",
+                             path)});
             return true;
         }
     }
@@ -68,11 +74,15 @@ bool has_unquotable_path(const IPMAN_UPGRADE_JOB_LIST& jobs) {
 //! Follows the step markers of one batch run and relays the other lines.
 class MARKER_TRACKER {
 public:
-    MARKER_TRACKER(const std::string& begin_prefix, const std::string& end_prefix, const std::string& end_mark,
-                   IPMAN_FILE_ERROR_MAP& file_errors)
-        : m_begin_prefix(begin_prefix), m_end_prefix(end_prefix), m_end_mark(end_mark), m_file_errors(file_errors) {}
+    MARKER_TRACKER(const std::string& begin_prefix, const std::string& end_prefix,
+                   const std::string& end_mark, IPMAN_FILE_ERROR_MAP& file_errors)
+        : m_begin_prefix(begin_prefix), m_end_prefix(end_prefix), m_end_mark(end_mark),
+          m_file_errors(file_errors)
+    {
+    }
 
-    void handle(const std::string& line) {
+    void handle(const std::string& line)
+    {
         if (contains(line, "Error:")) {
             ipman_post_msg(IPMAN_MSG::EIPMAN_EXT_PROC_ERROR_MSG, {line});
             if (!m_current_file.empty()) m_file_errors[m_current_file] = true;
@@ -88,16 +98,19 @@ public:
     }
 
     //! A generator that fails inside a file's step did not finish that file.
-    void fail_file_in_progress() {
+    void fail_file_in_progress()
+    {
         if (!m_current_file.empty()) m_file_errors[m_current_file] = true;
     }
 
 private:
-    static bool contains(const std::string& line, const std::string& word) {
+    static bool contains(const std::string& line, const std::string& word)
+    {
         return !word.empty() && line.find(word) != std::string::npos;
     }
 
-    void enter_file(const std::string& line) {
+    void enter_file(const std::string& line)
+    {
         const std::size_t name_start = line.find(m_begin_prefix) + m_begin_prefix.size();
         const std::size_t name_end = line.rfind(m_end_mark);
         if (name_end == std::string::npos || name_end <= name_start) return;
@@ -113,25 +126,30 @@ private:
 };
 
 int run_batch(const IPMAN_UPGRADE_JOB_LIST& jobs, const std::string& option,
-              const IPMAN_BATCH_STEP_MARKERS& markers, IPMAN_FILE_ERROR_MAP& file_errors, const char* kind) {
+              const IPMAN_BATCH_STEP_MARKERS& markers, IPMAN_FILE_ERROR_MAP& file_errors, const char* kind)
+{
     if (jobs.empty()) return 0;
     if (has_unquotable_path(jobs)) return 1;
     const std::string command = IPMAN_BATCH_UPGRADE::batch_command(jobs, option, markers);
-    msg_local_debug("IPMAN", 2,
-                    fmt::format("Final cmdline for launching the executable for batch mode {}: {}", kind, command));
-    return IPMAN_BATCH_UPGRADE::batch_run(command, markers.begin_prefix, markers.end_prefix, ".", file_errors);
+    msg_local_debug(
+        "IPMAN", 2,
+        fmt::format("Final cmdline for launching the executable for batch mode {}: {}", kind, command));
+    return IPMAN_BATCH_UPGRADE::batch_run(command, markers.begin_prefix, markers.end_prefix, ".",
+                                          file_errors);
 }
 
 }  // namespace
 
-std::string IPMAN_BATCH_UPGRADE::batch_file_list(const IPMAN_UPGRADE_JOB_LIST& jobs) {
+std::string IPMAN_BATCH_UPGRADE::batch_file_list(const IPMAN_UPGRADE_JOB_LIST& jobs)
+{
     std::string list;
     for (std::size_t i = 0; i < jobs.size(); ++i)
         list += fmt::format(i == 0 ? " \"{}\" " : " --batch=\"{}\" ", job_path(jobs[i]));
     return list;
 }
 
-std::string IPMAN_BATCH_UPGRADE::parallel_option() {
+std::string IPMAN_BATCH_UPGRADE::parallel_option()
+{
     ACF_MANAGER* project = ACF_MANAGER::get_acf_manager();
     if (!project || !project->is_project_open()) return {};
 
@@ -150,7 +168,8 @@ std::string IPMAN_BATCH_UPGRADE::parallel_option() {
 }
 
 std::string IPMAN_BATCH_UPGRADE::batch_command(const IPMAN_UPGRADE_JOB_LIST& jobs, const std::string& option,
-                                               const IPMAN_BATCH_STEP_MARKERS& markers) {
+                                               const IPMAN_BATCH_STEP_MARKERS& markers)
+{
     std::string command = IPMAN_GENERATOR_COMMANDS::system_generator_base(option);
     command += " " + batch_file_list(jobs);
     command += " " + std::string(markers.begin_option) + marker_text(markers.begin_prefix);
@@ -164,12 +183,15 @@ std::string IPMAN_BATCH_UPGRADE::batch_command(const IPMAN_UPGRADE_JOB_LIST& job
 }
 
 int IPMAN_BATCH_UPGRADE::batch_upgrade(const IPMAN_UPGRADE_JOB_LIST& jobs, const std::string& option,
-                                       IPMAN_FILE_ERROR_MAP& file_errors) {
+                                       IPMAN_FILE_ERROR_MAP& file_errors)
+{
     return run_batch(jobs, option, IPMAN_UPGRADE_STEP_MARKERS, file_errors, "ip_upgrade");
 }
 
-int IPMAN_BATCH_UPGRADE::batch_generation(const IPMAN_UPGRADE_JOB_LIST& jobs, IPMAN_FILE_ERROR_MAP& file_errors,
-                                          IPMAN_FILE_SET* files_of_failed_runs) {
+int IPMAN_BATCH_UPGRADE::batch_generation(const IPMAN_UPGRADE_JOB_LIST& jobs,
+                                          IPMAN_FILE_ERROR_MAP& file_errors,
+                                          IPMAN_FILE_SET* files_of_failed_runs)
+{
     constexpr std::array<IPMAN_BATCH_GENERATION_GROUP, 4> run_order = {
         IPMAN_BATCH_GEN_VERILOG_WITH_SIMULATION, IPMAN_BATCH_GEN_VERILOG_SYNTHESIS_ONLY,
         IPMAN_BATCH_GEN_VHDL_WITH_SIMULATION, IPMAN_BATCH_GEN_VHDL_SYNTHESIS_ONLY};
@@ -186,17 +208,20 @@ int IPMAN_BATCH_UPGRADE::batch_generation(const IPMAN_UPGRADE_JOB_LIST& jobs, IP
     for (std::size_t i = 0; i < run_order.size(); ++i) {
         if (groups[i].empty()) continue;
         const std::string option = IPMAN_GENERATOR_COMMANDS::batch_generation_options(run_order[i]);
-        if (run_batch(groups[i], option, IPMAN_GENERATION_STEP_MARKERS, file_errors, "generation") == 0) continue;
+        if (run_batch(groups[i], option, IPMAN_GENERATION_STEP_MARKERS, file_errors, "generation") == 0)
+            continue;
         result = 1;
         if (!files_of_failed_runs) continue;
-        for (const IPMAN_IP_UPGRADE_JOB& job : groups[i]) files_of_failed_runs->insert(file_key(job_path(job)));
+        for (const IPMAN_IP_UPGRADE_JOB& job : groups[i])
+            files_of_failed_runs->insert(file_key(job_path(job)));
     }
     return result;
 }
 
 int IPMAN_BATCH_UPGRADE::batch_run(const std::string& command, const std::string& begin_prefix,
                                    const std::string& end_prefix, const std::string& end_mark,
-                                   IPMAN_FILE_ERROR_MAP& file_errors) {
+                                   IPMAN_FILE_ERROR_MAP& file_errors)
+{
     MARKER_TRACKER tracker(begin_prefix, end_prefix, end_mark, file_errors);
     const int result = IPMAN_PROCESS_RUNNER::run_with_line_handler(
         command, [&tracker](const std::string& line) { tracker.handle(line); });
@@ -205,7 +230,8 @@ int IPMAN_BATCH_UPGRADE::batch_run(const std::string& command, const std::string
 }
 
 bool IPMAN_BATCH_UPGRADE::file_failed(const IPMAN_FILE_ERROR_MAP& file_errors, bool run_failed,
-                                      const std::string& file) {
+                                      const std::string& file)
+{
     const auto entry = file_errors.find(file_key(file));
     if (entry == file_errors.end()) return run_failed;
     return entry->second;

@@ -13,14 +13,14 @@
 
 //! One variation of a batch upgrade.
 struct IPMAN_IP_UPGRADE_JOB {
-    const IPMAN_IP_INFO* ip_info = nullptr;     //!< the record being upgraded, not owned
-    std::string file;                           //!< absolute full path of its generation file
-    std::string backup_file;                    //!< backup of that file
-    std::string top_level_backup_file;          //!< backup of its top-level file, empty if none
-    std::string top_level_file;                 //!< generated top-level HDL file after success
-    std::int32_t status = 0;                    //!< 0 success, 1 failure
+    const IPMAN_IP_INFO* ip_info = nullptr;  //!< the record being upgraded, not owned
+    std::string file;                        //!< absolute full path of its generation file
+    std::string backup_file;                 //!< backup of that file
+    std::string top_level_backup_file;       //!< backup of its top-level file, empty if none
+    std::string top_level_file;              //!< generated top-level HDL file after success
+    std::int32_t status = 0;                 //!< 0 success, 1 failure
     IPMAN_FAIL_REGEN_TYPE fail_type = IPMAN_FAIL_NONE;
-    bool ready = false;                         //!< upgraded, and still needs a generation run
+    bool ready = false;  //!< upgraded, and still needs a generation run
 };
 
 using IPMAN_UPGRADE_JOB_LIST = std::vector<IPMAN_IP_UPGRADE_JOB>;
@@ -31,10 +31,10 @@ using IPMAN_FILE_SET = std::set<std::string>;
 
 //! Option and marker texts of one kind of batch step.
 struct IPMAN_BATCH_STEP_MARKERS {
-    const char* begin_option;   //!< "--message-format=begin-...="
-    const char* end_option;     //!< "--message-format=end-...="
-    const char* begin_prefix;   //!< "Entered IP ... step for "
-    const char* end_prefix;     //!< "Exited IP ... step for "
+    const char* begin_option;  //!< "--message-format=begin-...="
+    const char* end_option;    //!< "--message-format=end-...="
+    const char* begin_prefix;  //!< "Entered IP ... step for "
+    const char* end_prefix;    //!< "Exited IP ... step for "
 };
 extern const IPMAN_BATCH_STEP_MARKERS IPMAN_UPGRADE_STEP_MARKERS;
 extern const IPMAN_BATCH_STEP_MARKERS IPMAN_GENERATION_STEP_MARKERS;

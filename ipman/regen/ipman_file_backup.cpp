@@ -12,7 +12,8 @@ namespace {
 
 //! Where the inserted ".BAK" starts in a backup's file name: the last ".BAK" that ends the
 //! name or stands right before the extension; npos when there is none.
-std::size_t inserted_bak_position(const std::string& filename) {
+std::size_t inserted_bak_position(const std::string& filename)
+{
     const std::string bak = IPMAN_BAK_STR;
     for (std::size_t at = filename.rfind(bak); at != std::string::npos;
          at = at == 0 ? std::string::npos : filename.rfind(bak, at - 1)) {
@@ -23,7 +24,8 @@ std::size_t inserted_bak_position(const std::string& filename) {
     return std::string::npos;
 }
 
-bool copy_to_backup(const std::string& file, const std::string& directory, std::string& backup_path) {
+bool copy_to_backup(const std::string& file, const std::string& directory, std::string& backup_path)
+{
     if (!FIO_FILE_SYSTEM::exists(file)) return false;
     const std::string source = FIO_PATH(file).fullpath();
     const std::string backup = IPMAN_FILE_BACKUP::backup_path_for(file, directory);
@@ -35,16 +37,19 @@ bool copy_to_backup(const std::string& file, const std::string& directory, std::
 
 }  // namespace
 
-bool IPMAN_FILE_BACKUP::backup_beside(const std::string& file, std::string& backup_path) {
+bool IPMAN_FILE_BACKUP::backup_beside(const std::string& file, std::string& backup_path)
+{
     return copy_to_backup(file, "", backup_path);
 }
 
 bool IPMAN_FILE_BACKUP::backup_into_directory(const std::string& file, const std::string& directory,
-                                              std::string& backup_path) {
+                                              std::string& backup_path)
+{
     return copy_to_backup(file, directory, backup_path);
 }
 
-bool IPMAN_FILE_BACKUP::restore(const std::string& backup_path) {
+bool IPMAN_FILE_BACKUP::restore(const std::string& backup_path)
+{
     if (!FIO_FILE_SYSTEM::exists(backup_path)) return false;
     const std::string backup = FIO_PATH(backup_path).fullpath();
     const std::string original = restored_path_for(backup);
@@ -54,14 +59,16 @@ bool IPMAN_FILE_BACKUP::restore(const std::string& backup_path) {
     return copied;
 }
 
-std::string IPMAN_FILE_BACKUP::backup_path_for(const std::string& file, const std::string& directory) {
+std::string IPMAN_FILE_BACKUP::backup_path_for(const std::string& file, const std::string& directory)
+{
     FIO_PATH path(FIO_PATH(file).fullpath());
     path.base(path.base() + IPMAN_BAK_STR);
     if (directory.empty()) return path.fullpath();
     return FIO_PATH(directory, path.filename()).fullpath();
 }
 
-std::string IPMAN_FILE_BACKUP::restored_path_for(const std::string& backup_path) {
+std::string IPMAN_FILE_BACKUP::restored_path_for(const std::string& backup_path)
+{
     FIO_PATH path(FIO_PATH(backup_path).fullpath());
     std::string filename = path.filename();
     const std::size_t at = inserted_bak_position(filename);

@@ -15,60 +15,70 @@
 
 #include <fmt/format.h>
 
-#include "report/ipman_messages.h"
 #include "regen/ipman_process_runner.h"
+#include "report/ipman_messages.h"
 
 namespace {
 
 const std::string SEPARATOR(1, FIO_PATH::default_path_separator());
 
-bool has_blank(const std::string& text) {
+bool has_blank(const std::string& text)
+{
     return text.find_first_of(" \t") != std::string::npos;
 }
 
 //! The process library splits command lines at blanks; a word with blanks must be quoted
 //! to arrive whole. Ordinary words are left as they are.
-std::string word_for_command_line(const std::string& word) {
+std::string word_for_command_line(const std::string& word)
+{
     return has_blank(word) ? "\"" + word + "\"" : word;
 }
 
-std::string installation_tool(const std::string& name) {
+std::string installation_tool(const std::string& name)
+{
     return gen_get_vorlin_path() + "gantry_builder" + SEPARATOR + "bin" + SEPARATOR + name;
 }
 
 //! A double quote cannot be carried inside a quoted word of a command line; such a path
 //! would reach the generator as some other path.
-bool refuse_unquotable_path(const std::string& file) {
+bool refuse_unquotable_path(const std::string& file)
+{
     if (file.find('"') == std::string::npos) return false;
-    ipman_post_msg(IPMAN_MSG::EIPMAN_EXT_PROC_ERROR_MSG,
-                   {fmt::format("Cannot pass the path \"{}\" to a generator: it contains a double quote", file)});
+    ipman_post_msg(
+        IPMAN_MSG::EIPMAN_EXT_PROC_ERROR_MSG,
+        {fmt::format("Cannot pass the path \"{}\" to a generator: it contains a double quote", file)});
     return true;
 }
 
-bool wants_simulation(const IPMAN_FILESET_SET& filesets, IPMAN_REGEN_FILESET simulation_fileset) {
+bool wants_simulation(const IPMAN_FILESET_SET& filesets, IPMAN_REGEN_FILESET simulation_fileset)
+{
     return filesets.empty() || filesets.count(simulation_fileset) != 0;
 }
 
-bool is_vhdl(IPMAN_RTL_LANGUAGE_ENUM language) {
+bool is_vhdl(IPMAN_RTL_LANGUAGE_ENUM language)
+{
     return IPMAN_GENERATOR_COMMANDS::effective_language(language) == IPMAN_RTL_VHDL;
 }
 
 }  // namespace
 
-bool IPMAN_GENERATOR_COMMANDS::family_test_holds(DEV_FAMILY_ENUM project_family) {
+bool IPMAN_GENERATOR_COMMANDS::family_test_holds(DEV_FAMILY_ENUM project_family)
+{
     const ACF_MANAGER* project = ACF_MANAGER::get_acf_manager();
     if (!project || !project->is_project_open()) return true;
     if (project_family == DEV_FAMILY_NONE || project_family == DEV_FAMILY_DEVICE_AGNOSTIC) return true;
     return DEV_FAMILY_MANAGER::test_trait_of(project_family, DEV_FAMILY_TRAIT_NEW_IP_LAYOUT);
 }
 
-bool IPMAN_GENERATOR_COMMANDS::family_test_holds() {
+bool IPMAN_GENERATOR_COMMANDS::family_test_holds()
+{
     const ACF_MANAGER* project = ACF_MANAGER::get_acf_manager();
     if (!project || !project->is_project_open()) return true;
     return family_test_holds(project->get_project_family_enum());
 }
 
-IPMAN_RTL_LANGUAGE_ENUM IPMAN_GENERATOR_COMMANDS::effective_language(IPMAN_RTL_LANGUAGE_ENUM language) {
+IPMAN_RTL_LANGUAGE_ENUM IPMAN_GENERATOR_COMMANDS::effective_language(IPMAN_RTL_LANGUAGE_ENUM language)
+{
     if (language != IPMAN_RTL_USE_PROJECT_SETTING) return language;
     const std::string preferred = cfg_get_user_ini_value(CFG_PREFERRED_HDL_LANGUAGE);
     if (preferred == "VHDL") return IPMAN_RTL_VHDL;
@@ -76,11 +86,13 @@ IPMAN_RTL_LANGUAGE_ENUM IPMAN_GENERATOR_COMMANDS::effective_language(IPMAN_RTL_L
     return IPMAN_RTL_USE_PROJECT_SETTING;
 }
 
-std::string IPMAN_GENERATOR_COMMANDS::deployment_command(const std::string& arguments) {
+std::string IPMAN_GENERATOR_COMMANDS::deployment_command(const std::string& arguments)
+{
     return word_for_command_line(installation_tool("ip-deploy")) + arguments;
 }
 
-std::string IPMAN_GENERATOR_COMMANDS::system_generator_base(const std::string& option) {
+std::string IPMAN_GENERATOR_COMMANDS::system_generator_base(const std::string& option)
+{
     std::string command = word_for_command_line(installation_tool("tessel-generate")) + " " + option + " ";
     const ACF_MANAGER* project = ACF_MANAGER::get_acf_manager();
     if (!project || !project->is_project_open() || !PROJ_PROJECT::m_current) return command;
@@ -93,16 +105,19 @@ std::string IPMAN_GENERATOR_COMMANDS::system_generator_base(const std::string& o
 }
 
 std::string IPMAN_GENERATOR_COMMANDS::system_generator_command(const std::string& file,
-                                                               const std::string& option) {
+                                                               const std::string& option)
+{
     return system_generator_base(option) + "\"" + file + "\"";
 }
 
-std::string IPMAN_GENERATOR_COMMANDS::legacy_wizard_command(const std::string& file) {
+std::string IPMAN_GENERATOR_COMMANDS::legacy_wizard_command(const std::string& file)
+{
     return "vkelvane -silent \"" + file + "\"";
 }
 
 std::string IPMAN_GENERATOR_COMMANDS::generation_options(const IPMAN_FILESET_SET& filesets,
-                                                         IPMAN_RTL_LANGUAGE_ENUM language) {
+                                                         IPMAN_RTL_LANGUAGE_ENUM language)
+{
     const bool vhdl = is_vhdl(language);
     const char* hdl = vhdl ? "VHDL" : "VERILOG";
     std::string options = fmt::format("--clear-output-directory --block-symbol-file --synthesis={}", hdl);
@@ -111,8 +126,10 @@ std::string IPMAN_GENERATOR_COMMANDS::generation_options(const IPMAN_FILESET_SET
     return options;
 }
 
-IPMAN_BATCH_GENERATION_GROUP IPMAN_GENERATOR_COMMANDS::batch_generation_group(
-    const IPMAN_FILESET_SET& filesets, IPMAN_RTL_LANGUAGE_ENUM language) {
+IPMAN_BATCH_GENERATION_GROUP
+IPMAN_GENERATOR_COMMANDS::batch_generation_group(const IPMAN_FILESET_SET& filesets,
+                                                 IPMAN_RTL_LANGUAGE_ENUM language)
+{
     if (is_vhdl(language)) {
         return wants_simulation(filesets, IPMAN_FILESET_SIM_VHDL) ? IPMAN_BATCH_GEN_VHDL_WITH_SIMULATION
                                                                   : IPMAN_BATCH_GEN_VHDL_SYNTHESIS_ONLY;
@@ -121,7 +138,8 @@ IPMAN_BATCH_GENERATION_GROUP IPMAN_GENERATOR_COMMANDS::batch_generation_group(
                                                                  : IPMAN_BATCH_GEN_VERILOG_SYNTHESIS_ONLY;
 }
 
-std::string IPMAN_GENERATOR_COMMANDS::batch_generation_options(IPMAN_BATCH_GENERATION_GROUP group) {
+std::string IPMAN_GENERATOR_COMMANDS::batch_generation_options(IPMAN_BATCH_GENERATION_GROUP group)
+{
     switch (group) {
     case IPMAN_BATCH_GEN_VERILOG_WITH_SIMULATION:
         return "--clear-output-directory --top-level-generation=on --block-symbol-file "
@@ -137,13 +155,15 @@ std::string IPMAN_GENERATOR_COMMANDS::batch_generation_options(IPMAN_BATCH_GENER
 }
 
 int IPMAN_GENERATOR_COMMANDS::run_system_generator(const std::string& file, const std::string& option,
-                                                   bool* error_flag) {
+                                                   bool* error_flag)
+{
     if (error_flag) *error_flag = false;
     if (file.empty() || refuse_unquotable_path(file)) return 1;
     return IPMAN_PROCESS_RUNNER::run(system_generator_command(file, option), error_flag);
 }
 
-int IPMAN_GENERATOR_COMMANDS::run_legacy_wizard_silent(const std::string& file) {
+int IPMAN_GENERATOR_COMMANDS::run_legacy_wizard_silent(const std::string& file)
+{
     if (file.empty() || refuse_unquotable_path(file)) return 1;
     if (!atcl_host_interpreter_exists())
         MSG_INTERNAL_ERROR::report("ip_regen_interp != NULL", "IPMAN", __FILE__, __LINE__);
@@ -156,14 +176,17 @@ int IPMAN_GENERATOR_COMMANDS::run_legacy_wizard_silent(const std::string& file) 
 }
 
 int IPMAN_GENERATOR_COMMANDS::run_generation(const std::string& file, const IPMAN_FILESET_SET& filesets,
-                                             IPMAN_RTL_LANGUAGE_ENUM language) {
+                                             IPMAN_RTL_LANGUAGE_ENUM language)
+{
     return run_system_generator(file, generation_options(filesets, language));
 }
 
 int IPMAN_GENERATOR_COMMANDS::upgrade_system_file_to_ip_list(const std::string& file,
                                                              const IPMAN_FILESET_SET& filesets,
-                                                             std::string& ip_list, IPMAN_RTL_LANGUAGE_ENUM language,
-                                                             bool new_layout) {
+                                                             std::string& ip_list,
+                                                             IPMAN_RTL_LANGUAGE_ENUM language,
+                                                             bool new_layout)
+{
     if (const int upgraded = run_system_generator(file, "--upgrade-ip-cores")) return upgraded;
     if (const int generated = run_generation(file, filesets, language)) return generated;
     FIO_PATH path(file);
@@ -175,7 +198,8 @@ int IPMAN_GENERATOR_COMMANDS::upgrade_system_file_to_ip_list(const std::string& 
 int IPMAN_GENERATOR_COMMANDS::convert_variation_to_system(const std::string& file, bool want_ip_list,
                                                           const IPMAN_FILESET_SET& filesets,
                                                           std::string& output_path,
-                                                          IPMAN_RTL_LANGUAGE_ENUM language, bool new_layout) {
+                                                          IPMAN_RTL_LANGUAGE_ENUM language, bool new_layout)
+{
     if (const int converted = run_system_generator(file, "--upgrade-variation-file")) return converted;
 
     // The system file replaces the variation; the caller's backup keeps the old one.
@@ -187,24 +211,26 @@ int IPMAN_GENERATOR_COMMANDS::convert_variation_to_system(const std::string& fil
         if (!want_ip_list && FIO_FILE_SYSTEM::exists(system_file)) output_path = system_file;
         return generated;
     }
-    output_path = want_ip_list ? ip_list_path(variation.full_directory(), variation.base(), new_layout)
-                               : system_file;
+    output_path =
+        want_ip_list ? ip_list_path(variation.full_directory(), variation.base(), new_layout) : system_file;
     return FIO_FILE_SYSTEM::exists(output_path) ? 0 : 1;
 }
 
 std::string IPMAN_GENERATOR_COMMANDS::ip_list_path(const std::string& directory, const std::string& base,
-                                                   bool new_layout) {
+                                                   bool new_layout)
+{
     const std::string inner = new_layout ? "synthesis" + SEPARATOR : std::string();
     return directory + base + SEPARATOR + inner + base + ".vip";
 }
 
 std::string IPMAN_GENERATOR_COMMANDS::top_level_file(const std::string& file, bool new_layout,
-                                                     IPMAN_RTL_LANGUAGE_ENUM language) {
+                                                     IPMAN_RTL_LANGUAGE_ENUM language)
+{
     if (file.empty()) return {};
     const FIO_PATH path(file);
     const std::string base = path.base();
-    const std::string stem = path.full_directory() + base + SEPARATOR +
-                             (new_layout ? "synthesis" : "synth") + SEPARATOR + base;
+    const std::string stem =
+        path.full_directory() + base + SEPARATOR + (new_layout ? "synthesis" : "synth") + SEPARATOR + base;
     const bool verilog_first = effective_language(language) == IPMAN_RTL_VERILOG;
     const std::string first = stem + (verilog_first ? ".v" : ".vhd");
     const std::string second = stem + (verilog_first ? ".vhd" : ".v");

@@ -13,6 +13,6 @@
 
 //! The remembered outcome of one upgrade attempt of a variation file.
 struct IPMAN_UPGRADE_ATTEMPT {
-    std::int32_t status = 0;    //!< an IPMAN_UPGRADE_STATUS_ENUM value (1, 2 or 4)
-    std::string message;        //!< failure text, or a marker such as "<psinvalid>"
+    std::int32_t status = 0;  //!< an IPMAN_UPGRADE_STATUS_ENUM value (1, 2 or 4)
+    std::string message;      //!< failure text, or a marker such as "<psinvalid>"
 };

@@ -18,18 +18,21 @@
 
 namespace {
 
-ACF_MANAGER* open_project() {
+ACF_MANAGER* open_project()
+{
     ACF_MANAGER* acf = ACF_MANAGER::get_acf_manager();
     return acf && acf->is_project_open() ? acf : nullptr;
 }
 
-std::string active_revision_name() {
+std::string active_revision_name()
+{
     ACF_MANAGER* acf = open_project();
     return acf ? acf->get_revision_manager()->get_active_revision_name() : std::string();
 }
 
 //! Generators run in the project directory, so a relative generation file means a file there.
-std::string absolute_generation_file(const IPMAN_IP_INFO& info) {
+std::string absolute_generation_file(const IPMAN_IP_INFO& info)
+{
     ACF_MANAGER* acf = open_project();
     return FIO_PATH(info.ip_generation_file()).become_absolute(acf ? acf->get_project_path() : "").fullpath();
 }
@@ -41,7 +44,9 @@ public:
     ERROR_MESSAGE_WATCH()
         : m_handle(msg_add_listener([this](const MSG_RECORD& record) {
               if (record.type == MSG_POST_ERROR) m_seen = true;
-          })) {}
+          }))
+    {
+    }
     ~ERROR_MESSAGE_WATCH() { msg_remove_listener(m_handle); }
     ERROR_MESSAGE_WATCH(const ERROR_MESSAGE_WATCH&) = delete;
     ERROR_MESSAGE_WATCH& operator=(const ERROR_MESSAGE_WATCH&) = delete;
@@ -57,11 +62,13 @@ struct FILE_CLOSER {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
-bool can_open_for_appending(const std::string& file) {
+bool can_open_for_appending(const std::string& file)
+{
     return std::unique_ptr<std::FILE, FILE_CLOSER>(FIO_FILE_SYSTEM::fopen(file, "a")) != nullptr;
 }
 
-int variation_file_check(const std::string& file, IPMAN_FAIL_REGEN_TYPE& fail_type) {
+int variation_file_check(const std::string& file, IPMAN_FAIL_REGEN_TYPE& fail_type)
+{
     if (!FIO_FILE_SYSTEM::exists(file)) {
         fail_type = IPMAN_FAIL_INVALID_FILE;
         return 1;
@@ -79,14 +86,16 @@ int variation_file_check(const std::string& file, IPMAN_FAIL_REGEN_TYPE& fail_ty
 
 //! A backup that could not be written must not be used: restoring an older backup of the
 //! same name would replace the file with stale content.
-std::string make_backup(const std::string& file, const std::string& directory = "") {
+std::string make_backup(const std::string& file, const std::string& directory = "")
+{
     std::string backup;
     const bool made = directory.empty() ? IPMAN_FILE_BACKUP::backup_beside(file, backup)
                                         : IPMAN_FILE_BACKUP::backup_into_directory(file, directory, backup);
     return made ? backup : std::string();
 }
 
-void restore_backup(const std::string& backup) {
+void restore_backup(const std::string& backup)
+{
     if (!backup.empty()) IPMAN_FILE_BACKUP::restore(backup);
 }
 
@@ -94,23 +103,37 @@ void restore_backup(const std::string& backup) {
 class SINGLE_UPGRADE {
 public:
     SINGLE_UPGRADE(const IPMAN_IP_INFO& info, bool new_layout)
-        : m_info(info),
-          m_new_layout(new_layout),
-          m_file(absolute_generation_file(info)),
-          m_directory(FIO_PATH(m_file).full_directory()) {}
+        : m_info(info), m_new_layout(new_layout), m_file(absolute_generation_file(info)),
+          m_directory(FIO_PATH(m_file).full_directory())
+    {
+    }
 
-    void run() {
+    void run()
+    {
         switch (m_info.upgrade_flow()) {
-        case IPMAN_TESSEL_UPGRADE_IP_CORES: upgrade_ip_cores_in_place(); break;
-        case IPMAN_TESSEL_UPGRADE_IP_CORES_TO_VIP: upgrade_ip_cores_to_ip_list(); break;
-        case IPMAN_VARIATION_TO_TESSEL_SA_WITH_TESSEL: convert_variation(); break;
-        case IPMAN_VKELVANE_SILENT: run_wizard(".vip", false); break;
-        case IPMAN_VKELVANE_LEGACY_SILENT: run_wizard(".tessel", true); break;
-        default: refuse(IPMAN_FAIL_NO_CMD_SUPPORT); break;
+        case IPMAN_TESSEL_UPGRADE_IP_CORES:
+            upgrade_ip_cores_in_place();
+            break;
+        case IPMAN_TESSEL_UPGRADE_IP_CORES_TO_VIP:
+            upgrade_ip_cores_to_ip_list();
+            break;
+        case IPMAN_VARIATION_TO_TESSEL_SA_WITH_TESSEL:
+            convert_variation();
+            break;
+        case IPMAN_VKELVANE_SILENT:
+            run_wizard(".vip", false);
+            break;
+        case IPMAN_VKELVANE_LEGACY_SILENT:
+            run_wizard(".tessel", true);
+            break;
+        default:
+            refuse(IPMAN_FAIL_NO_CMD_SUPPORT);
+            break;
         }
     }
 
-    void fill(IPMAN_IP_REGEN_RESULT& result) const {
+    void fill(IPMAN_IP_REGEN_RESULT& result) const
+    {
         result.backup_file = m_recorded_backup;
         result.top_level_file = m_top_level_file;
         result.output_file = m_output_file;
@@ -122,7 +145,8 @@ public:
 private:
     //! Without the new layout the system file is generated after its cores are upgraded,
     //! and that generation must leave its top-level file behind.
-    void upgrade_ip_cores_in_place() {
+    void upgrade_ip_cores_in_place()
+    {
         if (!back_up_system_file()) return refuse(IPMAN_FAIL_TESSEL_UPGRADE_IP_CORES_FAILED);
         announce_start();
         ERROR_MESSAGE_WATCH errors;
@@ -137,7 +161,8 @@ private:
         m_top_level_file = generated_top_level_file();
     }
 
-    void upgrade_ip_cores_to_ip_list() {
+    void upgrade_ip_cores_to_ip_list()
+    {
         if (!back_up_system_file()) return refuse(IPMAN_FAIL_TESSEL_UPGRADE_IP_CORES_FAILED);
         announce_start();
         ERROR_MESSAGE_WATCH errors;
@@ -147,7 +172,8 @@ private:
         m_top_level_file = generated_top_level_file();
     }
 
-    void convert_variation() {
+    void convert_variation()
+    {
         if (!is_upgradable_variation_file()) return refuse(IPMAN_FAIL_NOT_VARIATION_FILE);
         m_backup = make_backup(m_file);
         if (m_backup.empty()) return refuse(IPMAN_FAIL_TESSEL_UPGRADE_VARIATION_FAILED);
@@ -163,7 +189,8 @@ private:
 
     //! The wizard runs without the project, so a silent core's variation is first given the
     //! project's device family (the backup keeps the original lines).
-    void run_wizard(const char* output_extension, bool output_is_system_file) {
+    void run_wizard(const char* output_extension, bool output_is_system_file)
+    {
         if (!is_upgradable_variation_file()) return refuse(IPMAN_FAIL_NOT_VARIATION_FILE);
         m_backup = make_backup(m_file);
         if (m_backup.empty()) return refuse(IPMAN_FAIL_VKELVANE_SILENT_FAILED);
@@ -179,7 +206,8 @@ private:
         m_recorded_backup = m_backup;
     }
 
-    bool back_up_system_file() {
+    bool back_up_system_file()
+    {
         m_backup = make_backup(m_file);
         if (m_backup.empty()) return false;
         if (!m_info.ip_top_level_file().empty())
@@ -187,28 +215,33 @@ private:
         return true;
     }
 
-    bool is_upgradable_variation_file() const {
+    bool is_upgradable_variation_file() const
+    {
         IPMAN_FAIL_REGEN_TYPE ignored = IPMAN_FAIL_NONE;
         return variation_file_check(m_file, ignored) == 0;
     }
 
-    void announce_start() const {
+    void announce_start() const
+    {
         ipman_post_msg(IPMAN_MSG::IIPMAN_IPRGEN_START, {m_info.tool_name(), m_file});
     }
 
-    std::string generated_top_level_file() const {
+    std::string generated_top_level_file() const
+    {
         return IPMAN_GENERATOR_COMMANDS::top_level_file(m_file, m_new_layout, m_info.regen_language());
     }
 
     //! Failure before anything ran: no file was touched.
-    void refuse(IPMAN_FAIL_REGEN_TYPE type) {
+    void refuse(IPMAN_FAIL_REGEN_TYPE type)
+    {
         m_fail_type = type;
         m_status = 1;
     }
 
     //! A conversion whose generation failed still names the system file it wrote; an output
     //! that does not exist must never replace the variation in the project.
-    void fail(IPMAN_FAIL_REGEN_TYPE type, bool keep_written_output = false) {
+    void fail(IPMAN_FAIL_REGEN_TYPE type, bool keep_written_output = false)
+    {
         restore_backup(m_backup);
         m_recorded_backup.clear();
         if (!keep_written_output || !FIO_FILE_SYSTEM::exists(m_output_file)) m_output_file.clear();
@@ -228,7 +261,8 @@ private:
 };
 
 //! A job whose generation file could not be backed up starts failed and is never run.
-IPMAN_IP_UPGRADE_JOB make_batch_job(const IPMAN_IP_INFO& info) {
+IPMAN_IP_UPGRADE_JOB make_batch_job(const IPMAN_IP_INFO& info)
+{
     IPMAN_IP_UPGRADE_JOB job;
     job.ip_info = &info;
     job.file = absolute_generation_file(info);
@@ -238,11 +272,13 @@ IPMAN_IP_UPGRADE_JOB make_batch_job(const IPMAN_IP_INFO& info) {
         return job;
     }
     if (!info.ip_top_level_file().empty())
-        job.top_level_backup_file = make_backup(info.ip_top_level_file(), FIO_PATH(job.file).full_directory());
+        job.top_level_backup_file =
+            make_backup(info.ip_top_level_file(), FIO_PATH(job.file).full_directory());
     return job;
 }
 
-IPMAN_UPGRADE_JOB_LIST jobs_still_running(const IPMAN_UPGRADE_JOB_LIST& jobs) {
+IPMAN_UPGRADE_JOB_LIST jobs_still_running(const IPMAN_UPGRADE_JOB_LIST& jobs)
+{
     IPMAN_UPGRADE_JOB_LIST running;
     for (const IPMAN_IP_UPGRADE_JOB& job : jobs) {
         if (job.status == 0) running.push_back(job);
@@ -252,8 +288,9 @@ IPMAN_UPGRADE_JOB_LIST jobs_still_running(const IPMAN_UPGRADE_JOB_LIST& jobs) {
 
 //! A file the generator never announced fails when its run failed: a generator that ended
 //! early did not upgrade the files it did not reach.
-void judge_upgrade_step(IPMAN_UPGRADE_JOB_LIST& jobs, const IPMAN_FILE_ERROR_MAP& file_errors, bool run_failed,
-                        bool new_layout) {
+void judge_upgrade_step(IPMAN_UPGRADE_JOB_LIST& jobs, const IPMAN_FILE_ERROR_MAP& file_errors,
+                        bool run_failed, bool new_layout)
+{
     for (IPMAN_IP_UPGRADE_JOB& job : jobs) {
         if (job.status != 0) continue;
         if (IPMAN_BATCH_UPGRADE::file_failed(file_errors, run_failed, job.file))
@@ -265,27 +302,32 @@ void judge_upgrade_step(IPMAN_UPGRADE_JOB_LIST& jobs, const IPMAN_FILE_ERROR_MAP
 
 //! A generation that leaves no top-level file behind did not generate the system.
 void judge_generation_step(IPMAN_UPGRADE_JOB_LIST& jobs, const IPMAN_FILE_ERROR_MAP& file_errors,
-                           const IPMAN_FILE_SET& files_of_failed_runs, bool new_layout) {
+                           const IPMAN_FILE_SET& files_of_failed_runs, bool new_layout)
+{
     for (IPMAN_IP_UPGRADE_JOB& job : jobs) {
         if (!job.ready) continue;
         const bool run_failed = files_of_failed_runs.count(job.file) != 0;
-        const bool generated = !IPMAN_GENERATOR_COMMANDS::top_level_file(job.file, new_layout,
-                                                                         job.ip_info->regen_language()).empty();
+        const bool generated =
+            !IPMAN_GENERATOR_COMMANDS::top_level_file(job.file, new_layout, job.ip_info->regen_language())
+                 .empty();
         if (IPMAN_BATCH_UPGRADE::file_failed(file_errors, run_failed, job.file) || !generated) job.status = 1;
     }
 }
 
-void finish_batch_job(IPMAN_IP_UPGRADE_JOB& job, bool new_layout) {
+void finish_batch_job(IPMAN_IP_UPGRADE_JOB& job, bool new_layout)
+{
     if (job.status != 0) {
         job.fail_type = IPMAN_FAIL_TESSEL_UPGRADE_IP_CORES_FAILED;
         restore_backup(job.backup_file);
         job.top_level_backup_file.clear();
         return;
     }
-    job.top_level_file = IPMAN_GENERATOR_COMMANDS::top_level_file(job.file, new_layout, job.ip_info->regen_language());
+    job.top_level_file =
+        IPMAN_GENERATOR_COMMANDS::top_level_file(job.file, new_layout, job.ip_info->regen_language());
 }
 
-IPMAN_IP_REGEN_RESULT batch_job_result(const IPMAN_IP_UPGRADE_JOB& job) {
+IPMAN_IP_REGEN_RESULT batch_job_result(const IPMAN_IP_UPGRADE_JOB& job)
+{
     IPMAN_IP_REGEN_RESULT result;
     result.ip_info = *job.ip_info;
     result.status = job.status;
@@ -299,12 +341,15 @@ IPMAN_IP_REGEN_RESULT batch_job_result(const IPMAN_IP_UPGRADE_JOB& job) {
 
 IPMAN_IP_REGENERATION_CONTROLLER::~IPMAN_IP_REGENERATION_CONTROLLER() = default;
 
-void IPMAN_IP_REGENERATION_CONTROLLER::do_ip_deploy(const std::string& arguments, IPMAN_IP_REGEN_RESULT& result) {
+void IPMAN_IP_REGENERATION_CONTROLLER::do_ip_deploy(const std::string& arguments,
+                                                    IPMAN_IP_REGEN_RESULT& result)
+{
     result.status = IPMAN_PROCESS_RUNNER::run(IPMAN_GENERATOR_COMMANDS::deployment_command(arguments));
 }
 
 void IPMAN_IP_REGENERATION_CONTROLLER::do_ip_upgrade_for_ip_info(const IPMAN_IP_INFO& info,
-                                                                 IPMAN_IP_REGEN_RESULT& result) {
+                                                                 IPMAN_IP_REGEN_RESULT& result)
+{
     SINGLE_UPGRADE upgrade(info, family_test_holds());
     upgrade.run();
     upgrade.fill(result);
@@ -312,17 +357,19 @@ void IPMAN_IP_REGENERATION_CONTROLLER::do_ip_upgrade_for_ip_info(const IPMAN_IP_
 
 void IPMAN_IP_REGENERATION_CONTROLLER::do_ip_upgrade_for_ip_info_batch_mode(
     const std::vector<IPMAN_IP_INFO>& records, const std::vector<std::size_t>& selected,
-    std::vector<IPMAN_IP_REGEN_RESULT>& results) {
+    std::vector<IPMAN_IP_REGEN_RESULT>& results)
+{
     const bool new_layout = family_test_holds();
     IPMAN_UPGRADE_JOB_LIST jobs;
     for (const std::size_t index : selected) {
         MSG_INTERNAL_ERROR_IF(index >= records.size(), "IPMAN");
-        if (records[index].upgrade_flow() == IPMAN_TESSEL_UPGRADE_IP_CORES) jobs.push_back(make_batch_job(records[index]));
+        if (records[index].upgrade_flow() == IPMAN_TESSEL_UPGRADE_IP_CORES)
+            jobs.push_back(make_batch_job(records[index]));
     }
 
     IPMAN_FILE_ERROR_MAP file_errors;
-    const bool upgrade_failed = IPMAN_BATCH_UPGRADE::batch_upgrade(jobs_still_running(jobs), "--upgrade-ip-cores",
-                                                                   file_errors) != 0;
+    const bool upgrade_failed =
+        IPMAN_BATCH_UPGRADE::batch_upgrade(jobs_still_running(jobs), "--upgrade-ip-cores", file_errors) != 0;
     judge_upgrade_step(jobs, file_errors, upgrade_failed, new_layout);
 
     file_errors.clear();
@@ -336,34 +383,42 @@ void IPMAN_IP_REGENERATION_CONTROLLER::do_ip_upgrade_for_ip_info_batch_mode(
     }
 }
 
-void IPMAN_IP_REGENERATION_CONTROLLER::reset_attempts_if_revision_changed() {
+void IPMAN_IP_REGENERATION_CONTROLLER::reset_attempts_if_revision_changed()
+{
     if (open_project() && active_revision_name() == m_attempts_revision) return;
     m_upgrade_attempts.clear();
 }
 
-void IPMAN_IP_REGENERATION_CONTROLLER::add_successful_upgrade_attempt(const std::string& file) {
+void IPMAN_IP_REGENERATION_CONTROLLER::add_successful_upgrade_attempt(const std::string& file)
+{
     remember_attempt(file, IPMAN_UPGRADE_SUCCESS, "");
 }
 
 void IPMAN_IP_REGENERATION_CONTROLLER::add_failed_upgrade_attempt(const std::string& file,
-                                                                  const std::string& message) {
+                                                                  const std::string& message)
+{
     remember_attempt(file, IPMAN_UPGRADE_FAILED, message);
 }
 
-void IPMAN_IP_REGENERATION_CONTROLLER::add_attempted_upgrade(const std::string& file, const std::string& message) {
+void IPMAN_IP_REGENERATION_CONTROLLER::add_attempted_upgrade(const std::string& file,
+                                                             const std::string& message)
+{
     remember_attempt(file, IPMAN_UPGRADE_ATTEMPTED, message);
 }
 
-void IPMAN_IP_REGENERATION_CONTROLLER::ensure_ip_catalog() {
+void IPMAN_IP_REGENERATION_CONTROLLER::ensure_ip_catalog()
+{
     if (!m_ip_catalog) m_ip_catalog = IPCATALOG_VORLIN_IP_CATALOG_MANAGER::instance(false);
 }
 
 int IPMAN_IP_REGENERATION_CONTROLLER::check_variation_file(const std::string& file,
-                                                           IPMAN_FAIL_REGEN_TYPE& fail_type) const {
+                                                           IPMAN_FAIL_REGEN_TYPE& fail_type) const
+{
     return variation_file_check(file, fail_type);
 }
 
-bool IPMAN_IP_REGENERATION_CONTROLLER::family_test_holds() const {
+bool IPMAN_IP_REGENERATION_CONTROLLER::family_test_holds() const
+{
     if (!m_memo) return IPMAN_GENERATOR_COMMANDS::family_test_holds(m_project_family);
     std::optional<std::pair<DEV_FAMILY_ENUM, bool>>& known = m_memo->family_test;
     if (!known || known->first != m_project_family)
@@ -371,24 +426,30 @@ bool IPMAN_IP_REGENERATION_CONTROLLER::family_test_holds() const {
     return known->second;
 }
 
-bool IPMAN_IP_REGENERATION_CONTROLLER::generation_file_exists(const std::string& path) {
+bool IPMAN_IP_REGENERATION_CONTROLLER::generation_file_exists(const std::string& path)
+{
     if (!m_memo) return FIO_FILE_SYSTEM::exists(FIO_PATH(path));
     const auto [known, fresh] = m_memo->file_exists.try_emplace(path, false);
     if (fresh) known->second = FIO_FILE_SYSTEM::exists(FIO_PATH(path));
     return known->second;
 }
 
-IPMAN_IP_REGENERATION_CONTROLLER::SCOPED_CONVERSION::SCOPED_CONVERSION(IPMAN_IP_REGENERATION_CONTROLLER& controller)
-    : m_controller(controller) {
+IPMAN_IP_REGENERATION_CONTROLLER::SCOPED_CONVERSION::SCOPED_CONVERSION(
+    IPMAN_IP_REGENERATION_CONTROLLER& controller)
+    : m_controller(controller)
+{
     if (m_controller.m_conversions++ == 0) m_controller.m_memo = std::make_unique<CONVERSION_MEMO>();
 }
 
-IPMAN_IP_REGENERATION_CONTROLLER::SCOPED_CONVERSION::~SCOPED_CONVERSION() {
+IPMAN_IP_REGENERATION_CONTROLLER::SCOPED_CONVERSION::~SCOPED_CONVERSION()
+{
     if (--m_controller.m_conversions == 0) m_controller.m_memo.reset();
 }
 
-void IPMAN_IP_REGENERATION_CONTROLLER::remember_attempt(const std::string& file, IPMAN_UPGRADE_STATUS_ENUM status,
-                                                        const std::string& message) {
+void IPMAN_IP_REGENERATION_CONTROLLER::remember_attempt(const std::string& file,
+                                                        IPMAN_UPGRADE_STATUS_ENUM status,
+                                                        const std::string& message)
+{
     if (file.empty()) return;
     reset_attempts_if_revision_changed();
     m_attempts_revision = active_revision_name();

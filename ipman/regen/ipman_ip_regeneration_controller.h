@@ -131,7 +131,10 @@ public:
     DEV_PART_ENUM get_project_part() const { return m_project_part; }
 
     //! Remembered attempts keyed by variation source file, and the revision they belong to.
-    const std::map<std::string, IPMAN_UPGRADE_ATTEMPT>& get_upgrade_attempts() const { return m_upgrade_attempts; }
+    const std::map<std::string, IPMAN_UPGRADE_ATTEMPT>& get_upgrade_attempts() const
+    {
+        return m_upgrade_attempts;
+    }
     const std::string& get_attempts_revision() const { return m_attempts_revision; }
 
 private:
@@ -141,7 +144,8 @@ private:
         std::optional<std::pair<DEV_FAMILY_ENUM, bool>> family_test;
     };
 
-    void remember_attempt(const std::string& file, IPMAN_UPGRADE_STATUS_ENUM status, const std::string& message);
+    void remember_attempt(const std::string& file, IPMAN_UPGRADE_STATUS_ENUM status,
+                          const std::string& message);
 
     std::set<std::string> m_no_cmd_support_ips;
     std::set<std::string> m_hdl_compatible_ips;
@@ -153,6 +157,6 @@ private:
     DEV_FAMILY_ENUM m_project_family = DEV_FAMILY_DEVICE_AGNOSTIC;
     DEV_PART_ENUM m_project_part = DEV_PART_GENERIC;
     bool m_is_pro_version = true;
-    int m_conversions = 0;                      //!< live SCOPED_CONVERSION objects
-    std::unique_ptr<CONVERSION_MEMO> m_memo;    //!< while a conversion lives
+    int m_conversions = 0;                    //!< live SCOPED_CONVERSION objects
+    std::unique_ptr<CONVERSION_MEMO> m_memo;  //!< while a conversion lives
 };

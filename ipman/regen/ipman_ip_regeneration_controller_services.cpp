@@ -11,9 +11,9 @@
 
 #include <ipman/ipman_utils.h>
 
-#include "support/ipman_basic_csv_parser.h"
-#include "discovery/ipman_legacy_cores.h"
 #include "analysis/ipman_upgrade_analysis.h"
+#include "discovery/ipman_legacy_cores.h"
+#include "support/ipman_basic_csv_parser.h"
 
 namespace {
 
@@ -45,15 +45,18 @@ bool trait_requirement_holds(const std::string& key, const std::string& value, D
     if (scope == "part") {
         if (!dstr_exists_dev_part_trait_string(trait_name)) return true;
         if (!dstr_is_valid_dev_part_enum(part)) return false;
-        present = DEV_PART_MANAGER::test_part_trait_of(part, dstr_get_dev_part_trait_enum_by_string(trait_name));
+        present =
+            DEV_PART_MANAGER::test_part_trait_of(part, dstr_get_dev_part_trait_enum_by_string(trait_name));
     } else if (scope == "device") {
         if (!dstr_exists_dev_device_trait_string(trait_name)) return true;
         if (!dstr_is_valid_dev_part_enum(part)) return false;
-        present = DEV_PART_MANAGER::test_device_trait_of(part, dstr_get_dev_device_trait_enum_by_string(trait_name));
+        present = DEV_PART_MANAGER::test_device_trait_of(
+            part, dstr_get_dev_device_trait_enum_by_string(trait_name));
     } else if (scope == "family") {
         if (!dstr_exists_dev_family_trait_string(trait_name)) return true;
         if (!dstr_is_valid_dev_family_enum(family)) return false;
-        present = DEV_FAMILY_MANAGER::test_trait_of(family, dstr_get_dev_family_trait_enum_by_string(trait_name));
+        present =
+            DEV_FAMILY_MANAGER::test_trait_of(family, dstr_get_dev_family_trait_enum_by_string(trait_name));
     } else {
         return true;
     }
@@ -89,8 +92,8 @@ bool admits_record(const IPCATALOG_UPGRADEABLE_FROM_INFO& entry, const IPMAN_IP_
     if (entry.name != info.tool_name()) return false;
     if (!gen_iequals(entry.version, "all") && entry.version != info.tool_version()) return false;
     const std::vector<DEV_FAMILY_ENUM>& families = info.const_supported_families();
-    return entry.family == DEV_FAMILY_DEVICE_AGNOSTIC || contains_family(families, DEV_FAMILY_DEVICE_AGNOSTIC)
-        || contains_family(families, entry.family);
+    return entry.family == DEV_FAMILY_DEVICE_AGNOSTIC ||
+           contains_family(families, DEV_FAMILY_DEVICE_AGNOSTIC) || contains_family(families, entry.family);
 }
 
 const IPCATALOG_CARD* find_legacy_card_by_display_name(const IPCATALOG_VORLIN_IP_CATALOG_MANAGER& catalog,
@@ -98,14 +101,14 @@ const IPCATALOG_CARD* find_legacy_card_by_display_name(const IPCATALOG_VORLIN_IP
 {
     for (const IPCATALOG_CARD* card : catalog.get_ip_cards_by_filter(LEGACY_CARD_FILTER)) {
         const std::vector<std::string>& aliases = card->const_aliases();
-        if (card->get_name() == display_name
-            || std::find(aliases.begin(), aliases.end(), display_name) != aliases.end())
+        if (card->get_name() == display_name ||
+            std::find(aliases.begin(), aliases.end(), display_name) != aliases.end())
             return card;
     }
     return nullptr;
 }
 
-} // namespace
+}  // namespace
 
 void IPMAN_IP_REGENERATION_CONTROLLER::read_reference_lists()
 {
@@ -123,10 +126,9 @@ void IPMAN_IP_REGENERATION_CONTROLLER::read_reference_lists()
         m_legacy_core_names.insert(gen_ascii_tolower(name));
 }
 
-void IPMAN_IP_REGENERATION_CONTROLLER::analyse_ip_info(bool encrypted, bool search_legacy_cards,
-                                                       bool adopt_catalog_version,
-                                                       const std::map<std::string, std::string>& device_requirements,
-                                                       IPMAN_IP_INFO& info)
+void IPMAN_IP_REGENERATION_CONTROLLER::analyse_ip_info(
+    bool encrypted, bool search_legacy_cards, bool adopt_catalog_version,
+    const std::map<std::string, std::string>& device_requirements, IPMAN_IP_INFO& info)
 {
     // The cards found here are used until the analysis ends: hold the catalog meanwhile.
     IPCATALOG_SCOPED_READ_WRITE_MUTEX catalog_hold(m_ip_catalog);
@@ -179,7 +181,8 @@ bool IPMAN_IP_REGENERATION_CONTROLLER::supports_cmd_upgrade(const std::string& n
 {
     if (m_no_cmd_support_ips.count(gen_ascii_tolower(name)) != 0) return false;
     const auto mapped = m_ip_name_mapping.find(name);
-    return mapped == m_ip_name_mapping.end() || m_no_cmd_support_ips.count(gen_ascii_tolower(mapped->second)) == 0;
+    return mapped == m_ip_name_mapping.end() ||
+           m_no_cmd_support_ips.count(gen_ascii_tolower(mapped->second)) == 0;
 }
 
 bool IPMAN_IP_REGENERATION_CONTROLLER::is_legacy_core(const IPMAN_IP_INFO& info) const
@@ -212,7 +215,8 @@ bool IPMAN_IP_REGENERATION_CONTROLLER::check_tessel_conversion(const IPMAN_IP_IN
     return has_standalone && (has_legacy_file || family_supported);
 }
 
-const IPCATALOG_OUTDATED_IP_INFO* IPMAN_IP_REGENERATION_CONTROLLER::find_catalog_card(const std::string& name) const
+const IPCATALOG_OUTDATED_IP_INFO*
+IPMAN_IP_REGENERATION_CONTROLLER::find_catalog_card(const std::string& name) const
 {
     if (!m_ip_catalog || IPMAN_UTILS::is_tessel_tool_string(name)) return nullptr;
     IPCATALOG_SCOPED_READ_WRITE_MUTEX catalog_hold(m_ip_catalog);
@@ -221,15 +225,17 @@ const IPCATALOG_OUTDATED_IP_INFO* IPMAN_IP_REGENERATION_CONTROLLER::find_catalog
     return mapped == m_ip_name_mapping.end() ? nullptr : m_ip_catalog->get_outdated_ip_info(mapped->second);
 }
 
-bool IPMAN_IP_REGENERATION_CONTROLLER::card_supports_family(const IPCATALOG_CARD& card, DEV_FAMILY_ENUM family)
+bool IPMAN_IP_REGENERATION_CONTROLLER::card_supports_family(const IPCATALOG_CARD& card,
+                                                            DEV_FAMILY_ENUM family)
 {
     const std::vector<DEV_FAMILY_ENUM>& families = card.get_supported_families();
-    return family == DEV_FAMILY_DEVICE_AGNOSTIC || families.empty()
-        || contains_family(families, DEV_FAMILY_DEVICE_AGNOSTIC) || contains_family(families, family);
+    return family == DEV_FAMILY_DEVICE_AGNOSTIC || families.empty() ||
+           contains_family(families, DEV_FAMILY_DEVICE_AGNOSTIC) || contains_family(families, family);
 }
 
-const IPCATALOG_CARD* IPMAN_IP_REGENERATION_CONTROLLER::find_upgrade_target(
-    const IPMAN_IP_INFO& info, bool search_legacy_cards, std::vector<const IPCATALOG_CARD*>& candidates) const
+const IPCATALOG_CARD*
+IPMAN_IP_REGENERATION_CONTROLLER::find_upgrade_target(const IPMAN_IP_INFO& info, bool search_legacy_cards,
+                                                      std::vector<const IPCATALOG_CARD*>& candidates) const
 {
     if (!m_ip_catalog) return nullptr;
     IPCATALOG_SCOPED_READ_WRITE_MUTEX catalog_hold(m_ip_catalog);
@@ -251,7 +257,8 @@ const IPCATALOG_CARD* IPMAN_IP_REGENERATION_CONTROLLER::find_upgrade_target(
     const auto upgraders = upgrade_index.find(info.tool_name());
     if (upgraders == upgrade_index.end()) {
         if (!same_name_best && search_legacy_cards)
-            if (const IPCATALOG_CARD* legacy = find_legacy_card_by_display_name(*m_ip_catalog, info.display_name()))
+            if (const IPCATALOG_CARD* legacy =
+                    find_legacy_card_by_display_name(*m_ip_catalog, info.display_name()))
                 return legacy;
         return same_name_best;
     }
@@ -259,7 +266,8 @@ const IPCATALOG_CARD* IPMAN_IP_REGENERATION_CONTROLLER::find_upgrade_target(
     std::vector<const IPCATALOG_CARD*> upgrading_cards;
     for (const std::string& card_name : upgraders->second) {
         IPCATALOG_SCOPED_READ_WRITE_MUTEX query_hold(m_ip_catalog);
-        const std::vector<const IPCATALOG_CARD*> cards = m_ip_catalog->get_ip_cards_by_name(card_name, IPCATALOG_QUERY_ANALYSIS);
+        const std::vector<const IPCATALOG_CARD*> cards =
+            m_ip_catalog->get_ip_cards_by_name(card_name, IPCATALOG_QUERY_ANALYSIS);
         upgrading_cards.insert(upgrading_cards.end(), cards.begin(), cards.end());
     }
 
@@ -273,8 +281,9 @@ const IPCATALOG_CARD* IPMAN_IP_REGENERATION_CONTROLLER::find_upgrade_target(
         const IPVX_VERSION& version = card->get_parsed_version();
         for (const IPCATALOG_UPGRADEABLE_FROM_INFO& entry : card->get_upgradeable_from_info()) {
             if (!admits_record(entry, info)) continue;
-            const bool more_specific = version == best_target_version && best_entry
-                && best_entry->family == DEV_FAMILY_DEVICE_AGNOSTIC && entry.family != DEV_FAMILY_DEVICE_AGNOSTIC;
+            const bool more_specific = version == best_target_version && best_entry &&
+                                       best_entry->family == DEV_FAMILY_DEVICE_AGNOSTIC &&
+                                       entry.family != DEV_FAMILY_DEVICE_AGNOSTIC;
             if (!best || best_target_version < version || more_specific) {
                 best = card;
                 best_target_version = version;

@@ -21,17 +21,20 @@ namespace {
 constexpr std::size_t READ_SIZE = 2048;
 constexpr const char* LINE_BREAKS = "\r\n";
 
-void remove_all(std::string& line, const std::string& tag) {
+void remove_all(std::string& line, const std::string& tag)
+{
     for (std::size_t at = line.find(tag); at != std::string::npos; at = line.find(tag, at))
         line.erase(at, tag.size());
 }
 
-bool contains(const std::string& line, const char* word) {
+bool contains(const std::string& line, const char* word)
+{
     return line.find(word) != std::string::npos;
 }
 
 //! Single runs: a line naming both words counts as a warning.
-void relay_single_run_line(const std::string& line, bool* error_flag) {
+void relay_single_run_line(const std::string& line, bool* error_flag)
+{
     if (contains(line, "Warning:")) {
         ipman_post_msg(IPMAN_MSG::WIPMAN_EXT_PROC_WARNING_MSG, {line});
     } else if (contains(line, "Error:")) {
@@ -43,7 +46,8 @@ void relay_single_run_line(const std::string& line, bool* error_flag) {
 }
 
 //! The program a command would start, for the message when it cannot be started.
-std::string program_of(const std::string& command) {
+std::string program_of(const std::string& command)
+{
     const std::vector<std::string> words = thr_split_command_line(command);
     return words.empty() ? command : words.front();
 }
@@ -51,13 +55,16 @@ std::string program_of(const std::string& command) {
 }  // namespace
 
 IPMAN_OUTPUT_LINE_SPLITTER::IPMAN_OUTPUT_LINE_SPLITTER(LINE_HANDLER handle_line)
-    : m_handle_line(std::move(handle_line)) {}
+    : m_handle_line(std::move(handle_line))
+{
+}
 
-void IPMAN_OUTPUT_LINE_SPLITTER::add(const char* data, std::size_t count) {
+void IPMAN_OUTPUT_LINE_SPLITTER::add(const char* data, std::size_t count)
+{
     // A stray zero byte must not cut off the lines behind it.
     std::copy_if(data, data + count, std::back_inserter(m_pending), [](char c) { return c != '\0'; });
     const std::size_t last_break = m_pending.find_last_of(LINE_BREAKS);
-    if (last_break == std::string::npos) return;    // a partial line waits for the rest
+    if (last_break == std::string::npos) return;  // a partial line waits for the rest
 
     std::size_t start = 0;
     while (start <= last_break) {
@@ -68,14 +75,16 @@ void IPMAN_OUTPUT_LINE_SPLITTER::add(const char* data, std::size_t count) {
     m_pending.erase(0, last_break + 1);
 }
 
-void IPMAN_OUTPUT_LINE_SPLITTER::finish() {
+void IPMAN_OUTPUT_LINE_SPLITTER::finish()
+{
     // A generator's last words often come without a line break; they still count.
     std::string last = std::move(m_pending);
     m_pending.clear();
     hand_on(std::move(last));
 }
 
-void IPMAN_OUTPUT_LINE_SPLITTER::hand_on(std::string line) const {
+void IPMAN_OUTPUT_LINE_SPLITTER::hand_on(std::string line) const
+{
     line.erase(line.find_last_not_of(" \t\r\n") + 1);
     remove_all(line, "<b>");
     remove_all(line, "</b>");
@@ -83,14 +92,16 @@ void IPMAN_OUTPUT_LINE_SPLITTER::hand_on(std::string line) const {
     m_handle_line(line);
 }
 
-int IPMAN_PROCESS_RUNNER::run(const std::string& command, bool* error_flag) {
+int IPMAN_PROCESS_RUNNER::run(const std::string& command, bool* error_flag)
+{
     if (error_flag) *error_flag = false;
-    return run_with_line_handler(command,
-                                 [error_flag](const std::string& line) { relay_single_run_line(line, error_flag); });
+    return run_with_line_handler(
+        command, [error_flag](const std::string& line) { relay_single_run_line(line, error_flag); });
 }
 
 int IPMAN_PROCESS_RUNNER::run_with_line_handler(const std::string& command,
-                                                const IPMAN_OUTPUT_LINE_SPLITTER::LINE_HANDLER& handle_line) {
+                                                const IPMAN_OUTPUT_LINE_SPLITTER::LINE_HANDLER& handle_line)
+{
     msg_local_debug("IPMAN", 2, fmt::format("Launching: {}", command));
     THR_PIPE* raw_pipe = nullptr;
     // Declared before the pipe, so the pipe closes before the process is reaped.
@@ -116,7 +127,8 @@ int IPMAN_PROCESS_RUNNER::run_with_line_handler(const std::string& command,
     return status[0] == 0 && status[1] == 0 ? 0 : 1;
 }
 
-std::string IPMAN_PROCESS_RUNNER::working_directory() {
+std::string IPMAN_PROCESS_RUNNER::working_directory()
+{
     const ACF_MANAGER* project = ACF_MANAGER::get_acf_manager();
     if (!project || !project->is_project_open()) return {};
     return FIO_PATH(project->get_project_full_path()).full_directory();

@@ -43,7 +43,7 @@ struct IPMAN_MSG_DEF {
     const char* text;
     const char* format;
     MSG_POST_TYPE severity;
-    int arg_count;              //!< number of "%N!s!" arguments the text takes
+    int arg_count;  //!< number of "%N!s!" arguments the text takes
 };
 
 //! The whole catalogue, in numeric-id order.

@@ -29,11 +29,9 @@ public:
 class IPMAN_BASIC_CSV_PARSER : public IPMAN_CSV_PARSER {
 public:
     ~IPMAN_BASIC_CSV_PARSER() override;
-    void parse_buffer(const char* text, std::size_t length,
-                      std::vector<IPMAN_CSV_ROW>& rows) const override;
+    void parse_buffer(const char* text, std::size_t length, std::vector<IPMAN_CSV_ROW>& rows) const override;
     //! Appends the fields of one line (the line holds no newline).
-    virtual void parse_line(const char* line, std::size_t length,
-                            std::vector<std::string>& fields) const;
+    virtual void parse_line(const char* line, std::size_t length, std::vector<std::string>& fields) const;
 };
 
 //! Path of a reference table in the installation's common/misc/ directory.

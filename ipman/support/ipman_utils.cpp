@@ -34,15 +34,15 @@ const char* const IPMAN_OLTRAN_CORP_STR = "Oltran Corporation";
 const char* const IPMAN_NODRIN_STR = "Nodrin Corporation";
 
 int IPMAN_UTILS::split_string(const std::string& text, const std::string& delimiter,
-                              std::vector<std::string>& tokens, bool keep_empty) {
+                              std::vector<std::string>& tokens, bool keep_empty)
+{
     // An empty delimiter would match everywhere without advancing: keep the text whole.
     if (delimiter.empty()) {
         if (!text.empty()) tokens.push_back(text);
         return static_cast<int>(tokens.size());
     }
     std::string::size_type start = 0;
-    for (auto match = text.find(delimiter); match != std::string::npos;
-         match = text.find(delimiter, start)) {
+    for (auto match = text.find(delimiter); match != std::string::npos; match = text.find(delimiter, start)) {
         std::string token = text.substr(start, match - start);
         if (keep_empty || !token.empty()) tokens.push_back(std::move(token));
         start = match + delimiter.size();
@@ -51,45 +51,54 @@ int IPMAN_UTILS::split_string(const std::string& text, const std::string& delimi
     return static_cast<int>(tokens.size());
 }
 
-bool IPMAN_UTILS::ends_with(const std::string& text, const std::string& suffix) {
+bool IPMAN_UTILS::ends_with(const std::string& text, const std::string& suffix)
+{
     return suffix.size() <= text.size() &&
            text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
-bool IPMAN_UTILS::is_pro_tool_string(std::string tool) {
+bool IPMAN_UTILS::is_pro_tool_string(std::string tool)
+{
     return tool == IPMAN_TESSEL_CP_STR || tool == IPMAN_GRIDWRIGHT_STR;
 }
 
-bool IPMAN_UTILS::is_tessel_tool_string(std::string tool) {
+bool IPMAN_UTILS::is_tessel_tool_string(std::string tool)
+{
     return tool == IPMAN_TESSEL_STR || is_pro_tool_string(tool);
 }
 
 namespace {
 
-FIO_EXTENSION_TYPE extension_type_of(const std::string& path) {
+FIO_EXTENSION_TYPE extension_type_of(const std::string& path)
+{
     return fio_get_extension_type(FIO_PATH(path));
 }
 
 }  // namespace
 
-bool IPMAN_UTILS::is_tessel_file(const std::string& path) {
+bool IPMAN_UTILS::is_tessel_file(const std::string& path)
+{
     return extension_type_of(path) == FIO_EXT_TESSEL;
 }
 
-bool IPMAN_UTILS::is_gwip_file(const std::string& path) {
+bool IPMAN_UTILS::is_gwip_file(const std::string& path)
+{
     return extension_type_of(path) == FIO_EXT_GWIP;
 }
 
-bool IPMAN_UTILS::is_vip_file(const std::string& path) {
+bool IPMAN_UTILS::is_vip_file(const std::string& path)
+{
     return extension_type_of(path) == FIO_EXT_VIP;
 }
 
-bool IPMAN_UTILS::is_tessel_editable_file(const std::string& path) {
+bool IPMAN_UTILS::is_tessel_editable_file(const std::string& path)
+{
     const FIO_EXTENSION_TYPE type = extension_type_of(path);
     return type == FIO_EXT_TESSEL || type == FIO_EXT_GWIP;
 }
 
-bool IPMAN_UTILS::is_variation_file_launchable(const std::string& variation_file, std::string& wizard_name) {
+bool IPMAN_UTILS::is_variation_file_launchable(const std::string& variation_file, std::string& wizard_name)
+{
     WIZMAN_WIZARD_INFO_MANAGER wizards;
     wizards.read_lst_files();
     wizards.get_wizard_table_head();
@@ -101,7 +110,8 @@ bool IPMAN_UTILS::is_variation_file_launchable(const std::string& variation_file
     return false;
 }
 
-std::string IPMAN_UTILS::adjust_path(std::string path) {
+std::string IPMAN_UTILS::adjust_path(std::string path)
+{
     // Paths carry no drive part on this platform, so making them absolute and flat is all
     // the canonical form needs.
     FIO_PATH canonical(path);
@@ -109,18 +119,21 @@ std::string IPMAN_UTILS::adjust_path(std::string path) {
     return canonical.fullpath();
 }
 
-std::string IPMAN_UTILS::get_user_ini_parallel_ip_regen_enabled_setting() {
+std::string IPMAN_UTILS::get_user_ini_parallel_ip_regen_enabled_setting()
+{
     return cfg_get_user_ini_value(CFG_PARALLEL_IP_GENERATION);
 }
 
-std::string IPMAN_UTILS::get_user_ini_num_processors_setting() {
+std::string IPMAN_UTILS::get_user_ini_num_processors_setting()
+{
     return gen_ascii_tolower(cfg_get_user_ini_value(CFG_NUM_PARALLEL_PROCESSORS));
 }
 
 namespace {
 
 //! Text of the project's global setting of this type; empty without an open project.
-std::string project_setting_text(ACF_MANAGER* project, ACF_VARIABLE_TYPE_ENUM type) {
+std::string project_setting_text(ACF_MANAGER* project, ACF_VARIABLE_TYPE_ENUM type)
+{
     if (project == nullptr || !project->is_project_open()) return {};
     ACF_SCOPED_REVISION_READ_LOCK lock(*project->get_revision_manager());
     ACF_MGR_INPUT_PARAMETERS setting;
@@ -130,10 +143,12 @@ std::string project_setting_text(ACF_MANAGER* project, ACF_VARIABLE_TYPE_ENUM ty
 
 }  // namespace
 
-std::string IPMAN_UTILS::get_acf_parallel_ip_regen_enabled_setting(ACF_MANAGER* project) {
+std::string IPMAN_UTILS::get_acf_parallel_ip_regen_enabled_setting(ACF_MANAGER* project)
+{
     return project_setting_text(project, ACF_VAR_PARALLEL_IP_GENERATION);
 }
 
-std::string IPMAN_UTILS::get_acf_num_processors_setting(ACF_MANAGER* project) {
+std::string IPMAN_UTILS::get_acf_num_processors_setting(ACF_MANAGER* project)
+{
     return project_setting_text(project, ACF_VAR_NUM_PARALLEL_PROCESSORS);
 }

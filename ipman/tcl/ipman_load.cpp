@@ -6,7 +6,8 @@
 namespace {
 
 struct IPMAN_STATIC_PACKAGE_OFFER {
-    IPMAN_STATIC_PACKAGE_OFFER() {
+    IPMAN_STATIC_PACKAGE_OFFER()
+    {
         // Under Tcl's own load the package is initialised by that load; offering it then
         // would also block on the lock the load holds.
         if (!atcl_is_dynamically_loading()) Tcl_StaticPackage(nullptr, "Ipman", Ipman_Init, nullptr);

@@ -15,8 +15,8 @@
 #include <vector>
 
 const char* const IPMAN_AUTO_ARGUMENT_NAMES[16] = {
-    "",         "h",       "help",         "long_help", "all",         "entity",
-    "field",    "files",   "id",           "ip_file_path", "new_file", "new_version",
+    "",         "h",           "help",     "long_help",    "all",      "entity",
+    "field",    "files",       "id",       "ip_file_path", "new_file", "new_version",
     "old_file", "old_version", "optional", "required",
 };
 
@@ -28,8 +28,14 @@ constexpr uint32_t REQUIRED = ATCL_OPTION_REQUIRED;
 constexpr uint32_t OPTIONAL = ATCL_OPTION_OPTIONAL;
 constexpr uint32_t POSITIONAL = ATCL_OPTION_POSITIONAL;
 
-#define IPMAN_OPTION(option, takes_value, flags) {option, takes_value, flags, 0, nullptr, nullptr}
-#define IPMAN_OPTIONS_END {0, 0, 0, 0, nullptr, nullptr}
+#define IPMAN_OPTION(option, takes_value, flags)                                                             \
+    {                                                                                                        \
+        option, takes_value, flags, 0, nullptr, nullptr                                                      \
+    }
+#define IPMAN_OPTIONS_END                                                                                    \
+    {                                                                                                        \
+        0, 0, 0, 0, nullptr, nullptr                                                                         \
+    }
 
 const ATCL_OPTION_ENTRY regenerate_ip_options[] = {
     IPMAN_OPTION(IPMAN_AUTO_ARG_ALL, FLAG, OPTIONAL),
@@ -83,14 +89,16 @@ const COMMAND_INFO command_info[IPMAN_TCL_CMD_COUNT] = {
     {"regenerate_ip", regenerate_ip_options, true,
      "Upgrades the IP variations of the project: all of them, the optional or the required ones, "
      "or the listed files."},
-    {"list_ip_cores", list_ip_cores_options, true, "Returns the upgrade candidates of the project as a Tcl list."},
+    {"list_ip_cores", list_ip_cores_options, true,
+     "Returns the upgrade candidates of the project as a Tcl list."},
     {"load_ip_upgrade_table", no_options, true,
      "Loads the top-level IP variations of the project into the IP upgrade table and returns their number."},
     {"unload_ip_upgrade_table", no_options, false, "Drops the IP upgrade table."},
     {"get_ip_list", no_options, true, "Returns the collection over the IP upgrade table."},
     {"find_ip_info", find_ip_info_options, false,
      "Returns the IP info ID of the first table entry with the given entity."},
-    {"get_ip_info_field", get_ip_info_field_options, true, "Returns one field of one IP upgrade table entry."},
+    {"get_ip_info_field", get_ip_info_field_options, true,
+     "Returns one field of one IP upgrade table entry."},
     {"port_diff_clear", no_options, true, "Clears the collected port differences."},
     {"port_diff_add_ip", port_diff_add_ip_options, true, "Adds one old/new IP pair to the port difference."},
     {"port_diff_gen_report", no_options, true, "Writes the port comparison into the IP Upgrade report."},
@@ -115,11 +123,13 @@ const ATCL_OPTION_HELP option_descriptions[] = {
     {0, nullptr},
 };
 
-bool is_help_option(uint32_t option) {
+bool is_help_option(uint32_t option)
+{
     return option >= IPMAN_AUTO_ARG_H && option <= IPMAN_AUTO_ARG_LONG_HELP;
 }
 
-bool is_named_option_of(IPMAN_TCL_CMD_ENUM command, uint32_t option) {
+bool is_named_option_of(IPMAN_TCL_CMD_ENUM command, uint32_t option)
+{
     for (const ATCL_OPTION_ENTRY* entry = command_info[command].options; entry && entry->option; ++entry) {
         if (entry->option == option) return (entry->flags & ATCL_OPTION_POSITIONAL) == 0;
     }
@@ -127,7 +137,8 @@ bool is_named_option_of(IPMAN_TCL_CMD_ENUM command, uint32_t option) {
 }
 
 //! The help names and the command's named options, which abbreviations are taken from.
-std::vector<uint32_t> abbreviable_options(IPMAN_TCL_CMD_ENUM command) {
+std::vector<uint32_t> abbreviable_options(IPMAN_TCL_CMD_ENUM command)
+{
     std::vector<uint32_t> options = {IPMAN_AUTO_ARG_H, IPMAN_AUTO_ARG_HELP, IPMAN_AUTO_ARG_LONG_HELP};
     for (const ATCL_OPTION_ENTRY* entry = command_info[command].options; entry && entry->option; ++entry) {
         if ((entry->flags & ATCL_OPTION_POSITIONAL) == 0) options.push_back(entry->option);
@@ -135,11 +146,13 @@ std::vector<uint32_t> abbreviable_options(IPMAN_TCL_CMD_ENUM command) {
     return options;
 }
 
-std::map<std::string, IPMAN_AUTO_ARGUMENT_ENUM> build_abbreviations(IPMAN_TCL_CMD_ENUM command) {
+std::map<std::string, IPMAN_AUTO_ARGUMENT_ENUM> build_abbreviations(IPMAN_TCL_CMD_ENUM command)
+{
     const std::vector<uint32_t> options = abbreviable_options(command);
     auto begins_another = [&](const std::string& prefix, uint32_t owner) {
         for (uint32_t other : options) {
-            if (other != owner && std::string(IPMAN_AUTO_ARGUMENT_NAMES[other]).compare(0, prefix.size(), prefix) == 0)
+            if (other != owner &&
+                std::string(IPMAN_AUTO_ARGUMENT_NAMES[other]).compare(0, prefix.size(), prefix) == 0)
                 return true;
         }
         return false;
@@ -149,21 +162,32 @@ std::map<std::string, IPMAN_AUTO_ARGUMENT_ENUM> build_abbreviations(IPMAN_TCL_CM
         const std::string name = IPMAN_AUTO_ARGUMENT_NAMES[option];
         for (std::size_t length = 1; length < name.size(); ++length) {
             const std::string prefix = name.substr(0, length);
-            if (!begins_another(prefix, option)) abbreviations[prefix] = static_cast<IPMAN_AUTO_ARGUMENT_ENUM>(option);
+            if (!begins_another(prefix, option))
+                abbreviations[prefix] = static_cast<IPMAN_AUTO_ARGUMENT_ENUM>(option);
         }
     }
     return abbreviations;
 }
 
 template <IPMAN_TCL_CMD_ENUM command>
-int resolve_option_of(const char* word) {
+int resolve_option_of(const char* word)
+{
     return ipman_resolve_option(command, word);
 }
 
 template <IPMAN_TCL_CMD_ENUM command>
-ATCL_CMD_DEFINITION definition_of() {
-    return {"ipman", command_info[command].name, ipman_get_option_name, resolve_option_of<command>,
-            nullptr, nullptr, command_info[command].options, nullptr, nullptr, nullptr};
+ATCL_CMD_DEFINITION definition_of()
+{
+    return {"ipman",
+            command_info[command].name,
+            ipman_get_option_name,
+            resolve_option_of<command>,
+            nullptr,
+            nullptr,
+            command_info[command].options,
+            nullptr,
+            nullptr,
+            nullptr};
 }
 
 const ATCL_CMD_DEFINITION command_definitions[IPMAN_TCL_CMD_COUNT - 1] = {
@@ -198,7 +222,8 @@ const ATCL_CALLBACK command_table[] = {
 
 //! Tcl's unload may close the library while interpreters still hold the framework's
 //! commands and deletion callbacks; keeping it mapped makes unload safe.
-void keep_library_loaded() {
+void keep_library_loaded()
+{
     Dl_info info;
     if (dladdr(reinterpret_cast<void*>(&Ipman_Init), &info) && info.dli_fname) {
         dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
@@ -207,15 +232,17 @@ void keep_library_loaded() {
 
 }  // namespace
 
-const char* ipman_get_option_name(int option) {
+const char* ipman_get_option_name(int option)
+{
     if (option < IPMAN_AUTO_ARG_H || option > IPMAN_AUTO_ARG_REQUIRED) {
-        MSG_INTERNAL_ERROR::report("The calling function has passed an illegal IPMAN_AUTO_ARGUMENT_ENUM", "IPMAN",
-                                   __FILE__, __LINE__);
+        MSG_INTERNAL_ERROR::report("The calling function has passed an illegal IPMAN_AUTO_ARGUMENT_ENUM",
+                                   "IPMAN", __FILE__, __LINE__);
     }
     return IPMAN_AUTO_ARGUMENT_NAMES[option];
 }
 
-const std::map<std::string, IPMAN_AUTO_ARGUMENT_ENUM>& ipman_get_abbreviations(IPMAN_TCL_CMD_ENUM command) {
+const std::map<std::string, IPMAN_AUTO_ARGUMENT_ENUM>& ipman_get_abbreviations(IPMAN_TCL_CMD_ENUM command)
+{
     static const auto tables = [] {
         std::array<std::map<std::string, IPMAN_AUTO_ARGUMENT_ENUM>, IPMAN_TCL_CMD_COUNT> built;
         for (int command = 0; command < IPMAN_TCL_CMD_COUNT; ++command) {
@@ -226,7 +253,8 @@ const std::map<std::string, IPMAN_AUTO_ARGUMENT_ENUM>& ipman_get_abbreviations(I
     return tables.at(command);
 }
 
-IPMAN_AUTO_ARGUMENT_ENUM ipman_resolve_option(IPMAN_TCL_CMD_ENUM command, const char* word) {
+IPMAN_AUTO_ARGUMENT_ENUM ipman_resolve_option(IPMAN_TCL_CMD_ENUM command, const char* word)
+{
     if (!word || !*word) return IPMAN_AUTO_ARG_EMPTY_WORD;
     static const auto full_names = [] {
         std::map<std::string, IPMAN_AUTO_ARGUMENT_ENUM> names;
@@ -236,7 +264,8 @@ IPMAN_AUTO_ARGUMENT_ENUM ipman_resolve_option(IPMAN_TCL_CMD_ENUM command, const 
         return names;
     }();
     auto full = full_names.find(word);
-    if (full != full_names.end() && (is_help_option(full->second) || is_named_option_of(command, full->second))) {
+    if (full != full_names.end() &&
+        (is_help_option(full->second) || is_named_option_of(command, full->second))) {
         return full->second;
     }
     const auto& abbreviations = ipman_get_abbreviations(command);
@@ -244,19 +273,23 @@ IPMAN_AUTO_ARGUMENT_ENUM ipman_resolve_option(IPMAN_TCL_CMD_ENUM command, const 
     return abbreviation == abbreviations.end() ? IPMAN_AUTO_ARG_NONE : abbreviation->second;
 }
 
-const char* ipman_get_command_name(IPMAN_TCL_CMD_ENUM command) {
+const char* ipman_get_command_name(IPMAN_TCL_CMD_ENUM command)
+{
     return command_info[command].name;
 }
 
-const ATCL_CMD_DEFINITION* ipman_get_command_definition(IPMAN_TCL_CMD_ENUM command) {
+const ATCL_CMD_DEFINITION* ipman_get_command_definition(IPMAN_TCL_CMD_ENUM command)
+{
     return command < IPMAN_TCL_IP_DEPLOY ? &command_definitions[command] : nullptr;
 }
 
-bool ipman_command_needs_project(IPMAN_TCL_CMD_ENUM command) {
+bool ipman_command_needs_project(IPMAN_TCL_CMD_ENUM command)
+{
     return command_info[command].needs_project;
 }
 
-const ATCL_CMD& ipman_get_command_object(IPMAN_TCL_CMD_ENUM command) {
+const ATCL_CMD& ipman_get_command_object(IPMAN_TCL_CMD_ENUM command)
+{
     static std::array<std::unique_ptr<ATCL_CMD>, IPMAN_TCL_CMD_COUNT> objects;
     static std::array<ATCL_CMD_HELP, IPMAN_TCL_CMD_COUNT> help_texts;
     const ATCL_CMD_DEFINITION* definition = ipman_get_command_definition(command);
@@ -268,30 +301,35 @@ const ATCL_CMD& ipman_get_command_object(IPMAN_TCL_CMD_ENUM command) {
     return *objects[command];
 }
 
-const ATCL_CALLBACK* ipman_get_command_table() {
+const ATCL_CALLBACK* ipman_get_command_table()
+{
     return command_table;
 }
 
-int ipman_register_tcl_in(Tcl_Interp* interp) {
+int ipman_register_tcl_in(Tcl_Interp* interp)
+{
     atcl_begin_package_setup(IPMAN_TCL_PACKAGE_NAME, IPMAN_TCL_PACKAGE_VERSION, nullptr, nullptr, false);
     atcl_register_callbacks(command_table);
     atcl_end_package_setup(interp);
     if (!interp) {
-        MSG_INTERNAL_ERROR::report("A Tcl interpreter must exist before registering ::vorlin::ipman!", "IPMAN",
-                                   __FILE__, __LINE__);
+        MSG_INTERNAL_ERROR::report("A Tcl interpreter must exist before registering ::vorlin::ipman!",
+                                   "IPMAN", __FILE__, __LINE__);
     }
     return Tcl_PkgProvideEx(interp, IPMAN_TCL_PACKAGE_NAME, IPMAN_TCL_PACKAGE_VERSION, nullptr);
 }
 
-int ipman_unregister_tcl_from(Tcl_Interp* interp) {
+int ipman_unregister_tcl_from(Tcl_Interp* interp)
+{
     MSG_INTERNAL_ERROR_IF(interp == nullptr, "IPMAN");
-    atcl_begin_package_setup(IPMAN_TCL_PACKAGE_NAME, IPMAN_TCL_PACKAGE_VERSION, "kelv_ipman", "ipman_ipman", true);
+    atcl_begin_package_setup(IPMAN_TCL_PACKAGE_NAME, IPMAN_TCL_PACKAGE_VERSION, "kelv_ipman", "ipman_ipman",
+                             true);
     const int code = atcl_unregister_package(interp);
     atcl_end_package_setup(interp);
     return code;
 }
 
-extern "C" int Ipman_Init(Tcl_Interp* interp) {
+extern "C" int Ipman_Init(Tcl_Interp* interp)
+{
     keep_library_loaded();
     if (!atcl_get_interpreter() && interp) {
         atcl_set_interpreter(interp);
@@ -302,15 +340,18 @@ extern "C" int Ipman_Init(Tcl_Interp* interp) {
     return 0;
 }
 
-extern "C" int Ipman_Unload(Tcl_Interp* interp, int /*flags*/) {
+extern "C" int Ipman_Unload(Tcl_Interp* interp, int /*flags*/)
+{
     ipman_unregister_tcl_from(interp ? interp : atcl_get_interpreter());
     return 0;
 }
 
-extern "C" int ipman_ipman_register_tcl() {
+extern "C" int ipman_ipman_register_tcl()
+{
     return ipman_register_tcl_in(atcl_get_interpreter());
 }
 
-extern "C" int ipman_ipman_unregister_tcl() {
+extern "C" int ipman_ipman_unregister_tcl()
+{
     return ipman_unregister_tcl_from(atcl_get_interpreter());
 }

@@ -10,7 +10,7 @@
 
 //! Option numbers of every command of the package; the numbering is fixed.
 enum IPMAN_AUTO_ARGUMENT_ENUM {
-    IPMAN_AUTO_ARG_NONE = 0,          //!< a word that names no option of the command
+    IPMAN_AUTO_ARG_NONE = 0,  //!< a word that names no option of the command
     IPMAN_AUTO_ARG_H = 1,
     IPMAN_AUTO_ARG_HELP = 2,
     IPMAN_AUTO_ARG_LONG_HELP = 3,
@@ -26,7 +26,7 @@ enum IPMAN_AUTO_ARGUMENT_ENUM {
     IPMAN_AUTO_ARG_OLD_VERSION = 13,
     IPMAN_AUTO_ARG_OPTIONAL = 14,
     IPMAN_AUTO_ARG_REQUIRED = 15,
-    IPMAN_AUTO_ARG_EMPTY_WORD = 16,   //!< a null or empty word
+    IPMAN_AUTO_ARG_EMPTY_WORD = 16,  //!< a null or empty word
 };
 
 //! The package's commands, in the order of its command table.

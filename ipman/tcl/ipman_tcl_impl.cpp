@@ -15,21 +15,25 @@ namespace {
 
 //! Each command's body until its real one is in place.
 template <IPMAN_TCL_CMD_ENUM command>
-int unavailable_body(Tcl_Interp* interp, const ATCL_ARGS&) {
-    atcl_error_msg_impl(interp, fmt::format("ERROR: {} is not available in this build", ipman_get_command_name(command)));
+int unavailable_body(Tcl_Interp* interp, const ATCL_ARGS&)
+{
+    atcl_error_msg_impl(
+        interp, fmt::format("ERROR: {} is not available in this build", ipman_get_command_name(command)));
     return TCL_ERROR;
 }
 
 //! Runs a piece of a command; an exception becomes its "ERROR: " result.
 template <typename WORK>
-int guarded(Tcl_Interp* interp, IPMAN_TCL_CMD_ENUM command, WORK&& work) {
+int guarded(Tcl_Interp* interp, IPMAN_TCL_CMD_ENUM command, WORK&& work)
+{
     try {
         return work();
     } catch (const std::exception& error) {
         const std::string text = error.what();
-        atcl_error_msg_impl(interp, text.compare(0, 7, "ERROR: ") == 0
-                                        ? text
-                                        : fmt::format("ERROR: {}: {}", ipman_get_command_name(command), text));
+        atcl_error_msg_impl(interp,
+                            text.compare(0, 7, "ERROR: ") == 0
+                                ? text
+                                : fmt::format("ERROR: {}: {}", ipman_get_command_name(command), text));
     } catch (...) {
         atcl_error_msg_impl(interp, fmt::format("ERROR: {} failed.", ipman_get_command_name(command)));
     }
@@ -39,7 +43,8 @@ int guarded(Tcl_Interp* interp, IPMAN_TCL_CMD_ENUM command, WORK&& work) {
 }  // namespace
 
 int ipman_tcl_command_prologue(IPMAN_TCL_CMD_ENUM command, Tcl_Interp* interp, int objc,
-                               Tcl_Obj* const objv[], ATCL_ARGS& args, bool& finished) {
+                               Tcl_Obj* const objv[], ATCL_ARGS& args, bool& finished)
+{
     bool help_shown = false;
     const int code =
         args.process_tcl_command_arguments(interp, ipman_get_command_object(command), help_shown, objc, objv);
@@ -54,7 +59,8 @@ int ipman_tcl_command_prologue(IPMAN_TCL_CMD_ENUM command, Tcl_Interp* interp, i
 }
 
 int ipman_run_tcl_command(IPMAN_TCL_CMD_ENUM command, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[],
-                          IPMAN_TCL_BODY body) {
+                          IPMAN_TCL_BODY body)
+{
     return guarded(interp, command, [&] {
         ATCL_ARGS args;
         bool finished = false;
@@ -63,58 +69,72 @@ int ipman_run_tcl_command(IPMAN_TCL_CMD_ENUM command, Tcl_Interp* interp, int ob
     });
 }
 
-int ipman_tcl_regenerate_ip(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]) {
-    return ipman_run_tcl_command(IPMAN_TCL_REGENERATE_IP, interp, objc, objv, unavailable_body<IPMAN_TCL_REGENERATE_IP>);
+int ipman_tcl_regenerate_ip(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
+{
+    return ipman_run_tcl_command(IPMAN_TCL_REGENERATE_IP, interp, objc, objv,
+                                 unavailable_body<IPMAN_TCL_REGENERATE_IP>);
 }
 
-int ipman_tcl_list_ip_cores(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]) {
-    return ipman_run_tcl_command(IPMAN_TCL_LIST_IP_CORES, interp, objc, objv, unavailable_body<IPMAN_TCL_LIST_IP_CORES>);
+int ipman_tcl_list_ip_cores(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
+{
+    return ipman_run_tcl_command(IPMAN_TCL_LIST_IP_CORES, interp, objc, objv,
+                                 unavailable_body<IPMAN_TCL_LIST_IP_CORES>);
 }
 
-int ipman_tcl_load_ip_upgrade_table(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]) {
+int ipman_tcl_load_ip_upgrade_table(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
+{
     return ipman_run_tcl_command(IPMAN_TCL_LOAD_IP_UPGRADE_TABLE, interp, objc, objv,
                                  ipman_load_ip_upgrade_table_body);
 }
 
-int ipman_tcl_unload_ip_upgrade_table(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]) {
+int ipman_tcl_unload_ip_upgrade_table(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
+{
     return ipman_run_tcl_command(IPMAN_TCL_UNLOAD_IP_UPGRADE_TABLE, interp, objc, objv,
                                  ipman_unload_ip_upgrade_table_body);
 }
 
-int ipman_tcl_get_ip_list(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]) {
+int ipman_tcl_get_ip_list(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
+{
     return ipman_run_tcl_command(IPMAN_TCL_GET_IP_LIST, interp, objc, objv, ipman_get_ip_list_body);
 }
 
-int ipman_tcl_find_ip_info(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]) {
+int ipman_tcl_find_ip_info(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
+{
     return ipman_run_tcl_command(IPMAN_TCL_FIND_IP_INFO, interp, objc, objv, ipman_find_ip_info_body);
 }
 
-int ipman_tcl_get_ip_info_field(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]) {
+int ipman_tcl_get_ip_info_field(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
+{
     return ipman_run_tcl_command(IPMAN_TCL_GET_IP_INFO_FIELD, interp, objc, objv,
                                  ipman_get_ip_info_field_body);
 }
 
-int ipman_tcl_port_diff_clear(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]) {
+int ipman_tcl_port_diff_clear(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
+{
     return ipman_run_tcl_command(IPMAN_TCL_PORT_DIFF_CLEAR, interp, objc, objv,
                                  unavailable_body<IPMAN_TCL_PORT_DIFF_CLEAR>);
 }
 
-int ipman_tcl_port_diff_add_ip(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]) {
+int ipman_tcl_port_diff_add_ip(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
+{
     return ipman_run_tcl_command(IPMAN_TCL_PORT_DIFF_ADD_IP, interp, objc, objv,
                                  unavailable_body<IPMAN_TCL_PORT_DIFF_ADD_IP>);
 }
 
-int ipman_tcl_port_diff_gen_report(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]) {
+int ipman_tcl_port_diff_gen_report(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
+{
     return ipman_run_tcl_command(IPMAN_TCL_PORT_DIFF_GEN_REPORT, interp, objc, objv,
                                  unavailable_body<IPMAN_TCL_PORT_DIFF_GEN_REPORT>);
 }
 
-int ipman_tcl_get_generated_ip_files(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]) {
+int ipman_tcl_get_generated_ip_files(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
+{
     return ipman_run_tcl_command(IPMAN_TCL_GET_GENERATED_IP_FILES, interp, objc, objv,
                                  unavailable_body<IPMAN_TCL_GET_GENERATED_IP_FILES>);
 }
 
-int ipman_tcl_ip_deploy(ClientData, Tcl_Interp* interp, int /*objc*/, Tcl_Obj* const* /*objv*/) {
+int ipman_tcl_ip_deploy(ClientData, Tcl_Interp* interp, int /*objc*/, Tcl_Obj* const* /*objv*/)
+{
     // ip_deploy has no definition: its words go to the generator unparsed.
     return guarded(interp, IPMAN_TCL_IP_DEPLOY, [&] {
         atcl_error_msg_impl(interp, "ERROR: ip_deploy is not available in this build");

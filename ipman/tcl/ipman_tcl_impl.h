@@ -14,8 +14,8 @@ int ipman_tcl_command_prologue(IPMAN_TCL_CMD_ENUM command, Tcl_Interp* interp, i
                                Tcl_Obj* const objv[], ATCL_ARGS& args, bool& finished);
 
 //! Prologue, then body; the one place where exceptions of a command become Tcl errors.
-int ipman_run_tcl_command(IPMAN_TCL_CMD_ENUM command, Tcl_Interp* interp, int objc,
-                          Tcl_Obj* const objv[], IPMAN_TCL_BODY body);
+int ipman_run_tcl_command(IPMAN_TCL_CMD_ENUM command, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[],
+                          IPMAN_TCL_BODY body);
 
 //! The handlers of the command table, one per command.
 int ipman_tcl_regenerate_ip(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]);

@@ -3,8 +3,8 @@
 //! collection, and reading its entries field by field from Tcl.
 #include "tcl/ipman_tcl_ip_table.h"
 
-#include "tcl/ipman_tcl_args_auto.h"
 #include "manager/ipman_upgrade_candidates.h"
+#include "tcl/ipman_tcl_args_auto.h"
 
 #include <ipman/ipman_constants.h>
 
@@ -34,7 +34,8 @@ struct IPMAN_IP_UPGRADE_TABLE {
     std::unordered_map<std::string, std::size_t> positions_by_entity;
     IPMAN_VARIANT_COLLECTION_ITER* current_iter = nullptr;
 
-    void index_entities() {
+    void index_entities()
+    {
         positions_by_entity.clear();
         positions_by_entity.reserve(records.size());
         for (std::size_t position = 0; position < records.size(); ++position)
@@ -42,21 +43,26 @@ struct IPMAN_IP_UPGRADE_TABLE {
     }
 };
 
-IPMAN_IP_UPGRADE_TABLE& upgrade_table() {
+IPMAN_IP_UPGRADE_TABLE& upgrade_table()
+{
     static IPMAN_IP_UPGRADE_TABLE table;
     return table;
 }
 
-void drop_current_collection(IPMAN_IP_UPGRADE_TABLE& table) {
-    if (table.current_iter != nullptr) atcl_delete_collection_iter(table.current_iter->get_collection_handle());
+void drop_current_collection(IPMAN_IP_UPGRADE_TABLE& table)
+{
+    if (table.current_iter != nullptr)
+        atcl_delete_collection_iter(table.current_iter->get_collection_handle());
     table.current_iter = nullptr;
 }
 
-Tcl_Obj* new_string_obj(const std::string& text) {
+Tcl_Obj* new_string_obj(const std::string& text)
+{
     return Tcl_NewStringObj(text.data(), static_cast<int>(text.size()));
 }
 
-Tcl_Obj* supported_families_obj(const IPMAN_IP_INFO& info) {
+Tcl_Obj* supported_families_obj(const IPMAN_IP_INFO& info)
+{
     Tcl_Obj* list = Tcl_NewListObj(0, nullptr);
     for (DEV_FAMILY_ENUM family : info.const_supported_families()) {
         if (family == DEV_FAMILY_DEVICE_AGNOSTIC) {
@@ -71,7 +77,8 @@ Tcl_Obj* supported_families_obj(const IPMAN_IP_INFO& info) {
 using IPMAN_FIELD_READER = Tcl_Obj* (*)(const IPMAN_IP_INFO&);
 
 //! The fields of get_ip_info_field by lower-case name.
-const std::map<std::string, IPMAN_FIELD_READER>& field_readers() {
+const std::map<std::string, IPMAN_FIELD_READER>& field_readers()
+{
     static const std::map<std::string, IPMAN_FIELD_READER> readers = {
         {"entity", [](const IPMAN_IP_INFO& info) { return new_string_obj(info.entity()); }},
         {"library", [](const IPMAN_IP_INFO& info) { return new_string_obj(info.library()); }},
@@ -80,15 +87,22 @@ const std::map<std::string, IPMAN_FIELD_READER>& field_readers() {
         {"tool_env", [](const IPMAN_IP_INFO& info) { return new_string_obj(info.generated_by()); }},
         {"supported_families", supported_families_obj},
         {"compatibility",
-         [](const IPMAN_IP_INFO& info) { return new_string_obj(regen_status_to_compatibility_text(info.regen_status())); }},
+         [](const IPMAN_IP_INFO& info) {
+             return new_string_obj(regen_status_to_compatibility_text(info.regen_status()));
+         }},
         {"eol", [](const IPMAN_IP_INFO& info) { return new_string_obj(info.is_eol() ? "true" : "false"); }},
-        {"ip_generation_file", [](const IPMAN_IP_INFO& info) { return new_string_obj(info.ip_generation_file()); }},
+        {"ip_generation_file",
+         [](const IPMAN_IP_INFO& info) { return new_string_obj(info.ip_generation_file()); }},
         {"ip_source_file", [](const IPMAN_IP_INFO& info) { return new_string_obj(info.source_file()); }},
         {"upgrade_status",
-         [](const IPMAN_IP_INFO& info) { return new_string_obj(upgrade_status_to_string(info.upgrade_status())); }},
+         [](const IPMAN_IP_INFO& info) {
+             return new_string_obj(upgrade_status_to_string(info.upgrade_status()));
+         }},
         {"upgrade_note", [](const IPMAN_IP_INFO& info) { return new_string_obj(info.upgrade_note()); }},
         {"regen_language",
-         [](const IPMAN_IP_INFO& info) { return new_string_obj(rtl_language_to_string(info.regen_language())); }},
+         [](const IPMAN_IP_INFO& info) {
+             return new_string_obj(rtl_language_to_string(info.regen_language()));
+         }},
     };
     return readers;
 }
@@ -96,11 +110,14 @@ const std::map<std::string, IPMAN_FIELD_READER>& field_readers() {
 //! The table position an ID text names: a decimal integer, blanks around it allowed.
 //! Anything else, or a number outside the table, names no entry: a mistyped ID must not
 //! quietly read entry 0.
-std::optional<std::size_t> table_position(const std::string& id_text, std::size_t table_size) {
+std::optional<std::size_t> table_position(const std::string& id_text, std::size_t table_size)
+{
     std::size_t first = 0;
     std::size_t last = id_text.size();
-    while (first < last && std::isspace(static_cast<unsigned char>(id_text[first]))) ++first;
-    while (last > first && std::isspace(static_cast<unsigned char>(id_text[last - 1]))) --last;
+    while (first < last && std::isspace(static_cast<unsigned char>(id_text[first])))
+        ++first;
+    while (last > first && std::isspace(static_cast<unsigned char>(id_text[last - 1])))
+        --last;
     if (first < last && id_text[first] == '+') ++first;
     long long number = -1;
     const char* begin = id_text.data() + first;
@@ -114,22 +131,27 @@ std::optional<std::size_t> table_position(const std::string& id_text, std::size_
 }  // namespace
 
 IPMAN_VARIANT_COLLECTION_ITER::IPMAN_VARIANT_COLLECTION_ITER(RECORD_ITER begin, RECORD_ITER end)
-    : m_begin(begin), m_current(begin), m_end(end), m_count(static_cast<std::size_t>(end - begin)) {}
+    : m_begin(begin), m_current(begin), m_end(end), m_count(static_cast<std::size_t>(end - begin))
+{
+}
 
 IPMAN_VARIANT_COLLECTION_ITER::~IPMAN_VARIANT_COLLECTION_ITER() = default;
 
-void IPMAN_VARIANT_COLLECTION_ITER::reset() {
+void IPMAN_VARIANT_COLLECTION_ITER::reset()
+{
     m_current = m_begin;
     m_index = 0;
 }
 
-void IPMAN_VARIANT_COLLECTION_ITER::advance() {
+void IPMAN_VARIANT_COLLECTION_ITER::advance()
+{
     if (is_done()) MSG_INTERNAL_ERROR::report("!is_done()", "IPMAN", __FILE__, __LINE__);
     ++m_current;
     ++m_index;
 }
 
-int ipman_load_ip_upgrade_table_body(Tcl_Interp* interp, const ATCL_ARGS&) {
+int ipman_load_ip_upgrade_table_body(Tcl_Interp* interp, const ATCL_ARGS&)
+{
     IPMAN_CANDIDATE_CHOICE choice;
     choice.all = true;
     choice.quiet = true;
@@ -139,7 +161,8 @@ int ipman_load_ip_upgrade_table_body(Tcl_Interp* interp, const ATCL_ARGS&) {
     // Sub-IPs are reached through the variation that contains them.
     const auto is_top_level = [](const IPMAN_IP_INFO& info) { return info.parent_entity() == IPMAN_NA_STR; };
     std::vector<IPMAN_IP_INFO> top_level;
-    top_level.reserve(static_cast<std::size_t>(std::count_if(selected.begin(), selected.end(), is_top_level)));
+    top_level.reserve(
+        static_cast<std::size_t>(std::count_if(selected.begin(), selected.end(), is_top_level)));
     for (IPMAN_IP_INFO& info : selected) {
         if (is_top_level(info)) top_level.push_back(std::move(info));
     }
@@ -157,7 +180,8 @@ int ipman_load_ip_upgrade_table_body(Tcl_Interp* interp, const ATCL_ARGS&) {
     return TCL_OK;
 }
 
-int ipman_unload_ip_upgrade_table_body(Tcl_Interp* interp, const ATCL_ARGS&) {
+int ipman_unload_ip_upgrade_table_body(Tcl_Interp* interp, const ATCL_ARGS&)
+{
     IPMAN_IP_UPGRADE_TABLE& table = upgrade_table();
     drop_current_collection(table);
     table.records.clear();
@@ -166,7 +190,8 @@ int ipman_unload_ip_upgrade_table_body(Tcl_Interp* interp, const ATCL_ARGS&) {
     return TCL_OK;
 }
 
-int ipman_get_ip_list_body(Tcl_Interp* interp, const ATCL_ARGS&) {
+int ipman_get_ip_list_body(Tcl_Interp* interp, const ATCL_ARGS&)
+{
     const IPMAN_IP_UPGRADE_TABLE& table = upgrade_table();
     // A Tcl error, so that a script never takes the message for a collection handle.
     if (table.current_iter == nullptr || table.current_iter->get_collection_handle() == nullptr) {
@@ -177,7 +202,8 @@ int ipman_get_ip_list_body(Tcl_Interp* interp, const ATCL_ARGS&) {
     return TCL_OK;
 }
 
-int ipman_find_ip_info_body(Tcl_Interp* interp, const ATCL_ARGS& args) {
+int ipman_find_ip_info_body(Tcl_Interp* interp, const ATCL_ARGS& args)
+{
     const std::string entity = args.get_one_arg_option(IPMAN_AUTO_ARG_ENTITY);
     const IPMAN_IP_UPGRADE_TABLE& table = upgrade_table();
     const auto found = table.positions_by_entity.find(gen_ascii_tolower(entity));
@@ -186,7 +212,8 @@ int ipman_find_ip_info_body(Tcl_Interp* interp, const ATCL_ARGS& args) {
     return TCL_OK;
 }
 
-int ipman_get_ip_info_field_body(Tcl_Interp* interp, const ATCL_ARGS& args) {
+int ipman_get_ip_info_field_body(Tcl_Interp* interp, const ATCL_ARGS& args)
+{
     const std::string id_text = args.get_one_arg_option(IPMAN_AUTO_ARG_ID);
     const std::string field = args.get_one_arg_option(IPMAN_AUTO_ARG_FIELD);
     const std::vector<IPMAN_IP_INFO>& records = upgrade_table().records;

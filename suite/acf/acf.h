@@ -12,15 +12,15 @@
 
 //! Variable type of an assignment (the -name of set_global_assignment).
 enum ACF_VARIABLE_TYPE_ENUM : int {
-    ACF_VAR_UNKNOWN = 0,                    //!< a name this library does not interpret
+    ACF_VAR_UNKNOWN = 0,  //!< a name this library does not interpret
     ACF_VAR_VHDL_FILE = 6,
     ACF_VAR_VERILOG_FILE = 10,
-    ACF_VAR_VIP_FILE = 92,                  //!< IP list file (list link)
-    ACF_VAR_IP_VARIATION_FILE = 100,        //!< the system or gwip file a list belongs to
-    ACF_VAR_IP_TARGET_FAMILIES = 102,       //!< Tcl list of family names
+    ACF_VAR_VIP_FILE = 92,             //!< IP list file (list link)
+    ACF_VAR_IP_VARIATION_FILE = 100,   //!< the system or gwip file a list belongs to
+    ACF_VAR_IP_TARGET_FAMILIES = 102,  //!< Tcl list of family names
     ACF_VAR_IP_PARAMETER = 103,
-    ACF_VAR_IP_DEVICE_REQUIREMENT = 104,    //!< "name::value"
-    ACF_VAR_IP_GENERATION_MODE = 105,       //!< "STANDALONE" marks a standalone system
+    ACF_VAR_IP_DEVICE_REQUIREMENT = 104,  //!< "name::value"
+    ACF_VAR_IP_GENERATION_MODE = 105,     //!< "STANDALONE" marks a standalone system
     ACF_VAR_IP_CORE_NAME = 106,
     ACF_VAR_IP_CORE_VERSION = 107,
     ACF_VAR_IP_VENDOR = 109,
@@ -30,17 +30,17 @@ enum ACF_VARIABLE_TYPE_ENUM : int {
     ACF_VAR_PARALLEL_IP_GENERATION = 187,   //!< ON / OFF
     ACF_VAR_ALWAYS_REGENERATE_IP = 643,     //!< ON / OFF (default OFF)
     ACF_VAR_SYSTEMVERILOG_FILE = 1001,
-    ACF_VAR_TESSEL_FILE = 1002,             //!< system file
-    ACF_VAR_GWIP_FILE = 1003,               //!< platform-builder IP file
-    ACF_VAR_FAMILY = 1004,                  //!< device family (user name)
-    ACF_VAR_DEVICE = 1005,                  //!< part name
+    ACF_VAR_TESSEL_FILE = 1002,  //!< system file
+    ACF_VAR_GWIP_FILE = 1003,    //!< platform-builder IP file
+    ACF_VAR_FAMILY = 1004,       //!< device family (user name)
+    ACF_VAR_DEVICE = 1005,       //!< part name
     ACF_VAR_TOP_LEVEL_ENTITY = 1006,
 };
 
 //! Traits of a variable type; an assignment has the traits of its type.
 enum ACF_VARIABLE_TRAIT_ENUM : int {
-    ACF_TRAIT_ON_OFF = 1,       //!< the value is ON or OFF (enum values 133 / 134)
-    ACF_TRAIT_FILE = 4,         //!< the value names a file (all *_FILE except IP_VARIATION_FILE)
+    ACF_TRAIT_ON_OFF = 1,  //!< the value is ON or OFF (enum values 133 / 134)
+    ACF_TRAIT_FILE = 4,    //!< the value names a file (all *_FILE except IP_VARIATION_FILE)
 };
 
 //! File category of a variable type.
@@ -51,9 +51,9 @@ enum ACF_FILE_CATEGORY_ENUM : int {
 
 //! Arguments of an assignment besides its name and value.
 enum ACF_ARGUMENT_TYPE_ENUM : int {
-    ACF_ARG_ENTITY = 1,     //!< -entity
-    ACF_ARG_ORIGIN = 2,     //!< the VIP_FILE value, as written, that included the IP list
-    ACF_ARG_LIBRARY = 10,   //!< -library
+    ACF_ARG_ENTITY = 1,    //!< -entity
+    ACF_ARG_ORIGIN = 2,    //!< the VIP_FILE value, as written, that included the IP list
+    ACF_ARG_LIBRARY = 10,  //!< -library
 };
 
 //! Enum values of ON/OFF settings.
@@ -106,7 +106,11 @@ public:
 
     //! The file the assignment belongs to (settings file, IP list, or Tcl script) and its line.
     //! Empty: the active revision's settings file.
-    void set_home_file(const std::string& path, int line = 0) { m_home_file = path; m_line = line; }
+    void set_home_file(const std::string& path, int line = 0)
+    {
+        m_home_file = path;
+        m_line = line;
+    }
     const std::string& get_home_file() const { return m_home_file; }
     int get_home_line() const { return m_line; }
 
@@ -199,8 +203,8 @@ public:
 
     //! Global assignments in settings-file order that match params (type, and entity, library
     //! and value when set; all when params is null) and the manager's filters. Appends to list.
-    void get_global_assignment_coll(const ACF_MGR_INPUT_PARAMETERS* params,
-                                    ACF_ASSIGNMENT_LIST& list, bool include_transient) const;
+    void get_global_assignment_coll(const ACF_MGR_INPUT_PARAMETERS* params, ACF_ASSIGNMENT_LIST& list,
+                                    bool include_transient) const;
 
     //! Removes an assignment of this revision; false when it is not (or no longer) part of it.
     bool remove_assignment(ACF_ASSIGNMENT* assignment);
@@ -219,8 +223,13 @@ private:
 class ACF_SCOPED_REVISION_READ_LOCK {
 public:
     explicit ACF_SCOPED_REVISION_READ_LOCK(ACF_REVISION_MANAGER& revision)
-        : m_revision(revision), m_taken_here(!revision.is_read_locked() && revision.read_lock(true)) {}
-    ~ACF_SCOPED_REVISION_READ_LOCK() { if (m_taken_here) m_revision.read_unlock(); }
+        : m_revision(revision), m_taken_here(!revision.is_read_locked() && revision.read_lock(true))
+    {
+    }
+    ~ACF_SCOPED_REVISION_READ_LOCK()
+    {
+        if (m_taken_here) m_revision.read_unlock();
+    }
     ACF_SCOPED_REVISION_READ_LOCK(const ACF_SCOPED_REVISION_READ_LOCK&) = delete;
     ACF_SCOPED_REVISION_READ_LOCK& operator=(const ACF_SCOPED_REVISION_READ_LOCK&) = delete;
 
@@ -243,8 +252,7 @@ public:
     //! Opens a project: a .vpf file, a directory holding one .vpf, or a project name (NAME.vpf
     //! in the current directory). An empty revision opens the active one. On failure error
     //! holds "ERROR: ..." and the previous state is kept.
-    bool open_project(const std::string& path_or_name, const std::string& revision,
-                      std::string& error);
+    bool open_project(const std::string& path_or_name, const std::string& revision, std::string& error);
     //! Closes the open project without writing anything; false when a lock is still held.
     bool close_project();
     bool is_project_open() const;
@@ -277,7 +285,10 @@ public:
 
     //! Forwarders to the active revision.
     bool remove_assignment(ACF_ASSIGNMENT* assignment) { return m_revision.remove_assignment(assignment); }
-    ACF_ASSIGNMENT* add_assignment(const ACF_MGR_INPUT_PARAMETERS& params) { return m_revision.add_assignment(params); }
+    ACF_ASSIGNMENT* add_assignment(const ACF_MGR_INPUT_PARAMETERS& params)
+    {
+        return m_revision.add_assignment(params);
+    }
     //! Writes the settings file from its non-transient assignments, atomically; IP lists are
     //! never written. False with get_last_error when the file cannot be written.
     bool commit();
@@ -292,7 +303,7 @@ private:
 
     ACF_REVISION_MANAGER m_revision;
     std::unique_ptr<ACF_PROJECT_MODEL> m_model;
-    int m_category_filter = -1;     //!< -1: no filter
+    int m_category_filter = -1;  //!< -1: no filter
     int m_trait_filter = -1;
     std::string m_last_error;
 };

@@ -19,7 +19,7 @@ std::string resolve_value(const ACF_MGR_INPUT_PARAMETERS& params, const std::str
     return FIO_PATH(written).become_absolute(project_dir).fullpath();
 }
 
-} // namespace
+}  // namespace
 
 ACF_ASSIGNMENT::ACF_ASSIGNMENT(const ACF_MGR_INPUT_PARAMETERS& params, const std::string& project_dir)
     : m_params(params), m_resolved_value(resolve_value(m_params, project_dir))
@@ -40,9 +40,15 @@ const char* ACF_ASSIGNMENT::get_argument_value(ACF_ARGUMENT_TYPE_ENUM argument) 
 {
     const std::string* text = nullptr;
     switch (argument) {
-    case ACF_ARG_ENTITY: text = &m_params.get_entity(); break;
-    case ACF_ARG_ORIGIN: text = &m_params.get_origin(); break;
-    case ACF_ARG_LIBRARY: text = &m_params.get_library(); break;
+    case ACF_ARG_ENTITY:
+        text = &m_params.get_entity();
+        break;
+    case ACF_ARG_ORIGIN:
+        text = &m_params.get_origin();
+        break;
+    case ACF_ARG_LIBRARY:
+        text = &m_params.get_library();
+        break;
     }
     return text == nullptr || text->empty() ? nullptr : text->c_str();
 }

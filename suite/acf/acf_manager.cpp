@@ -44,13 +44,11 @@ std::string project_file_in_directory(const std::string& directory)
 //! The project file a path or project name stands for, absolute and flattened.
 std::string locate_project_file(const std::string& path_or_name)
 {
-    if (path_or_name.empty())
-        throw ACF_READ_ERROR("ERROR: no project named");
+    if (path_or_name.empty()) throw ACF_READ_ERROR("ERROR: no project named");
     std::string path = FIO_PATH(path_or_name).become_absolute().fullpath();
     if (FIO_FILE_SYSTEM::is_directory(path))
         return FIO_PATH(project_file_in_directory(path)).flatten().fullpath();
-    if (!has_extension(path, FIO_EXT_VPF))
-        path += ".vpf";
+    if (!has_extension(path, FIO_EXT_VPF)) path += ".vpf";
     if (!FIO_FILE_SYSTEM::exists(path))
         throw ACF_READ_ERROR(fmt::format("ERROR: project file {} does not exist", path));
     return path;
@@ -59,17 +57,17 @@ std::string locate_project_file(const std::string& path_or_name)
 bool matches_parameters(const ACF_ASSIGNMENT& assignment, const ACF_MGR_INPUT_PARAMETERS& params)
 {
     if (params.get_variable_type() != ACF_VAR_UNKNOWN) {
-        if (assignment.get_type() != params.get_variable_type())
-            return false;
+        if (assignment.get_type() != params.get_variable_type()) return false;
     } else if (!params.get_variable_name().empty() && assignment.get_name() != params.get_variable_name()) {
         return false;
     }
-    return (params.get_entity().empty() || params.get_entity() == assignment.get_entity_name())
-        && (params.get_library().empty() || params.get_library() == assignment.get_library_name())
-        && (params.get_value_string().empty() || params.get_value_string() == assignment.get_unmodified_value());
+    return (params.get_entity().empty() || params.get_entity() == assignment.get_entity_name()) &&
+           (params.get_library().empty() || params.get_library() == assignment.get_library_name()) &&
+           (params.get_value_string().empty() ||
+            params.get_value_string() == assignment.get_unmodified_value());
 }
 
-} // namespace
+}  // namespace
 
 // ---- ACF_REVISION_MANAGER ---------------------------------------------------------------
 
@@ -80,11 +78,26 @@ ACF_REVISION_MANAGER::ACF_REVISION_MANAGER(ACF_MANAGER& manager)
 
 ACF_REVISION_MANAGER::~ACF_REVISION_MANAGER() = default;
 
-bool ACF_REVISION_MANAGER::is_read_locked() const { return m_lock->holds_read(); }
-bool ACF_REVISION_MANAGER::read_lock(bool wait) { return m_lock->lock_read(wait); }
-void ACF_REVISION_MANAGER::read_unlock() { m_lock->unlock_read(); }
-bool ACF_REVISION_MANAGER::is_write_locked() const { return m_lock->holds_write(); }
-bool ACF_REVISION_MANAGER::write_lock(bool wait) { return m_lock->lock_write(wait); }
+bool ACF_REVISION_MANAGER::is_read_locked() const
+{
+    return m_lock->holds_read();
+}
+bool ACF_REVISION_MANAGER::read_lock(bool wait)
+{
+    return m_lock->lock_read(wait);
+}
+void ACF_REVISION_MANAGER::read_unlock()
+{
+    m_lock->unlock_read();
+}
+bool ACF_REVISION_MANAGER::is_write_locked() const
+{
+    return m_lock->holds_write();
+}
+bool ACF_REVISION_MANAGER::write_lock(bool wait)
+{
+    return m_lock->lock_write(wait);
+}
 
 bool ACF_REVISION_MANAGER::write_unlock(bool commit)
 {
@@ -102,24 +115,20 @@ std::string ACF_REVISION_MANAGER::get_active_revision_name() const
 
 std::string ACF_REVISION_MANAGER::get_top_level_entity_name() const
 {
-    if (!m_manager.m_model)
-        return {};
+    if (!m_manager.m_model) return {};
     const std::string top = m_manager.get_global_assignment_string(ACF_VAR_TOP_LEVEL_ENTITY);
     return top.empty() ? m_manager.m_model->revision() : top;
 }
 
 void ACF_REVISION_MANAGER::get_global_assignment_coll(const ACF_MGR_INPUT_PARAMETERS* params,
-                                                      ACF_ASSIGNMENT_LIST& list,
-                                                      bool include_transient) const
+                                                      ACF_ASSIGNMENT_LIST& list, bool include_transient) const
 {
     ACF_SCOPED_READ hold(*m_lock);
-    if (!m_manager.m_model)
-        return;
+    if (!m_manager.m_model) return;
     for (const auto& assignment : m_manager.m_model->assignments()) {
         if (!m_manager.passes_filters(*assignment) || (!include_transient && assignment->is_transient()))
             continue;
-        if (params == nullptr || matches_parameters(*assignment, *params))
-            list.push_back(assignment.get());
+        if (params == nullptr || matches_parameters(*assignment, *params)) list.push_back(assignment.get());
     }
 }
 
@@ -132,8 +141,7 @@ bool ACF_REVISION_MANAGER::remove_assignment(ACF_ASSIGNMENT* assignment)
 ACF_ASSIGNMENT* ACF_REVISION_MANAGER::add_assignment(const ACF_MGR_INPUT_PARAMETERS& params)
 {
     ACF_SCOPED_WRITE hold(*m_lock);
-    if (!m_manager.m_model || params.get_variable_name().empty())
-        return nullptr;
+    if (!m_manager.m_model || params.get_variable_name().empty()) return nullptr;
     return m_manager.m_model->append(params);
 }
 
@@ -143,8 +151,7 @@ ACF_MANAGER::ACF_MANAGER() : m_revision(*this) {}
 
 ACF_MANAGER::~ACF_MANAGER()
 {
-    if (m_model && PROJ_PROJECT::m_current == &m_model->project())
-        PROJ_PROJECT::m_current = nullptr;
+    if (m_model && PROJ_PROJECT::m_current == &m_model->project()) PROJ_PROJECT::m_current = nullptr;
 }
 
 ACF_MANAGER* ACF_MANAGER::get_acf_manager()
@@ -156,7 +163,8 @@ ACF_MANAGER* ACF_MANAGER::get_acf_manager()
 bool ACF_MANAGER::open_project(const std::string& path_or_name, const std::string& revision,
                                std::string& error)
 {
-    const char* in_use = "ERROR: the open project is in use (its revision is locked); it cannot be replaced now";
+    const char* in_use =
+        "ERROR: the open project is in use (its revision is locked); it cannot be replaced now";
     if (m_revision.m_lock->is_locked()) {
         error = in_use;
         return false;
@@ -167,9 +175,10 @@ bool ACF_MANAGER::open_project(const std::string& path_or_name, const std::strin
         ACF_SETTINGS_READER reader(directory);
         const ACF_PROJECT_FILE declared = reader.read_project_file(project_file.fullpath());
         const std::string chosen = revision.empty() ? declared.active_revision : revision;
-        if (std::find(declared.revisions.begin(), declared.revisions.end(), chosen) == declared.revisions.end())
-            throw ACF_READ_ERROR(fmt::format("ERROR: project {} has no revision \"{}\"",
-                                             project_file.fullpath(), chosen));
+        if (std::find(declared.revisions.begin(), declared.revisions.end(), chosen) ==
+            declared.revisions.end())
+            throw ACF_READ_ERROR(
+                fmt::format("ERROR: project {} has no revision \"{}\"", project_file.fullpath(), chosen));
 
         auto model = std::make_unique<ACF_PROJECT_MODEL>(project_file.base(), directory, chosen);
         reader.read_settings_file(model->settings_file());
@@ -199,17 +208,22 @@ bool ACF_MANAGER::replace_model(std::unique_ptr<ACF_PROJECT_MODEL> model)
 {
     // Nobody may hold the revision while its model goes, the caller included.
     ACF_REVISION_LOCK& lock = *m_revision.m_lock;
-    if (lock.is_locked() || !lock.lock_write(false))
-        return false;
+    if (lock.is_locked() || !lock.lock_write(false)) return false;
     m_model = std::move(model);
     PROJ_PROJECT::m_current = m_model ? &m_model->project() : nullptr;
     lock.unlock_write();
     return true;
 }
 
-bool ACF_MANAGER::is_project_open() const { return m_model != nullptr; }
+bool ACF_MANAGER::is_project_open() const
+{
+    return m_model != nullptr;
+}
 
-std::string ACF_MANAGER::get_project_path() const { return get_project_full_path(); }
+std::string ACF_MANAGER::get_project_path() const
+{
+    return get_project_full_path();
+}
 
 std::string ACF_MANAGER::get_project_full_path() const
 {
@@ -239,13 +253,19 @@ void ACF_MANAGER::reset_filters()
     m_trait_filter = -1;
 }
 
-void ACF_MANAGER::set_file_category_filter(int category) { m_category_filter = category; }
-void ACF_MANAGER::set_variable_trait_filter(int trait) { m_trait_filter = trait; }
+void ACF_MANAGER::set_file_category_filter(int category)
+{
+    m_category_filter = category;
+}
+void ACF_MANAGER::set_variable_trait_filter(int trait)
+{
+    m_trait_filter = trait;
+}
 
 bool ACF_MANAGER::passes_filters(const ACF_ASSIGNMENT& assignment) const
 {
-    return (m_category_filter < 0 || assignment.get_file_category() == m_category_filter)
-        && (m_trait_filter < 0 || assignment.test_trait_of(m_trait_filter));
+    return (m_category_filter < 0 || assignment.get_file_category() == m_category_filter) &&
+           (m_trait_filter < 0 || assignment.test_trait_of(m_trait_filter));
 }
 
 void ACF_MANAGER::get_all_assignments(ACF_ASSIGNMENT_LIST& list, bool exclude_transient) const
@@ -256,16 +276,14 @@ void ACF_MANAGER::get_all_assignments(ACF_ASSIGNMENT_LIST& list, bool exclude_tr
 bool ACF_MANAGER::get_global_assignment_value(ACF_MGR_INPUT_PARAMETERS& params) const
 {
     ACF_SCOPED_READ hold(*m_revision.m_lock);
-    if (!m_model)
-        return false;
+    if (!m_model) return false;
     const ACF_ASSIGNMENT* last = nullptr;
     for (const auto& assignment : m_model->assignments())
-        if (assignment->get_type() == params.get_variable_type()
-            && (params.get_variable_type() != ACF_VAR_UNKNOWN
-                || assignment->get_name() == params.get_variable_name()))
+        if (assignment->get_type() == params.get_variable_type() &&
+            (params.get_variable_type() != ACF_VAR_UNKNOWN ||
+             assignment->get_name() == params.get_variable_name()))
             last = assignment.get();
-    if (last == nullptr)
-        return false;
+    if (last == nullptr) return false;
     params.set_value_string(last->get_unmodified_value());
     return true;
 }
@@ -282,8 +300,7 @@ int ACF_MANAGER::get_global_assignment_enum(ACF_VARIABLE_TYPE_ENUM type, int def
 {
     ACF_MGR_INPUT_PARAMETERS params;
     params.set_variable_type(type);
-    if (!get_global_assignment_value(params))
-        return default_value;
+    if (!get_global_assignment_value(params)) return default_value;
     const int value = params.get_value_enum();
     return value == ACF_VALUE_NONE ? default_value : value;
 }
@@ -291,12 +308,10 @@ int ACF_MANAGER::get_global_assignment_enum(ACF_VARIABLE_TYPE_ENUM type, int def
 bool ACF_MANAGER::commit()
 {
     ACF_SCOPED_WRITE hold(*m_revision.m_lock);
-    if (!m_model)
-        return true;
+    if (!m_model) return true;
     std::string text = m_model->render_settings_file();
     // An unchanged settings file keeps its own layout and comments.
-    if (text == m_model->committed_text())
-        return true;
+    if (text == m_model->committed_text()) return true;
     if (!FIO_FILE_SYSTEM::write_file_atomically(m_model->settings_file(), text)) {
         m_last_error = fmt::format("ERROR: cannot write settings file {}", m_model->settings_file());
         return false;

@@ -20,8 +20,7 @@ ACF_ASSIGNMENT* ACF_PROJECT_MODEL::append(const ACF_MGR_INPUT_PARAMETERS& params
 ACF_ASSIGNMENT* ACF_PROJECT_MODEL::append(ACF_MGR_INPUT_PARAMETERS&& params)
 {
     // A new assignment belongs to the settings file; it has no line there until written.
-    if (params.get_home_file().empty())
-        params.set_home_file(m_settings_file, 0);
+    if (params.get_home_file().empty()) params.set_home_file(m_settings_file, 0);
     m_assignments.push_back(std::make_unique<ACF_ASSIGNMENT>(std::move(params), directory()));
     ACF_ASSIGNMENT* added = m_assignments.back().get();
     m_positions[added] = std::prev(m_assignments.end());
@@ -31,8 +30,7 @@ ACF_ASSIGNMENT* ACF_PROJECT_MODEL::append(ACF_MGR_INPUT_PARAMETERS&& params)
 bool ACF_PROJECT_MODEL::remove(ACF_ASSIGNMENT* assignment)
 {
     const auto found = m_positions.find(assignment);
-    if (found == m_positions.end())
-        return false;
+    if (found == m_positions.end()) return false;
     // Callers may still hold pointers from an earlier query, so the object is parked, not freed.
     m_removed.splice(m_removed.end(), m_assignments, found->second);
     m_positions.erase(found);
@@ -48,7 +46,6 @@ std::string ACF_PROJECT_MODEL::render_settings_file() const
 {
     std::vector<const ACF_MGR_INPUT_PARAMETERS*> written;
     for (const auto& assignment : m_assignments)
-        if (belongs_to_settings_file(*assignment))
-            written.push_back(&assignment->get_input_parameters());
+        if (belongs_to_settings_file(*assignment)) written.push_back(&assignment->get_input_parameters());
     return acf_render_settings(written);
 }

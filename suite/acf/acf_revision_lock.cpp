@@ -30,8 +30,7 @@ bool ACF_REVISION_LOCK::can_read(std::thread::id self) const
 
 bool ACF_REVISION_LOCK::can_write(std::thread::id self) const
 {
-    if (m_write_depth > 0)
-        return m_writer == self;
+    if (m_write_depth > 0) return m_writer == self;
     // Readers other than the caller block a writer; the caller's own reads do not.
     return m_readers.empty() || (m_readers.size() == 1 && m_readers.count(self) != 0);
 }
@@ -41,8 +40,7 @@ bool ACF_REVISION_LOCK::lock_read(bool wait)
     std::unique_lock<std::mutex> guard(m_mutex);
     const std::thread::id self = std::this_thread::get_id();
     if (!can_read(self)) {
-        if (!wait)
-            return false;
+        if (!wait) return false;
         m_released.wait(guard, [&] { return can_read(self); });
     }
     ++m_readers[self];
@@ -65,8 +63,7 @@ bool ACF_REVISION_LOCK::lock_write(bool wait)
     std::unique_lock<std::mutex> guard(m_mutex);
     const std::thread::id self = std::this_thread::get_id();
     if (!can_write(self)) {
-        if (!wait)
-            return false;
+        if (!wait) return false;
         m_released.wait(guard, [&] { return can_write(self); });
     }
     m_writer = self;

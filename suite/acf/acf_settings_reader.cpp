@@ -23,10 +23,13 @@ constexpr int max_commands_per_file = 5000000;
 constexpr std::size_t max_list_depth = 64;
 
 //! "file" subcommands that only compute with path text and never touch the file system.
-constexpr std::array<const char*, 7> pure_path_subcommands{
-    "join", "dirname", "tail", "rootname", "extension", "split", "pathtype"};
+constexpr std::array<const char*, 7> pure_path_subcommands{"join",      "dirname", "tail",    "rootname",
+                                                           "extension", "split",   "pathtype"};
 
-std::string text_of(Tcl_Obj* obj) { return std::string(Tcl_GetString(obj)); }
+std::string text_of(Tcl_Obj* obj)
+{
+    return std::string(Tcl_GetString(obj));
+}
 
 //! Views of the command's words after its name, valid while the command runs.
 std::vector<std::string_view> words_after_command(int objc, Tcl_Obj* const objv[])
@@ -104,15 +107,17 @@ int file_path_command(ClientData data, Tcl_Interp* interp, int objc, Tcl_Obj* co
 
 void require_one_argument(int objc, const char* usage)
 {
-    if (objc != 2)
-        throw std::invalid_argument(fmt::format("wrong # args: should be \"{}\"", usage));
+    if (objc != 2) throw std::invalid_argument(fmt::format("wrong # args: should be \"{}\"", usage));
 }
 
 //! Frees what Tcl_ParseCommand allocated.
 class SCOPED_PARSE {
 public:
     SCOPED_PARSE() = default;
-    ~SCOPED_PARSE() { if (m_parsed) Tcl_FreeParse(&m_parse); }
+    ~SCOPED_PARSE()
+    {
+        if (m_parsed) Tcl_FreeParse(&m_parse);
+    }
     SCOPED_PARSE(const SCOPED_PARSE&) = delete;
     SCOPED_PARSE& operator=(const SCOPED_PARSE&) = delete;
 
@@ -135,14 +140,11 @@ bool accept_each_command(const char* start, const char* end, ACCEPT accept)
 {
     while (start < end) {
         SCOPED_PARSE command;
-        if (!command.parse(start, end))
-            return false;
+        if (!command.parse(start, end)) return false;
         const Tcl_Parse& parsed = command.get();
-        if (parsed.numWords > 0 && !accept(parsed))
-            return false;
+        if (parsed.numWords > 0 && !accept(parsed)) return false;
         const char* next = parsed.commandStart + parsed.commandSize;
-        if (next <= start)
-            return false;
+        if (next <= start) return false;
         start = next;
     }
     return true;
@@ -151,8 +153,7 @@ bool accept_each_command(const char* start, const char* end, ACCEPT accept)
 //! The command's name when it is written literally; empty when it is computed.
 std::string_view literal_command_name(const Tcl_Parse& command)
 {
-    if (command.tokenPtr[0].type != TCL_TOKEN_SIMPLE_WORD)
-        return {};
+    if (command.tokenPtr[0].type != TCL_TOKEN_SIMPLE_WORD) return {};
     const Tcl_Token& text = command.tokenPtr[1];
     return std::string_view(text.start, static_cast<std::size_t>(text.size));
 }
@@ -164,10 +165,10 @@ bool substitutes_only_paths(const Tcl_Parse& command)
     for (int i = 0; i < command.numTokens; ++i) {
         const Tcl_Token& token = command.tokenPtr[i];
         // A substitution "[...]" is evaluated as a script of its own, without the brackets.
-        if (token.type == TCL_TOKEN_COMMAND
-            && !accept_each_command(token.start + 1, token.start + token.size - 1, [](const Tcl_Parse& inner) {
-                   return literal_command_name(inner) == "file" && substitutes_only_paths(inner);
-               }))
+        if (token.type == TCL_TOKEN_COMMAND &&
+            !accept_each_command(token.start + 1, token.start + token.size - 1, [](const Tcl_Parse& inner) {
+                return literal_command_name(inner) == "file" && substitutes_only_paths(inner);
+            }))
             return false;
     }
     return true;
@@ -183,23 +184,21 @@ std::optional<std::vector<int>> plain_script_assignment_lines(const std::string&
     std::vector<int> lines;
     int line = 1;
     const char* counted = script.data();
-    const bool plain = accept_each_command(script.data(), script.data() + script.size(),
-                                           [&](const Tcl_Parse& command) {
-        const std::string_view name = literal_command_name(command);
-        if ((name != "set_global_assignment" && name != "file") || !substitutes_only_paths(command))
-            return false;
-        line += static_cast<int>(std::count(counted, command.commandStart, '\n'));
-        counted = command.commandStart;
-        if (name == "set_global_assignment")
-            lines.push_back(line);
-        return true;
-    });
-    if (!plain)
-        return std::nullopt;
+    const bool plain =
+        accept_each_command(script.data(), script.data() + script.size(), [&](const Tcl_Parse& command) {
+            const std::string_view name = literal_command_name(command);
+            if ((name != "set_global_assignment" && name != "file") || !substitutes_only_paths(command))
+                return false;
+            line += static_cast<int>(std::count(counted, command.commandStart, '\n'));
+            counted = command.commandStart;
+            if (name == "set_global_assignment") lines.push_back(line);
+            return true;
+        });
+    if (!plain) return std::nullopt;
     return lines;
 }
 
-} // namespace
+}  // namespace
 
 ACF_MGR_INPUT_PARAMETERS acf_parse_assignment_words(const std::vector<std::string_view>& words)
 {
@@ -226,14 +225,11 @@ ACF_MGR_INPUT_PARAMETERS acf_parse_assignment_words(const std::vector<std::strin
                 params.set_library(std::string(argument));
             continue;
         }
-        if (value)
-            throw std::invalid_argument(fmt::format("unexpected argument \"{}\"", word));
+        if (value) throw std::invalid_argument(fmt::format("unexpected argument \"{}\"", word));
         value = word;
     }
-    if (!name || name->empty())
-        throw std::invalid_argument("missing -name");
-    if (!value)
-        throw std::invalid_argument(fmt::format("missing value of assignment {}", *name));
+    if (!name || name->empty()) throw std::invalid_argument("missing -name");
+    if (!value) throw std::invalid_argument(fmt::format("missing value of assignment {}", *name));
     const std::string variable(*name);
     params.set_variable_type(acf_variable_type_by_name(variable));
     params.set_variable_name(variable);
@@ -271,9 +267,9 @@ ACF_TCL_CALLER acf_tcl_caller_location(Tcl_Interp* interp)
 struct ACF_SETTINGS_READER::FILE_CONTEXT {
     ACF_SETTINGS_READER* reader = nullptr;
     std::string path;
-    std::string origin;                 //!< argument 2 of the assignments of this file
-    std::optional<std::string> nested_error;    //!< complete message from an IP list it named
-    ACF_PROJECT_FILE* project = nullptr;        //!< filled when reading a project file
+    std::string origin;                       //!< argument 2 of the assignments of this file
+    std::optional<std::string> nested_error;  //!< complete message from an IP list it named
+    ACF_PROJECT_FILE* project = nullptr;      //!< filled when reading a project file
     //! Lines of the file's assignments in the order they run, when the file is plain.
     std::optional<std::vector<int>> assignment_lines;
     std::size_t assignments_run = 0;
@@ -294,7 +290,7 @@ int assignment_command(ClientData data, Tcl_Interp* interp, int objc, Tcl_Obj* c
 int revision_command(ClientData data, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]);
 int active_revision_command(ClientData data, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]);
 
-} // namespace
+}  // namespace
 
 //! A safe interpreter with the settings commands that evaluates settings and IP list files
 //! one after another. Creating one costs more than reading a generated list, so it serves
@@ -306,7 +302,8 @@ public:
     explicit FILE_INTERPRETER(ACF_SETTINGS_READER& reader) : m_interp(make_safe_interpreter())
     {
         m_context.reader = &reader;
-        Tcl_CreateObjCommand(m_interp.get(), "set_global_assignment", assignment_command, &m_context, nullptr);
+        Tcl_CreateObjCommand(m_interp.get(), "set_global_assignment", assignment_command, &m_context,
+                             nullptr);
         Tcl_CreateObjCommand(m_interp.get(), "file", file_path_command, reader.path_helper(), nullptr);
     }
 
@@ -347,32 +344,27 @@ private:
         // Lifts the previous file's limit first, so that asking cannot exceed it.
         Tcl_LimitSetCommands(m_interp.get(), std::numeric_limits<int>::max());
         // A fresh or reused interpreter still has its own "info".
-        const bool answered = Tcl_EvalEx(m_interp.get(), "info cmdcount", -1, 0) == TCL_OK
-            && Tcl_GetIntFromObj(nullptr, Tcl_GetObjResult(m_interp.get()), &count) == TCL_OK;
+        const bool answered = Tcl_EvalEx(m_interp.get(), "info cmdcount", -1, 0) == TCL_OK &&
+                              Tcl_GetIntFromObj(nullptr, Tcl_GetObjResult(m_interp.get()), &count) == TCL_OK;
         MSG_INTERNAL_ERROR_IF(!answered, "ACF");
         Tcl_ResetResult(m_interp.get());
         // Near the counter's end the per-file budget no longer fits; retire after this file.
-        if (count > std::numeric_limits<int>::max() - 2 * max_commands_per_file)
-            m_reusable = false;
+        if (count > std::numeric_limits<int>::max() - 2 * max_commands_per_file) m_reusable = false;
         return count;
     }
 
     ACF_TCL_INTERP_PTR m_interp;
-    FILE_CONTEXT m_context;     //!< the file being evaluated, handed to set_global_assignment
+    FILE_CONTEXT m_context;  //!< the file being evaluated, handed to set_global_assignment
     bool m_reusable = true;
 };
 
-ACF_SETTINGS_READER::ACF_SETTINGS_READER(std::string project_dir)
-    : m_project_dir(std::move(project_dir))
-{
-}
+ACF_SETTINGS_READER::ACF_SETTINGS_READER(std::string project_dir) : m_project_dir(std::move(project_dir)) {}
 
 ACF_SETTINGS_READER::~ACF_SETTINGS_READER() = default;
 
 Tcl_Interp* ACF_SETTINGS_READER::path_helper()
 {
-    if (!m_path_helper)
-        m_path_helper.reset(Tcl_CreateInterp());
+    if (!m_path_helper) m_path_helper.reset(Tcl_CreateInterp());
     return m_path_helper.get();
 }
 
@@ -396,14 +388,14 @@ ACF_PROJECT_FILE ACF_SETTINGS_READER::read_project_file(const std::string& path)
     Tcl_CreateObjCommand(interp.get(), "active_revision", active_revision_command, &context, nullptr);
     const int code = Tcl_EvalEx(interp.get(), content.c_str(), static_cast<int>(content.size()), 0);
     if (code != TCL_OK)
-        throw ACF_READ_ERROR(located_error(path, error_line(interp.get(), code),
-                                           Tcl_GetStringResult(interp.get())));
+        throw ACF_READ_ERROR(
+            located_error(path, error_line(interp.get(), code), Tcl_GetStringResult(interp.get())));
     if (project.revisions.empty())
         throw ACF_READ_ERROR(fmt::format("ERROR: project file {} names no revision", path));
     if (project.active_revision.empty())
         project.active_revision = project.revisions.front();
-    else if (std::find(project.revisions.begin(), project.revisions.end(), project.active_revision)
-             == project.revisions.end())
+    else if (std::find(project.revisions.begin(), project.revisions.end(), project.active_revision) ==
+             project.revisions.end())
         throw ACF_READ_ERROR(fmt::format("ERROR: project file {}: active revision \"{}\" is not a revision",
                                          path, project.active_revision));
     return project;
@@ -411,8 +403,7 @@ ACF_PROJECT_FILE ACF_SETTINGS_READER::read_project_file(const std::string& path)
 
 void ACF_SETTINGS_READER::read_settings_file(const std::string& path)
 {
-    if (!FIO_FILE_SYSTEM::exists(path))
-        return;
+    if (!FIO_FILE_SYSTEM::exists(path)) return;
     std::string content;
     if (!FIO_FILE_SYSTEM::read_file(path, content))
         throw ACF_READ_ERROR(fmt::format("ERROR: cannot read settings file {}", path));
@@ -423,11 +414,9 @@ void ACF_SETTINGS_READER::read_settings_file(const std::string& path)
 
 ACF_SETTINGS_READER::FILE_INTERPRETER& ACF_SETTINGS_READER::interpreter_at_depth(std::size_t depth)
 {
-    if (m_interpreters.size() <= depth)
-        m_interpreters.resize(depth + 1);
+    if (m_interpreters.size() <= depth) m_interpreters.resize(depth + 1);
     std::unique_ptr<FILE_INTERPRETER>& interpreter = m_interpreters[depth];
-    if (!interpreter || !interpreter->reusable())
-        interpreter = std::make_unique<FILE_INTERPRETER>(*this);
+    if (!interpreter || !interpreter->reusable()) interpreter = std::make_unique<FILE_INTERPRETER>(*this);
     return *interpreter;
 }
 
@@ -437,14 +426,11 @@ void ACF_SETTINGS_READER::evaluate_file(const std::string& path, const std::stri
     // The including file is still being evaluated one level up, in an interpreter of its own.
     FILE_INTERPRETER& interpreter = interpreter_at_depth(m_reading.size() - 1);
     std::optional<std::string> list_dir;
-    if (is_list)
-        list_dir = FIO_PATH(path).directory();
+    if (is_list) list_dir = FIO_PATH(path).directory();
     const int code = interpreter.evaluate(path, content, origin, list_dir);
     // A failed IP list fails its includer even when the includer caught the error.
-    if (interpreter.context().nested_error)
-        throw ACF_READ_ERROR(*interpreter.context().nested_error);
-    if (code == TCL_OK)
-        return;
+    if (interpreter.context().nested_error) throw ACF_READ_ERROR(*interpreter.context().nested_error);
+    if (code == TCL_OK) return;
     Tcl_Interp* interp = interpreter.interp();
     const std::string message = code == TCL_ERROR ? std::string(Tcl_GetStringResult(interp))
                                                   : std::string("unexpected break, continue or return");
@@ -461,10 +447,11 @@ void ACF_SETTINGS_READER::add_assignment(ACF_MGR_INPUT_PARAMETERS params)
     // Kept whole here: the lists it names are read into m_assignments right after it.
     m_assignments.push_back(params);
     if (params.get_variable_type() == ACF_VAR_VIP_FILE) {
-        const std::string named_by = fmt::format("{}, line {}", params.get_home_file(), params.get_home_line());
+        const std::string named_by =
+            fmt::format("{}, line {}", params.get_home_file(), params.get_home_line());
         read_list_file(resolve(params.get_value_string()), params.get_value_string(), named_by);
-    } else if (params.get_variable_type() == ACF_VAR_TESSEL_FILE
-               || params.get_variable_type() == ACF_VAR_GWIP_FILE) {
+    } else if (params.get_variable_type() == ACF_VAR_TESSEL_FILE ||
+               params.get_variable_type() == ACF_VAR_GWIP_FILE) {
         read_generated_list(params);
     }
 }
@@ -476,7 +463,8 @@ void ACF_SETTINGS_READER::read_generated_list(const ACF_MGR_INPUT_PARAMETERS& pa
     const FIO_PATH file(resolve(params.get_value_string()));
     const std::string generated_dir = file.full_directory() + file.base() + "/";
     const std::string list_name = file.base() + ".vip";
-    for (const std::string& candidate : {generated_dir + list_name, generated_dir + "synthesis/" + list_name}) {
+    for (const std::string& candidate :
+         {generated_dir + list_name, generated_dir + "synthesis/" + list_name}) {
         if (FIO_FILE_SYSTEM::exists(candidate)) {
             read_list_file(candidate, params.get_value_string(), std::string());
             return;
@@ -540,10 +528,8 @@ int revision_command(ClientData data, Tcl_Interp* interp, int objc, Tcl_Obj* con
         require_one_argument(objc, "revision REV");
         const std::string name = text_of(objv[1]);
         auto& revisions = context->project->revisions;
-        if (name.empty())
-            throw std::invalid_argument("empty revision name");
-        if (std::find(revisions.begin(), revisions.end(), name) == revisions.end())
-            revisions.push_back(name);
+        if (name.empty()) throw std::invalid_argument("empty revision name");
+        if (std::find(revisions.begin(), revisions.end(), name) == revisions.end()) revisions.push_back(name);
     } catch (const std::exception& e) {
         set_error(interp, e.what());
         return TCL_ERROR;
@@ -564,4 +550,4 @@ int active_revision_command(ClientData data, Tcl_Interp* interp, int objc, Tcl_O
     return TCL_OK;
 }
 
-} // namespace
+}  // namespace

@@ -30,8 +30,8 @@ using ACF_TCL_INTERP_PTR = std::unique_ptr<Tcl_Interp, ACF_TCL_INTERP_DELETER>;
 
 //! What a project file declares.
 struct ACF_PROJECT_FILE {
-    std::vector<std::string> revisions;     //!< in order, without duplicates
-    std::string active_revision;            //!< the declared one, else the first
+    std::vector<std::string> revisions;  //!< in order, without duplicates
+    std::string active_revision;         //!< the declared one, else the first
 };
 
 //! The words of set_global_assignment after the command name: -name, -entity, -library in
@@ -87,7 +87,7 @@ private:
     std::string m_project_dir;
     std::vector<ACF_MGR_INPUT_PARAMETERS> m_assignments;
     std::set<std::string> m_list_files;
-    std::vector<std::string> m_reading;     //!< files being read, outermost first
+    std::vector<std::string> m_reading;  //!< files being read, outermost first
     ACF_TCL_INTERP_PTR m_path_helper;
     //! One per nesting depth: files of one depth are read one after another, and a file
     //! that left nothing behind in its interpreter hands it on to the next.

@@ -12,7 +12,7 @@ struct TCL_FREE {
     void operator()(char* text) const { Tcl_Free(text); }
 };
 
-} // namespace
+}  // namespace
 
 std::string acf_tcl_quote(const std::string& text)
 {
@@ -26,10 +26,8 @@ std::string acf_tcl_quote(const std::string& text)
 std::string acf_render_assignment(const ACF_MGR_INPUT_PARAMETERS& params)
 {
     std::string command = "set_global_assignment -name " + acf_tcl_quote(params.get_variable_name());
-    if (!params.get_entity().empty())
-        command += " -entity " + acf_tcl_quote(params.get_entity());
-    if (!params.get_library().empty())
-        command += " -library " + acf_tcl_quote(params.get_library());
+    if (!params.get_entity().empty()) command += " -entity " + acf_tcl_quote(params.get_entity());
+    if (!params.get_library().empty()) command += " -library " + acf_tcl_quote(params.get_library());
     // A value that looks like an option is written after "--", which ends the options.
     const std::string& value = params.get_value_string();
     command += !value.empty() && value.front() == '-' ? " -- " : " ";

@@ -14,8 +14,8 @@
 #include <fmt/format.h>
 
 #include <stdexcept>
-#include <utility>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -41,17 +41,28 @@ enum ACF_TCL_OPTION : uint32_t {
 const char* option_name(int option)
 {
     switch (option) {
-    case ATCL_HELP_SHORT: return "h";
-    case ATCL_HELP_NORMAL: return "help";
-    case ATCL_HELP_LONG: return "long_help";
-    case ACF_OPT_PATH: return "path_or_name";
-    case ACF_OPT_REVISION: return "revision";
-    case ACF_OPT_NAME: return "name";
-    case ACF_OPT_ENTITY: return "entity";
-    case ACF_OPT_LIBRARY: return "library";
-    case ACF_OPT_VALUE: return "value";
-    case ACF_OPT_DESIGN: return "design";
-    default: return nullptr;
+    case ATCL_HELP_SHORT:
+        return "h";
+    case ATCL_HELP_NORMAL:
+        return "help";
+    case ATCL_HELP_LONG:
+        return "long_help";
+    case ACF_OPT_PATH:
+        return "path_or_name";
+    case ACF_OPT_REVISION:
+        return "revision";
+    case ACF_OPT_NAME:
+        return "name";
+    case ACF_OPT_ENTITY:
+        return "entity";
+    case ACF_OPT_LIBRARY:
+        return "library";
+    case ACF_OPT_VALUE:
+        return "value";
+    case ACF_OPT_DESIGN:
+        return "design";
+    default:
+        return nullptr;
     }
 }
 
@@ -78,15 +89,15 @@ constexpr ATCL_OPTION_ENTRY set_assignment_options[] = {
     {ACF_OPT_VALUE, 1, ATCL_OPTION_POSITIONAL, 0, nullptr, nullptr},
     end_of_table};
 constexpr ATCL_OPTION_ENTRY get_assignment_options[] = {
-    {ACF_OPT_NAME, 1, ATCL_OPTION_REQUIRED, 0, nullptr, nullptr},
-    end_of_table};
+    {ACF_OPT_NAME, 1, ATCL_OPTION_REQUIRED, 0, nullptr, nullptr}, end_of_table};
 constexpr ATCL_OPTION_ENTRY get_all_options[] = {
     {ACF_OPT_NAME, 1, ATCL_OPTION_OPTIONAL, 0, nullptr, nullptr},
     {ACF_OPT_DESIGN, 0, ATCL_OPTION_OPTIONAL, 0, nullptr, nullptr},
     end_of_table};
 
 constexpr ATCL_OPTION_HELP option_help[] = {
-    {ACF_OPT_PATH, "The project file (.vpf), a directory holding one, or a project name in the current directory."},
+    {ACF_OPT_PATH,
+     "The project file (.vpf), a directory holding one, or a project name in the current directory."},
     {ACF_OPT_REVISION, "The revision to open; the project's active revision when left out."},
     {ACF_OPT_NAME, "The assignment name, such as VERILOG_FILE or FAMILY."},
     {ACF_OPT_ENTITY, "The entity the assignment applies to."},
@@ -116,10 +127,8 @@ int run_command(Tcl_Interp* interp, const ATCL_CMD& cmd, int objc, Tcl_Obj* cons
 {
     ATCL_ARGS args;
     bool help_shown = false;
-    if (args.process_tcl_command_arguments(interp, cmd, help_shown, objc, objv) != TCL_OK)
-        return TCL_ERROR;
-    if (help_shown)
-        return TCL_OK;
+    if (args.process_tcl_command_arguments(interp, cmd, help_shown, objc, objv) != TCL_OK) return TCL_ERROR;
+    if (help_shown) return TCL_OK;
     try {
         Tcl_ResetResult(interp);
         body(args);
@@ -137,15 +146,17 @@ void set_result(Tcl_Interp* interp, const std::string& text)
 
 int project_open_command(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
 {
-    static const ATCL_CMD_HELP help{"Opens a project and makes its directory the current directory.",
-                                    "Any project open before is closed without writing. A project whose files "
-                                    "cannot be read stays closed, and the project open before stays open.",
-                                    option_help};
+    static const ATCL_CMD_HELP help{
+        "Opens a project and makes its directory the current directory.",
+        "Any project open before is closed without writing. A project whose files "
+        "cannot be read stays closed, and the project open before stays open.",
+        option_help};
     static const ATCL_CMD cmd = make_command("project_open", project_open_options, &help);
     return run_command(interp, cmd, objc, objv, [&](const ATCL_ARGS& args) {
         ACF_MANAGER* acf = ACF_MANAGER::get_acf_manager();
         std::string error;
-        if (!acf->open_project(args.get_one_arg_option(ACF_OPT_PATH), args.get_one_arg_option(ACF_OPT_REVISION), error))
+        if (!acf->open_project(args.get_one_arg_option(ACF_OPT_PATH),
+                               args.get_one_arg_option(ACF_OPT_REVISION), error))
             throw ACF_TCL_ERROR(error);
         const ATCL_OBJ_PTR directory(Tcl_NewStringObj(acf->get_project_full_path().c_str(), -1));
         if (Tcl_FSChdir(directory.get()) != 0) {
@@ -187,7 +198,8 @@ int set_global_assignment_command(ClientData, Tcl_Interp* interp, int objc, Tcl_
         params.set_library(args.get_one_arg_option(ACF_OPT_LIBRARY));
         params.set_value_string(args.get_one_arg_option(ACF_OPT_VALUE));
         const ACF_TCL_CALLER caller = acf_tcl_caller_location(interp);
-        params.set_home_file(caller.file.empty() ? std::string() : FIO_PATH(caller.file).become_absolute().fullpath(),
+        params.set_home_file(caller.file.empty() ? std::string()
+                                                 : FIO_PATH(caller.file).become_absolute().fullpath(),
                              caller.line);
         params.set_is_transient(true);
         if (acf.add_assignment(params) == nullptr)
@@ -212,8 +224,7 @@ int get_global_assignment_command(ClientData, Tcl_Interp* interp, int objc, Tcl_
     static const ATCL_CMD cmd = make_command("get_global_assignment", get_assignment_options, &help);
     return run_command(interp, cmd, objc, objv, [&](const ATCL_ARGS& args) {
         ACF_MGR_INPUT_PARAMETERS params = name_query(args.get_one_arg_option(ACF_OPT_NAME));
-        if (open_manager().get_global_assignment_value(params))
-            set_result(interp, params.get_value_string());
+        if (open_manager().get_global_assignment_value(params)) set_result(interp, params.get_value_string());
     });
 }
 
@@ -221,11 +232,15 @@ int get_global_assignment_command(ClientData, Tcl_Interp* interp, int objc, Tcl_
 std::string assignment_dictionary(const ACF_ASSIGNMENT& a)
 {
     const char* origin = a.get_argument_value(ACF_ARG_ORIGIN);
-    const std::pair<const char*, std::string> fields[] = {
-        {"name", a.get_name()},       {"value", a.get_unmodified_value()}, {"resolved", a.get_value()},
-        {"entity", a.get_entity_name()}, {"library", a.get_library_name()}, {"origin", origin ? origin : ""},
-        {"file", a.get_acf_file_name()}, {"line", std::to_string(a.get_acf_line_number())},
-        {"transient", a.is_transient() ? "1" : "0"}};
+    const std::pair<const char*, std::string> fields[] = {{"name", a.get_name()},
+                                                          {"value", a.get_unmodified_value()},
+                                                          {"resolved", a.get_value()},
+                                                          {"entity", a.get_entity_name()},
+                                                          {"library", a.get_library_name()},
+                                                          {"origin", origin ? origin : ""},
+                                                          {"file", a.get_acf_file_name()},
+                                                          {"line", std::to_string(a.get_acf_line_number())},
+                                                          {"transient", a.is_transient() ? "1" : "0"}};
     std::string text;
     for (const auto& [key, value] : fields)
         text += fmt::format("{}{} {}", text.empty() ? "" : " ", key, acf_tcl_quote(value));
@@ -247,8 +262,7 @@ int get_all_global_assignments_command(ClientData, Tcl_Interp* interp, int objc,
         const ACF_MGR_INPUT_PARAMETERS query = name_query(args.get_one_arg_option(ACF_OPT_NAME));
         ACF_ASSIGNMENT_LIST list;
         acf.reset_filters();
-        if (args.get_no_arg_option(ACF_OPT_DESIGN))
-            acf.set_file_category_filter(ACF_FILE_CATEGORY_DESIGN);
+        if (args.get_no_arg_option(ACF_OPT_DESIGN)) acf.set_file_category_filter(ACF_FILE_CATEGORY_DESIGN);
         acf.get_revision_manager()->get_global_assignment_coll(named ? &query : nullptr, list, true);
         acf.reset_filters();
         std::vector<std::string> elements;
@@ -268,8 +282,7 @@ int export_assignments_command(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj
     static const ATCL_CMD cmd = make_command("export_assignments", no_options, &help);
     return run_command(interp, cmd, objc, objv, [&](const ATCL_ARGS&) {
         ACF_MANAGER& acf = open_manager();
-        if (!acf.commit())
-            throw ACF_TCL_ERROR(acf.get_last_error());
+        if (!acf.commit()) throw ACF_TCL_ERROR(acf.get_last_error());
     });
 }
 
@@ -282,17 +295,16 @@ constexpr ATCL_CALLBACK project_commands[] = {
     {export_assignments_command, "export_assignments", nullptr},
     {nullptr, nullptr, nullptr}};
 
-} // namespace
+}  // namespace
 
 int acf_tcl_init(Tcl_Interp* interp)
 {
     atcl_begin_package_setup(package_name, package_version, "ACF", "acf", false);
     atcl_register_callbacks(project_commands);
-    if (atcl_end_package_setup(interp) != TCL_OK)
-        return TCL_ERROR;
+    if (atcl_end_package_setup(interp) != TCL_OK) return TCL_ERROR;
     // The suite's scripts call the project commands unqualified.
-    const std::string import = fmt::format("namespace eval :: {{namespace import -force {}::*}}", package_name);
-    if (Tcl_EvalEx(interp, import.c_str(), -1, TCL_EVAL_GLOBAL) != TCL_OK)
-        return TCL_ERROR;
+    const std::string import =
+        fmt::format("namespace eval :: {{namespace import -force {}::*}}", package_name);
+    if (Tcl_EvalEx(interp, import.c_str(), -1, TCL_EVAL_GLOBAL) != TCL_OK) return TCL_ERROR;
     return Tcl_PkgProvideEx(interp, package_name, package_version, nullptr);
 }

@@ -15,8 +15,8 @@ namespace {
 struct VARIABLE_INFO {
     ACF_VARIABLE_TYPE_ENUM type;
     const char* name;
-    bool names_file;    //!< trait ACF_TRAIT_FILE
-    bool on_off;        //!< trait ACF_TRAIT_ON_OFF
+    bool names_file;  //!< trait ACF_TRAIT_FILE
+    bool on_off;      //!< trait ACF_TRAIT_ON_OFF
 };
 
 constexpr std::array<VARIABLE_INFO, 22> variable_table{{
@@ -57,7 +57,7 @@ bool is_ip_variable(ACF_VARIABLE_TYPE_ENUM type)
     return info != nullptr && std::string(info->name).rfind("IP_", 0) == 0;
 }
 
-} // namespace
+}  // namespace
 
 ACF_VARIABLE_TYPE_ENUM acf_variable_type_by_name(const std::string& name)
 {
@@ -69,8 +69,7 @@ ACF_VARIABLE_TYPE_ENUM acf_variable_type_by_name(const std::string& name)
         return names;
     }();
     const auto exact = exact_names.find(name);
-    if (exact != exact_names.end())
-        return exact->second;
+    if (exact != exact_names.end()) return exact->second;
     const auto it = std::find_if(variable_table.begin(), variable_table.end(),
                                  [&name](const VARIABLE_INFO& info) { return gen_iequals(info.name, name); });
     return it == variable_table.end() ? ACF_VAR_UNKNOWN : it->type;
@@ -85,12 +84,14 @@ std::string acf_variable_name(ACF_VARIABLE_TYPE_ENUM type)
 bool acf_variable_has_trait(ACF_VARIABLE_TYPE_ENUM type, int trait)
 {
     const VARIABLE_INFO* info = find_variable(type);
-    if (info == nullptr)
-        return false;
+    if (info == nullptr) return false;
     switch (trait) {
-    case ACF_TRAIT_FILE: return info->names_file;
-    case ACF_TRAIT_ON_OFF: return info->on_off;
-    default: return false;
+    case ACF_TRAIT_FILE:
+        return info->names_file;
+    case ACF_TRAIT_ON_OFF:
+        return info->on_off;
+    default:
+        return false;
     }
 }
 
@@ -100,18 +101,23 @@ ACF_FILE_CATEGORY_ENUM acf_variable_file_category(ACF_VARIABLE_TYPE_ENUM type)
     return design ? ACF_FILE_CATEGORY_DESIGN : ACF_FILE_CATEGORY_PROJECT;
 }
 
-ACF_VARIABLE_TYPE_ENUM acf_fio_file_type_to_var_type(FIO_EXTENSION_TYPE type,
-                                                     bool systemverilog_as_verilog)
+ACF_VARIABLE_TYPE_ENUM acf_fio_file_type_to_var_type(FIO_EXTENSION_TYPE type, bool systemverilog_as_verilog)
 {
     switch (type) {
-    case FIO_EXT_VERILOG: return ACF_VAR_VERILOG_FILE;
-    case FIO_EXT_VHDL: return ACF_VAR_VHDL_FILE;
+    case FIO_EXT_VERILOG:
+        return ACF_VAR_VERILOG_FILE;
+    case FIO_EXT_VHDL:
+        return ACF_VAR_VHDL_FILE;
     case FIO_EXT_SYSTEMVERILOG:
         return systemverilog_as_verilog ? ACF_VAR_VERILOG_FILE : ACF_VAR_SYSTEMVERILOG_FILE;
-    case FIO_EXT_VIP: return ACF_VAR_VIP_FILE;
-    case FIO_EXT_TESSEL: return ACF_VAR_TESSEL_FILE;
-    case FIO_EXT_GWIP: return ACF_VAR_GWIP_FILE;
-    default: return ACF_VAR_UNKNOWN;
+    case FIO_EXT_VIP:
+        return ACF_VAR_VIP_FILE;
+    case FIO_EXT_TESSEL:
+        return ACF_VAR_TESSEL_FILE;
+    case FIO_EXT_GWIP:
+        return ACF_VAR_GWIP_FILE;
+    default:
+        return ACF_VAR_UNKNOWN;
     }
 }
 
@@ -133,9 +139,7 @@ void ACF_MGR_INPUT_PARAMETERS::set_value_enum(int value)
 
 int ACF_MGR_INPUT_PARAMETERS::get_value_enum() const
 {
-    if (gen_iequals(m_value, "ON"))
-        return ACF_VALUE_ON;
-    if (gen_iequals(m_value, "OFF"))
-        return ACF_VALUE_OFF;
+    if (gen_iequals(m_value, "ON")) return ACF_VALUE_ON;
+    if (gen_iequals(m_value, "OFF")) return ACF_VALUE_OFF;
     return ACF_VALUE_NONE;
 }

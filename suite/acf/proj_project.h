@@ -10,8 +10,9 @@
 class PROJ_PROJECT {
 public:
     PROJ_PROJECT(std::string name, std::string directory, std::string revision)
-        : m_name(std::move(name)), m_directory(std::move(directory)),
-          m_revision(std::move(revision)) {}
+        : m_name(std::move(name)), m_directory(std::move(directory)), m_revision(std::move(revision))
+    {
+    }
 
     //! The project currently open, null when none is.
     static PROJ_PROJECT* m_current;

@@ -22,9 +22,9 @@
 //! are the help options the framework accepts on every command.
 enum ATCL_HELP_OPTION : uint32_t {
     ATCL_NO_OPTION = 0,
-    ATCL_HELP_SHORT = 1,  //!< -h: the usage line
-    ATCL_HELP_NORMAL = 2, //!< -help: usage and option descriptions
-    ATCL_HELP_LONG = 3,   //!< -long_help: -help plus the command's details
+    ATCL_HELP_SHORT = 1,   //!< -h: the usage line
+    ATCL_HELP_NORMAL = 2,  //!< -help: usage and option descriptions
+    ATCL_HELP_LONG = 3,    //!< -long_help: -help plus the command's details
 };
 
 //! Flags of an option-table entry.
@@ -39,9 +39,9 @@ using ATCL_OPTION_RESOLVER_FN = int (*)(const char* word);
 
 //! One row of a command's option table; a row whose option is 0 ends the table.
 struct ATCL_OPTION_ENTRY {
-    uint32_t option;        //!< the package's option number
-    uint32_t takes_value;   //!< 1: followed by one value word; 0: a flag
-    uint32_t flags;         //!< ATCL_OPTION_REQUIRED / _POSITIONAL / _OPTIONAL
+    uint32_t option;       //!< the package's option number
+    uint32_t takes_value;  //!< 1: followed by one value word; 0: a flag
+    uint32_t flags;        //!< ATCL_OPTION_REQUIRED / _POSITIONAL / _OPTIONAL
     uint32_t reserved;
     const void* reserved_ptr1;
     const void* reserved_ptr2;
@@ -49,8 +49,8 @@ struct ATCL_OPTION_ENTRY {
 
 //! Static description of one command: ten pointer-size words.
 struct ATCL_CMD_DEFINITION {
-    const char* package_leaf;                //!< "ipman"
-    const char* command_name;                //!< "regenerate_ip"
+    const char* package_leaf;  //!< "ipman"
+    const char* command_name;  //!< "regenerate_ip"
     ATCL_OPTION_NAME_FN option_name;
     ATCL_OPTION_RESOLVER_FN resolve_option;
     const void* reserved1;
@@ -114,11 +114,10 @@ public:
     //! Parses objv[1..objc-1] for cmd on the framework's interpreter. A help option prints
     //! the help through the interpreter's puts, sets help_shown and answers TCL_OK. A bad
     //! call sets an "ERROR: " result and answers TCL_ERROR.
-    int process_tcl_command_arguments(const ATCL_CMD& cmd, bool& help_shown, int objc,
-                                      Tcl_Obj* const objv[]);
+    int process_tcl_command_arguments(const ATCL_CMD& cmd, bool& help_shown, int objc, Tcl_Obj* const objv[]);
     //! The same on a given interpreter.
-    int process_tcl_command_arguments(Tcl_Interp* interp, const ATCL_CMD& cmd, bool& help_shown,
-                                      int objc, Tcl_Obj* const objv[]);
+    int process_tcl_command_arguments(Tcl_Interp* interp, const ATCL_CMD& cmd, bool& help_shown, int objc,
+                                      Tcl_Obj* const objv[]);
     //! The parse alone, without Tcl: words exclude the command name. Throws
     //! ATCL_USAGE_ERROR for a bad call; answers the help option asked for (0 when none).
     uint32_t parse_words(const ATCL_CMD& cmd, const std::vector<std::string>& words);
@@ -142,6 +141,7 @@ class ATCL_USAGE_ERROR : public std::exception {
 public:
     explicit ATCL_USAGE_ERROR(std::string text) : m_text(std::move(text)) {}
     const char* what() const noexcept override { return m_text.c_str(); }
+
 private:
     std::string m_text;
 };
@@ -164,8 +164,8 @@ struct ATCL_CALLBACK {
 
 //! Starts setting a package up (unregister false) or down (unregister true). name is the
 //! namespace, "::vorlin::ipman"; module and prefix only label diagnostics and may be null.
-void atcl_begin_package_setup(const char* name, const char* version, const char* module,
-                              const char* prefix, bool unregister);
+void atcl_begin_package_setup(const char* name, const char* version, const char* module, const char* prefix,
+                              bool unregister);
 //! Adds commands to the package being set up.
 void atcl_register_callbacks(const ATCL_CALLBACK* callbacks);
 //! Creates the registered commands as NAMESPACE::command on the framework's interpreter
@@ -191,18 +191,26 @@ bool atcl_is_dynamically_loading();
 //! Holds one reference to a Tcl object and drops it when it goes.
 class ATCL_OBJ_PTR {
 public:
-    explicit ATCL_OBJ_PTR(Tcl_Obj* obj = nullptr) : m_obj(obj) { if (m_obj) Tcl_IncrRefCount(m_obj); }
-    ~ATCL_OBJ_PTR() { if (m_obj) Tcl_DecrRefCount(m_obj); }
+    explicit ATCL_OBJ_PTR(Tcl_Obj* obj = nullptr) : m_obj(obj)
+    {
+        if (m_obj) Tcl_IncrRefCount(m_obj);
+    }
+    ~ATCL_OBJ_PTR()
+    {
+        if (m_obj) Tcl_DecrRefCount(m_obj);
+    }
     ATCL_OBJ_PTR(const ATCL_OBJ_PTR&) = delete;
     ATCL_OBJ_PTR& operator=(const ATCL_OBJ_PTR&) = delete;
     Tcl_Obj* get() const { return m_obj; }
+
 private:
     Tcl_Obj* m_obj;
 };
 
 //! Sets text as the interpreter's result (the caller answers TCL_ERROR where it fails).
 void atcl_error_msg_impl(Tcl_Interp* interp, const char* text);
-inline void atcl_error_msg_impl(Tcl_Interp* interp, const std::string& text) {
+inline void atcl_error_msg_impl(Tcl_Interp* interp, const std::string& text)
+{
     atcl_error_msg_impl(interp, text.c_str());
 }
 
@@ -213,7 +221,10 @@ struct ATCL_INTERP_DELETER {
     void operator()(Tcl_Interp* interp) const { atcl_destroy_interpreter(interp); }
 };
 using ATCL_INTERP_PTR = std::unique_ptr<Tcl_Interp, ATCL_INTERP_DELETER>;
-inline ATCL_INTERP_PTR atcl_make_interpreter() { return ATCL_INTERP_PTR(atcl_create_interpreter()); }
+inline ATCL_INTERP_PTR atcl_make_interpreter()
+{
+    return ATCL_INTERP_PTR(atcl_create_interpreter());
+}
 
 //! Splits a Tcl list text into its elements; false (and no elements) when it is not a list.
 bool atcl_tcl_get_mult_string_from_tcl_obj(Tcl_Interp* interp, Tcl_Obj* obj,
@@ -266,6 +277,7 @@ public:
     bool is_done() const override { return m_position >= m_elements.size(); }
     std::size_t size() const override { return m_elements.size(); }
     std::string current_string() const override;
+
 private:
     std::vector<std::string> m_elements;
     std::size_t m_position = 0;

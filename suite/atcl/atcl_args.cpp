@@ -12,15 +12,18 @@
 
 namespace {
 
-bool is_help_option(uint32_t option) {
+bool is_help_option(uint32_t option)
+{
     return option == ATCL_HELP_SHORT || option == ATCL_HELP_NORMAL || option == ATCL_HELP_LONG;
 }
 
-bool is_option_word(const std::string& word) {
+bool is_option_word(const std::string& word)
+{
     return !word.empty() && word[0] == '-';
 }
 
-std::string quoted_names(const std::vector<std::string>& names) {
+std::string quoted_names(const std::vector<std::string>& names)
+{
     std::string text;
     for (std::size_t i = 0; i < names.size(); ++i) {
         if (i > 0) text += (i + 1 == names.size()) ? " or " : ", ";
@@ -30,7 +33,8 @@ std::string quoted_names(const std::vector<std::string>& names) {
 }
 
 //! Explains why a word the resolver refused names no option of the command.
-[[noreturn]] void throw_refused_option(const ATCL_CMD& cmd, const std::string& name) {
+[[noreturn]] void throw_refused_option(const ATCL_CMD& cmd, const std::string& name)
+{
     for (const ATCL_OPTION_ENTRY* entry : cmd.get_positional_options()) {
         if (cmd.option_name(entry->option) == name) {
             throw ATCL_USAGE_ERROR(fmt::format(
@@ -41,7 +45,8 @@ std::string quoted_names(const std::vector<std::string>& names) {
     std::vector<std::string> beginning_with;
     if (!name.empty()) {
         std::vector<uint32_t> options = {ATCL_HELP_SHORT, ATCL_HELP_NORMAL, ATCL_HELP_LONG};
-        for (const ATCL_OPTION_ENTRY* entry : cmd.get_named_options()) options.push_back(entry->option);
+        for (const ATCL_OPTION_ENTRY* entry : cmd.get_named_options())
+            options.push_back(entry->option);
         for (uint32_t option : options) {
             const std::string candidate = cmd.option_name(option);
             if (candidate.compare(0, name.size(), name) == 0) beginning_with.push_back(candidate);
@@ -56,7 +61,8 @@ std::string quoted_names(const std::vector<std::string>& names) {
 }
 
 //! The option number of an option word (without its dash), or throws.
-uint32_t resolve_option_word(const ATCL_CMD& cmd, const std::string& name) {
+uint32_t resolve_option_word(const ATCL_CMD& cmd, const std::string& name)
+{
     const ATCL_CMD_DEFINITION& definition = cmd.get_definition();
     const int resolved = definition.resolve_option ? definition.resolve_option(name.c_str()) : 0;
     if (resolved > 0) {
@@ -68,7 +74,8 @@ uint32_t resolve_option_word(const ATCL_CMD& cmd, const std::string& name) {
     throw_refused_option(cmd, name);
 }
 
-void check_required_given(const ATCL_CMD& cmd, const ATCL_ARGS& args) {
+void check_required_given(const ATCL_CMD& cmd, const ATCL_ARGS& args)
+{
     for (const ATCL_OPTION_ENTRY* entry : cmd.get_named_options()) {
         if ((entry->flags & ATCL_OPTION_OPTIONAL) == 0 && !args.is_option_specified_by_user(entry->option)) {
             throw ATCL_USAGE_ERROR(fmt::format("ERROR: Missing required option \"-{}\" of {}.",
@@ -85,7 +92,8 @@ void check_required_given(const ATCL_CMD& cmd, const ATCL_ARGS& args) {
 
 }  // namespace
 
-uint32_t ATCL_ARGS::parse_words(const ATCL_CMD& cmd, const std::vector<std::string>& words) {
+uint32_t ATCL_ARGS::parse_words(const ATCL_CMD& cmd, const std::vector<std::string>& words)
+{
     m_values.clear();
     m_positional_values.clear();
     uint32_t help = ATCL_NO_OPTION;
@@ -127,8 +135,9 @@ uint32_t ATCL_ARGS::parse_words(const ATCL_CMD& cmd, const std::vector<std::stri
                 m_values[positional[m_positional_values.size()]->option] = word;
                 m_positional_values.push_back(word);
             } else if (previous_flag) {
-                throw ATCL_USAGE_ERROR(fmt::format("ERROR: Option \"-{}\" of {} takes no value, but \"{}\" follows it.",
-                                                   cmd.option_name(previous_flag->option), cmd.get_name(), word));
+                throw ATCL_USAGE_ERROR(
+                    fmt::format("ERROR: Option \"-{}\" of {} takes no value, but \"{}\" follows it.",
+                                cmd.option_name(previous_flag->option), cmd.get_name(), word));
             } else {
                 throw ATCL_USAGE_ERROR(
                     fmt::format("ERROR: Unexpected argument \"{}\" for {}.", word, cmd.get_name()));
@@ -143,17 +152,20 @@ uint32_t ATCL_ARGS::parse_words(const ATCL_CMD& cmd, const std::vector<std::stri
 }
 
 int ATCL_ARGS::process_tcl_command_arguments(const ATCL_CMD& cmd, bool& help_shown, int objc,
-                                             Tcl_Obj* const objv[]) {
+                                             Tcl_Obj* const objv[])
+{
     Tcl_Interp* interp = atcl_get_interpreter();
     MSG_INTERNAL_ERROR_IF(interp == nullptr, "ATCL");
     return process_tcl_command_arguments(interp, cmd, help_shown, objc, objv);
 }
 
 int ATCL_ARGS::process_tcl_command_arguments(Tcl_Interp* interp, const ATCL_CMD& cmd, bool& help_shown,
-                                             int objc, Tcl_Obj* const objv[]) {
+                                             int objc, Tcl_Obj* const objv[])
+{
     help_shown = false;
     std::vector<std::string> words;
-    for (int i = 1; i < objc; ++i) words.emplace_back(Tcl_GetString(objv[i]));
+    for (int i = 1; i < objc; ++i)
+        words.emplace_back(Tcl_GetString(objv[i]));
     uint32_t help = ATCL_NO_OPTION;
     try {
         help = parse_words(cmd, words);
@@ -175,19 +187,23 @@ int ATCL_ARGS::process_tcl_command_arguments(Tcl_Interp* interp, const ATCL_CMD&
     return code;
 }
 
-bool ATCL_ARGS::is_option_specified_by_user(int option) const {
+bool ATCL_ARGS::is_option_specified_by_user(int option) const
+{
     return m_values.count(static_cast<uint32_t>(option)) != 0;
 }
 
-bool ATCL_ARGS::get_no_arg_option(int option) const {
+bool ATCL_ARGS::get_no_arg_option(int option) const
+{
     return is_option_specified_by_user(option);
 }
 
-std::string ATCL_ARGS::get_one_arg_option(int option) const {
+std::string ATCL_ARGS::get_one_arg_option(int option) const
+{
     auto found = m_values.find(static_cast<uint32_t>(option));
     return found == m_values.end() ? std::string() : found->second;
 }
 
-std::string ATCL_ARGS::get_one_arg_pos_option(std::size_t position) const {
+std::string ATCL_ARGS::get_one_arg_pos_option(std::size_t position) const
+{
     return position < m_positional_values.size() ? m_positional_values[position] : std::string();
 }

@@ -8,7 +8,8 @@ namespace {
 
 enum COLLECTION_OPTION : int { OPT_VAR = 4, OPT_COLLECTION = 5, OPT_BODY = 6, OPT_COUNT };
 
-const char* collection_option_name(int option) {
+const char* collection_option_name(int option)
+{
     static const char* const names[OPT_COUNT] = {"", "h", "help", "long_help", "var", "collection", "body"};
     return option > 0 && option < OPT_COUNT ? names[option] : nullptr;
 }
@@ -26,10 +27,12 @@ const ATCL_OPTION_ENTRY size_options[] = {
     {0, 0, 0, 0, nullptr, nullptr},
 };
 
-int resolve_foreach_option(const char* word) {
+int resolve_foreach_option(const char* word)
+{
     return atcl_resolve_option_by_prefix(word, collection_option_name, foreach_options);
 }
-int resolve_size_option(const char* word) {
+int resolve_size_option(const char* word)
+{
     return atcl_resolve_option_by_prefix(word, collection_option_name, size_options);
 }
 
@@ -40,10 +43,18 @@ const ATCL_OPTION_HELP collection_option_help[] = {
     {0, nullptr},
 };
 
-const ATCL_CMD& foreach_command() {
-    static const ATCL_CMD_DEFINITION definition = {
-        "atcl", "foreach_in_collection", collection_option_name, resolve_foreach_option,
-        nullptr, nullptr, foreach_options, nullptr, nullptr, nullptr};
+const ATCL_CMD& foreach_command()
+{
+    static const ATCL_CMD_DEFINITION definition = {"atcl",
+                                                   "foreach_in_collection",
+                                                   collection_option_name,
+                                                   resolve_foreach_option,
+                                                   nullptr,
+                                                   nullptr,
+                                                   foreach_options,
+                                                   nullptr,
+                                                   nullptr,
+                                                   nullptr};
     static const ATCL_CMD_HELP help = {
         "Runs a script once for each element of a collection, in order.",
         "The elements are taken when the loop starts, so the body may delete the collection.",
@@ -52,10 +63,18 @@ const ATCL_CMD& foreach_command() {
     return command;
 }
 
-const ATCL_CMD& size_command() {
-    static const ATCL_CMD_DEFINITION definition = {
-        "atcl", "get_collection_size", collection_option_name, resolve_size_option,
-        nullptr, nullptr, size_options, nullptr, nullptr, nullptr};
+const ATCL_CMD& size_command()
+{
+    static const ATCL_CMD_DEFINITION definition = {"atcl",
+                                                   "get_collection_size",
+                                                   collection_option_name,
+                                                   resolve_size_option,
+                                                   nullptr,
+                                                   nullptr,
+                                                   size_options,
+                                                   nullptr,
+                                                   nullptr,
+                                                   nullptr};
     static const ATCL_CMD_HELP help = {"Returns the number of elements of a collection.", nullptr,
                                        collection_option_help};
     static const ATCL_CMD command(definition, &help);
@@ -63,7 +82,8 @@ const ATCL_CMD& size_command() {
 }
 
 //! The element texts of a handle; the empty handle is the empty collection.
-bool collection_elements(Tcl_Interp* interp, const std::string& handle, std::vector<std::string>& elements) {
+bool collection_elements(Tcl_Interp* interp, const std::string& handle, std::vector<std::string>& elements)
+{
     elements.clear();
     if (handle.empty()) return true;
     ATCL_TCL_COLLECTION_ITER* iter = atcl_find_collection(handle.c_str());
@@ -71,12 +91,14 @@ bool collection_elements(Tcl_Interp* interp, const std::string& handle, std::vec
         atcl_error_msg_impl(interp, fmt::format("ERROR: Invalid collection handle \"{}\".", handle));
         return false;
     }
-    for (iter->reset(); !iter->is_done(); iter->advance()) elements.push_back(iter->current_string());
+    for (iter->reset(); !iter->is_done(); iter->advance())
+        elements.push_back(iter->current_string());
     return true;
 }
 
 int run_body_per_element(Tcl_Interp* interp, const std::string& var, const std::vector<std::string>& elements,
-                         const std::string& body_text) {
+                         const std::string& body_text)
+{
     const ATCL_OBJ_PTR var_name(Tcl_NewStringObj(var.c_str(), -1));
     const ATCL_OBJ_PTR body(Tcl_NewStringObj(body_text.c_str(), -1));  // compiled once, reused
     for (const std::string& element : elements) {
@@ -97,7 +119,8 @@ int run_body_per_element(Tcl_Interp* interp, const std::string& var, const std::
     return TCL_OK;
 }
 
-int foreach_in_collection_cmd(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]) {
+int foreach_in_collection_cmd(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
+{
     ATCL_ARGS args;
     bool help_shown = false;
     const int code = args.process_tcl_command_arguments(interp, foreach_command(), help_shown, objc, objv);
@@ -110,7 +133,8 @@ int foreach_in_collection_cmd(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj*
                                 args.get_one_arg_option(OPT_BODY));
 }
 
-int get_collection_size_cmd(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]) {
+int get_collection_size_cmd(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
+{
     ATCL_ARGS args;
     bool help_shown = false;
     const int code = args.process_tcl_command_arguments(interp, size_command(), help_shown, objc, objv);
@@ -131,7 +155,8 @@ int get_collection_size_cmd(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* c
 
 }  // namespace
 
-int atcl_register_collection_commands(Tcl_Interp* interp) {
+int atcl_register_collection_commands(Tcl_Interp* interp)
+{
     if (!interp) return TCL_ERROR;
     Tcl_CreateObjCommand(interp, "::foreach_in_collection", foreach_in_collection_cmd, nullptr, nullptr);
     Tcl_CreateObjCommand(interp, "::get_collection_size", get_collection_size_cmd, nullptr, nullptr);

@@ -15,23 +15,26 @@ struct TCL_OBJ_RELEASE {
 using TCL_OBJ_REF = std::unique_ptr<Tcl_Obj, TCL_OBJ_RELEASE>;
 
 //! Takes a reference to a new object; the object goes when the holder does.
-TCL_OBJ_REF hold(Tcl_Obj* obj) {
+TCL_OBJ_REF hold(Tcl_Obj* obj)
+{
     Tcl_IncrRefCount(obj);
     return TCL_OBJ_REF(obj);
 }
 
 }  // namespace
 
-bool atcl_host_interpreter_exists() {
+bool atcl_host_interpreter_exists()
+{
     return atcl_get_interpreter() != nullptr;
 }
 
-int atcl_global_eval_words(const std::vector<std::string>& words, std::string* result) {
+int atcl_global_eval_words(const std::vector<std::string>& words, std::string* result)
+{
     return atcl_global_eval_words(atcl_get_interpreter(), words, result);
 }
 
-int atcl_global_eval_words(Tcl_Interp* interp, const std::vector<std::string>& words,
-                           std::string* result) {
+int atcl_global_eval_words(Tcl_Interp* interp, const std::vector<std::string>& words, std::string* result)
+{
     if (!interp) {
         if (result) *result = "ERROR: No Tcl interpreter is available to run the command";
         return TCL_ERROR;

@@ -18,5 +18,4 @@ bool atcl_host_interpreter_exists();
 //! 1 (TCL_ERROR) and an "ERROR: " text.
 int atcl_global_eval_words(const std::vector<std::string>& words, std::string* result);
 //! The same on a given interpreter.
-int atcl_global_eval_words(Tcl_Interp* interp, const std::vector<std::string>& words,
-                           std::string* result);
+int atcl_global_eval_words(Tcl_Interp* interp, const std::vector<std::string>& words, std::string* result);

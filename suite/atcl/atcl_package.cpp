@@ -14,29 +14,33 @@ namespace {
 struct PACKAGE_SETUP {
     bool active = false;
     bool unregister = false;
-    std::string package;   //!< the package name as given
-    std::string name;      //!< its namespace, with the leading "::"
+    std::string package;  //!< the package name as given
+    std::string name;     //!< its namespace, with the leading "::"
     std::string version;
     std::vector<ATCL_CALLBACK> callbacks;
 };
 
-PACKAGE_SETUP& pending_setup() {
+PACKAGE_SETUP& pending_setup()
+{
     static PACKAGE_SETUP setup;
     return setup;
 }
 
 //! Command names of every package set up so far, for unregistration.
-std::map<std::string, std::vector<std::string>>& package_commands() {
+std::map<std::string, std::vector<std::string>>& package_commands()
+{
     static std::map<std::string, std::vector<std::string>> commands;
     return commands;
 }
 
-std::string qualified_namespace(const char* name) {
+std::string qualified_namespace(const char* name)
+{
     std::string ns = name ? name : "";
     return ns.compare(0, 2, "::") == 0 ? ns : "::" + ns;
 }
 
-int create_package_commands(Tcl_Interp* interp, const PACKAGE_SETUP& setup) {
+int create_package_commands(Tcl_Interp* interp, const PACKAGE_SETUP& setup)
+{
     Tcl_Namespace* ns = Tcl_FindNamespace(interp, setup.name.c_str(), nullptr, 0);
     if (!ns) ns = Tcl_CreateNamespace(interp, setup.name.c_str(), nullptr, nullptr);
     if (!ns) return TCL_ERROR;
@@ -55,14 +59,16 @@ int create_package_commands(Tcl_Interp* interp, const PACKAGE_SETUP& setup) {
 }  // namespace
 
 void atcl_begin_package_setup(const char* name, const char* version, const char* /*module*/,
-                              const char* /*prefix*/, bool unregister) {
+                              const char* /*prefix*/, bool unregister)
+{
     PACKAGE_SETUP& setup = pending_setup();
     MSG_INTERNAL_ERROR_IF(setup.active, "ATCL");
-    setup = PACKAGE_SETUP{true, unregister, name ? name : "", qualified_namespace(name),
-                          version ? version : "", {}};
+    setup = PACKAGE_SETUP{
+        true, unregister, name ? name : "", qualified_namespace(name), version ? version : "", {}};
 }
 
-void atcl_register_callbacks(const ATCL_CALLBACK* callbacks) {
+void atcl_register_callbacks(const ATCL_CALLBACK* callbacks)
+{
     PACKAGE_SETUP& setup = pending_setup();
     MSG_INTERNAL_ERROR_IF(!setup.active, "ATCL");
     for (const ATCL_CALLBACK* row = callbacks; row && (row->handler || row->command_name); ++row) {
@@ -71,11 +77,13 @@ void atcl_register_callbacks(const ATCL_CALLBACK* callbacks) {
     }
 }
 
-int atcl_end_package_setup() {
+int atcl_end_package_setup()
+{
     return atcl_end_package_setup(atcl_get_interpreter());
 }
 
-int atcl_end_package_setup(Tcl_Interp* interp) {
+int atcl_end_package_setup(Tcl_Interp* interp)
+{
     PACKAGE_SETUP& setup = pending_setup();
     MSG_INTERNAL_ERROR_IF(!setup.active, "ATCL");
     int code = TCL_OK;
@@ -84,7 +92,8 @@ int atcl_end_package_setup(Tcl_Interp* interp) {
     return code;
 }
 
-int atcl_unregister_package(Tcl_Interp* interp) {
+int atcl_unregister_package(Tcl_Interp* interp)
+{
     const PACKAGE_SETUP& setup = pending_setup();
     MSG_INTERNAL_ERROR_IF(!setup.active || !setup.unregister, "ATCL");
     if (!interp) return TCL_ERROR;

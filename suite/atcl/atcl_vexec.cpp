@@ -31,8 +31,7 @@ public:
         std::size_t start = 0;
         for (;;) {
             const std::size_t end = m_pending.find_first_of("\r\n", start);
-            if (end == std::string::npos)
-                break;
+            if (end == std::string::npos) break;
             post_line(m_pending.substr(start, end - start));
             start = end + 1;
         }
@@ -57,19 +56,16 @@ private:
     static void remove_severity_word(std::string& line, const char* word)
     {
         const std::size_t length = std::strlen(word);
-        if (line.compare(0, length, word) != 0)
-            return;
+        if (line.compare(0, length, word) != 0) return;
         const std::size_t text = line.find_first_not_of(" \t", length);
-        if (text != std::string::npos)
-            line.erase(0, text);
+        if (text != std::string::npos) line.erase(0, text);
     }
 
     static void post_line(std::string line)
     {
         const std::size_t last = line.find_last_not_of(" \t\r\n");
         line.erase(last == std::string::npos ? 0 : last + 1);
-        if (line.empty())
-            return;
+        if (line.empty()) return;
         remove_all(line, "<b>");
         remove_all(line, "</b>");
         // The same classification as the IP upgrade's generator runs: warnings first.
@@ -127,8 +123,7 @@ int vexec_command(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[
             Tcl_ResetResult(interp);
             return TCL_OK;
         }
-        if (objc != 2)
-            throw ATCL_VEXEC_ERROR(fmt::format("ERROR: wrong number of arguments. {}", kUsage));
+        if (objc != 2) throw ATCL_VEXEC_ERROR(fmt::format("ERROR: wrong number of arguments. {}", kUsage));
         atcl_vexec(first);
         Tcl_ResetResult(interp);
         return TCL_OK;
@@ -138,13 +133,12 @@ int vexec_command(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[
     }
 }
 
-} // namespace
+}  // namespace
 
 void atcl_vexec(const std::string& command_line)
 {
     std::vector<std::string> words = thr_split_command_line(command_line);
-    if (words.empty())
-        throw ATCL_VEXEC_ERROR(fmt::format("ERROR: vexec needs a tool name. {}", kUsage));
+    if (words.empty()) throw ATCL_VEXEC_ERROR(fmt::format("ERROR: vexec needs a tool name. {}", kUsage));
     const std::string name = words.front();
     words.front() = tool_path(name);
 
@@ -152,8 +146,8 @@ void atcl_vexec(const std::string& command_line)
     THR_PROCESS_PTR process(thr_process_create_words(words, "", &raw_pipe, &raw_pipe));
     THR_PIPE_PTR pipe(raw_pipe);
     if (!process)
-        throw ATCL_VEXEC_ERROR(fmt::format("ERROR: Cannot start {}: {}", words.front(),
-                                           std::strerror(errno)));
+        throw ATCL_VEXEC_ERROR(
+            fmt::format("ERROR: Cannot start {}: {}", words.front(), std::strerror(errno)));
     relay_output(pipe.get());
     pipe.reset();
 

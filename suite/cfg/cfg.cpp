@@ -15,8 +15,7 @@ namespace {
 std::string trim(const std::string& text)
 {
     const std::size_t first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos)
-        return {};
+    if (first == std::string::npos) return {};
     return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
 }
 
@@ -25,19 +24,16 @@ std::string trim(const std::string& text)
 std::string strip_comment(const std::string& line)
 {
     for (std::size_t i = 0; i < line.size(); ++i)
-        if (line[i] == '#' && (i == 0 || line[i - 1] == ' ' || line[i - 1] == '\t'))
-            return line.substr(0, i);
+        if (line[i] == '#' && (i == 0 || line[i - 1] == ' ' || line[i - 1] == '\t')) return line.substr(0, i);
     return line;
 }
 
 std::string user_ini_path()
 {
     const char* explicit_path = std::getenv("VORLIN_USER_INI");
-    if (explicit_path != nullptr && *explicit_path != '\0')
-        return explicit_path;
+    if (explicit_path != nullptr && *explicit_path != '\0') return explicit_path;
     const char* home = std::getenv("HOME");
-    if (home == nullptr || *home == '\0')
-        return {};
+    if (home == nullptr || *home == '\0') return {};
     return FIO_PATH(home, ".vorlin/vorlin.ini").fullpath();
 }
 
@@ -55,10 +51,8 @@ public:
         const std::string key = gen_ascii_tolower(name);
         std::lock_guard<std::mutex> lock(m_mutex);
         const auto overridden = m_overrides.find(key);
-        if (overridden != m_overrides.end())
-            return overridden->second;
-        if (!m_file_values)
-            m_file_values = read_file_values();
+        if (overridden != m_overrides.end()) return overridden->second;
+        if (!m_file_values) m_file_values = read_file_values();
         const auto found = m_file_values->find(key);
         return found == m_file_values->end() ? std::string() : found->second;
     }
@@ -84,8 +78,7 @@ private:
     {
         std::string text;
         const std::string path = user_ini_path();
-        if (path.empty() || !FIO_FILE_SYSTEM::read_file(path, text))
-            return {};
+        if (path.empty() || !FIO_FILE_SYSTEM::read_file(path, text)) return {};
         return cfg_parse_name_value_text(text);
     }
 
@@ -94,7 +87,7 @@ private:
     std::map<std::string, std::string> m_overrides;
 };
 
-} // namespace
+}  // namespace
 
 std::map<std::string, std::string> cfg_parse_name_value_text(const std::string& text)
 {
@@ -104,11 +97,9 @@ std::map<std::string, std::string> cfg_parse_name_value_text(const std::string& 
     while (std::getline(lines, line)) {
         line = strip_comment(line);
         const std::size_t equals = line.find('=');
-        if (equals == std::string::npos)
-            continue;
+        if (equals == std::string::npos) continue;
         const std::string name = trim(line.substr(0, equals));
-        if (!name.empty())
-            values[gen_ascii_tolower(name)] = trim(line.substr(equals + 1));
+        if (!name.empty()) values[gen_ascii_tolower(name)] = trim(line.substr(equals + 1));
     }
     return values;
 }
@@ -121,18 +112,21 @@ std::string cfg_get_value(const std::string& name)
 bool cfg_is_on(const std::string& name, bool default_value)
 {
     const std::string value = gen_ascii_tolower(cfg_get_value(name));
-    if (value.empty())
-        return default_value;
+    if (value.empty()) return default_value;
     return value == "on" || value == "true" || value == "1" || value == "yes";
 }
 
 std::string cfg_get_user_ini_value(int value_id)
 {
     switch (value_id) {
-    case CFG_NUM_PARALLEL_PROCESSORS: return cfg_get_value("num_parallel_processors");
-    case CFG_PREFERRED_HDL_LANGUAGE: return cfg_get_value("preferred_hdl_language");
-    case CFG_PARALLEL_IP_GENERATION: return cfg_get_value("parallel_ip_generation");
-    default: return {};
+    case CFG_NUM_PARALLEL_PROCESSORS:
+        return cfg_get_value("num_parallel_processors");
+    case CFG_PREFERRED_HDL_LANGUAGE:
+        return cfg_get_value("preferred_hdl_language");
+    case CFG_PARALLEL_IP_GENERATION:
+        return cfg_get_value("parallel_ip_generation");
+    default:
+        return {};
     }
 }
 

@@ -17,8 +17,7 @@ std::shared_ptr<const DEV_DATABASE> dev_get_database()
     const std::string root = gen_get_vorlin_path();
     std::lock_guard<std::mutex> lock(guard);
     std::shared_ptr<const DEV_DATABASE>& database = by_installation[root];
-    if (!database)
-        database = DEV_DATABASE::read(root + "devices/devices.xml");
+    if (!database) database = DEV_DATABASE::read(root + "devices/devices.xml");
     return database;
 }
 
@@ -26,7 +25,8 @@ namespace {
 
 bool has_trait(const DEV_DATABASE::ENTRY* entry, int trait)
 {
-    return entry != nullptr && std::find(entry->traits.begin(), entry->traits.end(), trait) != entry->traits.end();
+    return entry != nullptr &&
+           std::find(entry->traits.begin(), entry->traits.end(), trait) != entry->traits.end();
 }
 
 template <typename ENTRY>
@@ -38,12 +38,11 @@ std::string name_of(const ENTRY* entry)
 std::string trait_name(const std::vector<DEV_TRAIT_NAME>& names, int id)
 {
     for (const DEV_TRAIT_NAME& trait : names)
-        if (trait.id == id)
-            return trait.name;
+        if (trait.id == id) return trait.name;
     return {};
 }
 
-} // namespace
+}  // namespace
 
 DEV_FAMILY_ENUM dstr_get_dev_family_enum_by_string(const std::string& name)
 {
@@ -70,9 +69,18 @@ bool dstr_is_valid_dev_family_enum(DEV_FAMILY_ENUM family)
     return family != DEV_FAMILY_NONE && dev_get_database()->family(family) != nullptr;
 }
 
-bool dstr_is_valid_dev_device_enum(DEV_DEVICE_ENUM device) { return dev_get_database()->device(device) != nullptr; }
-bool dstr_is_valid_dev_part_enum(DEV_PART_ENUM part) { return dev_get_database()->part(part) != nullptr; }
-bool dstr_is_valid_dev_speed_enum(DEV_SPEED_ENUM speed) { return dev_get_database()->speed(speed) != nullptr; }
+bool dstr_is_valid_dev_device_enum(DEV_DEVICE_ENUM device)
+{
+    return dev_get_database()->device(device) != nullptr;
+}
+bool dstr_is_valid_dev_part_enum(DEV_PART_ENUM part)
+{
+    return dev_get_database()->part(part) != nullptr;
+}
+bool dstr_is_valid_dev_speed_enum(DEV_SPEED_ENUM speed)
+{
+    return dev_get_database()->speed(speed) != nullptr;
+}
 
 std::string dstr_get_user_string(DEV_FAMILY_ENUM family)
 {
@@ -80,20 +88,59 @@ std::string dstr_get_user_string(DEV_FAMILY_ENUM family)
     return entry == nullptr ? std::string() : entry->user;
 }
 
-std::string dstr_get_dev_family_string(DEV_FAMILY_ENUM family) { return name_of(dev_get_database()->family(family)); }
-std::string dstr_get_dev_device_string(DEV_DEVICE_ENUM device) { return name_of(dev_get_database()->device(device)); }
-std::string dstr_get_dev_part_string(DEV_PART_ENUM part) { return name_of(dev_get_database()->part(part)); }
-std::string dstr_get_dev_speed_string(DEV_SPEED_ENUM speed) { return name_of(dev_get_database()->speed(speed)); }
+std::string dstr_get_dev_family_string(DEV_FAMILY_ENUM family)
+{
+    return name_of(dev_get_database()->family(family));
+}
+std::string dstr_get_dev_device_string(DEV_DEVICE_ENUM device)
+{
+    return name_of(dev_get_database()->device(device));
+}
+std::string dstr_get_dev_part_string(DEV_PART_ENUM part)
+{
+    return name_of(dev_get_database()->part(part));
+}
+std::string dstr_get_dev_speed_string(DEV_SPEED_ENUM speed)
+{
+    return name_of(dev_get_database()->speed(speed));
+}
 
-bool dstr_exists_dev_family_trait_string(const std::string& name) { return dev_find_trait(dev_family_trait_names(), name) >= 0; }
-bool dstr_exists_dev_device_trait_string(const std::string& name) { return dev_find_trait(dev_device_trait_names(), name) >= 0; }
-bool dstr_exists_dev_part_trait_string(const std::string& name) { return dev_find_trait(dev_part_trait_names(), name) >= 0; }
-int dstr_get_dev_family_trait_enum_by_string(const std::string& name) { return dev_find_trait(dev_family_trait_names(), name); }
-int dstr_get_dev_device_trait_enum_by_string(const std::string& name) { return dev_find_trait(dev_device_trait_names(), name); }
-int dstr_get_dev_part_trait_enum_by_string(const std::string& name) { return dev_find_trait(dev_part_trait_names(), name); }
-std::string dstr_get_dev_family_trait_string(int trait) { return trait_name(dev_family_trait_names(), trait); }
-std::string dstr_get_dev_device_trait_string(int trait) { return trait_name(dev_device_trait_names(), trait); }
-std::string dstr_get_dev_part_trait_string(int trait) { return trait_name(dev_part_trait_names(), trait); }
+bool dstr_exists_dev_family_trait_string(const std::string& name)
+{
+    return dev_find_trait(dev_family_trait_names(), name) >= 0;
+}
+bool dstr_exists_dev_device_trait_string(const std::string& name)
+{
+    return dev_find_trait(dev_device_trait_names(), name) >= 0;
+}
+bool dstr_exists_dev_part_trait_string(const std::string& name)
+{
+    return dev_find_trait(dev_part_trait_names(), name) >= 0;
+}
+int dstr_get_dev_family_trait_enum_by_string(const std::string& name)
+{
+    return dev_find_trait(dev_family_trait_names(), name);
+}
+int dstr_get_dev_device_trait_enum_by_string(const std::string& name)
+{
+    return dev_find_trait(dev_device_trait_names(), name);
+}
+int dstr_get_dev_part_trait_enum_by_string(const std::string& name)
+{
+    return dev_find_trait(dev_part_trait_names(), name);
+}
+std::string dstr_get_dev_family_trait_string(int trait)
+{
+    return trait_name(dev_family_trait_names(), trait);
+}
+std::string dstr_get_dev_device_trait_string(int trait)
+{
+    return trait_name(dev_device_trait_names(), trait);
+}
+std::string dstr_get_dev_part_trait_string(int trait)
+{
+    return trait_name(dev_part_trait_names(), trait);
+}
 
 bool DEV_FAMILY_MANAGER::test_trait_of(DEV_FAMILY_ENUM family, int trait)
 {
@@ -112,11 +159,9 @@ std::vector<DEV_DEVICE_ENUM> DEV_FAMILY_MANAGER::get_devices_of(DEV_FAMILY_ENUM 
 {
     const auto database = dev_get_database();
     std::vector<DEV_DEVICE_ENUM> devices;
-    if (family == DEV_FAMILY_NONE)
-        return devices;
+    if (family == DEV_FAMILY_NONE) return devices;
     for (int id : database->device_order())
-        if (database->device(id)->family == family)
-            devices.push_back(id);
+        if (database->device(id)->family == family) devices.push_back(id);
     return devices;
 }
 
@@ -145,10 +190,8 @@ DEV_FAMILY_ENUM DEV_PART_MANAGER::get_family_of(DEV_PART_ENUM part)
 DEV_SPEED_ENUM DEV_PART_MANAGER::get_marketing_speed_of(DEV_PART_ENUM part, bool include_placeholders)
 {
     const DEV_DATABASE::PART* entry = dev_get_database()->part(part);
-    if (entry == nullptr)
-        return 0;
-    if (!include_placeholders && has_trait(entry, DEV_PART_TRAIT_AUTO_PART))
-        return 0;
+    if (entry == nullptr) return 0;
+    if (!include_placeholders && has_trait(entry, DEV_PART_TRAIT_AUTO_PART)) return 0;
     return entry->speed;
 }
 
@@ -168,10 +211,8 @@ std::vector<DEV_PART_ENUM> DEV_PART_MANAGER::get_parts_of(DEV_DEVICE_ENUM device
 {
     const auto database = dev_get_database();
     std::vector<DEV_PART_ENUM> parts;
-    if (device == 0)
-        return parts;
+    if (device == 0) return parts;
     for (int id : database->part_order())
-        if (database->part(id)->device == device)
-            parts.push_back(id);
+        if (database->part(id)->device == device) parts.push_back(id);
     return parts;
 }

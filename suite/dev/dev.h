@@ -20,24 +20,25 @@ constexpr DEV_PART_ENUM DEV_PART_GENERIC = 0;
 
 //! Family traits (the family's traits attribute names them).
 enum DEV_FAMILY_TRAIT : int {
-    DEV_FAMILY_TRAIT_LOW_POWER = 1,           //!< "LOW_POWER"
-    DEV_FAMILY_TRAIT_HARD_PROCESSOR = 2,      //!< "HARD_PROCESSOR"
-    DEV_FAMILY_TRAIT_NEW_IP_LAYOUT = 195,     //!< "NEW_IP_LAYOUT": newer families, generated IP lists in synthesis/
+    DEV_FAMILY_TRAIT_LOW_POWER = 1,       //!< "LOW_POWER"
+    DEV_FAMILY_TRAIT_HARD_PROCESSOR = 2,  //!< "HARD_PROCESSOR"
+    DEV_FAMILY_TRAIT_NEW_IP_LAYOUT =
+        195,  //!< "NEW_IP_LAYOUT": newer families, generated IP lists in synthesis/
 };
 
 //! Device traits (the device's traits attribute names them).
 enum DEV_DEVICE_TRAIT : int {
-    DEV_DEVICE_TRAIT_HAS_HBM = 1,             //!< "HAS_HBM"
-    DEV_DEVICE_TRAIT_HAS_TRANSCEIVERS = 2,    //!< "HAS_TRANSCEIVERS"
-    DEV_DEVICE_TRAIT_HAS_HARD_MEMORY_CTRL = 3,//!< "HAS_HARD_MEMORY_CTRL"
-    DEV_DEVICE_TRAIT_HAS_DSP_FLOAT = 4,       //!< "HAS_DSP_FLOAT"
+    DEV_DEVICE_TRAIT_HAS_HBM = 1,               //!< "HAS_HBM"
+    DEV_DEVICE_TRAIT_HAS_TRANSCEIVERS = 2,      //!< "HAS_TRANSCEIVERS"
+    DEV_DEVICE_TRAIT_HAS_HARD_MEMORY_CTRL = 3,  //!< "HAS_HARD_MEMORY_CTRL"
+    DEV_DEVICE_TRAIT_HAS_DSP_FLOAT = 4,         //!< "HAS_DSP_FLOAT"
 };
 
 //! Part traits (the part's traits attribute names them).
 enum DEV_PART_TRAIT : int {
-    DEV_PART_TRAIT_ENGINEERING_SAMPLE = 1,    //!< "ENGINEERING_SAMPLE"
-    DEV_PART_TRAIT_INDUSTRIAL = 2,            //!< "INDUSTRIAL"
-    DEV_PART_TRAIT_AUTO_PART = 7,             //!< "AUTO_PART": placeholder part, no real device chosen
+    DEV_PART_TRAIT_ENGINEERING_SAMPLE = 1,  //!< "ENGINEERING_SAMPLE"
+    DEV_PART_TRAIT_INDUSTRIAL = 2,          //!< "INDUSTRIAL"
+    DEV_PART_TRAIT_AUTO_PART = 7,           //!< "AUTO_PART": placeholder part, no real device chosen
 };
 
 // ---- Lookups by name --------------------------------------------------------------------

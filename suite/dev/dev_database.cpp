@@ -21,8 +21,7 @@ const char* const DEVICE_AGNOSTIC_NAME = "Device Agnostic";
 bool read_number(const tinyxml2::XMLElement& element, const char* attribute, int& value)
 {
     const char* text = element.Attribute(attribute);
-    if (text == nullptr)
-        return false;
+    if (text == nullptr) return false;
     const char* end = text + std::strlen(text);
     auto [rest, error] = std::from_chars(text, end, value);
     return error == std::errc() && rest == end && value >= 0;
@@ -34,13 +33,12 @@ std::string read_text(const tinyxml2::XMLElement& element, const char* attribute
     return text == nullptr ? std::string() : std::string(text);
 }
 
-} // namespace
+}  // namespace
 
 int dev_find_trait(const std::vector<DEV_TRAIT_NAME>& names, const std::string& name)
 {
     for (const DEV_TRAIT_NAME& trait : names)
-        if (gen_iequals(name, trait.name))
-            return trait.id;
+        if (gen_iequals(name, trait.name)) return trait.id;
     return -1;
 }
 
@@ -98,8 +96,9 @@ public:
 private:
     void skip(const tinyxml2::XMLElement& element, const char* why)
     {
-        msg_local_debug("DEV", 2, fmt::format("{}: <{}> on line {} skipped: {}", m_path,
-                                              element.Name(), element.GetLineNum(), why));
+        msg_local_debug("DEV", 2,
+                        fmt::format("{}: <{}> on line {} skipped: {}", m_path, element.Name(),
+                                    element.GetLineNum(), why));
     }
 
     //! Common fields; false (entry skipped) without a usable number and name.
@@ -116,8 +115,7 @@ private:
             return false;
         }
         entry.user = read_text(element, "user");
-        if (entry.user.empty())
-            entry.user = entry.name;
+        if (entry.user.empty()) entry.user = entry.name;
         std::string traits = read_text(element, "traits");
         std::replace(traits.begin(), traits.end(), ',', ' ');
         std::istringstream words(traits);
@@ -142,16 +140,14 @@ private:
         // The first entry of a name keeps it, so a later duplicate cannot redirect lookups.
         names.emplace(gen_ascii_tolower(entry.name), entry.id);
         names.emplace(gen_ascii_tolower(entry.user), entry.id);
-        if (order != nullptr)
-            order->push_back(entry.id);
+        if (order != nullptr) order->push_back(entry.id);
         return true;
     }
 
     void read_family(const tinyxml2::XMLElement& element)
     {
         ENTRY family;
-        if (!read_entry(element, dev_family_trait_names(), family))
-            return;
+        if (!read_entry(element, dev_family_trait_names(), family)) return;
         if (family.id == DEV_FAMILY_DEVICE_AGNOSTIC) {
             skip(element, "reserved family number");
             return;
@@ -162,8 +158,7 @@ private:
     void read_device(const tinyxml2::XMLElement& element)
     {
         DEVICE device;
-        if (!read_entry(element, dev_device_trait_names(), device))
-            return;
+        if (!read_entry(element, dev_device_trait_names(), device)) return;
         int family = 0;
         read_number(element, "family", family);
         device.family = static_cast<DEV_FAMILY_ENUM>(family);
@@ -174,8 +169,7 @@ private:
     void read_part(const tinyxml2::XMLElement& element)
     {
         PART part;
-        if (!read_entry(element, dev_part_trait_names(), part))
-            return;
+        if (!read_entry(element, dev_part_trait_names(), part)) return;
         read_number(element, "device", part.device);
         read_number(element, "speed", part.speed);
         add(m_db.m_parts, m_db.m_part_names, &m_db.m_part_order, element, part);
@@ -184,8 +178,7 @@ private:
     void read_speed(const tinyxml2::XMLElement& element)
     {
         ENTRY speed;
-        if (!read_entry(element, {}, speed))
-            return;
+        if (!read_entry(element, {}, speed)) return;
         add(m_db.m_speeds, m_db.m_speed_names, nullptr, element, speed);
     }
 
@@ -207,20 +200,18 @@ std::shared_ptr<const DEV_DATABASE> DEV_DATABASE::read(const std::string& xml_pa
     std::shared_ptr<DEV_DATABASE> database(new DEV_DATABASE());
     tinyxml2::XMLDocument document;
     if (document.LoadFile(xml_path.c_str()) != tinyxml2::XML_SUCCESS) {
-        msg_local_debug("DEV", 2, fmt::format("device database {} not read: {}", xml_path,
-                                              document.ErrorStr()));
+        msg_local_debug("DEV", 2,
+                        fmt::format("device database {} not read: {}", xml_path, document.ErrorStr()));
         return database;
     }
     const tinyxml2::XMLElement* root = document.FirstChildElement("devices");
-    if (root != nullptr)
-        READER(*database, xml_path).read_document(*root);
+    if (root != nullptr) READER(*database, xml_path).read_document(*root);
     return database;
 }
 
 int DEV_DATABASE::find(const NAME_INDEX& index, const std::string& name)
 {
-    if (name.empty())
-        return 0;
+    if (name.empty()) return 0;
     auto found = index.find(gen_ascii_tolower(name));
     return found == index.end() ? 0 : found->second;
 }
@@ -232,9 +223,21 @@ const T* find_entry(const std::map<int, T>& entries, int id)
     auto found = entries.find(id);
     return found == entries.end() ? nullptr : &found->second;
 }
-} // namespace
+}  // namespace
 
-const DEV_DATABASE::ENTRY* DEV_DATABASE::family(DEV_FAMILY_ENUM id) const { return find_entry(m_families, id); }
-const DEV_DATABASE::DEVICE* DEV_DATABASE::device(DEV_DEVICE_ENUM id) const { return find_entry(m_devices, id); }
-const DEV_DATABASE::PART* DEV_DATABASE::part(DEV_PART_ENUM id) const { return find_entry(m_parts, id); }
-const DEV_DATABASE::ENTRY* DEV_DATABASE::speed(DEV_SPEED_ENUM id) const { return find_entry(m_speeds, id); }
+const DEV_DATABASE::ENTRY* DEV_DATABASE::family(DEV_FAMILY_ENUM id) const
+{
+    return find_entry(m_families, id);
+}
+const DEV_DATABASE::DEVICE* DEV_DATABASE::device(DEV_DEVICE_ENUM id) const
+{
+    return find_entry(m_devices, id);
+}
+const DEV_DATABASE::PART* DEV_DATABASE::part(DEV_PART_ENUM id) const
+{
+    return find_entry(m_parts, id);
+}
+const DEV_DATABASE::ENTRY* DEV_DATABASE::speed(DEV_SPEED_ENUM id) const
+{
+    return find_entry(m_speeds, id);
+}

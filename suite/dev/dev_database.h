@@ -17,8 +17,8 @@ public:
     struct ENTRY {
         int id = 0;
         std::string name;
-        std::string user;           //!< user-facing name; the name when the file gives none
-        std::vector<int> traits;    //!< trait numbers of the entry's scope
+        std::string user;         //!< user-facing name; the name when the file gives none
+        std::vector<int> traits;  //!< trait numbers of the entry's scope
     };
     struct DEVICE : ENTRY {
         DEV_FAMILY_ENUM family = DEV_FAMILY_NONE;

@@ -10,25 +10,25 @@
 class FIO_PATH {
 public:
     FIO_PATH() = default;
-    FIO_PATH(const std::string& path);          // NOLINT: implicit by design
-    FIO_PATH(const char* path);                 // NOLINT
+    FIO_PATH(const std::string& path);  // NOLINT: implicit by design
+    FIO_PATH(const char* path);         // NOLINT
     FIO_PATH(const std::string& directory, const std::string& filename);
 
     std::string to_string() const { return fullpath(); }
     operator std::string() const { return fullpath(); }
     bool empty() const { return m_directory.empty() && m_base.empty() && m_extension.empty() && !m_has_dot; }
 
-    std::string fullpath() const;               //!< the whole path
-    std::string directory() const;              //!< directory without the trailing separator
-    std::string full_directory() const;         //!< directory ending in a separator ("" if none)
-    std::string filename() const;               //!< base name and extension
+    std::string fullpath() const;        //!< the whole path
+    std::string directory() const;       //!< directory without the trailing separator
+    std::string full_directory() const;  //!< directory ending in a separator ("" if none)
+    std::string filename() const;        //!< base name and extension
     void filename(const std::string& name);
-    std::string base() const;                   //!< file name without directory and extension
-    void base(const std::string& base_name);    //!< replaces the base name, keeps the rest
-    std::string extension() const;              //!< without the dot, "" if none
+    std::string base() const;                 //!< file name without directory and extension
+    void base(const std::string& base_name);  //!< replaces the base name, keeps the rest
+    std::string extension() const;            //!< without the dot, "" if none
     void extension(const std::string& ext);
 
-    bool relative() const;                      //!< true when the path is not absolute
+    bool relative() const;  //!< true when the path is not absolute
     bool is_absolute() const { return !relative(); }
     //! Removes "." and ".." parts and repeated separators; returns *this. ".." above the
     //! root stays at the root; a relative path keeps its leading "..", and one that
@@ -49,10 +49,10 @@ public:
 
 private:
     void set(const std::string& path);
-    std::string m_directory;    //!< without trailing separator, except for the root "/"
+    std::string m_directory;  //!< without trailing separator, except for the root "/"
     std::string m_base;
-    std::string m_extension;    //!< without the dot
-    bool m_has_dot = false;     //!< "name." keeps its dot
+    std::string m_extension;  //!< without the dot
+    bool m_has_dot = false;   //!< "name." keeps its dot
 };
 
 //! Extension types; the numbers of the IP list, system and gwip types are fixed.
@@ -64,9 +64,9 @@ enum FIO_EXTENSION_TYPE {
     FIO_EXT_VPF = 4,            //!< project file
     FIO_EXT_VSF = 5,            //!< settings file
     FIO_EXT_TCL = 6,
-    FIO_EXT_VIP = 47,           //!< IP list file
-    FIO_EXT_TESSEL = 212,       //!< system file
-    FIO_EXT_GWIP = 246,         //!< platform-builder IP file
+    FIO_EXT_VIP = 47,      //!< IP list file
+    FIO_EXT_TESSEL = 212,  //!< system file
+    FIO_EXT_GWIP = 246,    //!< platform-builder IP file
 };
 
 //! Classifies a path by its extension (case-insensitive).

@@ -11,16 +11,16 @@ namespace {
 const std::map<std::string, FIO_EXTENSION_TYPE>& extension_table()
 {
     static const std::map<std::string, FIO_EXTENSION_TYPE> table = {
-        {"v", FIO_EXT_VERILOG},     {"vo", FIO_EXT_VERILOG},  {"vt", FIO_EXT_VERILOG},
-        {"vhd", FIO_EXT_VHDL},      {"vhdl", FIO_EXT_VHDL},   {"vho", FIO_EXT_VHDL},
-        {"sv", FIO_EXT_SYSTEMVERILOG},
-        {"vpf", FIO_EXT_VPF},       {"vsf", FIO_EXT_VSF},     {"tcl", FIO_EXT_TCL},
-        {"vip", FIO_EXT_VIP},       {"tessel", FIO_EXT_TESSEL}, {"gwip", FIO_EXT_GWIP},
+        {"v", FIO_EXT_VERILOG},        {"vo", FIO_EXT_VERILOG}, {"vt", FIO_EXT_VERILOG},
+        {"vhd", FIO_EXT_VHDL},         {"vhdl", FIO_EXT_VHDL},  {"vho", FIO_EXT_VHDL},
+        {"sv", FIO_EXT_SYSTEMVERILOG}, {"vpf", FIO_EXT_VPF},    {"vsf", FIO_EXT_VSF},
+        {"tcl", FIO_EXT_TCL},          {"vip", FIO_EXT_VIP},    {"tessel", FIO_EXT_TESSEL},
+        {"gwip", FIO_EXT_GWIP},
     };
     return table;
 }
 
-} // namespace
+}  // namespace
 
 FIO_EXTENSION_TYPE fio_get_extension_type(const FIO_PATH& path)
 {

@@ -4,8 +4,8 @@
 
 #include <atomic>
 #include <cerrno>
-#include <filesystem>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,6 +32,7 @@ public:
         close();
         m_fd = fd;
     }
+
 private:
     int m_fd;
 };
@@ -46,8 +47,7 @@ bool write_all(int fd, const char* data, std::size_t size)
     while (size > 0) {
         const ssize_t written = ::write(fd, data, size);
         if (written < 0) {
-            if (errno == EINTR)
-                continue;
+            if (errno == EINTR) continue;
             return false;
         }
         data += written;
@@ -63,15 +63,12 @@ bool read_all(int fd, SINK&& sink)
     char buffer[65536];
     for (;;) {
         const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got == 0)
-            return true;
+        if (got == 0) return true;
         if (got < 0) {
-            if (errno == EINTR)
-                continue;
+            if (errno == EINTR) continue;
             return false;
         }
-        if (!sink(buffer, static_cast<std::size_t>(got)))
-            return false;
+        if (!sink(buffer, static_cast<std::size_t>(got))) return false;
     }
 }
 
@@ -79,12 +76,11 @@ bool read_all(int fd, SINK&& sink)
 //! the file does not replace the link itself.
 std::string replacement_target(const std::string& path)
 {
-    struct stat info{};
+    struct stat info {};
     if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
         std::error_code error;
         const auto resolved = std::filesystem::canonical(path, error);
-        if (!error)
-            return resolved.string();
+        if (!error) return resolved.string();
     }
     return path;
 }
@@ -99,24 +95,21 @@ public:
         m_directory = target_path.directory().empty() ? "." : target_path.directory();
         for (int attempt = 0; attempt < 100; ++attempt) {
             // The name is shortened so that a long target name still leaves room for the suffix.
-            m_temporary = FIO_PATH(m_directory, "." + target_path.filename().substr(0, 200) + ".tmp" +
-                                                    std::to_string(::getpid()) + "_" +
-                                                    std::to_string(next_serial()))
-                              .fullpath();
+            m_temporary =
+                FIO_PATH(m_directory, "." + target_path.filename().substr(0, 200) + ".tmp" +
+                                          std::to_string(::getpid()) + "_" + std::to_string(next_serial()))
+                    .fullpath();
             m_file.reset(::open(m_temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-            if (m_file.valid())
-                break;
+            if (m_file.valid()) break;
             const bool name_taken = errno == EEXIST;
-            m_temporary.clear();    // never remove a file this object did not create
-            if (!name_taken)
-                break;
+            m_temporary.clear();  // never remove a file this object did not create
+            if (!name_taken) break;
         }
     }
     ~ATOMIC_REPLACEMENT()
     {
         m_file.reset();
-        if (!m_committed && !m_temporary.empty())
-            ::unlink(m_temporary.c_str());
+        if (!m_committed && !m_temporary.empty()) ::unlink(m_temporary.c_str());
     }
     ATOMIC_REPLACEMENT(const ATOMIC_REPLACEMENT&) = delete;
     ATOMIC_REPLACEMENT& operator=(const ATOMIC_REPLACEMENT&) = delete;
@@ -137,15 +130,12 @@ public:
     //! Flushes the new file to disk, renames it over the target and syncs the directory.
     bool commit()
     {
-        if (!valid() || ::fsync(m_file.get()) != 0 || !m_file.close())
-            return false;
-        if (::rename(m_temporary.c_str(), m_target.c_str()) != 0)
-            return false;
+        if (!valid() || ::fsync(m_file.get()) != 0 || !m_file.close()) return false;
+        if (::rename(m_temporary.c_str(), m_target.c_str()) != 0) return false;
         m_committed = true;
         // The rename is done; a directory that cannot be synced does not undo it.
         UNIQUE_FD directory(::open(m_directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        if (directory.valid())
-            ::fsync(directory.get());
+        if (directory.valid()) ::fsync(directory.get());
         return true;
     }
 
@@ -170,27 +160,25 @@ bool may_replace(const std::string& target)
     return ::access(target.c_str(), W_OK) == 0;
 }
 
-} // namespace
+}  // namespace
 
 bool FIO_FILE_SYSTEM::exists(const FIO_PATH& path)
 {
-    struct stat info{};
+    struct stat info {};
     return stat_path(path.fullpath(), info);
 }
 
 bool FIO_FILE_SYSTEM::is_directory(const FIO_PATH& path)
 {
-    struct stat info{};
+    struct stat info {};
     return stat_path(path.fullpath(), info) && S_ISDIR(info.st_mode);
 }
 
 bool FIO_FILE_SYSTEM::is_writable(const FIO_PATH& path)
 {
     const std::string full = path.fullpath();
-    if (full.empty())
-        return false;
-    if (exists(path))
-        return ::access(full.c_str(), W_OK) == 0;
+    if (full.empty()) return false;
+    if (exists(path)) return ::access(full.c_str(), W_OK) == 0;
     // A file that does not exist yet is writable when its directory is.
     const std::string directory = path.directory().empty() ? "." : path.directory();
     return ::access(directory.c_str(), W_OK) == 0;
@@ -198,34 +186,29 @@ bool FIO_FILE_SYSTEM::is_writable(const FIO_PATH& path)
 
 bool FIO_FILE_SYSTEM::copy(const FIO_PATH& from, const FIO_PATH& to, bool overwrite, bool keep_times)
 {
-    struct stat source_info{};
-    if (!stat_path(from.fullpath(), source_info) || !S_ISREG(source_info.st_mode))
-        return false;
+    struct stat source_info {};
+    if (!stat_path(from.fullpath(), source_info) || !S_ISREG(source_info.st_mode)) return false;
     const std::string target = replacement_target(to.fullpath());
-    if (target.empty())
-        return false;
-    struct stat target_info{};
+    if (target.empty()) return false;
+    struct stat target_info {};
     const bool target_exists = stat_path(target, target_info);
     if (target_exists) {
         if (source_info.st_dev == target_info.st_dev && source_info.st_ino == target_info.st_ino)
-            return true;    // copying a file onto itself: it already holds the content
-        if (!overwrite || !may_replace(target))
-            return false;
+            return true;  // copying a file onto itself: it already holds the content
+        if (!overwrite || !may_replace(target)) return false;
     }
 
     UNIQUE_FD source(::open(from.fullpath().c_str(), O_RDONLY | O_CLOEXEC));
     ATOMIC_REPLACEMENT replacement(target);
-    if (!source.valid() || !replacement.valid())
-        return false;
+    if (!source.valid() || !replacement.valid()) return false;
     const int out = replacement.fd();
-    if (!read_all(source.get(), [out](const char* data, std::size_t size) { return write_all(out, data, size); }))
+    if (!read_all(source.get(),
+                  [out](const char* data, std::size_t size) { return write_all(out, data, size); }))
         return false;
-    if (!replacement.adopt_attributes(target_exists ? target_info : source_info, target_exists))
-        return false;
+    if (!replacement.adopt_attributes(target_exists ? target_info : source_info, target_exists)) return false;
     if (keep_times) {
         const struct timespec times[2] = {source_info.st_atim, source_info.st_mtim};
-        if (::futimens(out, times) != 0)
-            return false;
+        if (::futimens(out, times) != 0) return false;
     }
     return replacement.commit();
 }
@@ -233,18 +216,15 @@ bool FIO_FILE_SYSTEM::copy(const FIO_PATH& from, const FIO_PATH& to, bool overwr
 bool FIO_FILE_SYSTEM::remove_if_exists(const FIO_PATH& path)
 {
     const std::string full = path.fullpath();
-    if (full.empty())
-        return true;
-    struct stat info{};
-    if (::lstat(full.c_str(), &info) != 0)
-        return errno == ENOENT;
+    if (full.empty()) return true;
+    struct stat info {};
+    if (::lstat(full.c_str(), &info) != 0) return errno == ENOENT;
     return (S_ISDIR(info.st_mode) ? ::rmdir(full.c_str()) : ::unlink(full.c_str())) == 0;
 }
 
 bool FIO_FILE_SYSTEM::make_directories(const FIO_PATH& directory)
 {
-    if (directory.empty())
-        return false;
+    if (directory.empty()) return false;
     std::error_code error;
     std::filesystem::create_directories(directory.fullpath(), error);
     return !error && is_directory(directory);
@@ -253,33 +233,27 @@ bool FIO_FILE_SYSTEM::make_directories(const FIO_PATH& directory)
 FILE* FIO_FILE_SYSTEM::fopen(const FIO_PATH& path, const char* mode)
 {
     const std::string full = path.fullpath();
-    if (full.empty() || mode == nullptr)
-        return nullptr;
+    if (full.empty() || mode == nullptr) return nullptr;
     // Generators are spawned from this process; they must not inherit open files.
     std::string close_on_exec_mode(mode);
-    if (close_on_exec_mode.find('e') == std::string::npos)
-        close_on_exec_mode += 'e';
+    if (close_on_exec_mode.find('e') == std::string::npos) close_on_exec_mode += 'e';
     return std::fopen(full.c_str(), close_on_exec_mode.c_str());
 }
 
 bool FIO_FILE_SYSTEM::read_file(const FIO_PATH& path, std::string& content)
 {
     const std::string full = path.fullpath();
-    if (full.empty())
-        return false;
+    if (full.empty()) return false;
     UNIQUE_FD file(::open(full.c_str(), O_RDONLY | O_CLOEXEC));
-    struct stat info{};
-    if (!file.valid() || ::fstat(file.get(), &info) != 0 || S_ISDIR(info.st_mode))
-        return false;
+    struct stat info {};
+    if (!file.valid() || ::fstat(file.get(), &info) != 0 || S_ISDIR(info.st_mode)) return false;
     std::string read;
-    if (S_ISREG(info.st_mode))
-        read.reserve(static_cast<std::size_t>(info.st_size));
+    if (S_ISREG(info.st_mode)) read.reserve(static_cast<std::size_t>(info.st_size));
     const bool complete = read_all(file.get(), [&read](const char* data, std::size_t size) {
         read.append(data, size);
         return true;
     });
-    if (!complete)
-        return false;
+    if (!complete) return false;
     content.swap(read);
     return true;
 }
@@ -287,18 +261,14 @@ bool FIO_FILE_SYSTEM::read_file(const FIO_PATH& path, std::string& content)
 bool FIO_FILE_SYSTEM::write_file_atomically(const FIO_PATH& path, const std::string& content)
 {
     const std::string target = replacement_target(path.fullpath());
-    if (target.empty())
-        return false;
-    struct stat target_info{};
+    if (target.empty()) return false;
+    struct stat target_info {};
     const bool target_exists = stat_path(target, target_info);
-    if (target_exists && !may_replace(target))
-        return false;
+    if (target_exists && !may_replace(target)) return false;
 
     ATOMIC_REPLACEMENT replacement(target);
-    if (!replacement.valid() || !write_all(replacement.fd(), content.data(), content.size()))
-        return false;
-    if (target_exists && !replacement.adopt_attributes(target_info, true))
-        return false;
+    if (!replacement.valid() || !write_all(replacement.fd(), content.data(), content.size())) return false;
+    if (target_exists && !replacement.adopt_attributes(target_info, true)) return false;
     return replacement.commit();
 }
 

@@ -17,8 +17,7 @@ std::vector<std::string_view> split_components(std::string_view path)
     std::size_t start = 0;
     while (start < path.size()) {
         const std::size_t end = std::min(path.find(separator, start), path.size());
-        if (end > start)
-            parts.push_back(path.substr(start, end - start));
+        if (end > start) parts.push_back(path.substr(start, end - start));
         start = end + 1;
     }
     return parts;
@@ -28,8 +27,7 @@ std::string join_components(const std::vector<std::string_view>& parts)
 {
     std::string joined;
     for (const std::string_view part : parts) {
-        if (!joined.empty())
-            joined += separator;
+        if (!joined.empty()) joined += separator;
         joined += part;
     }
     return joined;
@@ -40,11 +38,17 @@ bool ends_with_separator(const std::string& path)
     return !path.empty() && path.back() == separator;
 }
 
-} // namespace
+}  // namespace
 
-FIO_PATH::FIO_PATH(const std::string& path) { set(path); }
+FIO_PATH::FIO_PATH(const std::string& path)
+{
+    set(path);
+}
 
-FIO_PATH::FIO_PATH(const char* path) { set(path == nullptr ? std::string() : std::string(path)); }
+FIO_PATH::FIO_PATH(const char* path)
+{
+    set(path == nullptr ? std::string() : std::string(path));
+}
 
 FIO_PATH::FIO_PATH(const std::string& directory, const std::string& filename)
 {
@@ -89,8 +93,7 @@ std::string FIO_PATH::fullpath() const
     std::string path;
     path.reserve(m_directory.size() + m_base.size() + m_extension.size() + 2);
     path += m_directory;
-    if (!m_directory.empty() && !ends_with_separator(m_directory))
-        path += separator;
+    if (!m_directory.empty() && !ends_with_separator(m_directory)) path += separator;
     path += m_base;
     if (m_has_dot || !m_extension.empty()) {
         path += '.';
@@ -99,12 +102,14 @@ std::string FIO_PATH::fullpath() const
     return path;
 }
 
-std::string FIO_PATH::directory() const { return m_directory; }
+std::string FIO_PATH::directory() const
+{
+    return m_directory;
+}
 
 std::string FIO_PATH::full_directory() const
 {
-    if (m_directory.empty() || ends_with_separator(m_directory))
-        return m_directory;
+    if (m_directory.empty() || ends_with_separator(m_directory)) return m_directory;
     return m_directory + separator;
 }
 
@@ -113,13 +118,25 @@ std::string FIO_PATH::filename() const
     return (m_has_dot || !m_extension.empty()) ? m_base + '.' + m_extension : m_base;
 }
 
-void FIO_PATH::filename(const std::string& name) { set(full_directory() + name); }
+void FIO_PATH::filename(const std::string& name)
+{
+    set(full_directory() + name);
+}
 
-std::string FIO_PATH::base() const { return m_base; }
+std::string FIO_PATH::base() const
+{
+    return m_base;
+}
 
-void FIO_PATH::base(const std::string& base_name) { m_base = base_name; }
+void FIO_PATH::base(const std::string& base_name)
+{
+    m_base = base_name;
+}
 
-std::string FIO_PATH::extension() const { return m_extension; }
+std::string FIO_PATH::extension() const
+{
+    return m_extension;
+}
 
 void FIO_PATH::extension(const std::string& ext)
 {
@@ -136,8 +153,7 @@ bool FIO_PATH::relative() const
 FIO_PATH& FIO_PATH::flatten()
 {
     const std::string path = fullpath();
-    if (path.empty())
-        return *this;
+    if (path.empty()) return *this;
     const bool absolute = path.front() == separator;
 
     // The kept parts joined by separators; climbing drops the last one. A relative path
@@ -150,8 +166,7 @@ FIO_PATH& FIO_PATH::flatten()
         const std::size_t end = std::min(path.find(separator, start), path.size());
         const std::string_view part(path.data() + start, end - start);
         start = end + 1;
-        if (part.empty() || part == ".")
-            continue;
+        if (part.empty() || part == ".") continue;
         if (part == "..") {
             if (kept_parts > leading_climbs) {
                 const std::size_t last = kept.rfind(separator);
@@ -159,36 +174,29 @@ FIO_PATH& FIO_PATH::flatten()
                 --kept_parts;
                 continue;
             }
-            if (absolute)
-                continue;   // an absolute path cannot rise above the root
+            if (absolute) continue;  // an absolute path cannot rise above the root
             ++leading_climbs;
         }
-        if (kept_parts++ > 0)
-            kept += separator;
+        if (kept_parts++ > 0) kept += separator;
         kept += part;
     }
 
     std::string flat;
     flat.reserve(kept.size() + 2);
-    if (absolute)
-        flat += separator;
+    if (absolute) flat += separator;
     flat += kept;
-    if (!absolute && flat.empty())
-        flat = ".";
-    if (ends_with_separator(path) && !ends_with_separator(flat))
-        flat += separator;
+    if (!absolute && flat.empty()) flat = ".";
+    if (ends_with_separator(path) && !ends_with_separator(flat)) flat += separator;
     set(flat);
     return *this;
 }
 
 FIO_PATH& FIO_PATH::become_absolute(const std::string& base_dir)
 {
-    if (empty())
-        return *this;
+    if (empty()) return *this;
     if (relative()) {
         FIO_PATH anchor(base_dir.empty() ? FIO_FILE_SYSTEM::current_directory() : base_dir);
-        if (anchor.relative() && !anchor.empty())
-            anchor.become_absolute();
+        if (anchor.relative() && !anchor.empty()) anchor.become_absolute();
         set(FIO_PATH(anchor.fullpath(), fullpath()).fullpath());
     }
     return flatten();
@@ -199,8 +207,7 @@ std::string FIO_PATH::get_relative_to(const std::string& dir) const
     FIO_PATH self(*this);
     self.become_absolute();
     const std::string target = self.fullpath();
-    if (target.empty())
-        return {};
+    if (target.empty()) return {};
     FIO_PATH anchor(dir);
     anchor.become_absolute();
 
@@ -214,7 +221,6 @@ std::string FIO_PATH::get_relative_to(const std::string& dir) const
     std::vector<std::string_view> parts(from.size() - common, "..");
     parts.insert(parts.end(), to.begin() + static_cast<std::ptrdiff_t>(common), to.end());
     std::string relative_path = parts.empty() ? std::string(".") : join_components(parts);
-    if (ends_with_separator(target))
-        relative_path += separator;
+    if (ends_with_separator(target)) relative_path += separator;
     return relative_path;
 }

@@ -25,35 +25,36 @@ namespace {
 std::string directory_from_environment(const char* variable)
 {
     const char* value = std::getenv(variable);
-    if (value == nullptr || *value == '\0')
-        return {};
+    if (value == nullptr || *value == '\0') return {};
     static std::mutex anchored_mutex;
-    static std::map<std::string, std::string> anchored;   // variable + '=' + value -> directory
+    static std::map<std::string, std::string> anchored;  // variable + '=' + value -> directory
     const std::string key = std::string(variable) + '=' + value;
     std::lock_guard<std::mutex> lock(anchored_mutex);
     auto found = anchored.find(key);
-    if (found != anchored.end())
-        return found->second;
+    if (found != anchored.end()) return found->second;
     std::string directory = FIO_PATH(value).become_absolute().fullpath();
-    if (directory.back() != '/')
-        directory += '/';
+    if (directory.back() != '/') directory += '/';
     anchored.emplace(key, directory);
     return directory;
 }
 
-char ascii_lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-char ascii_upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char ascii_lower(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+char ascii_upper(char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
-} // namespace
+}  // namespace
 
 std::string gen_get_vorlin_path()
 {
     std::string root = directory_from_environment("VORLIN_ROOTDIR");
-    if (!root.empty())
-        return root;
+    if (!root.empty()) return root;
     root = VORLIN_BUNDLED_ROOTDIR;
-    if (!root.empty() && root.back() != '/')
-        root += '/';
+    if (!root.empty() && root.back() != '/') root += '/';
     return root;
 }
 
@@ -88,11 +89,9 @@ int gen_stricmp(const std::string& a, const std::string& b)
     for (std::size_t i = 0; i < common; ++i) {
         const auto la = static_cast<unsigned char>(ascii_lower(a[i]));
         const auto lb = static_cast<unsigned char>(ascii_lower(b[i]));
-        if (la != lb)
-            return la < lb ? -1 : 1;
+        if (la != lb) return la < lb ? -1 : 1;
     }
-    if (a.size() == b.size())
-        return 0;
+    if (a.size() == b.size()) return 0;
     return a.size() < b.size() ? -1 : 1;
 }
 

@@ -20,7 +20,7 @@
 //! unknown version is always older than a known one.
 class IPVX_VERSION {
 public:
-    IPVX_VERSION() = default;                    //!< invalid (no version)
+    IPVX_VERSION() = default;  //!< invalid (no version)
     explicit IPVX_VERSION(const std::string& text);
     explicit IPVX_VERSION(const char* text);
 
@@ -47,9 +47,9 @@ private:
 
 //! One <upgradeable_from> entry of a card: the card can upgrade IP of this name.
 struct IPCATALOG_UPGRADEABLE_FROM_INFO {
-    std::string name;                                    //!< the older IP name
-    std::string version;                                 //!< a version text or "all"
-    DEV_FAMILY_ENUM family = DEV_FAMILY_DEVICE_AGNOSTIC; //!< 78 when the entry names none
+    std::string name;                                     //!< the older IP name
+    std::string version;                                  //!< a version text or "all"
+    DEV_FAMILY_ENUM family = DEV_FAMILY_DEVICE_AGNOSTIC;  //!< 78 when the entry names none
 };
 
 //! One IP core of the catalog in its current version (a <card>). Cards belong to the
@@ -73,9 +73,15 @@ public:
     const std::vector<DEV_FAMILY_ENUM>& get_supported_families() const { return m_families; }
     const std::vector<std::string>& const_supported_eol_sub_ips() const { return m_eol_sub_ips; }
     //! Filesets the core generates, as listed (values outside the enumeration are kept).
-    const std::vector<IPCATALOG_SUPPORTED_FILESET_ENUM>& const_supported_filesets() const { return m_filesets; }
+    const std::vector<IPCATALOG_SUPPORTED_FILESET_ENUM>& const_supported_filesets() const
+    {
+        return m_filesets;
+    }
     const std::vector<std::string>& const_aliases() const { return m_aliases; }
-    const std::vector<IPCATALOG_UPGRADEABLE_FROM_INFO>& get_upgradeable_from_info() const { return m_upgradeable_from; }
+    const std::vector<IPCATALOG_UPGRADEABLE_FROM_INFO>& get_upgradeable_from_info() const
+    {
+        return m_upgradeable_from;
+    }
     //! "upgrade" or "generation" when the bundled generators fail on purpose for this core.
     const std::string& get_test_fails() const { return m_test_fails; }
     bool test_fails(const std::string& stage) const { return !m_test_fails.empty() && m_test_fails == stage; }
@@ -123,25 +129,28 @@ public:
     //! only when the upgrade really moves the IP: a version below the target version, or a
     //! target name other than this IP's name.
     std::vector<std::string> get_upgrade_descriptions(const IPVX_VERSION& version,
-        const IPVX_VERSION& target_version, const std::string& target_name,
-        DEV_FAMILY_ENUM ip_family, DEV_FAMILY_ENUM project_family) const;
+                                                      const IPVX_VERSION& target_version,
+                                                      const std::string& target_name,
+                                                      DEV_FAMILY_ENUM ip_family,
+                                                      DEV_FAMILY_ENUM project_family) const;
     //! Texts of the <release version="R"> entries with version < R <= target_version, in
     //! ascending version order.
     std::vector<std::string> get_release_descriptions(const IPVX_VERSION& version,
-        const IPVX_VERSION& target_version) const;
+                                                      const IPVX_VERSION& target_version) const;
     //! Texts of the <change version="R"> entries with version < R <= target_version, in
     //! ascending version order, filtered like the upgrade descriptions by target name and
     //! families.
     std::vector<std::string> get_upgrade_changes(const IPVX_VERSION& version,
-        const IPVX_VERSION& target_version, const std::string& target_name,
-        DEV_FAMILY_ENUM ip_family, DEV_FAMILY_ENUM project_family) const;
+                                                 const IPVX_VERSION& target_version,
+                                                 const std::string& target_name, DEV_FAMILY_ENUM ip_family,
+                                                 DEV_FAMILY_ENUM project_family) const;
 
 private:
     friend class IPCATALOG_FILE_READER;
     struct VERSIONED_TEXT {
         IPVX_VERSION version;
         std::string text;
-        std::string target;                            //!< "" = any target
+        std::string target;  //!< "" = any target
         DEV_FAMILY_ENUM family = DEV_FAMILY_DEVICE_AGNOSTIC;
         DEV_FAMILY_ENUM project_family = DEV_FAMILY_DEVICE_AGNOSTIC;
         bool all_versions = false;
@@ -152,19 +161,19 @@ private:
 
 //! Name query flags of get_ip_cards_by_name, combined with "|".
 enum IPCATALOG_QUERY_FLAGS : unsigned {
-    IPCATALOG_QUERY_EXACT = 0x000,          //!< cards whose name is exactly the name
-    IPCATALOG_QUERY_ALIASES = 0x001,        //!< also cards that list the name as an alias
-    IPCATALOG_QUERY_MATCHING = 0x002,       //!< also cards that list the name as a matching name
-    IPCATALOG_QUERY_IGNORE_CASE = 0x100,    //!< compare names ignoring ASCII case
+    IPCATALOG_QUERY_EXACT = 0x000,        //!< cards whose name is exactly the name
+    IPCATALOG_QUERY_ALIASES = 0x001,      //!< also cards that list the name as an alias
+    IPCATALOG_QUERY_MATCHING = 0x002,     //!< also cards that list the name as a matching name
+    IPCATALOG_QUERY_IGNORE_CASE = 0x100,  //!< compare names ignoring ASCII case
     //! What the upgrade analysis asks for (0x101): the core under any letter case or alias.
     IPCATALOG_QUERY_ANALYSIS = IPCATALOG_QUERY_ALIASES | IPCATALOG_QUERY_IGNORE_CASE,
 };
 
 //! How update() decides that a catalog file changed.
 enum IPCATALOG_CHANGE_CHECK : int {
-    IPCATALOG_CHECK_TIME = 1,               //!< modification time
-    IPCATALOG_CHECK_TIME_AND_SIZE = 2,      //!< modification time or size
-    IPCATALOG_CHECK_CONTENT = 3,            //!< also the content (catches same-size rewrites)
+    IPCATALOG_CHECK_TIME = 1,           //!< modification time
+    IPCATALOG_CHECK_TIME_AND_SIZE = 2,  //!< modification time or size
+    IPCATALOG_CHECK_CONTENT = 3,        //!< also the content (catches same-size rewrites)
 };
 
 //! The process-wide IP catalog. Every query takes the catalog's lock itself; callers that

@@ -6,9 +6,9 @@
 
 bool IPCATALOG_CARD::supports_family(DEV_FAMILY_ENUM family) const
 {
-    return family == DEV_FAMILY_DEVICE_AGNOSTIC || m_families.empty()
-        || std::find(m_families.begin(), m_families.end(), DEV_FAMILY_DEVICE_AGNOSTIC) != m_families.end()
-        || std::find(m_families.begin(), m_families.end(), family) != m_families.end();
+    return family == DEV_FAMILY_DEVICE_AGNOSTIC || m_families.empty() ||
+           std::find(m_families.begin(), m_families.end(), DEV_FAMILY_DEVICE_AGNOSTIC) != m_families.end() ||
+           std::find(m_families.begin(), m_families.end(), family) != m_families.end();
 }
 
 namespace {
@@ -19,12 +19,11 @@ bool family_applies(DEV_FAMILY_ENUM entry_family, DEV_FAMILY_ENUM family)
     return entry_family == DEV_FAMILY_DEVICE_AGNOSTIC || entry_family == family;
 }
 
-} // namespace
+}  // namespace
 
 bool IPCATALOG_OUTDATED_IP_INFO::is_eol(const IPVX_VERSION& version, DEV_FAMILY_ENUM family) const
 {
-    if (!version.is_valid())
-        return false;
+    if (!version.is_valid()) return false;
     return std::any_of(m_eols.begin(), m_eols.end(), [&](const VERSIONED_TEXT& eol) {
         return (eol.all_versions || version <= eol.version) && family_applies(eol.family, family);
     });
@@ -34,23 +33,24 @@ bool IPCATALOG_OUTDATED_IP_INFO::is_invalid(const IPVX_VERSION& version, DEV_FAM
                                             DEV_FAMILY_ENUM project_family) const
 {
     return std::any_of(m_invalids.begin(), m_invalids.end(), [&](const VERSIONED_TEXT& invalid) {
-        const bool version_matches = invalid.all_versions || (version.is_valid() && version == invalid.version);
-        return version_matches && family_applies(invalid.family, ip_family)
-            && family_applies(invalid.project_family, project_family);
+        const bool version_matches =
+            invalid.all_versions || (version.is_valid() && version == invalid.version);
+        return version_matches && family_applies(invalid.family, ip_family) &&
+               family_applies(invalid.project_family, project_family);
     });
 }
 
-std::vector<std::string> IPCATALOG_OUTDATED_IP_INFO::get_upgrade_descriptions(const IPVX_VERSION& version,
-    const IPVX_VERSION& target_version, const std::string& target_name, DEV_FAMILY_ENUM ip_family,
-    DEV_FAMILY_ENUM project_family) const
+std::vector<std::string> IPCATALOG_OUTDATED_IP_INFO::get_upgrade_descriptions(
+    const IPVX_VERSION& version, const IPVX_VERSION& target_version, const std::string& target_name,
+    DEV_FAMILY_ENUM ip_family, DEV_FAMILY_ENUM project_family) const
 {
     std::vector<std::string> texts;
     // A variation already at the target of its own name is not upgraded: nothing to describe.
-    if (target_name == m_ip_name && !(version < target_version))
-        return texts;
+    if (target_name == m_ip_name && !(version < target_version)) return texts;
     for (const VERSIONED_TEXT& upgrade : m_upgrades)
-        if ((upgrade.target.empty() || upgrade.target == target_name) && family_applies(upgrade.family, ip_family)
-            && family_applies(upgrade.project_family, project_family) && !upgrade.text.empty())
+        if ((upgrade.target.empty() || upgrade.target == target_name) &&
+            family_applies(upgrade.family, ip_family) &&
+            family_applies(upgrade.project_family, project_family) && !upgrade.text.empty())
             texts.push_back(upgrade.text);
     return texts;
 }
@@ -64,7 +64,8 @@ std::vector<std::string> texts_between(const std::vector<ENTRY>& entries, const 
 {
     std::vector<const ENTRY*> selected;
     for (const ENTRY& entry : entries)
-        if (version < entry.version && entry.version <= target_version && accepts(entry) && !entry.text.empty())
+        if (version < entry.version && entry.version <= target_version && accepts(entry) &&
+            !entry.text.empty())
             selected.push_back(&entry);
     std::stable_sort(selected.begin(), selected.end(),
                      [](const ENTRY* a, const ENTRY* b) { return a->version < b->version; });
@@ -74,20 +75,24 @@ std::vector<std::string> texts_between(const std::vector<ENTRY>& entries, const 
     return texts;
 }
 
-} // namespace
+}  // namespace
 
-std::vector<std::string> IPCATALOG_OUTDATED_IP_INFO::get_release_descriptions(const IPVX_VERSION& version,
-    const IPVX_VERSION& target_version) const
+std::vector<std::string>
+IPCATALOG_OUTDATED_IP_INFO::get_release_descriptions(const IPVX_VERSION& version,
+                                                     const IPVX_VERSION& target_version) const
 {
     return texts_between(m_releases, version, target_version, [](const VERSIONED_TEXT&) { return true; });
 }
 
 std::vector<std::string> IPCATALOG_OUTDATED_IP_INFO::get_upgrade_changes(const IPVX_VERSION& version,
-    const IPVX_VERSION& target_version, const std::string& target_name, DEV_FAMILY_ENUM ip_family,
-    DEV_FAMILY_ENUM project_family) const
+                                                                         const IPVX_VERSION& target_version,
+                                                                         const std::string& target_name,
+                                                                         DEV_FAMILY_ENUM ip_family,
+                                                                         DEV_FAMILY_ENUM project_family) const
 {
     return texts_between(m_changes, version, target_version, [&](const VERSIONED_TEXT& change) {
-        return (change.target.empty() || change.target == target_name) && family_applies(change.family, ip_family)
-            && family_applies(change.project_family, project_family);
+        return (change.target.empty() || change.target == target_name) &&
+               family_applies(change.family, ip_family) &&
+               family_applies(change.project_family, project_family);
     });
 }

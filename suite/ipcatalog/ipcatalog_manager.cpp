@@ -1,8 +1,8 @@
 //! @file ipcatalog_manager.cpp
 //! @brief The process-wide IP catalog: its files, their refresh, the indexes and the lock.
 #include <ipcatalog/ipcatalog.h>
-#include <ipcatalog/olt_string.h>
 #include <ipcatalog/ipcatalog_reader.h>
+#include <ipcatalog/olt_string.h>
 
 #include <gen/gen.h>
 #include <msg/msg.h>
@@ -34,8 +34,7 @@ struct FILE_STAMP {
 bool stat_file(const std::string& path, FILE_STAMP& stamp)
 {
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
-        return false;
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
     stamp.mtime_ns = static_cast<long long>(info.st_mtim.tv_sec) * 1000000000LL + info.st_mtim.tv_nsec;
     stamp.size = static_cast<long long>(info.st_size);
     return true;
@@ -44,8 +43,7 @@ bool stat_file(const std::string& path, FILE_STAMP& stamp)
 bool read_whole_file(const std::string& path, std::string& text)
 {
     std::ifstream stream(path, std::ios::binary);
-    if (!stream)
-        return false;
+    if (!stream) return false;
     std::ostringstream buffer;
     buffer << stream.rdbuf();
     text = buffer.str();
@@ -80,7 +78,7 @@ struct THREAD_HOLD {
 };
 thread_local std::map<const void*, THREAD_HOLD> t_holds;
 
-} // namespace
+}  // namespace
 
 struct IPCATALOG_VORLIN_IP_CATALOG_MANAGER::STATE {
     // The lock: many readers or one writer; a thread may nest any holds inside its own.
@@ -91,7 +89,7 @@ struct IPCATALOG_VORLIN_IP_CATALOG_MANAGER::STATE {
 
     std::once_flag first_load;
     std::string directory;
-    std::map<std::string, CATALOG_FILE> files;      // by full path, so in name order
+    std::map<std::string, CATALOG_FILE> files;  // by full path, so in name order
 
     // Indexes over every file, rebuilt after each change.
     std::vector<const IPCATALOG_CARD*> cards;
@@ -114,8 +112,7 @@ void IPCATALOG_VORLIN_IP_CATALOG_MANAGER::STATE::rebuild_indexes()
     outdated.clear();
     const auto index_name = [this](const std::string& name) {
         std::vector<std::size_t>& positions = positions_by_lower_name[gen_ascii_tolower(name)];
-        if (positions.empty() || positions.back() != cards.size() - 1)
-            positions.push_back(cards.size() - 1);
+        if (positions.empty() || positions.back() != cards.size() - 1) positions.push_back(cards.size() - 1);
     };
     for (auto& [path, file] : files) {
         for (const auto& card : file.content.cards) {
@@ -128,8 +125,9 @@ void IPCATALOG_VORLIN_IP_CATALOG_MANAGER::STATE::rebuild_indexes()
         }
         for (const auto& info : file.content.outdated)
             if (!outdated.emplace(info->get_ip_name(), info.get()).second)
-                msg_local_debug(MODULE, 2, fmt::format("{}: outdated information of {} given before; ignored",
-                                                       path, info->get_ip_name()));
+                msg_local_debug(MODULE, 2,
+                                fmt::format("{}: outdated information of {} given before; ignored", path,
+                                            info->get_ip_name()));
     }
     for (auto& [path, file] : files) {
         for (auto& card : file.content.cards) {
@@ -147,25 +145,23 @@ void IPCATALOG_VORLIN_IP_CATALOG_MANAGER::STATE::rebuild_indexes()
     }
 }
 
-bool IPCATALOG_VORLIN_IP_CATALOG_MANAGER::STATE::refresh_file(const std::string& path, int change_check, bool force)
+bool IPCATALOG_VORLIN_IP_CATALOG_MANAGER::STATE::refresh_file(const std::string& path, int change_check,
+                                                              bool force)
 {
     FILE_STAMP stamp;
-    if (!stat_file(path, stamp))
-        return files.erase(path) > 0;
+    if (!stat_file(path, stamp)) return files.erase(path) > 0;
     auto known = files.find(path);
     const bool is_new = known == files.end();
-    bool changed = force || is_new || stamp.mtime_ns != known->second.stamp.mtime_ns
-                || (change_check >= IPCATALOG_CHECK_TIME_AND_SIZE && stamp.size != known->second.stamp.size);
-    if (!changed && change_check < IPCATALOG_CHECK_CONTENT)
-        return false;
+    bool changed = force || is_new || stamp.mtime_ns != known->second.stamp.mtime_ns ||
+                   (change_check >= IPCATALOG_CHECK_TIME_AND_SIZE && stamp.size != known->second.stamp.size);
+    if (!changed && change_check < IPCATALOG_CHECK_CONTENT) return false;
     std::string text;
     if (!read_whole_file(path, text)) {
         msg_local_debug(MODULE, 2, fmt::format("catalog file {} cannot be read; skipped", path));
         return files.erase(path) > 0;
     }
     stamp.content_hash = std::hash<std::string>()(text);
-    if (!changed && stamp.content_hash == known->second.stamp.content_hash)
-        return false;
+    if (!changed && stamp.content_hash == known->second.stamp.content_hash) return false;
     // A file that no longer parses contributes nothing; the rest of the catalog stays.
     CATALOG_FILE& file = files[path];
     file.stamp = stamp;
@@ -173,7 +169,10 @@ bool IPCATALOG_VORLIN_IP_CATALOG_MANAGER::STATE::refresh_file(const std::string&
     return true;
 }
 
-IPCATALOG_VORLIN_IP_CATALOG_MANAGER::IPCATALOG_VORLIN_IP_CATALOG_MANAGER() : m_state(std::make_unique<STATE>()) {}
+IPCATALOG_VORLIN_IP_CATALOG_MANAGER::IPCATALOG_VORLIN_IP_CATALOG_MANAGER()
+    : m_state(std::make_unique<STATE>())
+{
+}
 
 IPCATALOG_VORLIN_IP_CATALOG_MANAGER::~IPCATALOG_VORLIN_IP_CATALOG_MANAGER() = default;
 
@@ -187,8 +186,7 @@ IPCATALOG_VORLIN_IP_CATALOG_MANAGER* IPCATALOG_VORLIN_IP_CATALOG_MANAGER::instan
         catalog.update(IPCATALOG_CHECK_TIME_AND_SIZE, true, true);
         loaded_now = true;
     });
-    if (reload && !loaded_now)
-        catalog.update(IPCATALOG_CHECK_TIME_AND_SIZE, true, true);
+    if (reload && !loaded_now) catalog.update(IPCATALOG_CHECK_TIME_AND_SIZE, true, true);
     return &catalog;
 }
 
@@ -220,12 +218,11 @@ int IPCATALOG_VORLIN_IP_CATALOG_MANAGER::update(int change_check, bool force_rer
             paths.push_back(entry.first);
     }
     for (const std::string& path : paths)
-        if (state.refresh_file(path, change_check, force_reread))
-            ++touched;
-    if (touched > 0)
-        state.rebuild_indexes();
-    msg_local_debug(MODULE, 2, fmt::format("catalog {}: {} file(s) read or dropped, {} card(s)", directory,
-                                           touched, state.cards.size()));
+        if (state.refresh_file(path, change_check, force_reread)) ++touched;
+    if (touched > 0) state.rebuild_indexes();
+    msg_local_debug(MODULE, 2,
+                    fmt::format("catalog {}: {} file(s) read or dropped, {} card(s)", directory, touched,
+                                state.cards.size()));
     return touched;
 }
 
@@ -248,8 +245,7 @@ using CARD_TEST = std::function<bool(const IPCATALOG_CARD&)>;
 bool make_card_test(const std::string& term, CARD_TEST& test)
 {
     const auto equals = term.find('=');
-    if (equals == std::string::npos)
-        return false;
+    if (equals == std::string::npos) return false;
     const std::string key = gen_ascii_tolower(term.substr(0, equals));
     const std::string value = term.substr(equals + 1);
     if (key == "type") {
@@ -267,8 +263,7 @@ bool make_card_test(const std::string& term, CARD_TEST& test)
         test = [value](const IPCATALOG_CARD& card) { return gen_iequals(card.get_author(), value); };
     } else if (key == "family") {
         const DEV_FAMILY_ENUM family = ipcatalog_family_of(value);
-        if (family == DEV_FAMILY_NONE)
-            return false;
+        if (family == DEV_FAMILY_NONE) return false;
         test = [family](const IPCATALOG_CARD& card) { return card.supports_family(family); };
     } else {
         return false;
@@ -276,36 +271,34 @@ bool make_card_test(const std::string& term, CARD_TEST& test)
     return true;
 }
 
-} // namespace
+}  // namespace
 
-std::vector<const IPCATALOG_CARD*> IPCATALOG_VORLIN_IP_CATALOG_MANAGER::get_ip_cards_by_name(
-    const std::string& name, unsigned flags) const
+std::vector<const IPCATALOG_CARD*>
+IPCATALOG_VORLIN_IP_CATALOG_MANAGER::get_ip_cards_by_name(const std::string& name, unsigned flags) const
 {
     IPCATALOG_SCOPED_READ_WRITE_MUTEX lock(this);
     std::vector<const IPCATALOG_CARD*> found;
     // Only cards that carry the name in some case can answer; the test decides which do.
     const auto candidates = m_state->positions_by_lower_name.find(gen_ascii_tolower(name));
-    if (candidates == m_state->positions_by_lower_name.end())
-        return found;
+    if (candidates == m_state->positions_by_lower_name.end()) return found;
     for (const std::size_t position : candidates->second) {
         const IPCATALOG_CARD* card = m_state->cards[position];
-        if (names_equal(card->get_name(), name, flags)
-            || ((flags & IPCATALOG_QUERY_ALIASES) && any_name_equal(card->const_aliases(), name, flags))
-            || ((flags & IPCATALOG_QUERY_MATCHING) && any_name_equal(card->get_matching_names(), name, flags)))
+        if (names_equal(card->get_name(), name, flags) ||
+            ((flags & IPCATALOG_QUERY_ALIASES) && any_name_equal(card->const_aliases(), name, flags)) ||
+            ((flags & IPCATALOG_QUERY_MATCHING) && any_name_equal(card->get_matching_names(), name, flags)))
             found.push_back(card);
     }
     return found;
 }
 
-std::vector<const IPCATALOG_CARD*> IPCATALOG_VORLIN_IP_CATALOG_MANAGER::get_ip_cards_by_filter(
-    const std::string& filter) const
+std::vector<const IPCATALOG_CARD*>
+IPCATALOG_VORLIN_IP_CATALOG_MANAGER::get_ip_cards_by_filter(const std::string& filter) const
 {
     std::vector<CARD_TEST> tests;
     std::istringstream terms(filter);
     for (std::string term; std::getline(terms, term, ';');) {
         term = OLT_STRING::trim(term);
-        if (term.empty())
-            continue;
+        if (term.empty()) continue;
         CARD_TEST test;
         if (!make_card_test(term, test)) {
             msg_local_debug(MODULE, 2, fmt::format("catalog filter term \"{}\" not understood", term));
@@ -327,12 +320,14 @@ std::vector<const IPCATALOG_CARD*> IPCATALOG_VORLIN_IP_CATALOG_MANAGER::get_all_
     return m_state->cards;
 }
 
-const std::map<std::string, std::vector<std::string>>& IPCATALOG_VORLIN_IP_CATALOG_MANAGER::get_upgrade_index() const
+const std::map<std::string, std::vector<std::string>>&
+IPCATALOG_VORLIN_IP_CATALOG_MANAGER::get_upgrade_index() const
 {
     return m_state->upgrade_index;
 }
 
-const IPCATALOG_OUTDATED_IP_INFO* IPCATALOG_VORLIN_IP_CATALOG_MANAGER::get_outdated_ip_info(const std::string& name) const
+const IPCATALOG_OUTDATED_IP_INFO*
+IPCATALOG_VORLIN_IP_CATALOG_MANAGER::get_outdated_ip_info(const std::string& name) const
 {
     IPCATALOG_SCOPED_READ_WRITE_MUTEX lock(this);
     auto found = m_state->outdated.find(name);
@@ -357,8 +352,7 @@ std::vector<std::string> IPCATALOG_VORLIN_IP_CATALOG_MANAGER::get_catalog_files(
 void IPCATALOG_VORLIN_IP_CATALOG_MANAGER::lock_read() const
 {
     THREAD_HOLD& hold = t_holds[this];
-    if (hold.depth++ > 0)
-        return;
+    if (hold.depth++ > 0) return;
     hold.write = false;
     std::unique_lock<std::mutex> guard(m_state->mutex);
     m_state->released.wait(guard, [this] { return !m_state->writing; });
@@ -370,8 +364,7 @@ void IPCATALOG_VORLIN_IP_CATALOG_MANAGER::lock_write() const
     THREAD_HOLD& hold = t_holds[this];
     // Writing under one's own read hold would change cards the holder is looking at.
     MSG_INTERNAL_ERROR_IF(hold.depth > 0 && !hold.write, "IPCATALOG");
-    if (hold.depth++ > 0)
-        return;
+    if (hold.depth++ > 0) return;
     hold.write = true;
     std::unique_lock<std::mutex> guard(m_state->mutex);
     m_state->released.wait(guard, [this] { return !m_state->writing && m_state->readers == 0; });
@@ -382,8 +375,7 @@ void IPCATALOG_VORLIN_IP_CATALOG_MANAGER::unlock() const
 {
     auto found = t_holds.find(this);
     MSG_INTERNAL_ERROR_IF(found == t_holds.end() || found->second.depth <= 0, "IPCATALOG");
-    if (--found->second.depth > 0)
-        return;
+    if (--found->second.depth > 0) return;
     const bool was_writing = found->second.write;
     t_holds.erase(found);
     {
@@ -400,8 +392,7 @@ IPCATALOG_SCOPED_READ_WRITE_MUTEX::IPCATALOG_SCOPED_READ_WRITE_MUTEX(
     const IPCATALOG_VORLIN_IP_CATALOG_MANAGER* catalog, bool write)
     : m_catalog(catalog)
 {
-    if (m_catalog == nullptr)
-        return;
+    if (m_catalog == nullptr) return;
     if (write)
         m_catalog->lock_write();
     else
@@ -410,6 +401,5 @@ IPCATALOG_SCOPED_READ_WRITE_MUTEX::IPCATALOG_SCOPED_READ_WRITE_MUTEX(
 
 IPCATALOG_SCOPED_READ_WRITE_MUTEX::~IPCATALOG_SCOPED_READ_WRITE_MUTEX()
 {
-    if (m_catalog != nullptr)
-        m_catalog->unlock();
+    if (m_catalog != nullptr) m_catalog->unlock();
 }

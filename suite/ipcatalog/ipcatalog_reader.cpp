@@ -26,20 +26,17 @@ std::string attribute(const tinyxml2::XMLElement& element, const char* name)
 std::string trimmed_text(const tinyxml2::XMLElement& element)
 {
     const char* text = element.GetText();
-    if (text == nullptr)
-        return {};
+    if (text == nullptr) return {};
     std::string value(text);
     const char* blanks = " \t\r\n";
     const auto first = value.find_first_not_of(blanks);
-    if (first == std::string::npos)
-        return {};
+    if (first == std::string::npos) return {};
     return value.substr(first, value.find_last_not_of(blanks) - first + 1);
 }
 
 void append_once(std::vector<std::string>& list, const std::string& value)
 {
-    if (!value.empty() && std::find(list.begin(), list.end(), value) == list.end())
-        list.push_back(value);
+    if (!value.empty() && std::find(list.begin(), list.end(), value) == list.end()) list.push_back(value);
 }
 
 bool parse_ip_type(const std::string& text, IPCATALOG_IP_TYPE& type)
@@ -53,14 +50,16 @@ bool parse_ip_type(const std::string& text, IPCATALOG_IP_TYPE& type)
     return true;
 }
 
-bool is_all_versions(const std::string& text) { return gen_iequals(text, "all"); }
+bool is_all_versions(const std::string& text)
+{
+    return gen_iequals(text, "all");
+}
 
-} // namespace
+}  // namespace
 
 DEV_FAMILY_ENUM ipcatalog_family_of(const std::string& text)
 {
-    if (gen_iequals(text, "Device Agnostic"))
-        return DEV_FAMILY_DEVICE_AGNOSTIC;
+    if (gen_iequals(text, "Device Agnostic")) return DEV_FAMILY_DEVICE_AGNOSTIC;
     return dstr_get_dev_family_enum_by_string(text);
 }
 
@@ -81,11 +80,9 @@ bool IPCATALOG_FILE_READER::read(const std::string& path, const std::string& tex
     IPCATALOG_FILE_READER reader(path);
     for (const auto* e = root->FirstChildElement(); e != nullptr; e = e->NextSiblingElement()) {
         if (std::strcmp(e->Name(), "card") == 0) {
-            if (auto card = reader.read_card(*e))
-                content.cards.push_back(std::move(card));
+            if (auto card = reader.read_card(*e)) content.cards.push_back(std::move(card));
         } else if (std::strcmp(e->Name(), "outdated") == 0) {
-            if (auto info = reader.read_outdated(*e))
-                content.outdated.push_back(std::move(info));
+            if (auto info = reader.read_outdated(*e)) content.outdated.push_back(std::move(info));
         }
     }
     return true;
@@ -93,8 +90,9 @@ bool IPCATALOG_FILE_READER::read(const std::string& path, const std::string& tex
 
 void IPCATALOG_FILE_READER::skip(const tinyxml2::XMLElement& element, const std::string& why) const
 {
-    msg_local_debug(MODULE, 2, fmt::format("{}: <{}> on line {} skipped: {}", m_path, element.Name(),
-                                           element.GetLineNum(), why));
+    msg_local_debug(
+        MODULE, 2,
+        fmt::format("{}: <{}> on line {} skipped: {}", m_path, element.Name(), element.GetLineNum(), why));
 }
 
 bool IPCATALOG_FILE_READER::read_family(const tinyxml2::XMLElement& element, const char* name,
@@ -102,8 +100,7 @@ bool IPCATALOG_FILE_READER::read_family(const tinyxml2::XMLElement& element, con
 {
     const std::string text = attribute(element, name);
     family = text.empty() ? DEV_FAMILY_DEVICE_AGNOSTIC : ipcatalog_family_of(text);
-    if (family != DEV_FAMILY_NONE)
-        return true;
+    if (family != DEV_FAMILY_NONE) return true;
     skip(element, "unknown family " + text);
     return false;
 }
@@ -124,11 +121,11 @@ std::unique_ptr<IPCATALOG_CARD> IPCATALOG_FILE_READER::read_card(const tinyxml2:
     card->m_parsed_version = IPVX_VERSION(card->m_version);
     card->m_author = attribute(element, "author");
     card->m_display_name = attribute(element, "display_name");
-    if (card->m_display_name.empty())
-        card->m_display_name = card->m_name;
+    if (card->m_display_name.empty()) card->m_display_name = card->m_name;
     card->m_test_fails = attribute(element, "test_fails");
     card->m_catalog_file = m_path;
-    for (const auto* child = element.FirstChildElement(); child != nullptr; child = child->NextSiblingElement())
+    for (const auto* child = element.FirstChildElement(); child != nullptr;
+         child = child->NextSiblingElement())
         read_card_child(*child, *card);
     // An empty family list means every family: a card limited to families this installation
     // does not know must not become a card for all of them.
@@ -169,8 +166,7 @@ void IPCATALOG_FILE_READER::read_card_child(const tinyxml2::XMLElement& child, I
         IPCATALOG_UPGRADEABLE_FROM_INFO entry;
         entry.name = attribute(child, "name");
         entry.version = attribute(child, "version");
-        if (entry.version.empty())
-            entry.version = "all";
+        if (entry.version.empty()) entry.version = "all";
         if (entry.name.empty())
             skip(child, "no name");
         else if (read_family(child, "family", entry.family))
@@ -178,7 +174,8 @@ void IPCATALOG_FILE_READER::read_card_child(const tinyxml2::XMLElement& child, I
     }
 }
 
-std::unique_ptr<IPCATALOG_OUTDATED_IP_INFO> IPCATALOG_FILE_READER::read_outdated(const tinyxml2::XMLElement& element)
+std::unique_ptr<IPCATALOG_OUTDATED_IP_INFO>
+IPCATALOG_FILE_READER::read_outdated(const tinyxml2::XMLElement& element)
 {
     auto info = std::make_unique<IPCATALOG_OUTDATED_IP_INFO>();
     info->m_ip_name = attribute(element, "name");
@@ -187,25 +184,27 @@ std::unique_ptr<IPCATALOG_OUTDATED_IP_INFO> IPCATALOG_FILE_READER::read_outdated
         return nullptr;
     }
     info->m_release_notes = attribute(element, "release_notes");
-    for (const auto* child = element.FirstChildElement(); child != nullptr; child = child->NextSiblingElement())
+    for (const auto* child = element.FirstChildElement(); child != nullptr;
+         child = child->NextSiblingElement())
         read_outdated_child(*child, *info);
     return info;
 }
 
-bool IPCATALOG_FILE_READER::read_outdated_child(const tinyxml2::XMLElement& child, IPCATALOG_OUTDATED_IP_INFO& info)
+bool IPCATALOG_FILE_READER::read_outdated_child(const tinyxml2::XMLElement& child,
+                                                IPCATALOG_OUTDATED_IP_INFO& info)
 {
     using ENTRY = IPCATALOG_OUTDATED_IP_INFO::VERSIONED_TEXT;
     const std::string kind = child.Name();
-    std::vector<ENTRY>* list = kind == "release" ? &info.m_releases
-                             : kind == "change"  ? &info.m_changes
-                             : kind == "upgrade" ? &info.m_upgrades
-                             : kind == "eol"     ? &info.m_eols
-                             : kind == "invalid" ? &info.m_invalids
-                                                 : nullptr;
-    if (list == nullptr)
-        return false;
+    std::vector<ENTRY>* list = kind == "release"   ? &info.m_releases
+                               : kind == "change"  ? &info.m_changes
+                               : kind == "upgrade" ? &info.m_upgrades
+                               : kind == "eol"     ? &info.m_eols
+                               : kind == "invalid" ? &info.m_invalids
+                                                   : nullptr;
+    if (list == nullptr) return false;
     ENTRY entry;
-    if (!read_family(child, "family", entry.family) || !read_family(child, "project_family", entry.project_family))
+    if (!read_family(child, "family", entry.family) ||
+        !read_family(child, "project_family", entry.project_family))
         return false;
     entry.target = attribute(child, "to");
     entry.text = kind == "upgrade" ? attribute(child, "description") : trimmed_text(child);

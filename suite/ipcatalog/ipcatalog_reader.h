@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
-namespace tinyxml2 { class XMLElement; }
+namespace tinyxml2 {
+class XMLElement;
+}
 
 //! What one catalog file contributes, in document order.
 struct IPCATALOG_FILE_CONTENT {

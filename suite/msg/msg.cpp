@@ -19,9 +19,12 @@ namespace {
 const char* severity_label(MSG_POST_TYPE type)
 {
     switch (type) {
-    case MSG_POST_ERROR: return "Error";
-    case MSG_POST_WARNING: return "Warning";
-    default: return "Info";
+    case MSG_POST_ERROR:
+        return "Error";
+    case MSG_POST_WARNING:
+        return "Warning";
+    default:
+        return "Info";
     }
 }
 
@@ -94,8 +97,7 @@ bool is_skipped(MSG_POST_TYPE type, int id)
 
 void post_record(const MSG_RECORD& record)
 {
-    if (!is_skipped(record.type, record.id))
-        MESSAGE_LOG::instance().post(record);
+    if (!is_skipped(record.type, record.id)) MESSAGE_LOG::instance().post(record);
 }
 
 std::map<int, MSG_POST_TYPE>& registered_ids()
@@ -110,7 +112,7 @@ std::mutex& registry_mutex()
     return mutex;
 }
 
-} // namespace
+}  // namespace
 
 MSG_BASE::MSG_BASE(MSG_POST_TYPE type) : m_type(type) {}
 
@@ -172,8 +174,7 @@ MSG_INDEX& MSG_INDEX::get_default_index()
 
 bool MSG_INDEX::is_suppressed(int id) const
 {
-    if (std::find(m_suppressed.begin(), m_suppressed.end(), id) != m_suppressed.end())
-        return true;
+    if (std::find(m_suppressed.begin(), m_suppressed.end(), id) != m_suppressed.end()) return true;
     const std::vector<int> configured = msg_parse_id_list(cfg_get_value("suppress_message_ids"));
     return std::find(configured.begin(), configured.end(), id) != configured.end();
 }
@@ -206,8 +207,7 @@ bool MSG_ID_REGISTRAR::lookup(int id, MSG_POST_TYPE& type)
 {
     std::lock_guard<std::mutex> lock(registry_mutex());
     const auto found = registered_ids().find(id);
-    if (found == registered_ids().end())
-        return false;
+    if (found == registered_ids().end()) return false;
     type = found->second;
     return true;
 }

@@ -14,9 +14,9 @@ enum MSG_POST_TYPE { MSG_POST_ERROR = 0, MSG_POST_INFO = 1, MSG_POST_WARNING = 2
 //! One posted message, as kept for the report's message section.
 struct MSG_RECORD {
     MSG_POST_TYPE type = MSG_POST_INFO;
-    int id = 0;                 //!< numeric id, 0 when none was set
-    std::string identifier;     //!< textual identifier ("IIPMAN_IPRGEN_NO_IP"), may be empty
-    std::string text;           //!< formatted text
+    int id = 0;              //!< numeric id, 0 when none was set
+    std::string identifier;  //!< textual identifier ("IIPMAN_IPRGEN_NO_IP"), may be empty
+    std::string text;        //!< formatted text
 };
 
 //! A message under construction. Format strings are "text/IDENTIFIER"; placeholders
@@ -31,7 +31,8 @@ public:
     //! digits, "_"), is all text.
     void fill_args(const char* format, const std::vector<std::string>& args = {});
     template <typename... Args>
-    void fill_args(const char* format, const char* first, Args... rest) {
+    void fill_args(const char* format, const char* first, Args... rest)
+    {
         fill_args(format, std::vector<std::string>{first, rest...});
     }
     void set_id(int id) { m_id = id; }
@@ -51,13 +52,30 @@ private:
     std::string m_text;
 };
 
-class MSG_POST : public MSG_BASE { using MSG_BASE::MSG_BASE; };
-class MSG_E : public MSG_POST { public: MSG_E() : MSG_POST(MSG_POST_ERROR) {} };
-class MSG_I : public MSG_POST { public: MSG_I() : MSG_POST(MSG_POST_INFO) {} };
-class MSG_W : public MSG_POST { public: MSG_W() : MSG_POST(MSG_POST_WARNING) {} };
+class MSG_POST : public MSG_BASE {
+    using MSG_BASE::MSG_BASE;
+};
+class MSG_E : public MSG_POST {
+public:
+    MSG_E() : MSG_POST(MSG_POST_ERROR) {}
+};
+class MSG_I : public MSG_POST {
+public:
+    MSG_I() : MSG_POST(MSG_POST_INFO) {}
+};
+class MSG_W : public MSG_POST {
+public:
+    MSG_W() : MSG_POST(MSG_POST_WARNING) {}
+};
 //! Stand-ins for suppressed messages: posting them does nothing.
-class MSG_I_NULL : public MSG_I { public: void post() override {} };
-class MSG_W_NULL : public MSG_W { public: void post() override {} };
+class MSG_I_NULL : public MSG_I {
+public:
+    void post() override {}
+};
+class MSG_W_NULL : public MSG_W {
+public:
+    void post() override {}
+};
 
 //! Which numeric ids are skipped: the user setting "suppress_message_ids".
 class MSG_INDEX {
@@ -67,10 +85,11 @@ public:
     //! The user setting is consulted on each query, so a changed setting (cfg_reload,
     //! cfg_set_value) takes effect at once.
     bool is_suppressed(int id) const;
-    void suppress(int id);          //!< adds an id (tests, scripts)
-    void unsuppress(int id);        //!< withdraws an id added by suppress
+    void suppress(int id);    //!< adds an id (tests, scripts)
+    void unsuppress(int id);  //!< withdraws an id added by suppress
     //! Drops the ids added by suppress and re-reads the user settings file.
     void reload_from_user_settings();
+
 private:
     MSG_INDEX();
     std::vector<int> m_suppressed;
@@ -99,7 +118,7 @@ const std::vector<MSG_RECORD>& msg_posted_messages();
 void msg_clear_posted_messages();
 //! Called for every posted message after it was printed (the report keeps them this way).
 using MSG_LISTENER = std::function<void(const MSG_RECORD&)>;
-int msg_add_listener(MSG_LISTENER listener);   //!< returns a handle for removal
+int msg_add_listener(MSG_LISTENER listener);  //!< returns a handle for removal
 void msg_remove_listener(int handle);
 
 //! Debug output: written to standard error when VORLIN_DEBUG contains the module tag.
@@ -110,9 +129,10 @@ void msg_local_debug(const char* module, int level, const std::string& text);
 //! the condition to standard error and ends the process with exit code 3.
 class MSG_INTERNAL_ERROR {
 public:
-    [[noreturn]] static void report(const char* condition, const char* module,
-                                    const char* file, int line);
+    [[noreturn]] static void report(const char* condition, const char* module, const char* file, int line);
 };
 
-#define MSG_INTERNAL_ERROR_IF(cond, module) \
-    do { if (cond) MSG_INTERNAL_ERROR::report(#cond, module, __FILE__, __LINE__); } while (0)
+#define MSG_INTERNAL_ERROR_IF(cond, module)                                                                  \
+    do {                                                                                                     \
+        if (cond) MSG_INTERNAL_ERROR::report(#cond, module, __FILE__, __LINE__);                             \
+    } while (0)

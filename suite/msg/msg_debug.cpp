@@ -14,24 +14,22 @@
 bool msg_debug_enabled(const char* module, int /*level*/)
 {
     const char* selection = std::getenv("VORLIN_DEBUG");
-    if (module == nullptr || *module == '\0' || selection == nullptr)
-        return false;
+    if (module == nullptr || *module == '\0' || selection == nullptr) return false;
     // The selection lists module tags ("IPMAN", "IPMAN,ACF"); a tag must match whole.
     const std::size_t length = std::strlen(module);
     for (const char* found = std::strstr(selection, module); found != nullptr;
          found = std::strstr(found + 1, module)) {
         const bool starts_word = found == selection || !std::isalnum(static_cast<unsigned char>(found[-1]));
-        const bool ends_word = !std::isalnum(static_cast<unsigned char>(found[length])) && found[length] != '_';
-        if (starts_word && ends_word)
-            return true;
+        const bool ends_word =
+            !std::isalnum(static_cast<unsigned char>(found[length])) && found[length] != '_';
+        if (starts_word && ends_word) return true;
     }
     return false;
 }
 
 void msg_local_debug(const char* module, int level, const std::string& text)
 {
-    if (!msg_debug_enabled(module, level))
-        return;
+    if (!msg_debug_enabled(module, level)) return;
     fmt::print(stderr, "Debug ({}): {}\n", module, text);
     std::fflush(stderr);
 }

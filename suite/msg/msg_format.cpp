@@ -10,15 +10,14 @@ constexpr char placeholder_tail[] = "!s!";
 
 bool is_identifier(const std::string& text)
 {
-    if (text.empty())
-        return false;
+    if (text.empty()) return false;
     for (const char c : text)
         if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_'))
             return false;
     return true;
 }
 
-} // namespace
+}  // namespace
 
 std::string msg_fill_placeholders(const std::string& text, const std::vector<std::string>& args)
 {
@@ -35,8 +34,7 @@ std::string msg_fill_placeholders(const std::string& text, const std::vector<std
             continue;
         }
         const auto index = static_cast<std::size_t>(text[position + 1] - '1');
-        if (index < args.size())
-            filled += args[index];
+        if (index < args.size()) filled += args[index];
         position += 2 + tail_length;
     }
     return filled;

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-struct THR_PROCESS;     //!< a started child process
-struct THR_PIPE;        //!< the read end of a child's standard output and/or error
+struct THR_PROCESS;  //!< a started child process
+struct THR_PIPE;     //!< the read end of a child's standard output and/or error
 
 //! Splits a command string into words at blanks (spaces and tabs). Double quotes group
 //! blanks into a word and are removed, also in the middle of a word (--batch="a b" gives
@@ -28,18 +28,18 @@ std::vector<std::string> thr_split_command_line(const std::string& command);
 //! Answers null (and sets errno) when the program or the directory cannot be used: a
 //! missing program never yields a child that merely prints an error.
 THR_PROCESS* thr_process_create(const std::string& command, const std::string& working_directory,
-                                THR_PIPE** out_pipe, THR_PIPE** err_pipe,
-                                void* reserved1 = nullptr, void* reserved2 = nullptr);
+                                THR_PIPE** out_pipe, THR_PIPE** err_pipe, void* reserved1 = nullptr,
+                                void* reserved2 = nullptr);
 //! The same with the words already split (program first).
 THR_PROCESS* thr_process_create_words(const std::vector<std::string>& words,
-                                      const std::string& working_directory,
-                                      THR_PIPE** out_pipe, THR_PIPE** err_pipe);
+                                      const std::string& working_directory, THR_PIPE** out_pipe,
+                                      THR_PIPE** err_pipe);
 
 //! Reads what the child wrote so far, blocking until something arrives. Answers 0 with
 //! count = bytes read (0..size); non-zero once the pipe is at its end or fails.
 int thr_process_read(THR_PIPE* pipe, char* buffer, std::size_t size, std::size_t* count);
 
-constexpr int THR_WAIT_NO_HANG = 1;     //!< thr_process_wait flag: do not block
+constexpr int THR_WAIT_NO_HANG = 1;  //!< thr_process_wait flag: do not block
 
 //! Waits for the child to end. status[0] = the signal that ended it (0 when it exited),
 //! status[1] = its exit code (128 + signal when a signal ended it). Answers 0 when the

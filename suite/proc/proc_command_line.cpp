@@ -7,15 +7,14 @@ std::vector<std::string> thr_split_command_line(const std::string& command)
 {
     std::vector<std::string> words;
     std::string word;
-    bool in_word = false;       // a word has started, possibly with an empty "" group
+    bool in_word = false;  // a word has started, possibly with an empty "" group
     bool quoted = false;
     for (const char c : command) {
         if (c == '"') {
             quoted = !quoted;
             in_word = true;
         } else if (!quoted && (c == ' ' || c == '\t')) {
-            if (in_word)
-                words.push_back(std::move(word));
+            if (in_word) words.push_back(std::move(word));
             word.clear();
             in_word = false;
         } else {
@@ -24,7 +23,6 @@ std::vector<std::string> thr_split_command_line(const std::string& command)
         }
     }
     // An unterminated quote simply runs to the end of the command.
-    if (in_word)
-        words.push_back(std::move(word));
+    if (in_word) words.push_back(std::move(word));
     return words;
 }

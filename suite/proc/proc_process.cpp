@@ -43,10 +43,10 @@ public:
     int release() { return std::exchange(m_fd, -1); }
     void reset(int fd = -1)
     {
-        if (m_fd >= 0)
-            ::close(m_fd);
+        if (m_fd >= 0) ::close(m_fd);
         m_fd = fd;
     }
+
 private:
     int m_fd;
 };
@@ -60,8 +60,7 @@ struct PIPE_ENDS {
 
 int above_standard_streams(int fd)
 {
-    if (fd > STDERR_FILENO)
-        return fd;
+    if (fd > STDERR_FILENO) return fd;
     const int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
     const int saved_errno = errno;
     ::close(fd);
@@ -72,8 +71,7 @@ int above_standard_streams(int fd)
 bool make_pipe(PIPE_ENDS& ends)
 {
     int fds[2];
-    if (::pipe2(fds, O_CLOEXEC) != 0)
-        return false;
+    if (::pipe2(fds, O_CLOEXEC) != 0) return false;
     ends.read_end.reset(above_standard_streams(fds[0]));
     ends.write_end.reset(above_standard_streams(fds[1]));
     return ends.read_end.get() >= 0 && ends.write_end.get() >= 0;
@@ -86,6 +84,7 @@ public:
     SPAWN_ACTIONS(const SPAWN_ACTIONS&) = delete;
     SPAWN_ACTIONS& operator=(const SPAWN_ACTIONS&) = delete;
     posix_spawn_file_actions_t* get() { return &m_actions; }
+
 private:
     posix_spawn_file_actions_t m_actions;
 };
@@ -97,6 +96,7 @@ public:
     SPAWN_ATTRIBUTES(const SPAWN_ATTRIBUTES&) = delete;
     SPAWN_ATTRIBUTES& operator=(const SPAWN_ATTRIBUTES&) = delete;
     posix_spawnattr_t* get() { return &m_attributes; }
+
 private:
     posix_spawnattr_t m_attributes;
 };
@@ -105,8 +105,7 @@ private:
 //! directory, not from the child's working directory.
 std::string program_path(const std::string& word)
 {
-    if (word.find('/') == std::string::npos || word.front() == '/')
-        return word;
+    if (word.find('/') == std::string::npos || word.front() == '/') return word;
     std::error_code error;
     const auto absolute = std::filesystem::absolute(word, error);
     return error ? word : absolute.string();
@@ -121,8 +120,7 @@ int set_clean_signal_state(SPAWN_ATTRIBUTES& attributes)
     sigfillset(&all);
     sigemptyset(&none);
     int rc = posix_spawnattr_setsigdefault(attributes.get(), &all);
-    if (rc == 0)
-        rc = posix_spawnattr_setsigmask(attributes.get(), &none);
+    if (rc == 0) rc = posix_spawnattr_setsigmask(attributes.get(), &none);
     if (rc == 0)
         rc = posix_spawnattr_setflags(attributes.get(), POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
     return rc;
@@ -139,8 +137,7 @@ int add_stream_actions(SPAWN_ACTIONS& actions, const PIPE_ENDS* out, const PIPE_
     if (rc == 0 && !working_directory.empty())
         rc = posix_spawn_file_actions_addchdir_np(actions.get(), working_directory.c_str());
     // Descriptors the host opened without close-on-exec must not leak into the child.
-    if (rc == 0)
-        rc = posix_spawn_file_actions_addclosefrom_np(actions.get(), STDERR_FILENO + 1);
+    if (rc == 0) rc = posix_spawn_file_actions_addclosefrom_np(actions.get(), STDERR_FILENO + 1);
     return rc;
 }
 
@@ -168,21 +165,18 @@ pid_t wait_for(pid_t pid, int& wait_status, int options)
 {
     for (;;) {
         const pid_t result = ::waitpid(pid, &wait_status, options);
-        if (result >= 0 || errno != EINTR)
-            return result;
+        if (result >= 0 || errno != EINTR) return result;
     }
 }
 
-} // namespace
+}  // namespace
 
 THR_PROCESS* thr_process_create_words(const std::vector<std::string>& words,
-                                      const std::string& working_directory,
-                                      THR_PIPE** out_pipe, THR_PIPE** err_pipe)
+                                      const std::string& working_directory, THR_PIPE** out_pipe,
+                                      THR_PIPE** err_pipe)
 {
-    if (out_pipe)
-        *out_pipe = nullptr;
-    if (err_pipe)
-        *err_pipe = nullptr;
+    if (out_pipe) *out_pipe = nullptr;
+    if (err_pipe) *err_pipe = nullptr;
     if (words.empty() || words.front().empty()) {
         errno = ENOENT;
         return nullptr;
@@ -190,15 +184,13 @@ THR_PROCESS* thr_process_create_words(const std::vector<std::string>& words,
     const bool shared = out_pipe != nullptr && out_pipe == err_pipe;
     PIPE_ENDS out;
     PIPE_ENDS err;
-    if ((out_pipe && !make_pipe(out)) || (err_pipe && !shared && !make_pipe(err)))
-        return nullptr;
+    if ((out_pipe && !make_pipe(out)) || (err_pipe && !shared && !make_pipe(err))) return nullptr;
 
     SPAWN_ACTIONS actions;
     SPAWN_ATTRIBUTES attributes;
     const PIPE_ENDS* err_target = shared ? &out : (err_pipe ? &err : nullptr);
     int rc = add_stream_actions(actions, out_pipe ? &out : nullptr, err_target, working_directory);
-    if (rc == 0)
-        rc = set_clean_signal_state(attributes);
+    if (rc == 0) rc = set_clean_signal_state(attributes);
 
     const std::string program = program_path(words.front());
     std::vector<char*> argv;
@@ -214,8 +206,8 @@ THR_PROCESS* thr_process_create_words(const std::vector<std::string>& words,
         // program never becomes a running child.
         const bool search_path = program.find('/') == std::string::npos;
         rc = search_path
-            ? posix_spawnp(&pid, program.c_str(), actions.get(), attributes.get(), argv.data(), environ)
-            : posix_spawn(&pid, program.c_str(), actions.get(), attributes.get(), argv.data(), environ);
+                 ? posix_spawnp(&pid, program.c_str(), actions.get(), attributes.get(), argv.data(), environ)
+                 : posix_spawn(&pid, program.c_str(), actions.get(), attributes.get(), argv.data(), environ);
     }
     if (rc != 0) {
         errno = rc;
@@ -224,10 +216,8 @@ THR_PROCESS* thr_process_create_words(const std::vector<std::string>& words,
 
     auto* process = new THR_PROCESS;
     process->pid = pid;
-    if (out_pipe)
-        *out_pipe = new_pipe(out);
-    if (err_pipe && !shared)
-        *err_pipe = new_pipe(err);
+    if (out_pipe) *out_pipe = new_pipe(out);
+    if (err_pipe && !shared) *err_pipe = new_pipe(err);
     // The write ends close here, so the parent sees the end of output when the child ends.
     return process;
 }
@@ -235,44 +225,34 @@ THR_PROCESS* thr_process_create_words(const std::vector<std::string>& words,
 THR_PROCESS* thr_process_create(const std::string& command, const std::string& working_directory,
                                 THR_PIPE** out_pipe, THR_PIPE** err_pipe, void*, void*)
 {
-    return thr_process_create_words(thr_split_command_line(command), working_directory, out_pipe,
-                                    err_pipe);
+    return thr_process_create_words(thr_split_command_line(command), working_directory, out_pipe, err_pipe);
 }
 
 int thr_process_read(THR_PIPE* pipe, char* buffer, std::size_t size, std::size_t* count)
 {
-    if (count == nullptr)
-        return -1;
+    if (count == nullptr) return -1;
     *count = 0;
-    if (pipe == nullptr || pipe->fd < 0 || buffer == nullptr)
-        return -1;
-    if (size == 0)
-        return 0;
+    if (pipe == nullptr || pipe->fd < 0 || buffer == nullptr) return -1;
+    if (size == 0) return 0;
     for (;;) {
         const ssize_t got = ::read(pipe->fd, buffer, size);
         if (got > 0) {
             *count = static_cast<std::size_t>(got);
             return 0;
         }
-        if (got == 0)
-            return 1;
-        if (errno != EINTR)
-            return -1;
+        if (got == 0) return 1;
+        if (errno != EINTR) return -1;
     }
 }
 
 int thr_process_wait(THR_PROCESS* process, int32_t status[2], int flags)
 {
-    if (process == nullptr || status == nullptr)
-        return -1;
+    if (process == nullptr || status == nullptr) return -1;
     if (!process->reaped) {
         int wait_status = 0;
-        const pid_t result = wait_for(process->pid, wait_status,
-                                      (flags & THR_WAIT_NO_HANG) ? WNOHANG : 0);
-        if (result < 0)
-            return -1;
-        if (result == 0)
-            return 1;
+        const pid_t result = wait_for(process->pid, wait_status, (flags & THR_WAIT_NO_HANG) ? WNOHANG : 0);
+        if (result < 0) return -1;
+        if (result == 0) return 1;
         record_status(*process, wait_status);
     }
     status[0] = process->status[0];
@@ -287,21 +267,17 @@ long thr_process_id(const THR_PROCESS* process)
 
 void thr_process_close_pipe(THR_PIPE* pipe)
 {
-    if (pipe == nullptr)
-        return;
-    if (pipe->fd >= 0)
-        ::close(pipe->fd);
+    if (pipe == nullptr) return;
+    if (pipe->fd >= 0) ::close(pipe->fd);
     delete pipe;
 }
 
 void thr_process_free(THR_PROCESS* process)
 {
-    if (process == nullptr)
-        return;
+    if (process == nullptr) return;
     if (!process->reaped) {
         int wait_status = 0;
-        if (wait_for(process->pid, wait_status, 0) == process->pid)
-            record_status(*process, wait_status);
+        if (wait_for(process->pid, wait_status, 0) == process->pid) record_status(*process, wait_status);
     }
     delete process;
 }

@@ -23,20 +23,16 @@ VERSION_INFO read_version_info(const std::string& installation)
 {
     VERSION_INFO info;
     std::string text;
-    if (!FIO_FILE_SYSTEM::read_file(FIO_PATH(installation, "version.txt"), text))
-        return info;
+    if (!FIO_FILE_SYSTEM::read_file(FIO_PATH(installation, "version.txt"), text)) return info;
     const auto values = cfg_parse_name_value_text(text);
     const auto value_of = [&values](const char* name) {
         const auto found = values.find(name);
         return found == values.end() ? std::string() : found->second;
     };
-    if (!value_of("version").empty())
-        info.version = value_of("version");
-    if (!value_of("product").empty())
-        info.product = value_of("product");
+    if (!value_of("version").empty()) info.version = value_of("version");
+    if (!value_of("product").empty()) info.product = value_of("product");
     const std::string edition = gen_ascii_tolower(value_of("edition"));
-    if (edition == "pro" || edition == "standard")
-        info.edition = edition;
+    if (edition == "pro" || edition == "standard") info.edition = edition;
     const std::string beta = gen_ascii_tolower(value_of("beta"));
     info.beta = beta == "1" || beta == "on" || beta == "true" || beta == "yes";
     return info;
@@ -64,24 +60,43 @@ public:
         std::lock_guard<std::mutex> lock(m_mutex);
         m_by_installation.clear();
     }
+
 private:
     std::mutex m_mutex;
     std::map<std::string, VERSION_INFO> m_by_installation;
 };
 
-} // namespace
+}  // namespace
 
-std::string ver_get_version() { return VERSION_CACHE::instance().current().version; }
+std::string ver_get_version()
+{
+    return VERSION_CACHE::instance().current().version;
+}
 
-std::string ver_get_product() { return VERSION_CACHE::instance().current().product; }
+std::string ver_get_product()
+{
+    return VERSION_CACHE::instance().current().product;
+}
 
-std::string ver_get_edition() { return VERSION_CACHE::instance().current().edition; }
+std::string ver_get_edition()
+{
+    return VERSION_CACHE::instance().current().edition;
+}
 
-bool ver_is_pro_edition() { return ver_get_edition() == "pro"; }
+bool ver_is_pro_edition()
+{
+    return ver_get_edition() == "pro";
+}
 
-bool ver_is_beta() { return VERSION_CACHE::instance().current().beta; }
+bool ver_is_beta()
+{
+    return VERSION_CACHE::instance().current().beta;
+}
 
-std::string ver_get_oltran_product_name() { return ver_get_product(); }
+std::string ver_get_oltran_product_name()
+{
+    return ver_get_product();
+}
 
 std::string ver_get_full_version_for_reports()
 {
@@ -89,4 +104,7 @@ std::string ver_get_full_version_for_reports()
     return info.version + (info.edition == "pro" ? " Pro Edition" : " Standard Edition");
 }
 
-void ver_reload() { VERSION_CACHE::instance().clear(); }
+void ver_reload()
+{
+    VERSION_CACHE::instance().clear();
+}

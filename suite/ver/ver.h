@@ -4,9 +4,9 @@
 
 #include <string>
 
-std::string ver_get_version();        //!< "24.1"
-std::string ver_get_product();        //!< "Vorlin"
-std::string ver_get_edition();        //!< "pro" or "standard"
+std::string ver_get_version();  //!< "24.1"
+std::string ver_get_product();  //!< "Vorlin"
+std::string ver_get_edition();  //!< "pro" or "standard"
 bool ver_is_pro_edition();
 bool ver_is_beta();
 //! Product name shown in reports ("Vorlin").

@@ -14,16 +14,17 @@ HDL_TEXT_READER::HDL_TEXT_READER(const std::string& path)
     // right after, with everything else that is not a regular file.
     m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     struct stat info {};
-    if (m_fd >= 0 && (::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode)))
-        close();
+    if (m_fd >= 0 && (::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode))) close();
 }
 
-HDL_TEXT_READER::~HDL_TEXT_READER() { close(); }
+HDL_TEXT_READER::~HDL_TEXT_READER()
+{
+    close();
+}
 
 void HDL_TEXT_READER::close()
 {
-    if (m_fd >= 0)
-        ::close(m_fd);
+    if (m_fd >= 0) ::close(m_fd);
     m_fd = -1;
     m_next = m_end = 0;
 }
@@ -40,7 +41,7 @@ bool HDL_TEXT_READER::refill()
         if (count == 0)
             m_at_end = true;
         else if (errno != EINTR)
-            close();    // a file gone bad under us ends like a short file
+            close();  // a file gone bad under us ends like a short file
     }
     return false;
 }
@@ -51,15 +52,11 @@ bool HDL_TEXT_READER::next_line(std::string& line)
     bool any = false;
     for (int c = next_byte(); c >= 0; c = next_byte()) {
         any = true;
-        if (c == '\n')
-            break;
-        if (line.size() < MAX_LINE)
-            line.push_back(static_cast<char>(c));
+        if (c == '\n') break;
+        if (line.size() < MAX_LINE) line.push_back(static_cast<char>(c));
     }
-    if (!any)
-        return false;
-    if (!line.empty() && line.back() == '\r')
-        line.pop_back();
+    if (!any) return false;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
     ++m_line_number;
     return true;
 }

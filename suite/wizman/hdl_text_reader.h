@@ -30,8 +30,7 @@ private:
     //! The next byte, or -1 at the end of the file or after a read error (which closes it).
     int next_byte()
     {
-        if (m_next == m_end && !refill())
-            return -1;
+        if (m_next == m_end && !refill()) return -1;
         return static_cast<unsigned char>(m_buffer[m_next++]);
     }
     bool refill();

@@ -22,7 +22,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-inline std::string test_data(const std::string& relative) { return std::string(VORLIN_TEST_DATA_DIR) + "/" + relative; }
+inline std::string test_data(const std::string& relative)
+{
+    return std::string(VORLIN_TEST_DATA_DIR) + "/" + relative;
+}
 
 inline std::string read_text(const std::string& path)
 {
@@ -45,7 +48,10 @@ inline std::string write_script(const std::string& path, const std::string& body
     return path;
 }
 
-inline bool running_as_root() { return ::geteuid() == 0; }
+inline bool running_as_root()
+{
+    return ::geteuid() == 0;
+}
 
 //! A fresh directory under the system's temporary directory, removed with its content even
 //! when a test left it write-protected.
@@ -91,8 +97,7 @@ class SCOPED_ENV {
 public:
     SCOPED_ENV(const char* name, std::optional<std::string> value) : m_name(name)
     {
-        if (const char* old = std::getenv(name))
-            m_old = old;
+        if (const char* old = std::getenv(name)) m_old = old;
         apply(value);
     }
     ~SCOPED_ENV() { apply(m_old); }
@@ -114,7 +119,10 @@ private:
 //! A user setting of this process, removed again afterwards.
 class SCOPED_SETTING {
 public:
-    SCOPED_SETTING(const std::string& name, const std::string& value) : m_name(name) { cfg_set_value(name, value); }
+    SCOPED_SETTING(const std::string& name, const std::string& value) : m_name(name)
+    {
+        cfg_set_value(name, value);
+    }
     ~SCOPED_SETTING() { cfg_set_value(m_name, ""); }
     SCOPED_SETTING(const SCOPED_SETTING&) = delete;
     SCOPED_SETTING& operator=(const SCOPED_SETTING&) = delete;
@@ -131,7 +139,11 @@ public:
     {
         cfg_reload();
     }
-    ~SCRATCH_USER_SETTINGS() { m_env.reset(); cfg_reload(); }
+    ~SCRATCH_USER_SETTINGS()
+    {
+        m_env.reset();
+        cfg_reload();
+    }
     SCRATCH_USER_SETTINGS(const SCRATCH_USER_SETTINGS&) = delete;
     SCRATCH_USER_SETTINGS& operator=(const SCRATCH_USER_SETTINGS&) = delete;
 
@@ -158,15 +170,17 @@ public:
     }
     ~SCRATCH_PROJECT()
     {
-        if (m_open)
-            ACF_MANAGER::get_acf_manager()->close_project();
+        if (m_open) ACF_MANAGER::get_acf_manager()->close_project();
     }
     SCRATCH_PROJECT(const SCRATCH_PROJECT&) = delete;
     SCRATCH_PROJECT& operator=(const SCRATCH_PROJECT&) = delete;
 
     //! The project directory, with a trailing separator.
     std::string path() const { return m_dir.dir(); }
-    std::string write(const std::string& name, const std::string& content) const { return m_dir.write(name, content); }
+    std::string write(const std::string& name, const std::string& content) const
+    {
+        return m_dir.write(name, content);
+    }
 
 private:
     TEMP_DIR m_dir;

@@ -3,8 +3,8 @@
 //! scratch IP root, and a fixture holding a controller on the catalog.
 #pragma once
 
-#include "regen/ipman_ip_regeneration_controller.h"
 #include "analysis/ipman_upgrade_analysis.h"
+#include "regen/ipman_ip_regeneration_controller.h"
 
 #include "support/test_support.h"
 
@@ -21,7 +21,8 @@
 namespace analysis_test {
 
 // Crest II, Ember II and Cinder have the older output layout, Crest V and VII the newer.
-const DEV_FAMILY_ENUM CREST_II = DEV_FAMILY_ENUM(10), EMBER_II = DEV_FAMILY_ENUM(21), CINDER = DEV_FAMILY_ENUM(31);
+const DEV_FAMILY_ENUM CREST_II = DEV_FAMILY_ENUM(10), EMBER_II = DEV_FAMILY_ENUM(21),
+                      CINDER = DEV_FAMILY_ENUM(31);
 const DEV_FAMILY_ENUM CREST_V = DEV_FAMILY_ENUM(12), CREST_VII = DEV_FAMILY_ENUM(14);
 const DEV_FAMILY_ENUM AGNOSTIC = DEV_FAMILY_DEVICE_AGNOSTIC;
 
@@ -46,6 +47,7 @@ public:
     }
     SCOPED_CATALOG(const SCOPED_CATALOG&) = delete;
     SCOPED_CATALOG& operator=(const SCOPED_CATALOG&) = delete;
+
 private:
     TEMP_DIR m_root;
     std::optional<SCOPED_ENV> m_env;
@@ -88,8 +90,8 @@ protected:
     {
         std::vector<const IPCATALOG_CARD*> candidates;
         const IPCATALOG_CARD* target = m_controller.find_upgrade_target(info, false, candidates);
-        IPMAN_IP_UPGRADE_INFO_FUMBLER analyser(&info, &m_controller, m_controller.find_catalog_card(info.tool_name()),
-                                               target, run.requirements);
+        IPMAN_IP_UPGRADE_INFO_FUMBLER analyser(
+            &info, &m_controller, m_controller.find_catalog_card(info.tool_name()), target, run.requirements);
         analyser.set_family_trait_test(run.family_trait_test);
         analyser.set_encrypted(run.encrypted);
         analyser.set_pro_edition(run.pro_edition);
@@ -107,4 +109,4 @@ protected:
     IPMAN_IP_REGENERATION_CONTROLLER m_controller;
 };
 
-} // namespace analysis_test
+}  // namespace analysis_test

@@ -26,7 +26,7 @@ TEST_F(ControllerServices, ReferenceListsAreReadOnlyWhenEnabled)
 
     read_reference_lists();
     EXPECT_FALSE(m_controller.supports_cmd_upgrade("PCIe_Bridge"));
-    EXPECT_FALSE(m_controller.supports_cmd_upgrade("pcie_link_bridge"));   // its older name
+    EXPECT_FALSE(m_controller.supports_cmd_upgrade("pcie_link_bridge"));  // its older name
     EXPECT_TRUE(m_controller.supports_cmd_upgrade("fifo_buffer"));
     EXPECT_TRUE(m_controller.is_hdl_compatible_ip(named("SPI_Master")));
     EXPECT_TRUE(m_controller.is_legacy_core(named("KV_Counter")));
@@ -58,7 +58,8 @@ protected:
         info.tool_version(version);
         info.supported_families() = families;
         if (!display_name.empty()) info.display_name(display_name);
-        const IPCATALOG_CARD* card = m_controller.find_upgrade_target(info, search_legacy_cards, m_candidates);
+        const IPCATALOG_CARD* card =
+            m_controller.find_upgrade_target(info, search_legacy_cards, m_candidates);
         return card ? card->get_name() + " " + card->get_version() : "none";
     }
     std::vector<const IPCATALOG_CARD*> m_candidates;
@@ -70,10 +71,10 @@ TEST_F(UpgradeTarget, SameNameCards)
     EXPECT_EQ(target("fifo_buffer", ""), "none");
     EXPECT_EQ(target("fifo_buffer", "22.1"), "fifo_buffer 24.1");
     EXPECT_EQ(m_candidates.size(), 1u);
-    EXPECT_EQ(target("FIFO", "22.1"), "fifo_buffer 24.1");   // alias, any letter case
-    EXPECT_EQ(target("fifo_buffer", "25.1"), "none");         // newer than the catalog
+    EXPECT_EQ(target("FIFO", "22.1"), "fifo_buffer 24.1");  // alias, any letter case
+    EXPECT_EQ(target("fifo_buffer", "25.1"), "none");       // newer than the catalog
     m_controller.set_project_family(CREST_V);
-    EXPECT_EQ(target("pcie_bridge", "23.1"), "none");         // card serves Crest VII only
+    EXPECT_EQ(target("pcie_bridge", "23.1"), "none");  // card serves Crest VII only
     EXPECT_EQ(target("kv_ram_1port_v1", "9.0", {AGNOSTIC}, false, "KV RAM 1-PORT"), "none");
     EXPECT_EQ(target("kv_ram_1port_v1", "9.0", {AGNOSTIC}, true, "KV RAM 1-PORT"), "kv_ram_1port 24.1");
 }
@@ -83,10 +84,10 @@ TEST_F(UpgradeTarget, UpgradingCardsPreferTheProjectFamily)
     m_controller.set_project_family(CREST_V);
     EXPECT_EQ(target("fft_legacy", "13.1", {CREST_V}), "fft_engine 24.1");
     EXPECT_EQ(target("fft_legacy", "12.0", {CINDER}), "fft_engine 24.1");
-    m_controller.set_project_family(CINDER);   // fft_engine does not serve Cinder
+    m_controller.set_project_family(CINDER);  // fft_engine does not serve Cinder
     EXPECT_EQ(target("fft_legacy", "13.1", {CINDER}), "fft_engine_lite 24.1");
     m_controller.set_project_family(CREST_II);
-    EXPECT_EQ(target("pll_basic", "20.1", {CREST_II}), "pll_basic 24.1");   // entries name newer families
+    EXPECT_EQ(target("pll_basic", "20.1", {CREST_II}), "pll_basic 24.1");  // entries name newer families
 }
 
 TEST_F(UpgradeTarget, OwnCatalogs)
@@ -96,10 +97,13 @@ TEST_F(UpgradeTarget, OwnCatalogs)
         R"(<upgradeable_from name="old_core" version="ALL" family="Crest V"/>)",
     };
     for (int first : {0, 1}) {
-        SCOPED_CATALOG catalog(
-            "<card name=\"first_core\" version=\"24.1\" type=\"standalone\">" + entries[first] + "</card>\n"
-            "<card name=\"second_core\" version=\"24.1\" type=\"standalone\">" + entries[1 - first] + "</card>\n"
-            R"(<card name="older_core" version="23.1" type="standalone">
+        SCOPED_CATALOG catalog("<card name=\"first_core\" version=\"24.1\" type=\"standalone\">" +
+                               entries[first] +
+                               "</card>\n"
+                               "<card name=\"second_core\" version=\"24.1\" type=\"standalone\">" +
+                               entries[1 - first] +
+                               "</card>\n"
+                               R"(<card name="older_core" version="23.1" type="standalone">
                  <upgradeable_from name="old_core" version="7.2" family="Crest V"/></card>)");
         m_controller.set_project_family(CREST_V);
         // Equal versions: the entry naming a family wins, whatever the catalog order.
@@ -122,7 +126,7 @@ TEST_F(ControllerServices, DeviceRequirements)
     EXPECT_EQ(check("CV5A-F1152-I2", {{"device", "CV5A-F1152-I3"}}), 1);
     EXPECT_EQ(check("CV5A-F1152-I2", {{"base_device", "CV5"}}), 0);
     EXPECT_EQ(check("CV5A-F1152-I2", {{"base_device", "CV5A"}}), 1);
-    EXPECT_EQ(check("CN4-M64-C8", {{"base_device", "CN4"}}), 0);   // a device without base device
+    EXPECT_EQ(check("CN4-M64-C8", {{"base_device", "CN4"}}), 0);  // a device without base device
     EXPECT_EQ(check("CV5A-F1152-I2", {{"device_speedgrade", "I2"}}), 0);
     EXPECT_EQ(check("CV5A-F1152-I2", {{"device_speedgrade", "I3"}}), 1);
     EXPECT_EQ(check("CV5-AUTO", {{"device_speedgrade", "I2"}}), 0);
@@ -147,7 +151,8 @@ TEST_F(ControllerServices, DeviceRequirements)
 
 TEST_F(ControllerServices, AnalysisEntryOnAnOlderFamilyProject)
 {
-    SCRATCH_PROJECT project("p", "r1", family_setting("Crest II") + "set_global_assignment -name DEVICE C2S20-Q240-C7\n");
+    SCRATCH_PROJECT project(
+        "p", "r1", family_setting("Crest II") + "set_global_assignment -name DEVICE C2S20-Q240-C7\n");
     ACF_MANAGER* acf = ACF_MANAGER::get_acf_manager();
     m_controller.set_project_family(acf->get_project_family_enum());
     m_controller.set_project_part(acf->get_project_part_enum());
@@ -178,5 +183,5 @@ TEST_F(ControllerServices, AnalysisEntryOnAnOlderFamilyProject)
     EXPECT_EQ(inside.regen_status(), IPMAN_COMPATIBLE);
 }
 
-} // namespace
-} // namespace analysis_test
+}  // namespace
+}  // namespace analysis_test

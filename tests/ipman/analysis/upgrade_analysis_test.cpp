@@ -15,8 +15,8 @@ const char* const SYSTEM = "/p/sys.tessel";
 //! "STATUS FLOW", with " eol" and " migrates" when the flags are set.
 std::string verdict(const IPMAN_IP_INFO& info)
 {
-    return regen_status_to_string(info.regen_status()) + " " + upgrade_flow_to_string(info.upgrade_flow())
-        + (info.is_eol() ? " eol" : "") + (info.upgrade_will_migrate() ? " migrates" : "");
+    return regen_status_to_string(info.regen_status()) + " " + upgrade_flow_to_string(info.upgrade_flow()) +
+           (info.is_eol() ? " eol" : "") + (info.upgrade_will_migrate() ? " migrates" : "");
 }
 
 class UpgradeAnalysis : public ANALYSIS_TEST {
@@ -46,16 +46,18 @@ TEST_F(UpgradeAnalysis, AgeAndEndOfLifeWithoutCatalogVersion)
       <outdated name="lamp_core"><eol version="all" family="Crest II"/></outdated>)");
     const RUN older_family{false};
     m_controller.set_project_family(CREST_II);
-    EXPECT_EQ(verdict_of("lamp_core", "20.1", SYSTEM, {AGNOSTIC}, older_family), "VERSION_OLD NOT_SUPPORTED eol");
+    EXPECT_EQ(verdict_of("lamp_core", "20.1", SYSTEM, {AGNOSTIC}, older_family),
+              "VERSION_OLD NOT_SUPPORTED eol");
     IPMAN_IP_INFO in_system = variation("lamp_core", "10.0", SYSTEM);
-    in_system.generated_by("Tessel");   // the system generator keeps it current
+    in_system.generated_by("Tessel");  // the system generator keeps it current
     EXPECT_EQ(verdict(analyse(in_system, older_family)), "COMPATIBLE NO_UPGRADE eol");
 
     m_controller.set_project_family(EMBER_II);
-    EXPECT_EQ(verdict_of("lamp_core", "20.1", SYSTEM, {AGNOSTIC}, older_family), "VERSION_OLD TESSEL_UPGRADE_IP_CORES");
+    EXPECT_EQ(verdict_of("lamp_core", "20.1", SYSTEM, {AGNOSTIC}, older_family),
+              "VERSION_OLD TESSEL_UPGRADE_IP_CORES");
     EXPECT_EQ(verdict_of("lamp_core", "24.1", SYSTEM, {AGNOSTIC}, older_family), "COMPATIBLE NO_UPGRADE");
 
-    m_controller.set_project_family(CREST_V);   // now the card applies
+    m_controller.set_project_family(CREST_V);  // now the card applies
     const IPMAN_IP_INFO current = analyse(variation("lamp_core", "20.1", SYSTEM));
     EXPECT_EQ(verdict(current), "VERSION_OLD TESSEL_UPGRADE_IP_CORES");
     EXPECT_EQ(current.new_tool_version(), "24.1");
@@ -66,8 +68,9 @@ TEST_F(UpgradeAnalysis, AgeAndEndOfLifeWithoutCatalogVersion)
 TEST_F(UpgradeAnalysis, NotesChangeLogAndRenamedCards)
 {
     const IPMAN_IP_INFO old = analyse(variation("fifo_buffer", "22.1", SYSTEM));
-    EXPECT_EQ(old.upgrade_note(), "<a href=\"https://example.invalid/oltran/fifo_buffer\">Release Notes</a>\n"
-                                  "Depths up to 262144 words.\nError-correcting code option for the storage memory.\n");
+    EXPECT_EQ(old.upgrade_note(),
+              "<a href=\"https://example.invalid/oltran/fifo_buffer\">Release Notes</a>\n"
+              "Depths up to 262144 words.\nError-correcting code option for the storage memory.\n");
     EXPECT_EQ(old.upgrade_changelog().size(), 2u);
     IPMAN_IP_INFO unknown = variation("no_such_core", "24.1", SYSTEM);
     unknown.upgrade_note("stale");
@@ -77,9 +80,10 @@ TEST_F(UpgradeAnalysis, NotesChangeLogAndRenamedCards)
     EXPECT_EQ(verdict_of("fifo_2clk", "99.0", SYSTEM), "VERSION_OLD TESSEL_UPGRADE_IP_CORES migrates");
     const IPMAN_IP_INFO renamed = analyse(variation("fifo_2clk", "22.1", SYSTEM));
     EXPECT_EQ(renamed.new_tool_name(), "fifo_buffer");
-    EXPECT_EQ(renamed.upgrade_note(), "<a href=\"https://example.invalid/oltran/fifo_2clk\">Release Notes</a>\n"
-                                      "Dual-clock FIFO variations become FIFO Buffer variations with separate read "
-                                      "and write clocks.\n");
+    EXPECT_EQ(renamed.upgrade_note(),
+              "<a href=\"https://example.invalid/oltran/fifo_2clk\">Release Notes</a>\n"
+              "Dual-clock FIFO variations become FIFO Buffer variations with separate read "
+              "and write clocks.\n");
     EXPECT_EQ(renamed.upgrade_changelog(),
               std::vector<std::string>{"The two fill-level ports are renamed read_level and write_level."});
 
@@ -91,7 +95,8 @@ TEST_F(UpgradeAnalysis, NotesChangeLogAndRenamedCards)
 TEST_F(UpgradeAnalysis, StatusOrder)
 {
     m_controller.set_project_family(CREST_V);
-    const auto status = [this](const char* version, std::vector<DEV_FAMILY_ENUM> families, const char* parent = "N/A") {
+    const auto status = [this](const char* version, std::vector<DEV_FAMILY_ENUM> families,
+                               const char* parent = "N/A") {
         IPMAN_IP_INFO info = variation("fifo_buffer", version, SYSTEM, families);
         info.parent_entity(parent);
         return regen_status_to_string(analyse(info).regen_status());
@@ -99,16 +104,18 @@ TEST_F(UpgradeAnalysis, StatusOrder)
     EXPECT_EQ(status("24.1", {CREST_II}), "FAMILY_MISMATCH");
     EXPECT_EQ(status("24.1", {CREST_II, CREST_V}), "COMPATIBLE");
     EXPECT_EQ(status("24.1", {}), "FAMILY_MISMATCH");
-    EXPECT_EQ(status("24.1", {CREST_II}, "top"), "COMPATIBLE");   // a sub-IP
+    EXPECT_EQ(status("24.1", {CREST_II}, "top"), "COMPATIBLE");  // a sub-IP
     EXPECT_EQ(status("23.1", {CREST_II}), "OLD_AND_FAMILY_MISMATCH");
     EXPECT_EQ(status("23.1", {}), "VERSION_OLD");
-    EXPECT_EQ(status("21.3", {CREST_II}), "INCOMPATIBLE");        // listed as invalid
+    EXPECT_EQ(status("21.3", {CREST_II}), "INCOMPATIBLE");  // listed as invalid
     EXPECT_EQ(status("N/A", {}), "INCOMPATIBLE");
     const RUN encrypted{true, true};
     EXPECT_EQ(verdict_of("fifo_buffer", "24.1", SYSTEM, {AGNOSTIC}, encrypted), "ENCRYPTED NO_UPGRADE");
-    EXPECT_EQ(verdict_of("fifo_buffer", "23.1", SYSTEM, {AGNOSTIC}, encrypted), "VERSION_OLD TESSEL_UPGRADE_IP_CORES");
-    EXPECT_EQ(verdict_of("spi_master", "24.1", SYSTEM, {CREST_II}), "FAMILY_MISMATCH TESSEL_UPGRADE_IP_CORES");
-    read_reference_lists();   // spi_master is listed as usable on every family
+    EXPECT_EQ(verdict_of("fifo_buffer", "23.1", SYSTEM, {AGNOSTIC}, encrypted),
+              "VERSION_OLD TESSEL_UPGRADE_IP_CORES");
+    EXPECT_EQ(verdict_of("spi_master", "24.1", SYSTEM, {CREST_II}),
+              "FAMILY_MISMATCH TESSEL_UPGRADE_IP_CORES");
+    read_reference_lists();  // spi_master is listed as usable on every family
     EXPECT_EQ(verdict_of("spi_master", "24.1", SYSTEM, {CREST_II}), "COMPATIBLE NO_UPGRADE");
 
     m_controller.set_project_family(DEV_FAMILY_NONE);
@@ -150,12 +157,12 @@ TEST_F(UpgradeAnalysis, WizardFlowsOfNewerFamilies)
         return upgrade_flow_to_string(analyse(variation(tool, "23.1", "/p/var.v")).upgrade_flow());
     };
     EXPECT_EQ(flow("pcie_bridge"), "VKELVANE_SILENT");
-    EXPECT_EQ(flow("kv_pll"), "VKELVANE_SILENT");            // installed wizard, no card
-    EXPECT_EQ(flow("kv_pll_old"), "VKELVANE_SILENT");        // an older name of it
-    EXPECT_EQ(flow("kv_uart"), "KELVANE_NOT_INSTALLED");     // discontinued wizard
+    EXPECT_EQ(flow("kv_pll"), "VKELVANE_SILENT");         // installed wizard, no card
+    EXPECT_EQ(flow("kv_pll_old"), "VKELVANE_SILENT");     // an older name of it
+    EXPECT_EQ(flow("kv_uart"), "KELVANE_NOT_INSTALLED");  // discontinued wizard
     EXPECT_EQ(flow("no_such_wizard"), "KELVANE_NOT_INSTALLED");
     read_reference_lists();
-    EXPECT_EQ(flow("pcie_bridge"), "VKELVANE_UI_ONLY");      // no command-line upgrade
+    EXPECT_EQ(flow("pcie_bridge"), "VKELVANE_UI_ONLY");  // no command-line upgrade
 }
 
 TEST_F(UpgradeAnalysis, LegacyAndConversionFlowsOfOlderFamilies)
@@ -172,19 +179,21 @@ TEST_F(UpgradeAnalysis, LegacyAndConversionFlowsOfOlderFamilies)
     EXPECT_EQ(verdict_on_crest_ii("ram_2port", EMBER_II), "INCOMPATIBLE VARIATION_TO_TESSEL_SA_WITH_TESSEL");
     EXPECT_EQ(verdict_on_crest_ii("nco", CREST_II), "INCOMPATIBLE VARIATION_TO_TESSEL_SA_WITH_TESSEL");
     EXPECT_EQ(verdict_on_crest_ii("nco", EMBER_II), "INCOMPATIBLE NOT_SUPPORTED");
-    EXPECT_EQ(verdict_on_crest_ii("fir_builder", CREST_II), "INCOMPATIBLE VARIATION_TO_TESSEL_SA_WITH_TESSEL migrates");
+    EXPECT_EQ(verdict_on_crest_ii("fir_builder", CREST_II),
+              "INCOMPATIBLE VARIATION_TO_TESSEL_SA_WITH_TESSEL migrates");
 }
 
 TEST_F(UpgradeAnalysis, PendingAttempts)
 {
     const auto after = [this](const char* version, IPMAN_UPGRADE_ATTEMPT attempt) {
-        const IPMAN_IP_INFO info = analyse(variation("fifo_buffer", version, SYSTEM), RUN{true, false, false, &attempt});
+        const IPMAN_IP_INFO info =
+            analyse(variation("fifo_buffer", version, SYSTEM), RUN{true, false, false, &attempt});
         return upgrade_status_to_string(info.upgrade_status()) + " " + info.upgrade_message();
     };
     EXPECT_EQ(after("23.1", {1, "<psinvalid>"}), "success ");
-    EXPECT_EQ(after("23.1", {1, "<pswarning>"}), "not_attempted ");   // still a reason to upgrade
+    EXPECT_EQ(after("23.1", {1, "<pswarning>"}), "not_attempted ");  // still a reason to upgrade
     EXPECT_EQ(after("24.1", {1, "<pswarning>"}), "success ");
-    EXPECT_EQ(after("21.3", {1, "<psinvalid>"}), "not_attempted ");   // still incompatible
+    EXPECT_EQ(after("21.3", {1, "<psinvalid>"}), "not_attempted ");  // still incompatible
     EXPECT_EQ(after("23.1", {4, "generator failed"}), "failed generator failed");
 }
 
@@ -192,7 +201,7 @@ TEST_F(UpgradeAnalysis, CatalogSetsAndMissingGenerationFile)
 {
     IPMAN_IP_INFO ram = variation("ram_2port", "23.1", SYSTEM);
     ram.supported_eol_sub_ips().insert("kept");
-    ram.no_generation_file(true);   // generation file equals source file: left alone
+    ram.no_generation_file(true);  // generation file equals source file: left alone
     ram = analyse(ram);
     EXPECT_EQ(ram.const_supported_eol_sub_ips(), (std::set<std::string>{"kept", "ram_init_loader"}));
     EXPECT_EQ(ram.const_supported_filesets().size(), 4u);
@@ -216,7 +225,8 @@ TEST_F(UpgradeAnalysis, FlowStepAloneLeavesNoUpgradeWhereNothingApplies)
         return upgrade_flow_to_string(info.upgrade_flow());
     };
     EXPECT_EQ(flow(variation("fifo_buffer", "23.1", SYSTEM), IPMAN_VERSION_OLD, true), "NOT_SUPPORTED");
-    EXPECT_EQ(flow(variation("fifo_buffer", "23.1", SYSTEM), IPMAN_SUBCORE_NEEDS_REGEN), "TESSEL_UPGRADE_IP_CORES");
+    EXPECT_EQ(flow(variation("fifo_buffer", "23.1", SYSTEM), IPMAN_SUBCORE_NEEDS_REGEN),
+              "TESSEL_UPGRADE_IP_CORES");
     IPMAN_IP_INFO listed = variation("fifo_buffer", "23.1", SYSTEM);
     listed.source_file("/p/ip/sys.vip");
     EXPECT_EQ(flow(listed, IPMAN_VERSION_OLD), "TESSEL_UPGRADE_IP_CORES_TO_VIP");
@@ -228,5 +238,5 @@ TEST_F(UpgradeAnalysis, FlowStepAloneLeavesNoUpgradeWhereNothingApplies)
     EXPECT_EQ(flow(variation("no_such_wizard", "20.1", "/p/var.vhd"), IPMAN_VERSION_OLD), "VKELVANE_SILENT");
 }
 
-} // namespace
-} // namespace analysis_test
+}  // namespace
+}  // namespace analysis_test

@@ -21,34 +21,41 @@ protected:
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(COLLECTOR_LEGACY_TEST, RecordsOfLegacyProtectedAndPlainVariations)
 {
-    EXPECT_EQ(summaries(), (LINES{
-        // No core in the list: the wizard line gives it; counter8_bb.v is named after
-        // another entity; the family comes from the retrieval information.
-        "ip/counter8/counter8.vip | legacy counter8 | $P/ip/counter8/counter8.v | $P/ip/counter8/counter8.v"
-        " | kv_counter 23.1 | verilog | ----- | Crest II | ",
-        // The list's core, version and families outrank the wizard file's.
-        "ip/ram_vhd/ram_vhd.vip | legacy ram_vhd | $P/ip/ram_vhd/ram_vhd.vhd | $P/ip/ram_vhd/ram_vhd.vhd"
-        " | kv_ram_1port 22.1 | vhdl | ----- | Ember II,Crest V | ",
-        // A wizard line without version; the catalog names the core's family parameter.
-        "ip/mult_nover/mult_nover.vip | legacy mult_nover | $P/ip/mult_nover/mult_nover.v"
-        " | $P/ip/mult_nover/mult_nover.v | kv_mult  | verilog | ----- | Cinder | ",
-        // A protected core is regenerated from its file; a protected wizard file stays legacy.
-        "ip/secure_fir/secure_fir.vip | unclassified secure_fir | $P/ip/secure_fir/secure_fir.v |  | fir_filter 23.1"
-        " | verilog | E---- |  | ",
-        "ip/secure_counter/secure_counter.vip | legacy secure_counter | $P/ip/secure_counter/secure_counter.v"
-        " | $P/ip/secure_counter/secure_counter.v | kv_counter 22.1 | verilog | E---- | Ember II | ",
-        // Device Agnostic is kept, an unknown family name dropped.
-        "ip/agnostic/agnostic.vip | unclassified agnostic |  |  | fifo_buffer 23.1 | verilog | ----- | Device Agnostic | ",
-        // A family value that is no Tcl list adds nothing; duplicates are kept. Requirements
-        // need exactly a name and a value; the last value wins.
-        "ip/requirements/requirements.vip | unclassified requirements |  |  | ddr_controller 24.1 | - | -----"
-        " | Crest VII,Crest II,Crest VII | HAS_HBM=1,SPEED=I3",
-        // empty.vip names no entity and gives no record.
-    }));
+    EXPECT_EQ(
+        summaries(),
+        (LINES{
+            // No core in the list: the wizard line gives it; counter8_bb.v is named after
+            // another entity; the family comes from the retrieval information.
+            "ip/counter8/counter8.vip | legacy counter8 | $P/ip/counter8/counter8.v | "
+            "$P/ip/counter8/counter8.v"
+            " | kv_counter 23.1 | verilog | ----- | Crest II | ",
+            // The list's core, version and families outrank the wizard file's.
+            "ip/ram_vhd/ram_vhd.vip | legacy ram_vhd | $P/ip/ram_vhd/ram_vhd.vhd | $P/ip/ram_vhd/ram_vhd.vhd"
+            " | kv_ram_1port 22.1 | vhdl | ----- | Ember II,Crest V | ",
+            // A wizard line without version; the catalog names the core's family parameter.
+            "ip/mult_nover/mult_nover.vip | legacy mult_nover | $P/ip/mult_nover/mult_nover.v"
+            " | $P/ip/mult_nover/mult_nover.v | kv_mult  | verilog | ----- | Cinder | ",
+            // A protected core is regenerated from its file; a protected wizard file stays legacy.
+            "ip/secure_fir/secure_fir.vip | unclassified secure_fir | $P/ip/secure_fir/secure_fir.v |  | "
+            "fir_filter 23.1"
+            " | verilog | E---- |  | ",
+            "ip/secure_counter/secure_counter.vip | legacy secure_counter | "
+            "$P/ip/secure_counter/secure_counter.v"
+            " | $P/ip/secure_counter/secure_counter.v | kv_counter 22.1 | verilog | E---- | Ember II | ",
+            // Device Agnostic is kept, an unknown family name dropped.
+            "ip/agnostic/agnostic.vip | unclassified agnostic |  |  | fifo_buffer 23.1 | verilog | ----- | "
+            "Device Agnostic | ",
+            // A family value that is no Tcl list adds nothing; duplicates are kept. Requirements
+            // need exactly a name and a value; the last value wins.
+            "ip/requirements/requirements.vip | unclassified requirements |  |  | ddr_controller 24.1 | - | "
+            "-----"
+            " | Crest VII,Crest II,Crest VII | HAS_HBM=1,SPEED=I3",
+            // empty.vip names no entity and gives no record.
+        }));
 }
 
 TEST_F(COLLECTOR_LEGACY_TEST, EntitiesTakeTheCoreTheListLeavesOpen)

@@ -14,8 +14,8 @@ namespace collector_test {
 //! An entity as "entity|library|tool name|tool version|generated-by|vendor|top-level".
 inline std::string describe(const IPMAN_COLLECTED_ENTITY& e)
 {
-    return e.entity + "|" + e.library + "|" + e.tool_name + "|" + e.tool_version + "|" + e.generated_by + "|"
-        + e.vendor + "|" + e.top_level_comp_name;
+    return e.entity + "|" + e.library + "|" + e.tool_name + "|" + e.tool_version + "|" + e.generated_by +
+           "|" + e.vendor + "|" + e.top_level_comp_name;
 }
 
 inline std::vector<std::string> describe(const std::vector<IPMAN_COLLECTED_ENTITY>& entities)
@@ -29,13 +29,20 @@ inline std::vector<std::string> describe(const std::vector<IPMAN_COLLECTED_ENTIT
 inline const char* kind_name(IPMAN_COLLECTED_IP_KIND kind)
 {
     switch (kind) {
-    case IPMAN_COLLECTED_IP_KIND::LEGACY_VARIATION: return "legacy";
-    case IPMAN_COLLECTED_IP_KIND::TESSEL_SYSTEM: return "tessel_system";
-    case IPMAN_COLLECTED_IP_KIND::TESSEL_LIST: return "tessel_list";
-    case IPMAN_COLLECTED_IP_KIND::GWIP_FILE: return "gwip_file";
-    case IPMAN_COLLECTED_IP_KIND::GWIP_LIST: return "gwip_list";
-    case IPMAN_COLLECTED_IP_KIND::GWIP_COMPONENT: return "gwip_component";
-    default: return "unclassified";
+    case IPMAN_COLLECTED_IP_KIND::LEGACY_VARIATION:
+        return "legacy";
+    case IPMAN_COLLECTED_IP_KIND::TESSEL_SYSTEM:
+        return "tessel_system";
+    case IPMAN_COLLECTED_IP_KIND::TESSEL_LIST:
+        return "tessel_list";
+    case IPMAN_COLLECTED_IP_KIND::GWIP_FILE:
+        return "gwip_file";
+    case IPMAN_COLLECTED_IP_KIND::GWIP_LIST:
+        return "gwip_list";
+    case IPMAN_COLLECTED_IP_KIND::GWIP_COMPONENT:
+        return "gwip_component";
+    default:
+        return "unclassified";
     }
 }
 
@@ -55,8 +62,11 @@ inline std::string summary(const IPMAN_COLLECTED_IP& r, const std::string& proje
         return path;
     };
     std::string flags;
-    for (auto [set, letter] : {std::pair{r.encrypted, 'E'}, {r.standalone, 'S'}, {r.from_system_file, 'F'},
-                               {r.has_warnings, 'W'}, {r.has_errors, 'X'}})
+    for (auto [set, letter] : {std::pair{r.encrypted, 'E'},
+                               {r.standalone, 'S'},
+                               {r.from_system_file, 'F'},
+                               {r.has_warnings, 'W'},
+                               {r.has_errors, 'X'}})
         flags += set ? letter : '-';
     std::string families;
     for (DEV_FAMILY_ENUM f : r.supported_families)
@@ -64,9 +74,9 @@ inline std::string summary(const IPMAN_COLLECTED_IP& r, const std::string& proje
     std::string requirements;
     for (const auto& [name, value] : r.device_requirements)
         requirements += (requirements.empty() ? "" : ",") + name + "=" + value;
-    return shown(r.key) + " | " + kind_name(r.kind) + " " + r.base_name + " | " + shown(r.main_file)
-        + " | " + shown(r.top_level_file) + " | " + r.core_name + " " + r.core_version + " | "
-        + language_name(r.language) + " | " + flags + " | " + families + " | " + requirements;
+    return shown(r.key) + " | " + kind_name(r.kind) + " " + r.base_name + " | " + shown(r.main_file) + " | " +
+           shown(r.top_level_file) + " | " + r.core_name + " " + r.core_version + " | " +
+           language_name(r.language) + " | " + flags + " | " + families + " | " + requirements;
 }
 
 //! Base of the tests that collect a discovery project from tests/data/projects. The
@@ -96,8 +106,7 @@ protected:
     const IPMAN_COLLECTED_IP* record(const std::string& key) const
     {
         for (const IPMAN_COLLECTED_IP& r : records()) {
-            if (r.key == key)
-                return &r;
+            if (r.key == key) return &r;
         }
         ADD_FAILURE() << "no record keyed " << key;
         return nullptr;
@@ -126,4 +135,4 @@ protected:
     IPMAN_ACF_IP_COLLECTOR m_collector;
 };
 
-} // namespace collector_test
+}  // namespace collector_test

@@ -1,9 +1,9 @@
 //! @file readers_fuzz_test.cpp
 //! @brief Seeded random mutations of CSV lines, list files and IP-XACT files: no crash,
 //! and the readers' invariants hold.
-#include "support/ipman_basic_csv_parser.h"
 #include "discovery/ipman_ip_file_reader.h"
 #include "ipman/discovery/readers_test_support.h"
+#include "support/ipman_basic_csv_parser.h"
 
 #include <gtest/gtest.h>
 
@@ -16,14 +16,16 @@ class MUTATOR {
 public:
     explicit MUTATOR(unsigned seed) : m_random(seed) {}
 
-    std::size_t below(std::size_t bound) {
+    std::size_t below(std::size_t bound)
+    {
         return std::uniform_int_distribution<std::size_t>(0, bound - 1)(m_random);
     }
     char any_byte() { return static_cast<char>(below(256)); }
 
     //! Applies one to four random edits: byte flips, truncation, inserted quotes, commas,
     //! NULs and markup bytes, or a huge run of one byte.
-    std::string mutate(std::string text) {
+    std::string mutate(std::string text)
+    {
         static constexpr char kSpecial[] = {'"', ',', '\0', '\n', '\r', '<', '>', '&', ' ', '#'};
         for (std::size_t edits = 1 + below(4); edits > 0; --edits) {
             const std::size_t at = text.empty() ? 0 : below(text.size() + 1);
@@ -31,19 +33,30 @@ public:
             case 0:
                 if (at < text.size()) text[at] = any_byte();
                 break;
-            case 1: text.resize(at); break;
-            case 2: text.insert(at, 1, kSpecial[below(sizeof kSpecial)]); break;
-            case 3: text.insert(at, 1 + below(3000), kSpecial[below(sizeof kSpecial)]); break;
-            default: text.insert(at, 1 + below(20000), 'a' + static_cast<char>(below(26))); break;
+            case 1:
+                text.resize(at);
+                break;
+            case 2:
+                text.insert(at, 1, kSpecial[below(sizeof kSpecial)]);
+                break;
+            case 3:
+                text.insert(at, 1 + below(3000), kSpecial[below(sizeof kSpecial)]);
+                break;
+            default:
+                text.insert(at, 1 + below(20000), 'a' + static_cast<char>(below(26)));
+                break;
             }
         }
         return text;
     }
 
-    std::string random_field() {
+    std::string random_field()
+    {
         std::string field(below(12), '\0');
         for (char& c : field)
-            do c = any_byte(); while (c == '\n');
+            do
+                c = any_byte();
+            while (c == '\n');
         return field;
     }
 
@@ -51,11 +64,13 @@ private:
     std::mt19937 m_random;
 };
 
-std::string quoted_line(const std::vector<std::string>& fields) {
+std::string quoted_line(const std::vector<std::string>& fields)
+{
     std::string line;
     for (std::size_t i = 0; i < fields.size(); ++i) {
         line += i ? ",\"" : "\"";
-        for (char c : fields[i]) line += c == '"' ? std::string("\"\"") : std::string(1, c);
+        for (char c : fields[i])
+            line += c == '"' ? std::string("\"\"") : std::string(1, c);
         line += '"';
     }
     return line;
@@ -63,7 +78,8 @@ std::string quoted_line(const std::vector<std::string>& fields) {
 
 //! Without quotes a line is its comma-separated pieces trimmed of blanks and tabs; a
 //! blank line has none.
-std::vector<std::string> split_unquoted(const std::string& line) {
+std::vector<std::string> split_unquoted(const std::string& line)
+{
     if (line.find_first_not_of(" \t") == std::string::npos) return {};
     std::vector<std::string> pieces;
     std::size_t start = 0;
@@ -71,21 +87,24 @@ std::vector<std::string> split_unquoted(const std::string& line) {
         const auto comma = line.find(',', start);
         std::string piece = line.substr(start, comma - start);
         const auto first = piece.find_first_not_of(" \t");
-        piece = first == std::string::npos ? "" : piece.substr(first, piece.find_last_not_of(" \t") - first + 1);
+        piece =
+            first == std::string::npos ? "" : piece.substr(first, piece.find_last_not_of(" \t") - first + 1);
         pieces.push_back(piece);
         if (comma == std::string::npos) return pieces;
         start = comma + 1;
     }
 }
 
-} // namespace
+}  // namespace
 
-TEST(ReadersFuzz, QuotedFieldsRoundTripAndUnquotedLinesSplitAtCommas) {
+TEST(ReadersFuzz, QuotedFieldsRoundTripAndUnquotedLinesSplitAtCommas)
+{
     MUTATOR mutator(20241);
     const IPMAN_BASIC_CSV_PARSER parser;
     for (int round = 0; round < 3000; ++round) {
         std::vector<std::string> fields(1 + mutator.below(6));
-        for (auto& field : fields) field = mutator.random_field();
+        for (auto& field : fields)
+            field = mutator.random_field();
         const std::string line = quoted_line(fields);
         std::vector<std::string> parsed;
         parser.parse_line(line.data(), line.size(), parsed);
@@ -100,7 +119,8 @@ TEST(ReadersFuzz, QuotedFieldsRoundTripAndUnquotedLinesSplitAtCommas) {
     }
 }
 
-TEST(ReadersFuzz, MutatedCsvAndListFilesKeepTheirInvariants) {
+TEST(ReadersFuzz, MutatedCsvAndListFilesKeepTheirInvariants)
+{
     MUTATOR mutator(7);
     TEMP_DIR dir;
     const std::string seed = "# catalog name, older name\nfifo_buffer, \"old \"\"fifo\"\"\"\n"
@@ -120,7 +140,7 @@ TEST(ReadersFuzz, MutatedCsvAndListFilesKeepTheirInvariants) {
             }
         }
         ASSERT_LE(rows.size(), std::count(content.begin(), content.end(), '\n') + 1);
-        ASSERT_LE(field_bytes, content.size());   // each field byte comes from one input byte
+        ASSERT_LE(field_bytes, content.size());  // each field byte comes from one input byte
 
         std::vector<std::string> lines;
         ASSERT_TRUE(read_list_file(path, lines));
@@ -134,7 +154,8 @@ TEST(ReadersFuzz, MutatedCsvAndListFilesKeepTheirInvariants) {
     }
 }
 
-TEST(ReadersFuzz, MutatedIpxactFilesReadOrFailCleanly) {
+TEST(ReadersFuzz, MutatedIpxactFilesReadOrFailCleanly)
+{
     MUTATOR mutator(1685);
     TEMP_DIR dir;
     const std::string sources[] = {read_text(ipxact_data_file("fifo_2009.gwip")),
@@ -155,6 +176,6 @@ TEST(ReadersFuzz, MutatedIpxactFilesReadOrFailCleanly) {
             ASSERT_EQ(info.get_ipxact_version() + info.get_name() + info.get_vendor(), "");
         }
     }
-    EXPECT_GT(read_ok, 0);     // the mutations leave some files readable
+    EXPECT_GT(read_ok, 0);  // the mutations leave some files readable
     EXPECT_LT(read_ok, 600);
 }

@@ -27,7 +27,8 @@ protected:
         m_all.clear(), m_required.clear(), m_optional.clear();
         m_collector.build_ip_info_lists(m_controller, m_all, m_required, m_optional);
     }
-    IPMAN_IP_INFO record(const std::string& source, const std::string& entity, const std::string& library = "") const
+    IPMAN_IP_INFO record(const std::string& source, const std::string& entity,
+                         const std::string& library = "") const
     {
         return find_record(m_all, in_project(source), entity, library);
     }
@@ -41,15 +42,16 @@ TEST_F(RECORD_BUILDER_TEST, MainAndSubIpRecordFields)
 {
     build();
     // The second entity of the system tool itself (mixed_shell) is no sub-IP.
-    EXPECT_EQ(entities_of(m_all, in_project("sys/mixed.tessel")), (LINES{"mixed/mixed", "bad_core/bad_0", "ok_core/ok_0"}));
+    EXPECT_EQ(entities_of(m_all, in_project("sys/mixed.tessel")),
+              (LINES{"mixed/mixed", "bad_core/bad_0", "ok_core/ok_0"}));
     const IPMAN_IP_INFO main = record("sys/mixed.tessel", "mixed");
     EXPECT_EQ(main.parent_entity(), IPMAN_NA_STR);
     EXPECT_EQ(main.ip_top_level_file(), in_project("sys/mixed/synthesis/mixed.v"));
-    EXPECT_EQ(main.vendor_name(), IPMAN_NA_STR);       // no catalog card for the system tool
+    EXPECT_EQ(main.vendor_name(), IPMAN_NA_STR);  // no catalog card for the system tool
     const IPMAN_IP_INFO sub = record("sys/mixed.tessel", "bad_core");
     EXPECT_EQ(sub.parent_entity(), "mixed");
     EXPECT_EQ(sub.ip_top_level_file(), "");
-    EXPECT_EQ(sub.vendor_name(), IPMAN_OLTRAN_STR);    // a system's sub-IP without vendor
+    EXPECT_EQ(sub.vendor_name(), IPMAN_OLTRAN_STR);  // a system's sub-IP without vendor
     EXPECT_EQ(record("sys/mixed.tessel", "ok_core").vendor_name(), "Acme Cores");
 
     // Source file: the file through which the variation entered the project. A system file
@@ -66,7 +68,9 @@ TEST_F(RECORD_BUILDER_TEST, MainAndSubIpRecordFields)
 
     // The analysis learns how each variation was found.
     for (const char* call : {"beside:010", "plain:001", "mixed:000", "bad_core:000"})
-        EXPECT_NE(std::find(m_controller.calls.begin(), m_controller.calls.end(), call), m_controller.calls.end()) << call;
+        EXPECT_NE(std::find(m_controller.calls.begin(), m_controller.calls.end(), call),
+                  m_controller.calls.end())
+            << call;
     EXPECT_EQ(m_controller.calls.size(), m_all.size());
 }
 
@@ -81,7 +85,8 @@ TEST_F(RECORD_BUILDER_TEST, SubIpVerdictsRollUpIntoTheMainRecordAndItsList)
     const IPMAN_IP_INFO mixed = record("sys/mixed.tessel", "mixed");
     EXPECT_EQ(mixed.regen_status(), IPMAN_SUBCORE_NEEDS_REGEN);
     EXPECT_EQ(mixed.upgrade_flow(), IPMAN_TESSEL_UPGRADE_IP_CORES);
-    EXPECT_EQ(entities_of(m_required, in_project("sys/mixed.tessel")), (LINES{"mixed/mixed", "bad_core/bad_0", "ok_core/ok_0"}));
+    EXPECT_EQ(entities_of(m_required, in_project("sys/mixed.tessel")),
+              (LINES{"mixed/mixed", "bad_core/bad_0", "ok_core/ok_0"}));
     EXPECT_EQ(record("ip/listed.vip", "listed").upgrade_flow(), IPMAN_TESSEL_UPGRADE_IP_CORES_TO_VIP);
     // An out-of-date sub-IP: the whole variation may be upgraded.
     EXPECT_EQ(record("sys/aged.tessel", "aged").regen_status(), IPMAN_VERSION_OLD);
@@ -112,7 +117,8 @@ TEST_F(RECORD_BUILDER_TEST, UnspecificMainFilesetsBecomeWhatAllRecordsGenerate)
     m_controller.verdicts["mixed"].filesets = {IPMAN_FILESET_SYNTHESIS};
     build();
     EXPECT_EQ(record("sys/aged.tessel", "aged").const_supported_filesets(), FILESETS{IPMAN_FILESET_SIM_VHDL});
-    EXPECT_EQ(record("sys/mixed.tessel", "mixed").const_supported_filesets(), FILESETS{IPMAN_FILESET_SYNTHESIS});
+    EXPECT_EQ(record("sys/mixed.tessel", "mixed").const_supported_filesets(),
+              FILESETS{IPMAN_FILESET_SYNTHESIS});
     EXPECT_EQ(record("sys/retired.tessel", "retired").const_supported_filesets(), FILESETS{});
 }
 
@@ -120,7 +126,11 @@ TEST_F(RECORD_BUILDER_TEST, ListInDefaultDirectoryInBothLayouts)
 {
     // Generated lists: DIR/BASE/synthesis/ in the newer layout, DIR/BASE/ in the older.
     // Legacy lists beside their variation file, whether named relative or not.
-    struct CASE { const char* source; const char* entity; IPMAN_TERNARY_BOOLEAN newer, older; };
+    struct CASE {
+        const char* source;
+        const char* entity;
+        IPMAN_TERNARY_BOOLEAN newer, older;
+    };
     const CASE cases[] = {
         {"sys/gen/synthesis/gen.vip", "gen", IPMAN_TERNARY_TRUE, IPMAN_TERNARY_FALSE},
         {"sys/old/old.vip", "old", IPMAN_TERNARY_FALSE, IPMAN_TERNARY_TRUE},
@@ -134,7 +144,8 @@ TEST_F(RECORD_BUILDER_TEST, ListInDefaultDirectoryInBothLayouts)
         build(revision);
         for (const CASE& c : cases)
             EXPECT_EQ(record(c.source, c.entity).vip_in_default_directory(),
-                      revision == std::string("newer") ? c.newer : c.older) << revision << " " << c.source;
+                      revision == std::string("newer") ? c.newer : c.older)
+                << revision << " " << c.source;
     }
 }
 
@@ -142,9 +153,11 @@ TEST_F(RECORD_BUILDER_TEST, FindByKeyEntityAndLibrary)
 {
     open_project("manager_systems");
     m_collector.collect_ip_files();
-    auto library_found = [this](const std::string& key, const std::string& entity, const std::string& library) {
+    auto library_found = [this](const std::string& key, const std::string& entity,
+                                const std::string& library) {
         IPMAN_IP_INFO found;
-        return m_collector.find_ip_info_by_name(m_controller, key, entity, library, found) ? found.library() : "-";
+        return m_collector.find_ip_info_by_name(m_controller, key, entity, library, found) ? found.library()
+                                                                                           : "-";
     };
     EXPECT_EQ(library_found("sys/aged.tessel", "aged", "aged"), "aged");
     EXPECT_EQ(library_found("sys/aged.tessel", "old_core", "old_0"), "old_0");
@@ -153,7 +166,7 @@ TEST_F(RECORD_BUILDER_TEST, FindByKeyEntityAndLibrary)
     EXPECT_EQ(library_found("sys/aged.tessel", "aged", "elsewhere"), "aged");
     EXPECT_EQ(library_found("sys/aged.tessel", "no_such_entity", ""), "-");
     EXPECT_EQ(library_found("sys/nowhere.tessel", "aged", "aged"), "-");
-    EXPECT_EQ(library_found(in_project("sys/aged.tessel"), "aged", "aged"), "-");   // keys compare exactly
+    EXPECT_EQ(library_found(in_project("sys/aged.tessel"), "aged", "aged"), "-");  // keys compare exactly
 }
 
 TEST_F(RECORD_BUILDER_TEST, LoadForGenerationFiles)
@@ -169,14 +182,16 @@ TEST_F(RECORD_BUILDER_TEST, LoadForGenerationFiles)
         EXPECT_EQ(loaded.size(), 4u) << path;
     }
     INFOS loaded(1);
-    for (const std::string& path : {in_project("sys/missing.tessel"), std::string(), in_project("ip/listed.vip")})
+    for (const std::string& path :
+         {in_project("sys/missing.tessel"), std::string(), in_project("ip/listed.vip")})
         EXPECT_FALSE(m_collector.load_ip_info_for_file(m_controller, path, loaded)) << path;
     EXPECT_EQ(loaded.size(), 1u);
 
     LINES not_loaded;
-    m_collector.load_ip_info_for_files(m_controller, {"sys/missing.tessel", "ip/beside/beside.v"}, loaded, not_loaded);
+    m_collector.load_ip_info_for_files(m_controller, {"sys/missing.tessel", "ip/beside/beside.v"}, loaded,
+                                       not_loaded);
     EXPECT_EQ(not_loaded, LINES{"sys/missing.tessel"});
     EXPECT_EQ(entities_of(loaded, in_project("ip/beside/beside.vip")), LINES{"beside/"});
 }
 
-} // namespace
+}  // namespace

@@ -2,8 +2,8 @@
 //! @brief The system file reader: standalone detection, disabled and exported modules, the
 //! pro-edition tool string, entities per instance, the device family, broken files, and a
 //! seeded fuzz run over mutated system files.
-#include "ipman/discovery/collector_test_support.h"
 #include "discovery/ipman_system_file_reader.h"
+#include "ipman/discovery/collector_test_support.h"
 
 #include <fio/fio.h>
 
@@ -20,7 +20,10 @@ namespace {
 
 using LINES = std::vector<std::string>;
 
-std::string system_file(const std::string& name) { return test_data("system_files/" + name); }
+std::string system_file(const std::string& name)
+{
+    return test_data("system_files/" + name);
+}
 
 //! What the collector makes of one system file: nothing when it would skip the file.
 std::optional<IPMAN_COLLECTED_IP> read_system(const std::string& path, bool pro_version = true)
@@ -28,11 +31,9 @@ std::optional<IPMAN_COLLECTED_IP> read_system(const std::string& path, bool pro_
     IPMAN_ACF_IP_COLLECTOR collector;
     collector.set_is_pro_version(pro_version);
     tinyxml2::XMLDocument document(true, tinyxml2::PRESERVE_WHITESPACE);
-    if (!ipman_load_system_document(path, document))
-        return std::nullopt;
+    if (!ipman_load_system_document(path, document)) return std::nullopt;
     const tinyxml2::XMLElement* first_module = ipman_find_first_system_module(document);
-    if (first_module == nullptr)
-        return std::nullopt;
+    if (first_module == nullptr) return std::nullopt;
     IPMAN_COLLECTED_IP record(path);
     record.from_system_file = true;
     read_system_file(collector, document, first_module, record);
@@ -53,8 +54,7 @@ void expect_consistent_index(const IPMAN_COLLECTED_IP& record)
 LINES read_summary(const std::string& name, bool pro_version = true)
 {
     const auto record = read_system(system_file(name), pro_version);
-    if (!record)
-        return {};
+    if (!record) return {};
     LINES lines{summary(*record, system_file(""))};
     for (const std::string& entity : describe(record->entities))
         lines.push_back("  " + entity);
@@ -62,23 +62,24 @@ LINES read_summary(const std::string& name, bool pro_version = true)
     return lines;
 }
 
-} // namespace
+}  // namespace
 
 TEST(SYSTEM_FILE_READER_TEST, StandaloneSystemsTakeTheIdentityOfTheirFirstModule)
 {
     // One exported module: standalone, reported as the first module (the exported is nco).
-    EXPECT_EQ(read_summary("standalone_two_modules.tessel"), (LINES{
-        "$P/standalone_two_modules.tessel | unclassified standalone_two_modules | $P/standalone_two_modules.tessel"
-        " |  | fir_filter 23.1 | - | -SF-- | Crest V | ",
-        "  standalone_two_modules|standalone_two_modules|fir_filter|23.1|Tessel||",
-        "  fir_filter|fir_0|fir_filter|23.1|Tessel||",
-        "  nco|nco_0|nco|22.1|Tessel||"}));
+    EXPECT_EQ(read_summary("standalone_two_modules.tessel"),
+              (LINES{"$P/standalone_two_modules.tessel | unclassified standalone_two_modules | "
+                     "$P/standalone_two_modules.tessel"
+                     " |  | fir_filter 23.1 | - | -SF-- | Crest V | ",
+                     "  standalone_two_modules|standalone_two_modules|fir_filter|23.1|Tessel||",
+                     "  fir_filter|fir_0|fir_filter|23.1|Tessel||", "  nco|nco_0|nco|22.1|Tessel||"}));
     // The exported module disabled: not standalone, and the module gives no entity.
-    EXPECT_EQ(read_summary("exported_disabled.tessel"), (LINES{
-        "$P/exported_disabled.tessel | unclassified exported_disabled | $P/exported_disabled.tessel"
-        " |  | Tessel  | - | --F-- | Crest V | ",
-        "  exported_disabled|exported_disabled|Tessel||Tessel||",
-        "  fir_filter|fir_0|fir_filter|23.1|Tessel||"}));
+    EXPECT_EQ(
+        read_summary("exported_disabled.tessel"),
+        (LINES{"$P/exported_disabled.tessel | unclassified exported_disabled | $P/exported_disabled.tessel"
+               " |  | Tessel  | - | --F-- | Crest V | ",
+               "  exported_disabled|exported_disabled|Tessel||Tessel||",
+               "  fir_filter|fir_0|fir_filter|23.1|Tessel||"}));
     // autoexport="true" is no export.
     const auto loose = read_system(system_file("autoexport_true.tessel"));
     ASSERT_TRUE(loose);
@@ -88,41 +89,46 @@ TEST(SYSTEM_FILE_READER_TEST, StandaloneSystemsTakeTheIdentityOfTheirFirstModule
 
 TEST(SYSTEM_FILE_READER_TEST, ProEditionToolsFollowTheCollectorsEdition)
 {
-    EXPECT_EQ(read_summary("pro_sa_tool.tessel", true), (LINES{
-        "$P/pro_sa_tool.tessel | unclassified pro_sa_tool | $P/pro_sa_tool.tessel |  | TesselCrestPro  | - | --F-- |  | ",
-        "  pro_sa_tool|pro_sa_tool|TesselCrestPro||TesselCrestPro||",
-        "  pcie_bridge|pcie_0|pcie_bridge|23.1|TesselCrestPro||"}));
-    EXPECT_EQ(read_summary("pro_sa_tool.tessel", false), (LINES{
-        "$P/pro_sa_tool.tessel | unclassified pro_sa_tool | $P/pro_sa_tool.tessel |  | Tessel  | - | --F-- |  | ",
-        "  pro_sa_tool|pro_sa_tool|Tessel||Tessel||",
-        "  pcie_bridge|pcie_0|pcie_bridge|23.1|Tessel||"}));
+    EXPECT_EQ(read_summary("pro_sa_tool.tessel", true),
+              (LINES{"$P/pro_sa_tool.tessel | unclassified pro_sa_tool | $P/pro_sa_tool.tessel |  | "
+                     "TesselCrestPro  | - | --F-- |  | ",
+                     "  pro_sa_tool|pro_sa_tool|TesselCrestPro||TesselCrestPro||",
+                     "  pcie_bridge|pcie_0|pcie_bridge|23.1|TesselCrestPro||"}));
+    EXPECT_EQ(read_summary("pro_sa_tool.tessel", false),
+              (LINES{"$P/pro_sa_tool.tessel | unclassified pro_sa_tool | $P/pro_sa_tool.tessel |  | Tessel  "
+                     "| - | --F-- |  | ",
+                     "  pro_sa_tool|pro_sa_tool|Tessel||Tessel||",
+                     "  pcie_bridge|pcie_0|pcie_bridge|23.1|Tessel||"}));
 }
 
 TEST(SYSTEM_FILE_READER_TEST, InstancesOfOneKindAndMissingAttributes)
 {
     // Three instances of one kind: three entities. "Crest XC" is no family of the database.
-    EXPECT_EQ(read_summary("same_kind_instances.tessel"), (LINES{
-        "$P/same_kind_instances.tessel | unclassified same_kind_instances | $P/same_kind_instances.tessel"
-        " |  | TesselCrestPro  | - | --F-- |  | ",
-        "  same_kind_instances|same_kind_instances|TesselCrestPro||TesselCrestPro||",
-        "  fifo_buffer|fifo_a|fifo_buffer|22.1|TesselCrestPro||",
-        "  fifo_buffer|fifo_b|fifo_buffer||TesselCrestPro||",
-        "  fifo_buffer|fifo_c|fifo_buffer|21.1|TesselCrestPro||"}));
+    EXPECT_EQ(
+        read_summary("same_kind_instances.tessel"),
+        (LINES{
+            "$P/same_kind_instances.tessel | unclassified same_kind_instances | $P/same_kind_instances.tessel"
+            " |  | TesselCrestPro  | - | --F-- |  | ",
+            "  same_kind_instances|same_kind_instances|TesselCrestPro||TesselCrestPro||",
+            "  fifo_buffer|fifo_a|fifo_buffer|22.1|TesselCrestPro||",
+            "  fifo_buffer|fifo_b|fifo_buffer||TesselCrestPro||",
+            "  fifo_buffer|fifo_c|fifo_buffer|21.1|TesselCrestPro||"}));
     // No component: the standard tool. The first family parameter with a value counts. A
     // module without kind is an entity with an empty name; without name, or with
     // enabled="0", none; enabled="yes" is not disabled.
-    EXPECT_EQ(read_summary("bare_modules.tessel"), (LINES{
-        "$P/bare_modules.tessel | unclassified bare_modules | $P/bare_modules.tessel |  |   | - | -SF--"
-        " | Device Agnostic | ",
-        "  bare_modules|bare_modules|||Tessel||",
-        "  |anon_0|||Tessel||",
-        "  uart_tiny|on_0|uart_tiny||Tessel||"}));
+    EXPECT_EQ(
+        read_summary("bare_modules.tessel"),
+        (LINES{
+            "$P/bare_modules.tessel | unclassified bare_modules | $P/bare_modules.tessel |  |   | - | -SF--"
+            " | Device Agnostic | ",
+            "  bare_modules|bare_modules|||Tessel||", "  |anon_0|||Tessel||",
+            "  uart_tiny|on_0|uart_tiny||Tessel||"}));
 }
 
 TEST(SYSTEM_FILE_READER_TEST, BrokenSystemFilesAreSkipped)
 {
-    for (const char* name : {"not_xml.tessel", "binary_junk.tessel", "empty.tessel", "no_modules.tessel",
-                             "absent.tessel", ""})
+    for (const char* name :
+         {"not_xml.tessel", "binary_junk.tessel", "empty.tessel", "no_modules.tessel", "absent.tessel", ""})
         EXPECT_FALSE(read_system(system_file(name))) << name;
     EXPECT_FALSE(read_system(""));
 }
@@ -138,20 +144,43 @@ std::string mutate(std::string text, std::mt19937& random)
     auto below = [&random](std::size_t bound) {
         return std::uniform_int_distribution<std::size_t>(0, bound - 1)(random);
     };
-    static const std::vector<std::string> pieces{
-        "<", ">", "\"", "'", "&", "&amp;", "\0", "=", "/>", "</system>", "<system>", "<module name=\"m\" kind=\"k\"/>",
-        "<module", "autoexport=\"1\"", "enabled=\"0\"", "<component tool=\"TesselCrestPro\"/>",
-        "<parameter name=\"deviceFamily\" value=\"Crest V\"/>", "<!--", "<![CDATA[", "<?xml", "&#0;", "&#xFFFFFF;"};
+    static const std::vector<std::string> pieces{"<",
+                                                 ">",
+                                                 "\"",
+                                                 "'",
+                                                 "&",
+                                                 "&amp;",
+                                                 "\0",
+                                                 "=",
+                                                 "/>",
+                                                 "</system>",
+                                                 "<system>",
+                                                 "<module name=\"m\" kind=\"k\"/>",
+                                                 "<module",
+                                                 "autoexport=\"1\"",
+                                                 "enabled=\"0\"",
+                                                 "<component tool=\"TesselCrestPro\"/>",
+                                                 "<parameter name=\"deviceFamily\" value=\"Crest V\"/>",
+                                                 "<!--",
+                                                 "<![CDATA[",
+                                                 "<?xml",
+                                                 "&#0;",
+                                                 "&#xFFFFFF;"};
     for (std::size_t edits = 1 + below(4); edits > 0; --edits) {
         const std::size_t at = below(text.size() + 1);
         switch (below(5)) {
         case 0:
-            if (at < text.size())
-                text[at] = static_cast<char>(below(256));
+            if (at < text.size()) text[at] = static_cast<char>(below(256));
             break;
-        case 1: text.resize(at); break;
-        case 2: text.insert(at, pieces[below(pieces.size())]); break;
-        case 3: text.insert(at, 1 + below(5000), "<>\"= a"[below(6)]); break;
+        case 1:
+            text.resize(at);
+            break;
+        case 2:
+            text.insert(at, pieces[below(pieces.size())]);
+            break;
+        case 3:
+            text.insert(at, 1 + below(5000), "<>\"= a"[below(6)]);
+            break;
         default: {
             std::string nested;
             for (std::size_t depth = below(300); depth > 0; --depth)
@@ -163,7 +192,7 @@ std::string mutate(std::string text, std::mt19937& random)
     return text;
 }
 
-} // namespace
+}  // namespace
 
 TEST(SYSTEM_FILE_READER_FUZZ_TEST, MutatedSystemFilesNeverBreakTheReader)
 {
@@ -182,8 +211,7 @@ TEST(SYSTEM_FILE_READER_FUZZ_TEST, MutatedSystemFilesNeverBreakTheReader)
         const std::string text = mutate(seeds[static_cast<std::size_t>(round) % seeds.size()], random);
         std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
         const auto record = read_system(path);
-        if (!record)
-            continue;
+        if (!record) continue;
         ++systems_read;
         // Whatever the file holds, the record is well formed.
         ASSERT_FALSE(record->entities.empty()) << "round " << round;

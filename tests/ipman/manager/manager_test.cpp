@@ -13,7 +13,10 @@ using namespace manager_test;
 
 namespace {
 
-IPMAN_IP_INFO_MANAGER& manager() { return *IPMAN_IP_INFO_MANAGER::get_ip_info_manager(); }
+IPMAN_IP_INFO_MANAGER& manager()
+{
+    return *IPMAN_IP_INFO_MANAGER::get_ip_info_manager();
+}
 
 class MANAGER_TEST : public PROJECT_TEST {
 protected:
@@ -49,16 +52,18 @@ TEST_F(MANAGER_TEST, LoadsAndTheListsTheyKeep)
 {
     open_project("manager_systems");
     load();
-    EXPECT_EQ(find_record(m_required, in_project("sys/mixed.tessel"), "mixed").regen_status(), IPMAN_SUBCORE_NEEDS_REGEN);
-    EXPECT_EQ(find_record(m_optional, in_project("sys/aged.tessel"), "aged").regen_status(), IPMAN_VERSION_OLD);
+    EXPECT_EQ(find_record(m_required, in_project("sys/mixed.tessel"), "mixed").regen_status(),
+              IPMAN_SUBCORE_NEEDS_REGEN);
+    EXPECT_EQ(find_record(m_optional, in_project("sys/aged.tessel"), "aged").regen_status(),
+              IPMAN_VERSION_OLD);
     EXPECT_EQ(manager().get_required_regen_ip_info(), m_required);
     EXPECT_FALSE(manager().load_with_always_regen());
 
     // The load for generation files leaves the kept lists alone.
     INFOS records;
     LINES not_loaded;
-    manager().load_ip_info_for_ip_generation_files({"sys/missing.tessel", in_project("sys/aged.tessel")}, records,
-                                                   not_loaded);
+    manager().load_ip_info_for_ip_generation_files({"sys/missing.tessel", in_project("sys/aged.tessel")},
+                                                   records, not_loaded);
     EXPECT_EQ(not_loaded, LINES{"sys/missing.tessel"});
     EXPECT_EQ(records.size(), 4u);
     EXPECT_EQ(manager().get_required_regen_ip_info(), m_required);
@@ -102,7 +107,7 @@ TEST_F(MANAGER_TEST, ProjectQueries)
     EXPECT_EQ(manager().get_project_family_name(), "Crest II");
     EXPECT_TRUE(IPMAN_IP_INFO_MANAGER::project_contains_ip_files(acf()));
     open_project("manager_no_ip");
-    EXPECT_EQ(manager().get_project_family_name(), "");     // family unset
+    EXPECT_EQ(manager().get_project_family_name(), "");  // family unset
     EXPECT_EQ(manager().get_top_level_entity_name(), "top");
     EXPECT_FALSE(IPMAN_IP_INFO_MANAGER::project_contains_ip_files(acf()));
 
@@ -114,7 +119,7 @@ TEST_F(MANAGER_TEST, ProjectQueries)
 TEST_F(MANAGER_TEST, RequiredUpgradeQuestion)
 {
     INFOS records;
-    EXPECT_FALSE(IPMAN_IP_INFO_MANAGER::project_has_required_regen_ip(records, false));    // no project
+    EXPECT_FALSE(IPMAN_IP_INFO_MANAGER::project_has_required_regen_ip(records, false));  // no project
     open_project("manager_no_ip");
     EXPECT_FALSE(IPMAN_IP_INFO_MANAGER::project_has_required_regen_ip(records, false));
     open_project("manager_regen", "current");
@@ -130,14 +135,19 @@ TEST_F(MANAGER_TEST, RequiredUpgradeQuestion)
     cfg_set_value("disable_ip_regen", "");
 
     // Only system files to upgrade: the layout and the always-regenerate setting decide.
-    struct CASE { const char* revision; bool expected; };
+    struct CASE {
+        const char* revision;
+        bool expected;
+    };
     for (const CASE& c : {CASE{"plain", true}, CASE{"always", false}, CASE{"newer", false}}) {
         open_project("manager_regen", c.revision);
         records.assign(1, IPMAN_IP_INFO());
-        EXPECT_EQ(IPMAN_IP_INFO_MANAGER::project_has_required_regen_ip(records, false), c.expected) << c.revision;
+        EXPECT_EQ(IPMAN_IP_INFO_MANAGER::project_has_required_regen_ip(records, false), c.expected)
+            << c.revision;
         EXPECT_FALSE(records.empty()) << c.revision;
         for (const IPMAN_IP_INFO& info : records)
-            EXPECT_EQ(FIO_PATH(info.source_file()).extension(), "tessel") << c.revision << " " << info.entity();
+            EXPECT_EQ(FIO_PATH(info.source_file()).extension(), "tessel")
+                << c.revision << " " << info.entity();
     }
 }
 
@@ -145,11 +155,13 @@ TEST(IP_FILE_INFO, BothSchemaGenerationsAndAMissingFile)
 {
     const std::string data = std::string(VORLIN_TEST_DATA_DIR) + "/ipxact/";
     const IPMAN_IP_FILE_INFO older = manager().get_ip_file_info(data + "fifo_2009.gwip");
-    EXPECT_EQ(older.get_ipxact_version() + " " + older.get_name() + " " + older.get_version(), "IPXACT_2009 fifo_buffer 23.1");
+    EXPECT_EQ(older.get_ipxact_version() + " " + older.get_name() + " " + older.get_version(),
+              "IPXACT_2009 fifo_buffer 23.1");
     const IPMAN_IP_FILE_INFO newer = manager().get_ip_file_info(data + "pll_2014.gwip");
-    EXPECT_EQ(newer.get_ipxact_version() + " " + newer.get_name() + " " + newer.get_library(), "IPXACT_2014 clock_pll clock_pll_0");
+    EXPECT_EQ(newer.get_ipxact_version() + " " + newer.get_name() + " " + newer.get_library(),
+              "IPXACT_2014 clock_pll clock_pll_0");
     const IPMAN_IP_FILE_INFO missing = manager().get_ip_file_info(data + "missing.gwip");
     EXPECT_EQ(missing.get_ipxact_version() + missing.get_name() + missing.get_vendor(), "");
 }
 
-} // namespace
+}  // namespace

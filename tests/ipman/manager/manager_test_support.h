@@ -34,8 +34,8 @@ public:
     void analyse_ip_info(bool encrypted, bool search_legacy_cards, bool adopt_catalog_version,
                          const std::map<std::string, std::string>&, IPMAN_IP_INFO& info) override
     {
-        calls.push_back(info.entity() + ":" + std::to_string(encrypted) + std::to_string(search_legacy_cards)
-                        + std::to_string(adopt_catalog_version));
+        calls.push_back(info.entity() + ":" + std::to_string(encrypted) +
+                        std::to_string(search_legacy_cards) + std::to_string(adopt_catalog_version));
         const VERDICT verdict = verdicts.count(info.entity()) ? verdicts.at(info.entity()) : VERDICT();
         info.regen_status(verdict.status);
         info.is_eol(verdict.eol);
@@ -53,7 +53,10 @@ class PROJECT_TEST : public ::testing::Test {
 protected:
     static std::string test_ip_root() { return test_data("projects/manager_systems/ip_root/"); }
     static ACF_MANAGER* acf() { return ACF_MANAGER::get_acf_manager(); }
-    static IPCATALOG_VORLIN_IP_CATALOG_MANAGER* catalog() { return IPCATALOG_VORLIN_IP_CATALOG_MANAGER::instance(false); }
+    static IPCATALOG_VORLIN_IP_CATALOG_MANAGER* catalog()
+    {
+        return IPCATALOG_VORLIN_IP_CATALOG_MANAGER::instance(false);
+    }
 
     void SetUp() override { IPCATALOG_VORLIN_IP_CATALOG_MANAGER::instance(true); }
     void TearDown() override
@@ -66,8 +69,7 @@ protected:
     //! Opens a revision (empty: the active one) of a scratch copy of a test project.
     void open_project(const std::string& name, const std::string& revision = "")
     {
-        if (!std::filesystem::exists(m_dir.file(name)))
-            m_dir.copy_data("projects/" + name, name);
+        if (!std::filesystem::exists(m_dir.file(name))) m_dir.copy_data("projects/" + name, name);
         acf()->close_project();
         std::string error;
         ASSERT_TRUE(acf()->open_project(m_dir.file(name), revision, error)) << error;
@@ -82,11 +84,12 @@ protected:
 
 //! The record of an entity (and library, when given) among those of one source file; fails
 //! the test and answers a default record when there is none.
-inline IPMAN_IP_INFO find_record(const INFOS& infos, const std::string& source_file, const std::string& entity,
-                                 const std::string& library = "")
+inline IPMAN_IP_INFO find_record(const INFOS& infos, const std::string& source_file,
+                                 const std::string& entity, const std::string& library = "")
 {
     for (const IPMAN_IP_INFO& info : infos) {
-        if (info.source_file() == source_file && info.entity() == entity && (library.empty() || info.library() == library))
+        if (info.source_file() == source_file && info.entity() == entity &&
+            (library.empty() || info.library() == library))
             return info;
     }
     ADD_FAILURE() << "no record of entity " << entity << " from " << source_file;
@@ -98,10 +101,9 @@ inline LINES entities_of(const INFOS& infos, const std::string& source_file)
 {
     LINES entities;
     for (const IPMAN_IP_INFO& info : infos) {
-        if (info.source_file() == source_file)
-            entities.push_back(info.entity() + "/" + info.library());
+        if (info.source_file() == source_file) entities.push_back(info.entity() + "/" + info.library());
     }
     return entities;
 }
 
-} // namespace manager_test
+}  // namespace manager_test

@@ -81,5 +81,5 @@ TEST_F(REGEN_TEST, DeploymentRunsInTheProjectDirectory)
     EXPECT_EQ(result.status, 1);
 }
 
-} // namespace
-} // namespace controller_test
+}  // namespace
+}  // namespace controller_test

@@ -133,8 +133,9 @@ TEST_F(BATCH_TEST, ParallelOptionReachesRunsOfSeveralFiles)
 // files must not be reported as upgraded.
 TEST_F(BATCH_TEST, GeneratorThatStopsBeforeAnyFileFailsEveryJob)
 {
-    std::ofstream(path("newer.vsf"), std::ios::app) << "set_global_assignment -name PARALLEL_IP_GENERATION ON\n"
-                                                     << "set_global_assignment -name NUM_PARALLEL_PROCESSORS many\n";
+    std::ofstream(path("newer.vsf"), std::ios::app)
+        << "set_global_assignment -name PARALLEL_IP_GENERATION ON\n"
+        << "set_global_assignment -name NUM_PARALLEL_PROCESSORS many\n";
     open("newer");
     const FILE_SNAPSHOT before = files();
 
@@ -162,5 +163,5 @@ TEST_F(BATCH_TEST, JobWhoseBackupCannotBeMadeIsLeftOutOfTheRun)
     EXPECT_THAT(commands[0], Not(HasSubstr("sys_b.tessel")));
 }
 
-} // namespace
-} // namespace controller_test
+}  // namespace
+}  // namespace controller_test

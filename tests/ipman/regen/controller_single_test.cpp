@@ -13,7 +13,10 @@ namespace {
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
-bool exists(const std::string& path) { return std::filesystem::exists(path); }
+bool exists(const std::string& path)
+{
+    return std::filesystem::exists(path);
+}
 
 TEST_F(REGEN_TEST, InPlaceUpgradeInTheNewLayoutRunsNoGenerationAndKeepsTheTopLevelBackup)
 {
@@ -33,7 +36,8 @@ TEST_F(REGEN_TEST, InPlaceUpgradeInTheNewLayoutRunsNoGenerationAndKeepsTheTopLev
     EXPECT_EQ(result.backup_file, path("sys_a.BAK.v"));
     EXPECT_EQ(read_text(result.backup_file), "// previous top level\n");
     EXPECT_EQ(read_text(path("sys_a.BAK.tessel")), original);
-    EXPECT_THAT(read_text(path("sys_a.tessel")), HasSubstr("<module name=\"cross\" kind=\"fifo_buffer\" version=\"24.1\"/>"));
+    EXPECT_THAT(read_text(path("sys_a.tessel")),
+                HasSubstr("<module name=\"cross\" kind=\"fifo_buffer\" version=\"24.1\"/>"));
     EXPECT_FALSE(exists(path("sys_a/synthesis/sys_a.vip"))) << "no generation in the new layout";
     EXPECT_EQ(result.ip_info, info);
     EXPECT_EQ(posted("IIPMAN_IPRGEN_START"), 1u);
@@ -102,11 +106,14 @@ struct FAILURE_CASE {
     const char* revision;
     const char* file;
     IPMAN_IP_UPGRADE_FLOW_ENUM flow;
-    const char* fault;      //!< empty: the catalog makes the generator fail
+    const char* fault;  //!< empty: the catalog makes the generator fail
     IPMAN_FAIL_REGEN_TYPE expected;
 };
 
-std::ostream& operator<<(std::ostream& out, const FAILURE_CASE& c) { return out << c.name; }
+std::ostream& operator<<(std::ostream& out, const FAILURE_CASE& c)
+{
+    return out << c.name;
+}
 
 class GENERATOR_FAILURE : public REGEN_TEST, public ::testing::WithParamInterface<FAILURE_CASE> {};
 
@@ -114,8 +121,7 @@ TEST_P(GENERATOR_FAILURE, FailsAndLeavesEveryFileAsItWas)
 {
     const FAILURE_CASE& c = GetParam();
     open(c.revision);
-    if (*c.fault)
-        inject_fault(c.fault);
+    if (*c.fault) inject_fault(c.fault);
     const FILE_SNAPSHOT before = files();
 
     const IPMAN_IP_REGEN_RESULT result = upgrade(record(c.file, c.flow, "kv_ram_2port"));
@@ -136,28 +142,29 @@ constexpr auto CONVERSION_FAILED = IPMAN_FAIL_TESSEL_UPGRADE_VARIATION_FAILED;
 
 INSTANTIATE_TEST_SUITE_P(
     Flows, GENERATOR_FAILURE,
-    ::testing::Values(
-        FAILURE_CASE{"in_place_exit_1", "newer", "sys_a.tessel", IPMAN_TESSEL_UPGRADE_IP_CORES, "exit-1", CORES_FAILED},
-        FAILURE_CASE{"in_place_error_line", "newer", "sys_a.tessel", IPMAN_TESSEL_UPGRADE_IP_CORES,
-                     "error-line-exit-0", CORES_FAILED},
-        FAILURE_CASE{"in_place_refused_core", "newer", "refuses_upgrade.tessel", IPMAN_TESSEL_UPGRADE_IP_CORES, "",
-                     CORES_FAILED},
-        FAILURE_CASE{"in_place_generation_refused", "older", "refuses_generation.tessel",
-                     IPMAN_TESSEL_UPGRADE_IP_CORES, "", CORES_FAILED},
-        FAILURE_CASE{"in_place_no_generated_output", "older", "sys_a.tessel", IPMAN_TESSEL_UPGRADE_IP_CORES,
-                     "no-output", CORES_FAILED},
-        FAILURE_CASE{"to_ip_list_exit_1", "newer", "sys_a.tessel", IPMAN_TESSEL_UPGRADE_IP_CORES_TO_VIP, "exit-1",
-                     CORES_FAILED},
-        FAILURE_CASE{"to_ip_list_error_line", "newer", "sys_a.tessel", IPMAN_TESSEL_UPGRADE_IP_CORES_TO_VIP,
-                     "error-line-exit-0", CORES_FAILED},
-        FAILURE_CASE{"to_ip_list_no_output", "older", "sys_a.tessel", IPMAN_TESSEL_UPGRADE_IP_CORES_TO_VIP,
-                     "no-output", CORES_FAILED},
-        FAILURE_CASE{"conversion_exit_1", "newer", "ram_var.vhd", IPMAN_VARIATION_TO_TESSEL_SA_WITH_TESSEL, "exit-1",
-                     CONVERSION_FAILED},
-        FAILURE_CASE{"conversion_error_line", "newer", "ram_var.vhd", IPMAN_VARIATION_TO_TESSEL_SA_WITH_TESSEL,
-                     "error-line-exit-0", CONVERSION_FAILED},
-        FAILURE_CASE{"conversion_no_output", "newer", "ram_var.vhd", IPMAN_VARIATION_TO_TESSEL_SA_WITH_TESSEL,
-                     "no-output", CONVERSION_FAILED}),
+    ::testing::Values(FAILURE_CASE{"in_place_exit_1", "newer", "sys_a.tessel", IPMAN_TESSEL_UPGRADE_IP_CORES,
+                                   "exit-1", CORES_FAILED},
+                      FAILURE_CASE{"in_place_error_line", "newer", "sys_a.tessel",
+                                   IPMAN_TESSEL_UPGRADE_IP_CORES, "error-line-exit-0", CORES_FAILED},
+                      FAILURE_CASE{"in_place_refused_core", "newer", "refuses_upgrade.tessel",
+                                   IPMAN_TESSEL_UPGRADE_IP_CORES, "", CORES_FAILED},
+                      FAILURE_CASE{"in_place_generation_refused", "older", "refuses_generation.tessel",
+                                   IPMAN_TESSEL_UPGRADE_IP_CORES, "", CORES_FAILED},
+                      FAILURE_CASE{"in_place_no_generated_output", "older", "sys_a.tessel",
+                                   IPMAN_TESSEL_UPGRADE_IP_CORES, "no-output", CORES_FAILED},
+                      FAILURE_CASE{"to_ip_list_exit_1", "newer", "sys_a.tessel",
+                                   IPMAN_TESSEL_UPGRADE_IP_CORES_TO_VIP, "exit-1", CORES_FAILED},
+                      FAILURE_CASE{"to_ip_list_error_line", "newer", "sys_a.tessel",
+                                   IPMAN_TESSEL_UPGRADE_IP_CORES_TO_VIP, "error-line-exit-0", CORES_FAILED},
+                      FAILURE_CASE{"to_ip_list_no_output", "older", "sys_a.tessel",
+                                   IPMAN_TESSEL_UPGRADE_IP_CORES_TO_VIP, "no-output", CORES_FAILED},
+                      FAILURE_CASE{"conversion_exit_1", "newer", "ram_var.vhd",
+                                   IPMAN_VARIATION_TO_TESSEL_SA_WITH_TESSEL, "exit-1", CONVERSION_FAILED},
+                      FAILURE_CASE{"conversion_error_line", "newer", "ram_var.vhd",
+                                   IPMAN_VARIATION_TO_TESSEL_SA_WITH_TESSEL, "error-line-exit-0",
+                                   CONVERSION_FAILED},
+                      FAILURE_CASE{"conversion_no_output", "newer", "ram_var.vhd",
+                                   IPMAN_VARIATION_TO_TESSEL_SA_WITH_TESSEL, "no-output", CONVERSION_FAILED}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(REGEN_TEST, FlowsThatCannotRunFailBeforeTouchingAnything)
@@ -204,8 +211,7 @@ TEST_F(REGEN_TEST, VariationFileCheck)
 
 TEST_F(REGEN_TEST, WriteProtectedVariationFileFailsTheCheck)
 {
-    if (running_as_root())
-        GTEST_SKIP() << "root may append to a write-protected file";
+    if (running_as_root()) GTEST_SKIP() << "root may append to a write-protected file";
     open("newer");
     IPMAN_FAIL_REGEN_TYPE type = IPMAN_FAIL_NONE;
     std::filesystem::permissions(path("counter_var.v"), std::filesystem::perms::owner_read);
@@ -230,5 +236,5 @@ TEST_F(REGEN_TEST, NoGeneratorRunsWhenTheBackupCannotBeMade)
     EXPECT_EQ(posted("IIPMAN_IPRGEN_START"), 0u);
 }
 
-} // namespace
-} // namespace controller_test
+}  // namespace
+}  // namespace controller_test

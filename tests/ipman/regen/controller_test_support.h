@@ -33,7 +33,8 @@ inline FILE_SNAPSHOT snapshot(const std::string& directory)
     FILE_SNAPSHOT files;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(directory)) {
         if (entry.is_regular_file())
-            files[std::filesystem::relative(entry.path(), directory).string()] = read_text(entry.path().string());
+            files[std::filesystem::relative(entry.path(), directory).string()] =
+                read_text(entry.path().string());
     }
     return files;
 }
@@ -44,8 +45,7 @@ inline std::vector<std::string> changed_files(const FILE_SNAPSHOT& before, const
     std::vector<std::string> changed;
     for (const auto& [name, content] : before) {
         const auto found = now.find(name);
-        if (found == now.end() || found->second != content)
-            changed.push_back(name);
+        if (found == now.end() || found->second != content) changed.push_back(name);
     }
     return changed;
 }
@@ -55,7 +55,8 @@ protected:
     void SetUp() override
     {
         acf()->close_project();
-        std::filesystem::copy(data_dir() + "/project", m_dir.path(), std::filesystem::copy_options::recursive);
+        std::filesystem::copy(data_dir() + "/project", m_dir.path(),
+                              std::filesystem::copy_options::recursive);
         msg_clear_posted_messages();
     }
     void TearDown() override { acf()->close_project(); }
@@ -145,26 +146,24 @@ public:
     //! "generation"), in order.
     std::vector<std::string> batch_commands(const std::string& kind)
     {
-        if (!m_captured)
-            m_captured = ::testing::internal::GetCapturedStderr();
+        if (!m_captured) m_captured = ::testing::internal::GetCapturedStderr();
         const std::string prefix = "Final cmdline for launching the executable for batch mode " + kind + ": ";
         std::vector<std::string> commands;
         std::istringstream lines(*m_captured);
         for (std::string line; std::getline(lines, line);) {
             const std::size_t at = line.find(prefix);
-            if (at != std::string::npos)
-                commands.push_back(line.substr(at + prefix.size()));
+            if (at != std::string::npos) commands.push_back(line.substr(at + prefix.size()));
         }
         return commands;
     }
     ~DEBUG_TRACE()
     {
-        if (!m_captured)
-            ::testing::internal::GetCapturedStderr();
+        if (!m_captured) ::testing::internal::GetCapturedStderr();
     }
+
 private:
     SCOPED_ENV m_debug{"VORLIN_DEBUG", "IPMAN"};
     std::optional<std::string> m_captured;
 };
 
-} // namespace controller_test
+}  // namespace controller_test

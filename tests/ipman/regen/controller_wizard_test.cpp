@@ -18,7 +18,8 @@ TEST_F(WIZARD_REGEN_TEST, SilentRunRegeneratesTheVariationAndWritesItsIpList)
     open("newer");
     const std::string original = read_text(path("counter_var.v"));
 
-    const IPMAN_IP_REGEN_RESULT result = upgrade(record("counter_var.v", IPMAN_VKELVANE_SILENT, "kv_counter"));
+    const IPMAN_IP_REGEN_RESULT result =
+        upgrade(record("counter_var.v", IPMAN_VKELVANE_SILENT, "kv_counter"));
 
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.fail_type, IPMAN_FAIL_NONE);
@@ -41,7 +42,8 @@ TEST_F(WIZARD_REGEN_TEST, SilentCoreBecomesASystemForTheProjectsFamily)
 
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.output_file, path("shift_var.tessel"));
-    EXPECT_THAT(read_text(result.output_file), HasSubstr("<parameter name=\"deviceFamily\" value=\"Crest V\"/>"));
+    EXPECT_THAT(read_text(result.output_file),
+                HasSubstr("<parameter name=\"deviceFamily\" value=\"Crest V\"/>"));
     EXPECT_THAT(read_text(path("shift_var.v")), HasSubstr("INTENDED_DEVICE_FAMILY STRING \"Crest V\""));
     EXPECT_EQ(read_text(result.backup_file), original);
     EXPECT_EQ(result.top_level_file, "") << "the new system is not generated yet";
@@ -55,7 +57,10 @@ struct WIZARD_FAILURE_CASE {
     const char* fault;
 };
 
-std::ostream& operator<<(std::ostream& out, const WIZARD_FAILURE_CASE& c) { return out << c.name; }
+std::ostream& operator<<(std::ostream& out, const WIZARD_FAILURE_CASE& c)
+{
+    return out << c.name;
+}
 
 class WIZARD_FAILURE : public WIZARD_REGEN_TEST, public ::testing::WithParamInterface<WIZARD_FAILURE_CASE> {};
 
@@ -77,17 +82,19 @@ TEST_P(WIZARD_FAILURE, FailsAndLeavesEveryFileAsItWas)
 
 INSTANTIATE_TEST_SUITE_P(
     Flows, WIZARD_FAILURE,
-    ::testing::Values(
-        WIZARD_FAILURE_CASE{"silent_exit_1", "counter_var.v", "kv_counter", IPMAN_VKELVANE_SILENT, "exit-1"},
-        WIZARD_FAILURE_CASE{"silent_error_line", "counter_var.v", "kv_counter", IPMAN_VKELVANE_SILENT,
-                            "error-line-exit-0"},
-        WIZARD_FAILURE_CASE{"silent_no_output", "counter_var.v", "kv_counter", IPMAN_VKELVANE_SILENT, "no-output"},
-        WIZARD_FAILURE_CASE{"legacy_exit_1", "shift_var.v", "KV_SHIFT_REG", IPMAN_VKELVANE_LEGACY_SILENT, "exit-1"},
-        WIZARD_FAILURE_CASE{"legacy_error_line", "shift_var.v", "KV_SHIFT_REG", IPMAN_VKELVANE_LEGACY_SILENT,
-                            "error-line-exit-0"},
-        WIZARD_FAILURE_CASE{"legacy_no_output", "shift_var.v", "KV_SHIFT_REG", IPMAN_VKELVANE_LEGACY_SILENT,
-                            "no-output"}),
+    ::testing::Values(WIZARD_FAILURE_CASE{"silent_exit_1", "counter_var.v", "kv_counter",
+                                          IPMAN_VKELVANE_SILENT, "exit-1"},
+                      WIZARD_FAILURE_CASE{"silent_error_line", "counter_var.v", "kv_counter",
+                                          IPMAN_VKELVANE_SILENT, "error-line-exit-0"},
+                      WIZARD_FAILURE_CASE{"silent_no_output", "counter_var.v", "kv_counter",
+                                          IPMAN_VKELVANE_SILENT, "no-output"},
+                      WIZARD_FAILURE_CASE{"legacy_exit_1", "shift_var.v", "KV_SHIFT_REG",
+                                          IPMAN_VKELVANE_LEGACY_SILENT, "exit-1"},
+                      WIZARD_FAILURE_CASE{"legacy_error_line", "shift_var.v", "KV_SHIFT_REG",
+                                          IPMAN_VKELVANE_LEGACY_SILENT, "error-line-exit-0"},
+                      WIZARD_FAILURE_CASE{"legacy_no_output", "shift_var.v", "KV_SHIFT_REG",
+                                          IPMAN_VKELVANE_LEGACY_SILENT, "no-output"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-} // namespace
-} // namespace controller_test
+}  // namespace
+}  // namespace controller_test

@@ -3,9 +3,8 @@
 //! them, also for names that carry ".BAK" themselves or have no extension.
 #include <gtest/gtest.h>
 
-#include "regen/ipman_file_backup.h"
 #include "ipman/regen/regen_test_support.h"
-
+#include "regen/ipman_file_backup.h"
 
 namespace {
 
@@ -15,17 +14,20 @@ protected:
     TEMP_DIR m_dir;
 };
 
-POSTED backup_message(const std::string& from, const std::string& to) {
+POSTED backup_message(const std::string& from, const std::string& to)
+{
     return {"IIPMAN_IPRGEN_BACKUP_FILE", "Backing up file \"" + from + "\" to \"" + to + "\""};
 }
 
-POSTED restore_message(const std::string& from, const std::string& to) {
+POSTED restore_message(const std::string& from, const std::string& to)
+{
     return {"IIPMAN_IPRGEN_RESTORE_FILE", "Restoring file \"" + from + "\" to \"" + to + "\""};
 }
 
 }  // namespace
 
-TEST_F(FileBackup, BacksUpBesideAndOverwritesAnOlderBackup) {
+TEST_F(FileBackup, BacksUpBesideAndOverwritesAnOlderBackup)
+{
     const std::string file = m_dir.write("top.v", "first");
     std::string backup;
     ASSERT_TRUE(IPMAN_FILE_BACKUP::backup_beside(file, backup));
@@ -38,7 +40,8 @@ TEST_F(FileBackup, BacksUpBesideAndOverwritesAnOlderBackup) {
     EXPECT_EQ(read_text(backup), "second");
 }
 
-TEST_F(FileBackup, BacksUpIntoAnotherDirectory) {
+TEST_F(FileBackup, BacksUpIntoAnotherDirectory)
+{
     std::filesystem::create_directory(m_dir.file("b"));
     const std::string file = m_dir.write("sys.tessel", "system");
     std::string backup;
@@ -48,7 +51,8 @@ TEST_F(FileBackup, BacksUpIntoAnotherDirectory) {
     EXPECT_FALSE(std::filesystem::exists(m_dir.file("sys.BAK.tessel")));
 }
 
-TEST_F(FileBackup, MissingFileOrFailedCopy) {
+TEST_F(FileBackup, MissingFileOrFailedCopy)
+{
     std::string backup = "untouched";
     EXPECT_FALSE(IPMAN_FILE_BACKUP::backup_beside(m_dir.file("none.v"), backup));
     EXPECT_EQ(backup, "untouched");
@@ -56,11 +60,13 @@ TEST_F(FileBackup, MissingFileOrFailedCopy) {
 
     const std::string file = m_dir.write("top.v", "x");
     EXPECT_FALSE(IPMAN_FILE_BACKUP::backup_into_directory(file, m_dir.file("no/such/dir"), backup));
-    EXPECT_EQ(backup, m_dir.file("no/such/dir/top.BAK.v")) << "the path is reported even when the copy failed";
+    EXPECT_EQ(backup, m_dir.file("no/such/dir/top.BAK.v"))
+        << "the path is reported even when the copy failed";
     EXPECT_EQ(take_posted().size(), 1u);
 }
 
-TEST_F(FileBackup, RestoresOverTheFileAndKeepsTheBackup) {
+TEST_F(FileBackup, RestoresOverTheFileAndKeepsTheBackup)
+{
     const std::string file = m_dir.write("top.v", "original");
     std::string backup;
     ASSERT_TRUE(IPMAN_FILE_BACKUP::backup_beside(file, backup));
@@ -73,9 +79,11 @@ TEST_F(FileBackup, RestoresOverTheFileAndKeepsTheBackup) {
     EXPECT_EQ(take_posted(), (std::vector<POSTED>{restore_message(backup, file)}));
 }
 
-TEST_F(FileBackup, NamesThatCarryBakThemselvesComeBackToTheirOwnName) {
+TEST_F(FileBackup, NamesThatCarryBakThemselvesComeBackToTheirOwnName)
+{
     // Each original name round-trips: the ".BAK" removed is the one the backup inserted.
-    for (const std::string name : {"fir.BAK2.v", "a.BAK.v", "old.BAKUP.BAK.tessel", "Makefile", "v.BAKx", "top.BAK"}) {
+    for (const std::string name :
+         {"fir.BAK2.v", "a.BAK.v", "old.BAKUP.BAK.tessel", "Makefile", "v.BAKx", "top.BAK"}) {
         const std::string file = m_dir.write(name, "content of " + name);
         std::string backup;
         ASSERT_TRUE(IPMAN_FILE_BACKUP::backup_beside(file, backup)) << name;

@@ -7,8 +7,8 @@
 #include <atcl/atcl_eval.h>
 #include <gen/gen.h>
 
-#include "regen/ipman_generator_commands.h"
 #include "ipman/regen/regen_test_support.h"
+#include "regen/ipman_generator_commands.h"
 #include "support/host_interpreter.h"
 
 using regen_test::SCRATCH_INSTALLATION;
@@ -17,7 +17,8 @@ using ARGS = std::vector<std::string>;
 
 namespace {
 
-std::string tool(const std::string& name) {
+std::string tool(const std::string& name)
+{
     return gen_get_vorlin_path() + "gantry_builder/bin/" + name;
 }
 
@@ -25,7 +26,8 @@ std::string tool(const std::string& name) {
 class SWAPPED_PROJECT_OBJECT {
 public:
     SWAPPED_PROJECT_OBJECT(const std::string& name, const std::string& revision)
-        : m_object(name, "/p/", revision), m_saved(PROJ_PROJECT::m_current) {
+        : m_object(name, "/p/", revision), m_saved(PROJ_PROJECT::m_current)
+    {
         PROJ_PROJECT::m_current = &m_object;
     }
     ~SWAPPED_PROJECT_OBJECT() { PROJ_PROJECT::m_current = m_saved; }
@@ -37,13 +39,16 @@ private:
 
 }  // namespace
 
-TEST(GeneratorCommandLines, SystemGeneratorBaseFollowsTheOpenProject) {
-    EXPECT_EQ(CMD::system_generator_base("--upgrade-ip-cores"), tool("tessel-generate") + " --upgrade-ip-cores ");
+TEST(GeneratorCommandLines, SystemGeneratorBaseFollowsTheOpenProject)
+{
+    EXPECT_EQ(CMD::system_generator_base("--upgrade-ip-cores"),
+              tool("tessel-generate") + " --upgrade-ip-cores ");
     SCRATCH_PROJECT project("proj", "rev1", "");
     EXPECT_EQ(CMD::system_generator_base("--upgrade-ip-cores"),
               tool("tessel-generate") + " --upgrade-ip-cores --vorlin-project=proj  --rev=rev1 ");
     EXPECT_EQ(CMD::system_generator_command("/p/a b.tessel", "--upgrade-variation-file"),
-              tool("tessel-generate") + " --upgrade-variation-file --vorlin-project=proj  --rev=rev1 \"/p/a b.tessel\"");
+              tool("tessel-generate") +
+                  " --upgrade-variation-file --vorlin-project=proj  --rev=rev1 \"/p/a b.tessel\"");
     {
         SWAPPED_PROJECT_OBJECT blank_revision("proj", " ");
         EXPECT_EQ(CMD::system_generator_base("-x"), tool("tessel-generate") + " -x --vorlin-project=proj ");
@@ -59,27 +64,32 @@ TEST(GeneratorCommandLines, SystemGeneratorBaseFollowsTheOpenProject) {
     }
 }
 
-TEST(GeneratorCommandLines, DeploymentAndWizardCommands) {
+TEST(GeneratorCommandLines, DeploymentAndWizardCommands)
+{
     EXPECT_EQ(CMD::deployment_command(" --component-name=fifo --output-name=/p/f.gwip"),
               tool("ip-deploy") + " --component-name=fifo --output-name=/p/f.gwip");
     EXPECT_EQ(CMD::legacy_wizard_command("/p/my var.v"), "vkelvane -silent \"/p/my var.v\"");
 }
 
-TEST(GeneratorCommandLines, SimulationOptionFollowsLanguageAndFilesets) {
+TEST(GeneratorCommandLines, SimulationOptionFollowsLanguageAndFilesets)
+{
     const IPMAN_FILESET_SET none, verilog_sim{IPMAN_FILESET_SIM_VERILOG}, vhdl_sim{IPMAN_FILESET_SIM_VHDL};
     const std::string base = "--clear-output-directory --block-symbol-file ";
     EXPECT_EQ(CMD::generation_options(none, IPMAN_RTL_VHDL), base + "--synthesis=VHDL --simulation=VHDL");
     EXPECT_EQ(CMD::generation_options(verilog_sim, IPMAN_RTL_VHDL), base + "--synthesis=VHDL");
     EXPECT_EQ(CMD::generation_options(vhdl_sim, IPMAN_RTL_VERILOG), base + "--synthesis=VERILOG");
     EXPECT_EQ(CMD::generation_options(none, IPMAN_RTL_USE_PROJECT_SETTING),
-              base + "--synthesis=VERILOG --simulation=VERILOG") << "no preference generates Verilog";
+              base + "--synthesis=VERILOG --simulation=VERILOG")
+        << "no preference generates Verilog";
 
-    EXPECT_EQ(CMD::batch_generation_group(vhdl_sim, IPMAN_RTL_VERILOG), IPMAN_BATCH_GEN_VERILOG_SYNTHESIS_ONLY);
+    EXPECT_EQ(CMD::batch_generation_group(vhdl_sim, IPMAN_RTL_VERILOG),
+              IPMAN_BATCH_GEN_VERILOG_SYNTHESIS_ONLY);
     EXPECT_EQ(CMD::batch_generation_group(verilog_sim, IPMAN_RTL_VHDL), IPMAN_BATCH_GEN_VHDL_SYNTHESIS_ONLY);
     EXPECT_EQ(CMD::batch_generation_group(none, IPMAN_RTL_VHDL), IPMAN_BATCH_GEN_VHDL_WITH_SIMULATION);
 }
 
-TEST(GeneratorCommandLines, PreferredLanguageFromTheUserSettings) {
+TEST(GeneratorCommandLines, PreferredLanguageFromTheUserSettings)
+{
     {
         SCRATCH_USER_SETTINGS settings("preferred_hdl_language = VHDL\n");
         EXPECT_EQ(CMD::effective_language(IPMAN_RTL_USE_PROJECT_SETTING), IPMAN_RTL_VHDL);
@@ -99,7 +109,8 @@ TEST(GeneratorCommandLines, PreferredLanguageFromTheUserSettings) {
         << "only the exact spelling counts";
 }
 
-TEST(FamilyTest, HoldsWithoutProjectGenericFamilyOrTheNewLayoutTrait) {
+TEST(FamilyTest, HoldsWithoutProjectGenericFamilyOrTheNewLayoutTrait)
+{
     EXPECT_TRUE(CMD::family_test_holds());
     EXPECT_TRUE(CMD::family_test_holds(static_cast<DEV_FAMILY_ENUM>(10))) << "no project open";
     {
@@ -108,14 +119,18 @@ TEST(FamilyTest, HoldsWithoutProjectGenericFamilyOrTheNewLayoutTrait) {
         EXPECT_TRUE(CMD::family_test_holds(DEV_FAMILY_DEVICE_AGNOSTIC));
         EXPECT_TRUE(CMD::family_test_holds(DEV_FAMILY_NONE));
     }
-    for (const auto& [family, holds] : std::vector<std::pair<std::string, bool>>{
-             {"Crest V", true}, {"Ember IV", true}, {"Device Agnostic", true}, {"Crest II", false}, {"Cinder", false}}) {
+    for (const auto& [family, holds] : std::vector<std::pair<std::string, bool>>{{"Crest V", true},
+                                                                                 {"Ember IV", true},
+                                                                                 {"Device Agnostic", true},
+                                                                                 {"Crest II", false},
+                                                                                 {"Cinder", false}}) {
         SCRATCH_PROJECT project("p", "r", family_setting(family));
         EXPECT_EQ(CMD::family_test_holds(), holds) << family;
     }
 }
 
-TEST(GeneratedPaths, IpListAndTopLevelFileForBothLayouts) {
+TEST(GeneratedPaths, IpListAndTopLevelFileForBothLayouts)
+{
     EXPECT_EQ(CMD::ip_list_path("/p/ip/", "sys", true), "/p/ip/sys/synthesis/sys.vip");
     EXPECT_EQ(CMD::ip_list_path("/p/ip/", "sys", false), "/p/ip/sys/sys.vip");
 
@@ -143,7 +158,8 @@ protected:
     TEMP_DIR m_work;
 };
 
-TEST_F(GeneratorRuns, EmptyOrUnquotablePathsRunNothing) {
+TEST_F(GeneratorRuns, EmptyOrUnquotablePathsRunNothing)
+{
     EXPECT_EQ(CMD::run_system_generator("", "--upgrade-ip-cores"), 1);
     EXPECT_EQ(CMD::run_system_generator(m_work.file("a\"b.tessel"), "--upgrade-ip-cores"), 1);
     EXPECT_EQ(CMD::run_legacy_wizard_silent(""), 1);
@@ -151,16 +167,18 @@ TEST_F(GeneratorRuns, EmptyOrUnquotablePathsRunNothing) {
     EXPECT_EQ(take_posted().size(), 1u) << "the path with a double quote is refused with a message";
 }
 
-TEST_F(GeneratorRuns, GenerationPassesThePathAsOneArgument) {
+TEST_F(GeneratorRuns, GenerationPassesThePathAsOneArgument)
+{
     const std::string system = m_work.write("my ip/sys.tessel", "");
     SCOPED_ENV layout("FAKE_LAYOUT", "synth");
     EXPECT_EQ(CMD::run_generation(system, {IPMAN_FILESET_SIM_VERILOG}, IPMAN_RTL_VHDL), 0);
-    EXPECT_EQ(m_install.calls(), (std::vector<ARGS>{
-                                     {"--clear-output-directory", "--block-symbol-file", "--synthesis=VHDL", system}}));
+    EXPECT_EQ(m_install.calls(), (std::vector<ARGS>{{"--clear-output-directory", "--block-symbol-file",
+                                                     "--synthesis=VHDL", system}}));
     EXPECT_TRUE(std::filesystem::exists(m_work.file("my ip/sys/synth/sys.vhd")));
 }
 
-TEST_F(GeneratorRuns, SystemFileUpgradeRequiresItsIpList) {
+TEST_F(GeneratorRuns, SystemFileUpgradeRequiresItsIpList)
+{
     const std::string system = m_work.write("sys.tessel", "");
     std::string ip_list;
     EXPECT_EQ(CMD::upgrade_system_file_to_ip_list(system, {}, ip_list, IPMAN_RTL_VERILOG, true), 0);
@@ -177,7 +195,8 @@ TEST_F(GeneratorRuns, SystemFileUpgradeRequiresItsIpList) {
     EXPECT_EQ(m_install.calls().size(), 5u) << "no generation after a failed upgrade";
 }
 
-TEST_F(GeneratorRuns, VariationConversionReplacesTheVariationFile) {
+TEST_F(GeneratorRuns, VariationConversionReplacesTheVariationFile)
+{
     SCOPED_ENV layout("FAKE_LAYOUT", "synth");
     const std::string variation = m_work.write("fifo.v", "// variation");
     std::string output;
@@ -185,15 +204,16 @@ TEST_F(GeneratorRuns, VariationConversionReplacesTheVariationFile) {
     EXPECT_EQ(output, m_work.file("fifo.tessel"));
     EXPECT_FALSE(std::filesystem::exists(variation));
     EXPECT_EQ(m_install.calls().back(),
-              (ARGS{"--clear-output-directory", "--block-symbol-file", "--synthesis=VERILOG", "--simulation=VERILOG",
-                    m_work.file("fifo.tessel")}));
+              (ARGS{"--clear-output-directory", "--block-symbol-file", "--synthesis=VERILOG",
+                    "--simulation=VERILOG", m_work.file("fifo.tessel")}));
 
     m_work.write("fifo.v", "// variation");
     EXPECT_EQ(CMD::convert_variation_to_system(variation, true, {}, output, IPMAN_RTL_VERILOG, false), 0);
     EXPECT_EQ(output, m_work.file("fifo/fifo.vip"));
 }
 
-TEST_F(GeneratorRuns, WizardGetsAnyPathAsOneLiteralWord) {
+TEST_F(GeneratorRuns, WizardGetsAnyPathAsOneLiteralWord)
+{
     HOST_INTERPRETER host;
     const std::string file = m_work.file("x $env(HOME) [exit 3] \\n {b} ;}.v");
     EXPECT_EQ(CMD::run_legacy_wizard_silent(file), 0);
@@ -207,11 +227,13 @@ TEST_F(GeneratorRuns, WizardGetsAnyPathAsOneLiteralWord) {
     EXPECT_NE(posted.back().second.find("ERROR: vkelvane failed"), std::string::npos) << posted.back().second;
 }
 
-TEST(GeneratorRunsDeathTest, WizardWithoutInterpreterIsAnInternalError) {
+TEST(GeneratorRunsDeathTest, WizardWithoutInterpreterIsAnInternalError)
+{
     EXPECT_EXIT(CMD::run_legacy_wizard_silent("/p/x.v"), ::testing::ExitedWithCode(3), "ip_regen_interp");
 }
 
-TEST(TclWordEvaluation, EveryWordStaysLiteral) {
+TEST(TclWordEvaluation, EveryWordStaysLiteral)
+{
     HOST_INTERPRETER host;
     const std::string awkward = "$env(HOME) [exit 3] \\ \" { } ;";
     std::string result;
@@ -223,7 +245,8 @@ TEST(TclWordEvaluation, EveryWordStaysLiteral) {
     EXPECT_NE(result.find("no_such_command"), std::string::npos);
 }
 
-TEST(TclWordEvaluation, NoInterpreter) {
+TEST(TclWordEvaluation, NoInterpreter)
+{
     std::string result;
     EXPECT_FALSE(atcl_host_interpreter_exists());
     EXPECT_EQ(atcl_global_eval_words({"string", "cat", "x"}, &result), TCL_ERROR);

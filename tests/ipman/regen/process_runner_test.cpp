@@ -3,14 +3,14 @@
 //! by kind and in order, the error flag, exit codes, start failures, working directory.
 #include <gtest/gtest.h>
 
-#include "regen/ipman_process_runner.h"
 #include "ipman/regen/regen_test_support.h"
-
+#include "regen/ipman_process_runner.h"
 
 namespace {
 
 std::vector<std::string> split_chunks(const std::vector<std::string>& chunks, bool finish,
-                                      std::vector<std::size_t>* lines_after_chunk = nullptr) {
+                                      std::vector<std::size_t>* lines_after_chunk = nullptr)
+{
     std::vector<std::string> lines;
     IPMAN_OUTPUT_LINE_SPLITTER splitter([&lines](const std::string& line) { lines.push_back(line); });
     for (const std::string& chunk : chunks) {
@@ -35,45 +35,51 @@ protected:
 
 }  // namespace
 
-TEST(OutputLineSplitter, HandsOnWholeCleanedLinesOnly) {
+TEST(OutputLineSplitter, HandsOnWholeCleanedLinesOnly)
+{
     std::vector<std::size_t> counts;
-    EXPECT_EQ(split_chunks({"one\ntw", "o\r\n", "  \n\t\r\n", "<b>Error:</b> x <b>y</b>  \n"}, false, &counts),
-              (std::vector<std::string>{"one", "two", "Error: x y"}));
+    EXPECT_EQ(
+        split_chunks({"one\ntw", "o\r\n", "  \n\t\r\n", "<b>Error:</b> x <b>y</b>  \n"}, false, &counts),
+        (std::vector<std::string>{"one", "two", "Error: x y"}));
     EXPECT_EQ(counts, (std::vector<std::size_t>{1, 2, 2, 3})) << "a partial line waits for its break";
     EXPECT_EQ(split_chunks({"<b></b>\n"}, true), std::vector<std::string>{}) << "nothing left to show";
 }
 
-TEST(OutputLineSplitter, KeepsTheLastLineAndTextAroundZeroBytes) {
+TEST(OutputLineSplitter, KeepsTheLastLineAndTextAroundZeroBytes)
+{
     EXPECT_EQ(split_chunks({"first\nlast words"}, true), (std::vector<std::string>{"first", "last words"}));
     EXPECT_EQ(split_chunks({std::string("a\0b\nc\n", 6)}, true), (std::vector<std::string>{"ab", "c"}));
 }
 
-TEST_F(ProcessRunner, RelaysEachLineByKindInOrderAndNoticesErrors) {
+TEST_F(ProcessRunner, RelaysEachLineByKindInOrderAndNoticesErrors)
+{
     bool error = false;
     EXPECT_EQ(IPMAN_PROCESS_RUNNER::run(quoted(script("printf 'Error: no break'\n")), &error), 0);
     EXPECT_TRUE(error) << "the last line alone, without its break";
     EXPECT_EQ(take_posted(), (std::vector<POSTED>{{ERROR, "Error: no break"}}));
 
-    const std::string child = script(
-        "printf 'plain line\\nWarning: careful\\n<b>Error:</b> broken\\n\\n   \\n"
-        "Warning: and Error: both\\nlast Error: without break'\n");
+    const std::string child =
+        script("printf 'plain line\\nWarning: careful\\n<b>Error:</b> broken\\n\\n   \\n"
+               "Warning: and Error: both\\nlast Error: without break'\n");
     error = false;
     EXPECT_EQ(IPMAN_PROCESS_RUNNER::run(quoted(child), &error), 0) << "error lines do not change the result";
     EXPECT_TRUE(error);
     EXPECT_EQ(take_posted(), (std::vector<POSTED>{{INFO, "plain line"},
-                                                 {WARNING, "Warning: careful"},
-                                                 {ERROR, "Error: broken"},
-                                                 {WARNING, "Warning: and Error: both"},
-                                                 {ERROR, "last Error: without break"}}));
+                                                  {WARNING, "Warning: careful"},
+                                                  {ERROR, "Error: broken"},
+                                                  {WARNING, "Warning: and Error: both"},
+                                                  {ERROR, "last Error: without break"}}));
 }
 
-TEST_F(ProcessRunner, LineSplitAcrossReadsIsPostedOnce) {
+TEST_F(ProcessRunner, LineSplitAcrossReadsIsPostedOnce)
+{
     const std::string child = script("printf 'half'; sleep 0.3; printf ' and rest\\nnext\\n'\n");
     EXPECT_EQ(IPMAN_PROCESS_RUNNER::run(quoted(child)), 0);
     EXPECT_EQ(take_posted(), (std::vector<POSTED>{{INFO, "half and rest"}, {INFO, "next"}}));
 }
 
-TEST_F(ProcessRunner, ExitStatusDecidesAndTheFlagStartsCleared) {
+TEST_F(ProcessRunner, ExitStatusDecidesAndTheFlagStartsCleared)
+{
     bool error = true;
     EXPECT_EQ(IPMAN_PROCESS_RUNNER::run(quoted(script("echo fine; exit 3\n")), &error), 1);
     EXPECT_FALSE(error);
@@ -81,13 +87,16 @@ TEST_F(ProcessRunner, ExitStatusDecidesAndTheFlagStartsCleared) {
     take_posted();
 }
 
-TEST_F(ProcessRunner, ArgumentsArriveAsTheCommandLineGroupsThem) {
+TEST_F(ProcessRunner, ArgumentsArriveAsTheCommandLineGroupsThem)
+{
     const std::string child = script("for a in \"$@\"; do echo \"[$a]\"; done\n");
     EXPECT_EQ(IPMAN_PROCESS_RUNNER::run(quoted(child) + " plain \"two words\" $HOME;x"), 0);
-    EXPECT_EQ(take_posted(), (std::vector<POSTED>{{INFO, "[plain]"}, {INFO, "[two words]"}, {INFO, "[$HOME;x]"}}));
+    EXPECT_EQ(take_posted(),
+              (std::vector<POSTED>{{INFO, "[plain]"}, {INFO, "[two words]"}, {INFO, "[$HOME;x]"}}));
 }
 
-TEST_F(ProcessRunner, ProgramThatCannotStartFailsWithAMessage) {
+TEST_F(ProcessRunner, ProgramThatCannotStartFailsWithAMessage)
+{
     bool error = true;
     EXPECT_EQ(IPMAN_PROCESS_RUNNER::run(quoted(m_dir.file("missing-tool")) + " x", &error), 1);
     EXPECT_FALSE(error);
@@ -97,7 +106,8 @@ TEST_F(ProcessRunner, ProgramThatCannotStartFailsWithAMessage) {
     EXPECT_NE(posted[0].second.find("Cannot start " + m_dir.file("missing-tool")), std::string::npos);
 }
 
-TEST_F(ProcessRunner, RunsInTheProjectDirectory) {
+TEST_F(ProcessRunner, RunsInTheProjectDirectory)
+{
     EXPECT_EQ(IPMAN_PROCESS_RUNNER::working_directory(), "");
     SCRATCH_PROJECT project("proj", "rev", "");
     EXPECT_EQ(IPMAN_PROCESS_RUNNER::working_directory(), project.path());

@@ -75,7 +75,8 @@ exit 0
 //! (VORLIN_ROOTDIR) for the object's life.
 class SCRATCH_INSTALLATION {
 public:
-    SCRATCH_INSTALLATION() : m_env("VORLIN_ROOTDIR", m_dir.path() + "/") {
+    SCRATCH_INSTALLATION() : m_env("VORLIN_ROOTDIR", m_dir.path() + "/")
+    {
         write_script(m_dir.file("gantry_builder/bin/tessel-generate"), FAKE_SYSTEM_GENERATOR);
         write_script(m_dir.file("gantry_builder/bin/ip-deploy"), "exit 0\n");
         write_script(m_dir.file("bin/vkelvane"), FAKE_WIZARD);
@@ -86,12 +87,15 @@ public:
     std::string root() const { return m_dir.path() + "/"; }
 
     //! The argument lists of every generator call so far, in order.
-    std::vector<std::vector<std::string>> calls() const {
+    std::vector<std::vector<std::string>> calls() const
+    {
         std::vector<std::vector<std::string>> calls(1);
         std::istringstream log(read_text(m_dir.file("calls.log")));
         for (std::string line; std::getline(log, line);) {
-            if (line == "--") calls.emplace_back();
-            else calls.back().push_back(line);
+            if (line == "--")
+                calls.emplace_back();
+            else
+                calls.back().push_back(line);
         }
         calls.pop_back();
         return calls;

@@ -14,18 +14,21 @@ class SUPPRESSED_ID {
 public:
     explicit SUPPRESSED_ID(int id) : m_id(id) { MSG_INDEX::get_default_index().suppress(id); }
     ~SUPPRESSED_ID() { MSG_INDEX::get_default_index().unsuppress(m_id); }
+
 private:
     int m_id;
 };
 
-bool is_null_message(const MSG_BASE& message) {
+bool is_null_message(const MSG_BASE& message)
+{
     return dynamic_cast<const MSG_I_NULL*>(&message) != nullptr ||
            dynamic_cast<const MSG_W_NULL*>(&message) != nullptr;
 }
 
 }  // namespace
 
-TEST(MessageCatalogue, EntriesAreUniqueAndWellFormed) {
+TEST(MessageCatalogue, EntriesAreUniqueAndWellFormed)
+{
     const auto& catalogue = ipman_msg_catalogue();
     EXPECT_EQ(catalogue.size(), 21u);
     std::set<int> ids;
@@ -43,13 +46,13 @@ TEST(MessageCatalogue, EntriesAreUniqueAndWellFormed) {
         EXPECT_EQ(identifier[0], expected_letter) << identifier;
         const std::string text = def.text;
         for (int arg = 1; arg <= 3; ++arg)
-            EXPECT_EQ(text.find("%" + std::to_string(arg) + "!s!") != std::string::npos,
-                      arg <= def.arg_count)
+            EXPECT_EQ(text.find("%" + std::to_string(arg) + "!s!") != std::string::npos, arg <= def.arg_count)
                 << identifier;
     }
 }
 
-TEST(MessageCatalogue, IdsAreRegisteredWithTheirSeverityAtLoadTime) {
+TEST(MessageCatalogue, IdsAreRegisteredWithTheirSeverityAtLoadTime)
+{
     for (const IPMAN_MSG_DEF& def : ipman_msg_catalogue()) {
         MSG_POST_TYPE registered = MSG_POST_INFO;
         ASSERT_TRUE(MSG_ID_REGISTRAR::lookup(static_cast<int>(def.msg), registered)) << def.identifier;
@@ -62,9 +65,10 @@ TEST(MessageCatalogue, IdsAreRegisteredWithTheirSeverityAtLoadTime) {
     }
 }
 
-TEST(MessageBuilding, ArgumentsAreInsertedVerbatim) {
-    const auto message = ipman_make_msg(IPMAN_MSG::IIPMAN_IPRGEN_START,
-                                        {"fir %1!s! 100%", "/p/a \"b\"/%2!s!.v"});
+TEST(MessageBuilding, ArgumentsAreInsertedVerbatim)
+{
+    const auto message =
+        ipman_make_msg(IPMAN_MSG::IIPMAN_IPRGEN_START, {"fir %1!s! 100%", "/p/a \"b\"/%2!s!.v"});
     EXPECT_EQ(message->get_msg_text(),
               "Started upgrading IP component fir %1!s! 100% with file \"/p/a \"b\"/%2!s!.v\"");
     EXPECT_EQ(message->get_identifier(), "IIPMAN_IPRGEN_START");
@@ -72,7 +76,8 @@ TEST(MessageBuilding, ArgumentsAreInsertedVerbatim) {
     EXPECT_EQ(message->get_type(), MSG_POST_INFO);
 }
 
-TEST(MessageBuilding, PostingKeepsIdentifierIdAndText) {
+TEST(MessageBuilding, PostingKeepsIdentifierIdAndText)
+{
     msg_clear_posted_messages();
     ipman_post_msg(IPMAN_MSG::IIPMAN_IPRGEN_NO_IP);
     ASSERT_EQ(msg_posted_messages().size(), 1u);
@@ -82,7 +87,8 @@ TEST(MessageBuilding, PostingKeepsIdentifierIdAndText) {
     EXPECT_EQ(posted.text, "No IP components found in the project");
 }
 
-TEST(MessageBuilding, SuppressionSilencesInformationAndWarningsButNeverErrors) {
+TEST(MessageBuilding, SuppressionSilencesInformationAndWarningsButNeverErrors)
+{
     SUPPRESSED_ID info(20325);
     SUPPRESSED_ID error(20327);
     EXPECT_TRUE(is_null_message(*ipman_make_msg(IPMAN_MSG::IIPMAN_EXT_PROC_INFO_MSG, {"line"})));
@@ -94,7 +100,8 @@ TEST(MessageBuilding, SuppressionSilencesInformationAndWarningsButNeverErrors) {
     EXPECT_EQ(message->get_msg_text(), "Error: y");
 }
 
-TEST(FailureMessages, EachFailTypeNamesTheFile) {
+TEST(FailureMessages, EachFailTypeNamesTheFile)
+{
     const struct {
         IPMAN_FAIL_REGEN_TYPE type;
         int id;
@@ -118,7 +125,8 @@ TEST(FailureMessages, EachFailTypeNamesTheFile) {
     }
 }
 
-TEST(FailureMessagesDeathTest, TypesOutsideTheFailuresAreInternalErrors) {
+TEST(FailureMessagesDeathTest, TypesOutsideTheFailuresAreInternalErrors)
+{
     for (int type : {0, 8}) {
         EXPECT_EXIT(get_msg_from_type("/p/x.v", static_cast<IPMAN_FAIL_REGEN_TYPE>(type)),
                     testing::ExitedWithCode(3), "get_msg_from_type\\(\\) accepts error types only")
@@ -126,7 +134,8 @@ TEST(FailureMessagesDeathTest, TypesOutsideTheFailuresAreInternalErrors) {
     }
 }
 
-TEST(MessageBuildingDeathTest, AWrongArgumentCountIsAnInternalError) {
+TEST(MessageBuildingDeathTest, AWrongArgumentCountIsAnInternalError)
+{
     EXPECT_EXIT(ipman_make_msg(IPMAN_MSG::IIPMAN_IPRGEN_BACKUP_FILE, {"only one"}),
                 testing::ExitedWithCode(3), "Internal Error");
 }

@@ -1,7 +1,7 @@
 //! @file csv_reader_test.cpp
 //! @brief The CSV line state machine, the whole-file CSV reader and the list-file reader.
-#include "support/ipman_basic_csv_parser.h"
 #include "ipman/discovery/readers_test_support.h"
+#include "support/ipman_basic_csv_parser.h"
 
 #include <gtest/gtest.h>
 
@@ -9,66 +9,76 @@ using FIELDS = std::vector<std::string>;
 
 namespace {
 
-FIELDS parse_line(const std::string& line) {
+FIELDS parse_line(const std::string& line)
+{
     FIELDS fields;
     IPMAN_BASIC_CSV_PARSER().parse_line(line.data(), line.size(), fields);
     return fields;
 }
 
-} // namespace
+}  // namespace
 
-TEST(CsvParseLine, QuotingBlanksAndEmptyFields) {
-    const struct { std::string line; FIELDS expected; } cases[] = {
-        {"a, \"b,c\" ,d", {"a", "b,c", "d"}},               // blanks around quotes ignored
-        {"\"say \"\"hi\"\"\",x", {"say \"hi\"", "x"}},        // doubled quote is one quote
-        {"  x y \t,z", {"x y", "z"}},                         // interior blanks stay
+TEST(CsvParseLine, QuotingBlanksAndEmptyFields)
+{
+    const struct {
+        std::string line;
+        FIELDS expected;
+    } cases[] = {
+        {"a, \"b,c\" ,d", {"a", "b,c", "d"}},           // blanks around quotes ignored
+        {"\"say \"\"hi\"\"\",x", {"say \"hi\"", "x"}},  // doubled quote is one quote
+        {"  x y \t,z", {"x y", "z"}},                   // interior blanks stay
         {",", {"", ""}},
         {"a,", {"a", ""}},
         {",,a", {"", "", "a"}},
         {"", {}},
         {" \t ", {}},
-        {"\"open, never closed", {"open, never closed"}},     // kept as read
-        {"\"a\"junk,b", {"a", "b"}},                          // text after a closing quote
+        {"\"open, never closed", {"open, never closed"}},  // kept as read
+        {"\"a\"junk,b", {"a", "b"}},                       // text after a closing quote
         {"\"a\" junk", {"a"}},
         {"\"\"", {""}},
-        {"x\"y", {"x\"y"}},                                   // a quote inside is data
-        {"a\r", {"a\r"}},                                     // CR is data at this level
+        {"x\"y", {"x\"y"}},  // a quote inside is data
+        {"a\r", {"a\r"}},    // CR is data at this level
         {std::string("n\0l,z", 5), {std::string("n\0l", 3), "z"}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(parse_line(c.line), c.expected) << "line: " << c.line;
 }
 
-TEST(CsvParseBuffer, OneRowPerLineWithFieldsThroughTheVirtualLineParser) {
+TEST(CsvParseBuffer, OneRowPerLineWithFieldsThroughTheVirtualLineParser)
+{
     // A derived parser's line rule is the one the buffer loop uses.
     struct UPPER_PARSER : IPMAN_BASIC_CSV_PARSER {
-        void parse_line(const char* line, std::size_t length, FIELDS& fields) const override {
+        void parse_line(const char* line, std::size_t length, FIELDS& fields) const override
+        {
             IPMAN_BASIC_CSV_PARSER::parse_line(line, length, fields);
             for (auto& field : fields)
-                for (auto& c : field) c = static_cast<char>(std::toupper(c));
+                for (auto& c : field)
+                    c = static_cast<char>(std::toupper(c));
         }
     };
-    const std::string text = "a,b\n\n  \nc\n\"d\ne\"";   // quotes do not span lines
+    const std::string text = "a,b\n\n  \nc\n\"d\ne\"";  // quotes do not span lines
     std::vector<IPMAN_CSV_ROW> rows{{"old"}};
     UPPER_PARSER().parse_buffer(text.data(), text.size(), rows);
     EXPECT_EQ(rows, (std::vector<IPMAN_CSV_ROW>{{"old"}, {"A", "B"}, {"C"}, {"D"}, {"E\""}}));
 }
 
-TEST(CsvFile, MissingFileIsRefusedWithoutTouchingRows) {
+TEST(CsvFile, MissingFileIsRefusedWithoutTouchingRows)
+{
     TEMP_DIR dir;
     std::vector<IPMAN_CSV_ROW> rows{{"untouched"}};
     EXPECT_FALSE(read_csv_file(FIO_PATH(dir.path(), "absent.csv"), rows));
-    EXPECT_FALSE(read_csv_file(FIO_PATH(dir.path()), rows));    // a directory
+    EXPECT_FALSE(read_csv_file(FIO_PATH(dir.path()), rows));  // a directory
     EXPECT_EQ(rows.size(), 1u);
 }
 
-TEST(CsvFile, ReadsLargeFilesAndLongFieldsWholeWithWindowsLineEnds) {
+TEST(CsvFile, ReadsLargeFilesAndLongFieldsWholeWithWindowsLineEnds)
+{
     TEMP_DIR dir;
     std::string content;
     for (int i = 0; i < 5000; ++i)
         content += "core_" + std::to_string(i) + ",older_" + std::to_string(i) + "\r\n";
     const std::string long_field(70000, 'x');
-    content += "wide," + long_field;        // last line without a line end
+    content += "wide," + long_field;  // last line without a line end
     ASSERT_GT(content.size(), 65536u * 2);
 
     std::vector<IPMAN_CSV_ROW> rows;
@@ -79,10 +89,11 @@ TEST(CsvFile, ReadsLargeFilesAndLongFieldsWholeWithWindowsLineEnds) {
     EXPECT_EQ(rows[5000], (IPMAN_CSV_ROW{"wide", long_field}));
 }
 
-TEST(ListFile, TrimsSkipsCommentsAndBlankLinesAndRefusesMissingFiles) {
+TEST(ListFile, TrimsSkipsCommentsAndBlankLinesAndRefusesMissingFiles)
+{
     TEMP_DIR dir;
-    const std::string path = dir.write("cores.txt",
-        "  # a note\n#top note\n\n \t \r\n  fifo_buffer  \r\n\tdual port ram\t\nlast#name");
+    const std::string path = dir.write(
+        "cores.txt", "  # a note\n#top note\n\n \t \r\n  fifo_buffer  \r\n\tdual port ram\t\nlast#name");
     std::vector<std::string> lines{"old"};
     ASSERT_TRUE(read_list_file(path, lines));
     EXPECT_EQ(lines, (std::vector<std::string>{"old", "fifo_buffer", "dual port ram", "last#name"}));

@@ -8,23 +8,26 @@
 
 namespace {
 
-bool catalog_has_card(const std::string& name) {
+bool catalog_has_card(const std::string& name)
+{
     const auto* catalog = IPCATALOG_VORLIN_IP_CATALOG_MANAGER::instance(false);
     return !catalog->get_ip_cards_by_name(name, IPCATALOG_QUERY_EXACT).empty();
 }
 
 //! Known in any role: card name or alias or matching name in any case, upgrade source,
 //! or outdated entry.
-bool catalog_knows(const std::string& name) {
+bool catalog_knows(const std::string& name)
+{
     const auto* catalog = IPCATALOG_VORLIN_IP_CATALOG_MANAGER::instance(false);
     const unsigned any = IPCATALOG_QUERY_ALIASES | IPCATALOG_QUERY_MATCHING | IPCATALOG_QUERY_IGNORE_CASE;
-    return !catalog->get_ip_cards_by_name(name, any).empty() ||
-           catalog->get_upgrade_index().count(name) || catalog->get_outdated_ip_info(name);
+    return !catalog->get_ip_cards_by_name(name, any).empty() || catalog->get_upgrade_index().count(name) ||
+           catalog->get_outdated_ip_info(name);
 }
 
-} // namespace
+}  // namespace
 
-TEST(ReferenceTables, NameMappingMapsUnknownOlderNamesToCatalogCards) {
+TEST(ReferenceTables, NameMappingMapsUnknownOlderNamesToCatalogCards)
+{
     std::vector<IPMAN_CSV_ROW> rows;
     ASSERT_TRUE(read_csv_file(ipman_reference_table_path(IPMAN_IP_NAME_MAPPING_FILE), rows));
     int comments = 0, mappings = 0;
@@ -42,7 +45,8 @@ TEST(ReferenceTables, NameMappingMapsUnknownOlderNamesToCatalogCards) {
     EXPECT_GE(mappings, 3);
 }
 
-TEST(ReferenceTables, CoreListsNameCatalogCards) {
+TEST(ReferenceTables, CoreListsNameCatalogCards)
+{
     for (const char* table : {IPMAN_NO_CMD_SUPPORT_IP_CORES_FILE, IPMAN_HDL_COMPATIBLE_IP_FILE}) {
         std::vector<std::string> names;
         ASSERT_TRUE(read_list_file(ipman_reference_table_path(table), names)) << table;

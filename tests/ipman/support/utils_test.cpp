@@ -10,7 +10,8 @@
 
 namespace {
 
-std::vector<std::string> split(const std::string& text, const std::string& delimiter, bool keep_empty) {
+std::vector<std::string> split(const std::string& text, const std::string& delimiter, bool keep_empty)
+{
     std::vector<std::string> tokens;
     IPMAN_UTILS::split_string(text, delimiter, tokens, keep_empty);
     return tokens;
@@ -20,7 +21,8 @@ using TOKENS = std::vector<std::string>;
 
 }  // namespace
 
-TEST(SplitString, EmptyPiecesOnlyOnRequestAndNeverAfterATrailingDelimiter) {
+TEST(SplitString, EmptyPiecesOnlyOnRequestAndNeverAfterATrailingDelimiter)
+{
     EXPECT_EQ(split("a,,b", ",", false), (TOKENS{"a", "b"}));
     EXPECT_EQ(split("a,,b", ",", true), (TOKENS{"a", "", "b"}));
     EXPECT_EQ(split("a,b,", ",", true), (TOKENS{"a", "b"}));
@@ -29,19 +31,22 @@ TEST(SplitString, EmptyPiecesOnlyOnRequestAndNeverAfterATrailingDelimiter) {
     EXPECT_EQ(split("x:y", "::", false), (TOKENS{"x:y"}));
 }
 
-TEST(SplitString, AnEmptyDelimiterKeepsTheTextWholeInsteadOfLooping) {
+TEST(SplitString, AnEmptyDelimiterKeepsTheTextWholeInsteadOfLooping)
+{
     EXPECT_EQ(split("a,b", "", true), (TOKENS{"a,b"}));
     EXPECT_EQ(split("", "", true), TOKENS{});
 }
 
-TEST(SplitString, AppendsAndCountsWhatTheVectorAlreadyHeld) {
+TEST(SplitString, AppendsAndCountsWhatTheVectorAlreadyHeld)
+{
     TOKENS tokens{"kept"};
     EXPECT_EQ(IPMAN_UTILS::split_string("", ";", tokens, true), 1);
     EXPECT_EQ(IPMAN_UTILS::split_string("a;b", ";", tokens, false), 3);
     EXPECT_EQ(tokens, (TOKENS{"kept", "a", "b"}));
 }
 
-TEST(EndsWith, ComparesBytesAtTheEnd) {
+TEST(EndsWith, ComparesBytesAtTheEnd)
+{
     EXPECT_TRUE(IPMAN_UTILS::ends_with("fifo.v.BAK", ".BAK"));
     EXPECT_FALSE(IPMAN_UTILS::ends_with("fifo.v.bak", ".BAK"));
     EXPECT_FALSE(IPMAN_UTILS::ends_with("AK", ".BAK"));
@@ -49,7 +54,8 @@ TEST(EndsWith, ComparesBytesAtTheEnd) {
     EXPECT_TRUE(IPMAN_UTILS::ends_with("x", ""));
 }
 
-TEST(ToolStrings, ExactAndCaseSensitive) {
+TEST(ToolStrings, ExactAndCaseSensitive)
+{
     EXPECT_TRUE(IPMAN_UTILS::is_pro_tool_string("TesselCrestPro"));
     EXPECT_TRUE(IPMAN_UTILS::is_pro_tool_string("Gridwright"));
     EXPECT_FALSE(IPMAN_UTILS::is_pro_tool_string("TesselPro"));
@@ -60,7 +66,8 @@ TEST(ToolStrings, ExactAndCaseSensitive) {
     EXPECT_FALSE(IPMAN_UTILS::is_tessel_tool_string("TesselSA"));
 }
 
-TEST(FileKinds, DecidedByExtension) {
+TEST(FileKinds, DecidedByExtension)
+{
     EXPECT_TRUE(IPMAN_UTILS::is_tessel_file("/p/sys.tessel"));
     EXPECT_TRUE(IPMAN_UTILS::is_tessel_file("rel/SYS.TESSEL"));
     EXPECT_FALSE(IPMAN_UTILS::is_tessel_file("/p/sys.tessel.BAK"));
@@ -73,14 +80,16 @@ TEST(FileKinds, DecidedByExtension) {
     EXPECT_FALSE(IPMAN_UTILS::is_tessel_editable_file(""));
 }
 
-TEST(AdjustPath, AbsoluteAndFlat) {
+TEST(AdjustPath, AbsoluteAndFlat)
+{
     EXPECT_EQ(IPMAN_UTILS::adjust_path("/p/ip/../sys/./a.v"), "/p/sys/a.v");
     char cwd[4096];
     ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
     EXPECT_EQ(IPMAN_UTILS::adjust_path("sub/a.v"), std::string(cwd) + "/sub/a.v");
 }
 
-TEST(UserSettings, ParallelGenerationValuesAsStored) {
+TEST(UserSettings, ParallelGenerationValuesAsStored)
+{
     cfg_set_value("parallel_ip_generation", "On");
     cfg_set_value("num_parallel_processors", "ALL");
     EXPECT_EQ(IPMAN_UTILS::get_user_ini_parallel_ip_regen_enabled_setting(), "On");

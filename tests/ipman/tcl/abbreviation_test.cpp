@@ -12,18 +12,22 @@ using ABBREVIATIONS = std::map<std::string, IPMAN_AUTO_ARGUMENT_ENUM>;
 
 //! Every prefix of name from first up to and including last, for option.
 void add_range(ABBREVIATIONS& table, const std::string& first, const std::string& last,
-               IPMAN_AUTO_ARGUMENT_ENUM option) {
-    for (std::size_t length = first.size(); length <= last.size(); ++length) table[last.substr(0, length)] = option;
+               IPMAN_AUTO_ARGUMENT_ENUM option)
+{
+    for (std::size_t length = first.size(); length <= last.size(); ++length)
+        table[last.substr(0, length)] = option;
 }
 
-ABBREVIATIONS with_help(ABBREVIATIONS table) {
+ABBREVIATIONS with_help(ABBREVIATIONS table)
+{
     add_range(table, "he", "hel", IPMAN_AUTO_ARG_HELP);
     add_range(table, "l", "long_hel", IPMAN_AUTO_ARG_LONG_HELP);
     return table;
 }
 
 //! The accepted abbreviations of each command, written out as the command reference has them.
-ABBREVIATIONS expected_abbreviations(IPMAN_TCL_CMD_ENUM command) {
+ABBREVIATIONS expected_abbreviations(IPMAN_TCL_CMD_ENUM command)
+{
     ABBREVIATIONS table;
     switch (command) {
     case IPMAN_TCL_REGENERATE_IP:
@@ -56,25 +60,29 @@ ABBREVIATIONS expected_abbreviations(IPMAN_TCL_CMD_ENUM command) {
     return with_help(table);
 }
 
-IPMAN_AUTO_ARGUMENT_ENUM resolve(IPMAN_TCL_CMD_ENUM command, const char* word) {
+IPMAN_AUTO_ARGUMENT_ENUM resolve(IPMAN_TCL_CMD_ENUM command, const char* word)
+{
     return ipman_resolve_option(command, word);
 }
 
 }  // namespace
 
-TEST(IpmanOptionNamesDeathTest, NumbersOutsideTheTableAreAnInternalError) {
+TEST(IpmanOptionNamesDeathTest, NumbersOutsideTheTableAreAnInternalError)
+{
     EXPECT_EXIT(ipman_get_option_name(0), ::testing::ExitedWithCode(3), "illegal IPMAN_AUTO_ARGUMENT_ENUM");
     EXPECT_EXIT(ipman_get_option_name(16), ::testing::ExitedWithCode(3), "illegal IPMAN_AUTO_ARGUMENT_ENUM");
 }
 
-TEST(IpmanAbbreviations, EveryCommandMatchesItsReferenceTable) {
+TEST(IpmanAbbreviations, EveryCommandMatchesItsReferenceTable)
+{
     for (int command = 0; command < IPMAN_TCL_IP_DEPLOY; ++command) {
         const auto id = static_cast<IPMAN_TCL_CMD_ENUM>(command);
         EXPECT_EQ(ipman_get_abbreviations(id), expected_abbreviations(id)) << ipman_get_command_name(id);
     }
 }
 
-TEST(IpmanAbbreviations, EveryAbbreviationResolvesToItsOption) {
+TEST(IpmanAbbreviations, EveryAbbreviationResolvesToItsOption)
+{
     for (int command = 0; command < IPMAN_TCL_IP_DEPLOY; ++command) {
         const auto id = static_cast<IPMAN_TCL_CMD_ENUM>(command);
         for (const auto& [word, option] : expected_abbreviations(id)) {
@@ -83,7 +91,8 @@ TEST(IpmanAbbreviations, EveryAbbreviationResolvesToItsOption) {
     }
 }
 
-TEST(IpmanResolver, FullNamesOfTheCommandAndOfHelp) {
+TEST(IpmanResolver, FullNamesOfTheCommandAndOfHelp)
+{
     EXPECT_EQ(resolve(IPMAN_TCL_REGENERATE_IP, "files"), IPMAN_AUTO_ARG_FILES);
     EXPECT_EQ(resolve(IPMAN_TCL_PORT_DIFF_ADD_IP, "old_version"), IPMAN_AUTO_ARG_OLD_VERSION);
     for (int command = 0; command < IPMAN_TCL_IP_DEPLOY; ++command) {
@@ -94,7 +103,8 @@ TEST(IpmanResolver, FullNamesOfTheCommandAndOfHelp) {
     }
 }
 
-TEST(IpmanResolver, WordsOutsideTheTablesResolveToNothing) {
+TEST(IpmanResolver, WordsOutsideTheTablesResolveToNothing)
+{
     EXPECT_EQ(resolve(IPMAN_TCL_PORT_DIFF_ADD_IP, "new"), IPMAN_AUTO_ARG_NONE);
     EXPECT_EQ(resolve(IPMAN_TCL_PORT_DIFF_ADD_IP, "n"), IPMAN_AUTO_ARG_NONE);
     EXPECT_EQ(resolve(IPMAN_TCL_PORT_DIFF_ADD_IP, "old_"), IPMAN_AUTO_ARG_NONE);
@@ -102,13 +112,14 @@ TEST(IpmanResolver, WordsOutsideTheTablesResolveToNothing) {
     EXPECT_EQ(resolve(IPMAN_TCL_GET_GENERATED_IP_FILES, "ip_file_path"), IPMAN_AUTO_ARG_NONE);
     EXPECT_EQ(resolve(IPMAN_TCL_GET_GENERATED_IP_FILES, "i"), IPMAN_AUTO_ARG_NONE);
     EXPECT_EQ(resolve(IPMAN_TCL_GET_IP_LIST, "a"), IPMAN_AUTO_ARG_NONE);
-    EXPECT_EQ(resolve(IPMAN_TCL_REGENERATE_IP, "ALL"), IPMAN_AUTO_ARG_NONE);      // case counts
-    EXPECT_EQ(resolve(IPMAN_TCL_REGENERATE_IP, "allx"), IPMAN_AUTO_ARG_NONE);     // no longer words
+    EXPECT_EQ(resolve(IPMAN_TCL_REGENERATE_IP, "ALL"), IPMAN_AUTO_ARG_NONE);   // case counts
+    EXPECT_EQ(resolve(IPMAN_TCL_REGENERATE_IP, "allx"), IPMAN_AUTO_ARG_NONE);  // no longer words
     EXPECT_EQ(resolve(IPMAN_TCL_REGENERATE_IP, ""), IPMAN_AUTO_ARG_EMPTY_WORD);
     EXPECT_EQ(resolve(IPMAN_TCL_REGENERATE_IP, nullptr), IPMAN_AUTO_ARG_EMPTY_WORD);
 }
 
-TEST(IpmanResolver, DefinitionsCarryTheCommandsResolver) {
+TEST(IpmanResolver, DefinitionsCarryTheCommandsResolver)
+{
     const ATCL_CMD_DEFINITION* regenerate = ipman_get_command_definition(IPMAN_TCL_REGENERATE_IP);
     const ATCL_CMD_DEFINITION* add_ip = ipman_get_command_definition(IPMAN_TCL_PORT_DIFF_ADD_IP);
     EXPECT_EQ(regenerate->resolve_option("o"), IPMAN_AUTO_ARG_OPTIONAL);

@@ -15,15 +15,18 @@ constexpr const char* kNoProject = "ERROR: You must open a project before you ca
 
 class IpmanInterpreter : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         interp = Tcl_CreateInterp();
         ipman_register_tcl_in(interp);
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         PROJ_PROJECT::m_current = nullptr;
         Tcl_DeleteInterp(interp);
     }
-    std::string eval(const std::string& script) {
+    std::string eval(const std::string& script)
+    {
         const int code = Tcl_Eval(interp, script.c_str());
         return std::to_string(code) + ": " + Tcl_GetStringResult(interp);
     }
@@ -32,9 +35,11 @@ protected:
 
 }  // namespace
 
-TEST(IpmanDefinitions, CommandsBelongToThePackageAndAreBuiltOnce) {
+TEST(IpmanDefinitions, CommandsBelongToThePackageAndAreBuiltOnce)
+{
     for (int command = 0; command < IPMAN_TCL_IP_DEPLOY; ++command) {
-        const ATCL_CMD_DEFINITION* definition = ipman_get_command_definition(static_cast<IPMAN_TCL_CMD_ENUM>(command));
+        const ATCL_CMD_DEFINITION* definition =
+            ipman_get_command_definition(static_cast<IPMAN_TCL_CMD_ENUM>(command));
         ASSERT_NE(definition, nullptr) << command;
         EXPECT_STREQ(definition->package_leaf, "ipman");
     }
@@ -43,21 +48,27 @@ TEST(IpmanDefinitions, CommandsBelongToThePackageAndAreBuiltOnce) {
     EXPECT_EQ(&ipman_get_command_object(IPMAN_TCL_FIND_IP_INFO), &first);
 }
 
-TEST_F(IpmanInterpreter, OptionErrorsComeBeforeTheProjectCheck) {
+TEST_F(IpmanInterpreter, OptionErrorsComeBeforeTheProjectCheck)
+{
     ASSERT_EQ(PROJ_PROJECT::m_current, nullptr);
-    EXPECT_EQ(eval("::vorlin::ipman::get_ip_info_field -id 0 -field entity"), std::string("1: ") + kNoProject);
-    EXPECT_EQ(eval("::vorlin::ipman::get_ip_info_field -id 0").rfind("1: ERROR: Missing required option", 0), 0u);
+    EXPECT_EQ(eval("::vorlin::ipman::get_ip_info_field -id 0 -field entity"),
+              std::string("1: ") + kNoProject);
+    EXPECT_EQ(eval("::vorlin::ipman::get_ip_info_field -id 0").rfind("1: ERROR: Missing required option", 0),
+              0u);
 }
 
-TEST_F(IpmanInterpreter, OtherCommandsRunWithoutAProject) {
+TEST_F(IpmanInterpreter, OtherCommandsRunWithoutAProject)
+{
     EXPECT_EQ(eval("::vorlin::ipman::find_ip_info -e top"), "0: ");
     EXPECT_EQ(eval("::vorlin::ipman::unload_ip_upgrade_table"), "0: 1");
     EXPECT_EQ(eval("::vorlin::ipman::get_generated_ip_files a.tessel"),
               "1: ERROR: get_generated_ip_files is not available in this build");
-    EXPECT_EQ(eval("::vorlin::ipman::ip_deploy -h --anything"), "1: ERROR: ip_deploy is not available in this build");
+    EXPECT_EQ(eval("::vorlin::ipman::ip_deploy -h --anything"),
+              "1: ERROR: ip_deploy is not available in this build");
 }
 
-TEST(IpmanEntryPoints, InitRecordsTheFirstInterpreterAndAddsCollectionCommands) {
+TEST(IpmanEntryPoints, InitRecordsTheFirstInterpreterAndAddsCollectionCommands)
+{
     ASSERT_EQ(atcl_get_interpreter(), nullptr);
     Tcl_Interp* first = Tcl_CreateInterp();
     Tcl_Interp* second = Tcl_CreateInterp();
@@ -77,7 +88,8 @@ TEST(IpmanEntryPoints, InitRecordsTheFirstInterpreterAndAddsCollectionCommands) 
     Tcl_DeleteInterp(first);
 }
 
-TEST(IpmanEntryPointsDeathTest, RegistrationNeedsAnInterpreter) {
+TEST(IpmanEntryPointsDeathTest, RegistrationNeedsAnInterpreter)
+{
     ASSERT_EQ(atcl_get_interpreter(), nullptr);
     EXPECT_EXIT(ipman_ipman_register_tcl(), ::testing::ExitedWithCode(3),
                 "A Tcl interpreter must exist before registering ::vorlin::ipman!");

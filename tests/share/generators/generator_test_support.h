@@ -39,10 +39,19 @@ struct TOOL_RUN {
     }
 };
 
-inline std::string in_quotes(const std::string& path) { return "\"" + path + "\""; }
+inline std::string in_quotes(const std::string& path)
+{
+    return "\"" + path + "\"";
+}
 
-inline std::string begin_upgrade_marker(const std::string& file) { return "Entered IP upgrade step for " + file + "."; }
-inline std::string end_upgrade_marker(const std::string& file) { return "Exited IP upgrade step for " + file + "."; }
+inline std::string begin_upgrade_marker(const std::string& file)
+{
+    return "Entered IP upgrade step for " + file + ".";
+}
+inline std::string end_upgrade_marker(const std::string& file)
+{
+    return "Exited IP upgrade step for " + file + ".";
+}
 
 //! The marker options exactly as the IP upgrade's batch mode writes them.
 constexpr const char* kUpgradeMarkerOptions =
@@ -76,11 +85,11 @@ protected:
     {
         TOOL_RUN result;
         THR_PIPE* raw = nullptr;
-        THR_PROCESS_PTR process(thr_process_create(command, directory.empty() ? work() : directory, &raw, &raw));
+        THR_PROCESS_PTR process(
+            thr_process_create(command, directory.empty() ? work() : directory, &raw, &raw));
         THR_PIPE_PTR pipe(raw);
         EXPECT_TRUE(process) << command;
-        if (!process)
-            return result;
+        if (!process) return result;
         std::string output;
         char buffer[2048];
         std::size_t count = 0;

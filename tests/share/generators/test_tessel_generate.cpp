@@ -14,8 +14,7 @@ std::vector<std::string> step_lines(const TOOL_RUN& run, const std::string& file
     const auto begin = std::find(run.lines.begin(), run.lines.end(), begin_upgrade_marker(file));
     const auto end = std::find(run.lines.begin(), run.lines.end(), end_upgrade_marker(file));
     EXPECT_TRUE(begin != run.lines.end() && end != run.lines.end() && begin < end) << run.text();
-    if (begin == run.lines.end() || end == run.lines.end() || end < begin)
-        return {};
+    if (begin == run.lines.end() || end == run.lines.end() || end < begin) return {};
     return std::vector<std::string>(begin + 1, end);
 }
 
@@ -27,7 +26,8 @@ std::size_t errors_in(const std::vector<std::string>& lines)
 
 //! Assignments of a project revision as the project library reads them, with the IP lists
 //! that generation wrote for its system files.
-std::vector<ACF_MGR_INPUT_PARAMETERS> read_settings(const std::string& project_dir, const std::string& settings)
+std::vector<ACF_MGR_INPUT_PARAMETERS> read_settings(const std::string& project_dir,
+                                                    const std::string& settings)
 {
     ACF_SETTINGS_READER reader(project_dir + "/");
     reader.read_settings_file(project_dir + "/" + settings);
@@ -38,12 +38,11 @@ const ACF_MGR_INPUT_PARAMETERS* find_assignment(const std::vector<ACF_MGR_INPUT_
                                                 const std::string& name, const std::string& entity = "")
 {
     for (const auto& assignment : assignments)
-        if (assignment.get_variable_name() == name && assignment.get_entity() == entity)
-            return &assignment;
+        if (assignment.get_variable_name() == name && assignment.get_entity() == entity) return &assignment;
     return nullptr;
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(GeneratorTest, UpgradeRaisesEnabledModulesAndKeepsEverythingElseByteForByte)
 {
@@ -51,8 +50,10 @@ TEST_F(GeneratorTest, UpgradeRaisesEnabledModulesAndKeepsEverythingElseByteForBy
     const TOOL_RUN first = run(tessel_generate() + " --upgrade-ip-cores " + in_quotes(soc));
     EXPECT_EQ(first.exit_code, 0) << first.text();
     EXPECT_EQ(read_text(soc), read_text(data_dir() + "/systems/soc.upgraded.tessel"));
-    EXPECT_TRUE(first.has_line("Info: Upgraded module cross from dc_fifo 20.1 to fifo_buffer 24.1")) << first.text();
-    EXPECT_TRUE(first.has_line("Info: Upgraded module pll_0 from pll_basic 23.1 to clock_pll 24.1")) << first.text();
+    EXPECT_TRUE(first.has_line("Info: Upgraded module cross from dc_fifo 20.1 to fifo_buffer 24.1"))
+        << first.text();
+    EXPECT_TRUE(first.has_line("Info: Upgraded module pll_0 from pll_basic 23.1 to clock_pll 24.1"))
+        << first.text();
     EXPECT_EQ(first.count_prefix("Info: Upgraded module"), 3u) << first.text();
     EXPECT_EQ(first.count_prefix("Error:") + first.count_prefix("Warning:"), 0u);
 
@@ -71,8 +72,9 @@ TEST_F(GeneratorTest, BatchMarkersSurroundEachFileAndKeepItsErrorsInside)
     const std::string missing = work() + "/" + dir + "/missing.tessel";
     const std::string refusing_before = read_text(refusing);
 
-    const TOOL_RUN batch = run(tessel_generate() + " --upgrade-ip-cores  " + in_quotes(soc) + "  --batch=" +
-                               in_quotes(refusing) + "  --batch=" + in_quotes(missing) + " " + kUpgradeMarkerOptions);
+    const TOOL_RUN batch = run(tessel_generate() + " --upgrade-ip-cores  " + in_quotes(soc) +
+                               "  --batch=" + in_quotes(refusing) + "  --batch=" + in_quotes(missing) + " " +
+                               kUpgradeMarkerOptions);
     EXPECT_EQ(batch.exit_code, 1) << batch.text();
     EXPECT_EQ(errors_in(step_lines(batch, soc)), 0u);
     EXPECT_EQ(errors_in(step_lines(batch, refusing)), 1u);
@@ -100,7 +102,8 @@ TEST_F(GeneratorTest, ParallelRunPrintsEachFilesStepAsOneBlock)
     EXPECT_EQ(std::count(parallel.lines.begin(), parallel.lines.end(), begin_upgrade_marker(files[0])), 1);
     EXPECT_EQ(parallel.count_prefix("Warning: "), 1u) << parallel.text();
     for (const std::string& file : files) {
-        const auto begin = std::find(parallel.lines.begin(), parallel.lines.end(), begin_upgrade_marker(file));
+        const auto begin =
+            std::find(parallel.lines.begin(), parallel.lines.end(), begin_upgrade_marker(file));
         const auto end = std::find(parallel.lines.begin(), parallel.lines.end(), end_upgrade_marker(file));
         ASSERT_TRUE(begin < end && end != parallel.lines.end()) << parallel.text();
         for (auto line = begin + 1; line != end; ++line)
@@ -114,10 +117,12 @@ TEST_F(GeneratorTest, OutputLayoutFollowsTheProjectsFamilyAndTheProjectReadsTheL
     for (const char* name : {"proj.vpf", "older.vsf", "newer.vsf"})
         copy(std::string("project/") + name);
     const std::string soc = copy("systems/soc.tessel", "ip");
-    const std::string options = " --clear-output-directory --block-symbol-file --synthesis=VERILOG --simulation=VERILOG ";
+    const std::string options =
+        " --clear-output-directory --block-symbol-file --synthesis=VERILOG --simulation=VERILOG ";
 
     // Crest II: the older layout, synth/ and the list beside it.
-    const TOOL_RUN older = run(tessel_generate() + options + "--vorlin-project=proj  --rev=older " + in_quotes(soc));
+    const TOOL_RUN older =
+        run(tessel_generate() + options + "--vorlin-project=proj  --rev=older " + in_quotes(soc));
     ASSERT_EQ(older.exit_code, 0) << older.text();
     EXPECT_TRUE(std::filesystem::exists(work() + "/ip/soc/synth/soc.v"));
     EXPECT_TRUE(std::filesystem::exists(work() + "/ip/soc/simulation/soc.v"));
@@ -125,7 +130,8 @@ TEST_F(GeneratorTest, OutputLayoutFollowsTheProjectsFamilyAndTheProjectReadsTheL
     EXPECT_TRUE(std::filesystem::exists(work() + "/ip/soc/soc.vip"));
     EXPECT_FALSE(std::filesystem::exists(work() + "/ip/soc/synthesis"));
 
-    std::ofstream(work() + "/older.vsf", std::ios::app) << "set_global_assignment -name TESSEL_FILE ip/soc.tessel\n";
+    std::ofstream(work() + "/older.vsf", std::ios::app)
+        << "set_global_assignment -name TESSEL_FILE ip/soc.tessel\n";
     const auto assignments = read_settings(work(), "older.vsf");
     const auto* hdl = find_assignment(assignments, "VERILOG_FILE");
     ASSERT_NE(hdl, nullptr);
@@ -145,13 +151,15 @@ TEST_F(GeneratorTest, OutputLayoutFollowsTheProjectsFamilyAndTheProjectReadsTheL
     // Crest V (a newer family), and no project at all: synthesis/ holds HDL and list. The
     // cleared output directory loses the older layout.
     for (const std::string& project : {std::string("--vorlin-project=proj --rev=newer "), std::string()}) {
-        const TOOL_RUN newer = run(tessel_generate() + " --synthesis=VHDL --clear-output-directory " + project + in_quotes(soc));
+        const TOOL_RUN newer =
+            run(tessel_generate() + " --synthesis=VHDL --clear-output-directory " + project + in_quotes(soc));
         ASSERT_EQ(newer.exit_code, 0) << newer.text();
         EXPECT_TRUE(std::filesystem::exists(work() + "/ip/soc/synthesis/soc.vhd"));
         EXPECT_TRUE(std::filesystem::exists(work() + "/ip/soc/synthesis/soc.vip"));
         EXPECT_FALSE(std::filesystem::exists(work() + "/ip/soc/synth"));
-        EXPECT_NE(read_text(work() + "/ip/soc/synthesis/soc.vip").find("VHDL_FILE [file join $vip_dir soc.vhd]"),
-                  std::string::npos);
+        EXPECT_NE(
+            read_text(work() + "/ip/soc/synthesis/soc.vip").find("VHDL_FILE [file join $vip_dir soc.vhd]"),
+            std::string::npos);
     }
 }
 
@@ -161,7 +169,8 @@ TEST_F(GeneratorTest, FailedGenerationKeepsTheEarlierOutputs)
     std::filesystem::create_directories(work() + "/refuses_generation/synthesis");
     const std::string kept = m_work.write("refuses_generation/synthesis/refuses_generation.v", "earlier\n");
 
-    const TOOL_RUN failed = run(tessel_generate() + " --clear-output-directory --synthesis=VERILOG " + in_quotes(system));
+    const TOOL_RUN failed =
+        run(tessel_generate() + " --clear-output-directory --synthesis=VERILOG " + in_quotes(system));
     EXPECT_EQ(failed.exit_code, 1);
     EXPECT_EQ(failed.count_prefix("Error: Module buffer_0: generating clock_buffer"), 1u) << failed.text();
     EXPECT_EQ(read_text(kept), "earlier\n");
@@ -176,15 +185,19 @@ TEST_F(GeneratorTest, VariationBecomesAStandaloneSystemOfTheCatalogsKind)
     const std::string ram = copy("variations/ram_var.vhd");
     const std::string counter_before = read_text(counter);
 
-    const TOOL_RUN converted = run(tessel_generate() + " --upgrade-variation-file --vorlin-project=proj  --rev=newer " +
-                                   in_quotes(counter) + kUpgradeMarkerOptions);
+    const TOOL_RUN converted =
+        run(tessel_generate() + " --upgrade-variation-file --vorlin-project=proj  --rev=newer " +
+            in_quotes(counter) + kUpgradeMarkerOptions);
     ASSERT_EQ(converted.exit_code, 0) << converted.text();
     EXPECT_EQ(step_lines(converted, counter).size(), 1u);
     EXPECT_EQ(read_text(counter), counter_before) << "removing the variation is the caller's decision";
     const std::string system = read_text(work() + "/counter_var.tessel");
-    EXPECT_NE(system.find("<module name=\"kv_counter_0\" kind=\"kv_counter\" version=\"24.1\" enabled=\"1\" autoexport=\"1\">"),
-              std::string::npos) << system;
-    EXPECT_NE(system.find("<parameter name=\"deviceFamily\" value=\"Crest V\"/>"), std::string::npos) << system;
+    EXPECT_NE(system.find("<module name=\"kv_counter_0\" kind=\"kv_counter\" version=\"24.1\" enabled=\"1\" "
+                          "autoexport=\"1\">"),
+              std::string::npos)
+        << system;
+    EXPECT_NE(system.find("<parameter name=\"deviceFamily\" value=\"Crest V\"/>"), std::string::npos)
+        << system;
     EXPECT_NE(system.find("<parameter name=\"DATA_WIDTH\" value=\"8\"/>"), std::string::npos) << system;
 
     // Without a project the variation's own family is kept; a standalone card that matches
@@ -196,7 +209,8 @@ TEST_F(GeneratorTest, VariationBecomesAStandaloneSystemOfTheCatalogsKind)
     EXPECT_NE(ram_system.find("value=\"Ember II\""), std::string::npos) << ram_system;
 
     // The new system generates like any other.
-    const TOOL_RUN generated = run(tessel_generate() + " --synthesis=VERILOG " + in_quotes(work() + "/ram_var.tessel"));
+    const TOOL_RUN generated =
+        run(tessel_generate() + " --synthesis=VERILOG " + in_quotes(work() + "/ram_var.tessel"));
     EXPECT_EQ(generated.exit_code, 0) << generated.text();
     EXPECT_TRUE(std::filesystem::exists(work() + "/ram_var/synthesis/ram_var.v"));
 }
@@ -208,7 +222,8 @@ TEST_F(GeneratorTest, ErrorLineHookReportsAnErrorAfterDoingTheWork)
     const std::string soc = copy("systems/soc.tessel");
     const std::string original = read_text(soc);
     SCOPED_ENV fault("VORLIN_TEST_GENERATOR_FAULT", "error-line-exit-0");
-    const TOOL_RUN hooked = run(tessel_generate() + " --upgrade-ip-cores " + in_quotes(soc) + kUpgradeMarkerOptions);
+    const TOOL_RUN hooked =
+        run(tessel_generate() + " --upgrade-ip-cores " + in_quotes(soc) + kUpgradeMarkerOptions);
     EXPECT_EQ(hooked.exit_code, 0);
     EXPECT_EQ(errors_in(step_lines(hooked, soc)), 1u) << hooked.text();
     EXPECT_NE(read_text(soc), original);
@@ -218,12 +233,10 @@ TEST_F(GeneratorTest, BadCallsExitWithUsageAndTouchNothing)
 {
     const std::string soc = copy("systems/soc.tessel");
     const std::string original = read_text(soc);
-    for (const std::string& arguments : std::vector<std::string>{" --upgrade-ip-cores --frobnicate " + in_quotes(soc),
-                                         " --upgrade-ip-cores",
-                                         " --synthesis=PASCAL " + in_quotes(soc),
-                                         " --upgrade-ip-cores --parallel=0 " + in_quotes(soc),
-                                         " " + in_quotes(soc),
-                                         " --upgrade-ip-cores " + in_quotes(soc) + " second.tessel"}) {
+    for (const std::string& arguments : std::vector<std::string>{
+             " --upgrade-ip-cores --frobnicate " + in_quotes(soc), " --upgrade-ip-cores",
+             " --synthesis=PASCAL " + in_quotes(soc), " --upgrade-ip-cores --parallel=0 " + in_quotes(soc),
+             " " + in_quotes(soc), " --upgrade-ip-cores " + in_quotes(soc) + " second.tessel"}) {
         const TOOL_RUN bad = run(tessel_generate() + arguments);
         EXPECT_EQ(bad.exit_code, 2) << arguments;
         EXPECT_EQ(bad.count_prefix("Error: "), 1u) << bad.text();

@@ -3,9 +3,9 @@
 //! read back the same, transient assignments never written, and commits that survive SIGKILL.
 #include "suite/acf/acf_test_support.h"
 
+#include <chrono>
 #include <csignal>
 #include <random>
-#include <chrono>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,10 +15,10 @@ namespace {
 
 class ACF_COMMIT_TEST : public ACF_TEST {
 protected:
-
     //! Removes every assignment and adds it back in order, as an upgrade does; the
     //! assignment whose written value is rename_from gets a fresh type and value.
-    static void remove_all_and_add_back(const std::string& rename_from = "", const std::string& rename_to = "")
+    static void remove_all_and_add_back(const std::string& rename_from = "",
+                                        const std::string& rename_to = "")
     {
         ACF_REVISION_MANAGER* revision = manager()->get_revision_manager();
         ASSERT_TRUE(revision->write_lock(true));
@@ -39,7 +39,6 @@ protected:
         }
         EXPECT_TRUE(revision->write_unlock(true)) << manager()->get_last_error();
     }
-
 };
 
 //! Rows without line numbers: rewriting the settings file may move lines.
@@ -51,7 +50,7 @@ std::vector<std::string> placed_values(const std::vector<ROW>& rows)
     return out;
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(ACF_COMMIT_TEST, RemoveAllAndAddBackKeepsOrderAndLeavesFilesAlone)
 {
@@ -75,16 +74,15 @@ TEST_F(ACF_COMMIT_TEST, RenamedFileKeepsItsPlaceAndListAssignmentsStayInTheirLis
     remove_all_and_add_back("sys/soc.tessel", "sys/soc.vip");
     const std::vector<ROW> after = all_rows();
 
-    EXPECT_EQ(read_text(dir() + "main.vsf"),
-              "set_global_assignment -name FAMILY {Crest V}\n"
-              "set_global_assignment -name DEVICE CV5A-F1152-I2\n"
-              "set_global_assignment -name TOP_LEVEL_ENTITY top\n"
-              "set_global_assignment -name VERILOG_FILE src/top.v\n"
-              "set_global_assignment -name VIP_FILE ip/outer.vip\n"
-              "set_global_assignment -name VHDL_FILE ./src/../src/util.vhd\n"
-              "set_global_assignment -name VIP_FILE sys/soc.vip\n"
-              "set_global_assignment -name ALWAYS_REGENERATE_IP ON\n"
-              "set_global_assignment -name NUM_PARALLEL_PROCESSORS 4\n");
+    EXPECT_EQ(read_text(dir() + "main.vsf"), "set_global_assignment -name FAMILY {Crest V}\n"
+                                             "set_global_assignment -name DEVICE CV5A-F1152-I2\n"
+                                             "set_global_assignment -name TOP_LEVEL_ENTITY top\n"
+                                             "set_global_assignment -name VERILOG_FILE src/top.v\n"
+                                             "set_global_assignment -name VIP_FILE ip/outer.vip\n"
+                                             "set_global_assignment -name VHDL_FILE ./src/../src/util.vhd\n"
+                                             "set_global_assignment -name VIP_FILE sys/soc.vip\n"
+                                             "set_global_assignment -name ALWAYS_REGENERATE_IP ON\n"
+                                             "set_global_assignment -name NUM_PARALLEL_PROCESSORS 4\n");
     EXPECT_EQ(read_text(dir() + "ip/outer.vip"), outer_before);
     EXPECT_EQ(read_text(dir() + "ip/inner/inner.vip"), inner_before);
 
@@ -94,7 +92,9 @@ TEST_F(ACF_COMMIT_TEST, RenamedFileKeepsItsPlaceAndListAssignmentsStayInTheirLis
     open(dir() + "nested.vpf");
     std::vector<std::string> expected = placed_values(after);
     expected.erase(std::remove_if(expected.begin(), expected.end(),
-                                  [](const std::string& r) { return r.find("origin=sys/soc.tessel") != std::string::npos; }),
+                                  [](const std::string& r) {
+                                      return r.find("origin=sys/soc.tessel") != std::string::npos;
+                                  }),
                    expected.end());
     EXPECT_EQ(placed_values(all_rows()), expected);
 }
@@ -102,8 +102,9 @@ TEST_F(ACF_COMMIT_TEST, RenamedFileKeepsItsPlaceAndListAssignmentsStayInTheirLis
 TEST_F(ACF_COMMIT_TEST, ValuesReadBackExactly)
 {
     open(dir() + "nested.vpf");
-    const std::vector<std::string> values{"two words", "a{b", "}", "$x [y] \\z", "-looks-like-an-option",
-                                          "-name", "", "line\nbreak", "\"quoted\"", ";", "#hash"};
+    const std::vector<std::string> values{
+        "two words",   "a{b",        "}", "$x [y] \\z", "-looks-like-an-option", "-name", "",
+        "line\nbreak", "\"quoted\"", ";", "#hash"};
     for (const std::string& value : values) {
         ACF_MGR_INPUT_PARAMETERS params;
         params.set_variable_type(ACF_VAR_IP_PARAMETER);
@@ -188,8 +189,7 @@ TEST_F(ACF_COMMIT_TEST, KilledCommitLeavesOldOrNewFileNeverATornOne)
 
     // The two contents alternate in the marker assignment at the end.
     auto switch_marker = [](ACF_ASSIGNMENT*& marker, const char* value) {
-        if (marker != nullptr)
-            manager()->remove_assignment(marker);
+        if (marker != nullptr) manager()->remove_assignment(marker);
         ACF_MGR_INPUT_PARAMETERS params;
         params.set_variable_type(ACF_VAR_TOP_LEVEL_ENTITY);
         params.set_value_string(value);
@@ -207,8 +207,10 @@ TEST_F(ACF_COMMIT_TEST, KilledCommitLeavesOldOrNewFileNeverATornOne)
     const auto started = std::chrono::steady_clock::now();
     ASSERT_TRUE(switch_marker(marker, "first"));
     ASSERT_TRUE(switch_marker(marker, "second"));
-    const auto period_us = std::chrono::duration_cast<std::chrono::microseconds>(
-        std::chrono::steady_clock::now() - started).count() / 2;
+    const auto period_us =
+        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started)
+            .count() /
+        2;
 
     std::mt19937 random(20240601);
     std::uniform_int_distribution<long> delay_us(0, 2 * period_us);
@@ -221,10 +223,8 @@ TEST_F(ACF_COMMIT_TEST, KilledCommitLeavesOldOrNewFileNeverATornOne)
         if (child == 0) {
             close(ready[0]);
             for (bool flip = true, told = false;; flip = !flip) {
-                if (!switch_marker(marker, flip ? "first" : "second"))
-                    _exit(2);
-                if (!told && (write(ready[1], "r", 1) != 1 || close(ready[1]) != 0))
-                    _exit(3);
+                if (!switch_marker(marker, flip ? "first" : "second")) _exit(2);
+                if (!told && (write(ready[1], "r", 1) != 1 || close(ready[1]) != 0)) _exit(3);
                 told = true;
             }
         }
@@ -233,16 +233,16 @@ TEST_F(ACF_COMMIT_TEST, KilledCommitLeavesOldOrNewFileNeverATornOne)
         // Kills land while the child keeps committing, not while it is still starting up.
         const bool child_committed = read(ready[0], &byte, 1) == 1;
         close(ready[0]);
-        if (child_committed)
-            usleep(static_cast<useconds_t>(delay_us(random)));
+        if (child_committed) usleep(static_cast<useconds_t>(delay_us(random)));
         kill(child, SIGKILL);
         int status = 0;
         waitpid(child, &status, 0);
-        ASSERT_TRUE(child_committed && WIFSIGNALED(status)) << "the committing child ended by itself: " << status;
+        ASSERT_TRUE(child_committed && WIFSIGNALED(status))
+            << "the committing child ended by itself: " << status;
 
         const std::string now = read_text(dir() + "big.vsf");
-        ASSERT_TRUE(now == first || now == second) << "torn settings file after round " << round
-                                                    << ", size " << now.size();
+        ASSERT_TRUE(now == first || now == second)
+            << "torn settings file after round " << round << ", size " << now.size();
         seen_first += now == first ? 1 : 0;
     }
     // Kills at random moments find both contents.

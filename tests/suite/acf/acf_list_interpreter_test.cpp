@@ -26,12 +26,11 @@ std::vector<std::string> lines_of_file(const std::string& file)
 {
     std::vector<std::string> lines;
     for (const ROW& row : all_rows())
-        if (row.file == file)
-            lines.push_back(row.name + ":" + std::to_string(row.line));
+        if (row.file == file) lines.push_back(row.name + ":" + std::to_string(row.line));
     return lines;
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(ACF_LIST_INTERPRETER_TEST, ProceduresAndVariablesOfOneListStayInIt)
 {
@@ -47,7 +46,8 @@ TEST_F(ACF_LIST_INTERPRETER_TEST, ProceduresAndVariablesOfOneListStayInIt)
                                    "assign -name IP_CORE_NAME -entity b b_core_$seen\n");
     write_text(dir() + "ip/c.vip", "set_global_assignment -name IP_CORE_NAME -entity c "
                                    "c_core_[info exists leaked]_[llength [info procs core]]\n");
-    write_text(dir() + "ip/d.vip", "set_global_assignment -name IP_CORE_NAME -entity d [file tail $vip_dir]\n");
+    write_text(dir() + "ip/d.vip",
+               "set_global_assignment -name IP_CORE_NAME -entity d [file tail $vip_dir]\n");
     open(dir() + "nested.vpf");
     EXPECT_EQ(value_of_entity("a"), "a_core");
     EXPECT_EQ(value_of_entity("b"), "b_core_0");

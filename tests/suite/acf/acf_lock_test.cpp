@@ -29,7 +29,7 @@ auto on_other_thread(F f)
     return std::async(std::launch::async, f).get();
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(ACF_LOCK_TEST, ReadLockIsReentrantAndQueriesLeaveItInPlace)
 {
@@ -41,7 +41,8 @@ TEST_F(ACF_LOCK_TEST, ReadLockIsReentrantAndQueriesLeaveItInPlace)
     manager()->get_all_assignments(list, false);
     EXPECT_FALSE(list.empty());
     EXPECT_EQ(manager()->get_global_assignment_string(ACF_VAR_NUM_PARALLEL_PROCESSORS), "4");
-    EXPECT_EQ(manager()->get_global_assignment_enum(ACF_VAR_ALWAYS_REGENERATE_IP, ACF_VALUE_OFF), ACF_VALUE_ON);
+    EXPECT_EQ(manager()->get_global_assignment_enum(ACF_VAR_ALWAYS_REGENERATE_IP, ACF_VALUE_OFF),
+              ACF_VALUE_ON);
     EXPECT_NE(manager()->get_project_family_enum(), DEV_FAMILY_NONE);
     EXPECT_EQ(revision()->get_top_level_entity_name(), "top");
 
@@ -58,8 +59,7 @@ TEST_F(ACF_LOCK_TEST, ReadersShareAndExcludeWritersOfOtherThreads)
     EXPECT_FALSE(on_other_thread([] { return revision()->write_lock(false); }));
     EXPECT_TRUE(on_other_thread([] {
         const bool shared = revision()->read_lock(false);
-        if (shared)
-            revision()->read_unlock();
+        if (shared) revision()->read_unlock();
         return shared;
     }));
     // The sole reader may also write.
@@ -69,8 +69,7 @@ TEST_F(ACF_LOCK_TEST, ReadersShareAndExcludeWritersOfOtherThreads)
     revision()->read_unlock();
     EXPECT_TRUE(on_other_thread([] {
         const bool taken = revision()->write_lock(false);
-        if (taken)
-            revision()->write_unlock(false);
+        if (taken) revision()->write_unlock(false);
         return taken;
     }));
 }

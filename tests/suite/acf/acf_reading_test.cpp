@@ -23,7 +23,7 @@ bool warning_mentions(const std::string& text)
     });
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(ACF_READING_TEST, ReadsNestedListsInPlaceWithOriginsValuesAndLines)
 {
@@ -124,8 +124,10 @@ TEST_F(ACF_READING_TEST, ProjectIdentityDeviceAndSettings)
     EXPECT_EQ(PROJ_PROJECT::m_current->get_current_revision_name(), "main");
     EXPECT_EQ(PROJ_PROJECT::m_current->get_project_directory(), dir());
 
-    EXPECT_EQ(manager()->get_global_assignment_enum(ACF_VAR_ALWAYS_REGENERATE_IP, ACF_VALUE_OFF), ACF_VALUE_ON);
-    EXPECT_EQ(manager()->get_global_assignment_enum(ACF_VAR_PARALLEL_IP_GENERATION, ACF_VALUE_OFF), ACF_VALUE_OFF);
+    EXPECT_EQ(manager()->get_global_assignment_enum(ACF_VAR_ALWAYS_REGENERATE_IP, ACF_VALUE_OFF),
+              ACF_VALUE_ON);
+    EXPECT_EQ(manager()->get_global_assignment_enum(ACF_VAR_PARALLEL_IP_GENERATION, ACF_VALUE_OFF),
+              ACF_VALUE_OFF);
     EXPECT_EQ(manager()->get_global_assignment_string(ACF_VAR_NUM_PARALLEL_PROCESSORS), "4");
     ACF_MGR_INPUT_PARAMETERS unset;
     unset.set_variable_type(ACF_VAR_PARALLEL_IP_GENERATION);
@@ -190,11 +192,11 @@ TEST_F(ACF_READING_TEST, CyclesOfListsEndAndReadEachListOnce)
 
 struct MALFORMED_CASE {
     const char* label;
-    const char* file;       //!< relative to the project directory
+    const char* file;  //!< relative to the project directory
     const char* content;
     int line;
-    const char* says;       //!< part of the message
-    const char* includer = nullptr;     //!< another settings text for main.vsf, when set
+    const char* says;                //!< part of the message
+    const char* includer = nullptr;  //!< another settings text for main.vsf, when set
 };
 
 class ACF_MALFORMED_TEST : public ACF_READING_TEST, public ::testing::WithParamInterface<MALFORMED_CASE> {};
@@ -203,8 +205,7 @@ TEST_P(ACF_MALFORMED_TEST, FailsNamingFileAndLineAndOpensNothing)
 {
     const MALFORMED_CASE& c = GetParam();
     write_text(dir() + c.file, c.content);
-    if (c.includer != nullptr)
-        write_text(dir() + "main.vsf", c.includer);
+    if (c.includer != nullptr) write_text(dir() + "main.vsf", c.includer);
     std::string error;
     EXPECT_FALSE(manager()->open_project(dir() + "nested.vpf", "", error));
     EXPECT_EQ(error.rfind("ERROR: ", 0), 0u) << error;
@@ -217,14 +218,16 @@ TEST_P(ACF_MALFORMED_TEST, FailsNamingFileAndLineAndOpensNothing)
 INSTANTIATE_TEST_SUITE_P(
     BadFiles, ACF_MALFORMED_TEST,
     ::testing::Values(
-        MALFORMED_CASE{"syntax", "main.vsf", "set_global_assignment -name FAMILY x\n\nset a {\n", 3, "missing close-brace"},
+        MALFORMED_CASE{"syntax", "main.vsf", "set_global_assignment -name FAMILY x\n\nset a {\n", 3,
+                       "missing close-brace"},
         MALFORMED_CASE{"command", "main.vsf", "\nexec rm -rf /\n", 2, "invalid command name \"exec\""},
-        MALFORMED_CASE{"option", "main.vsf", "set_global_assignment -name A x\nset_global_assignment -nmae A x\n", 2,
+        MALFORMED_CASE{"option", "main.vsf",
+                       "set_global_assignment -name A x\nset_global_assignment -nmae A x\n", 2,
                        "unknown option \"-nmae\""},
         MALFORMED_CASE{"value", "main.vsf", "set_global_assignment -name FAMILY\n", 1, "missing value"},
         MALFORMED_CASE{"option_value", "main.vsf", "set_global_assignment x -name\n", 1, "needs a value"},
-        MALFORMED_CASE{"nested", "ip/inner/inner.vip", "set_global_assignment -name A x\nset_global_assignment -name\n",
-                       2, "needs a value"},
+        MALFORMED_CASE{"nested", "ip/inner/inner.vip",
+                       "set_global_assignment -name A x\nset_global_assignment -name\n", 2, "needs a value"},
         MALFORMED_CASE{"caught_nested", "ip/inner/inner.vip", "\nfile delete x\n", 2, "not available",
                        "catch {set_global_assignment -name VIP_FILE ip/inner/inner.vip}\n"},
         MALFORMED_CASE{"file_io", "ip/inner/inner.vip", "file delete x\n", 1, "not available"},

@@ -39,7 +39,7 @@ protected:
     std::string m_previous_dir;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(ACF_TCL_TEST, PackageProvidesGlobalCommands)
 {
@@ -67,7 +67,8 @@ TEST_F(ACF_TCL_TEST, OpenQueryAndCloseAProject)
               dir() + "ip/inner/inner.vhd " + dir() + "ip/inner/inner.vip ./src/../src/util.vhd {}");
     EXPECT_EQ(eval("project_close"), "");
     EXPECT_FALSE(manager()->is_project_open());
-    EXPECT_EQ(eval("get_global_assignment -name FAMILY"), "error: ERROR: No project is open. Open one with project_open.");
+    EXPECT_EQ(eval("get_global_assignment -name FAMILY"),
+              "error: ERROR: No project is open. Open one with project_open.");
 }
 
 TEST_F(ACF_TCL_TEST, ScriptAssignmentsAreTransientAndRememberTheirPlace)
@@ -100,7 +101,10 @@ TEST_F(ACF_TCL_TEST, HelpAndErrorsOfTheCommands)
     EXPECT_EQ(eval("project_open " + dir() + " -revision nosuch").rfind("error: ERROR: ", 0), 0u);
     EXPECT_EQ(eval("project_close"), "error: ERROR: No project is open. Open one with project_open.");
     ASSERT_EQ(eval("project_open " + dir()), "");
-    EXPECT_EQ(eval("set_global_assignment x.v").rfind("error: ERROR: Missing required option \"-name\"", 0), 0u);
-    EXPECT_EQ(eval("set_global_assignment -name A -bogus 1 x").rfind("error: ERROR: Unknown option \"-bogus\"", 0), 0u);
+    EXPECT_EQ(eval("set_global_assignment x.v").rfind("error: ERROR: Missing required option \"-name\"", 0),
+              0u);
+    EXPECT_EQ(
+        eval("set_global_assignment -name A -bogus 1 x").rfind("error: ERROR: Unknown option \"-bogus\"", 0),
+        0u);
     EXPECT_EQ(eval("set_global_assignment -name A").rfind("error: ERROR: Missing required argument", 0), 0u);
 }

@@ -15,8 +15,8 @@ struct ROW {
     int line = 0;
     bool operator==(const ROW& o) const
     {
-        return name == o.name && written == o.written && resolved == o.resolved && origin == o.origin
-            && file == o.file && line == o.line;
+        return name == o.name && written == o.written && resolved == o.resolved && origin == o.origin &&
+               file == o.file && line == o.line;
     }
 };
 
@@ -29,8 +29,8 @@ inline std::ostream& operator<<(std::ostream& out, const ROW& row)
 inline ROW row_of(const ACF_ASSIGNMENT& a)
 {
     const char* origin = a.get_argument_value(ACF_ARG_ORIGIN);
-    return ROW{a.get_name(), a.get_unmodified_value(), a.get_value(), origin ? origin : "",
-               a.get_acf_file_name(), a.get_acf_line_number()};
+    return ROW{a.get_name(),         a.get_unmodified_value(), a.get_value(),
+               origin ? origin : "", a.get_acf_file_name(),    a.get_acf_line_number()};
 }
 
 inline std::vector<ROW> all_rows()
@@ -63,7 +63,11 @@ protected:
         manager()->close_project();
         m_dir.copy_data("projects/acf_nested");
     }
-    void TearDown() override { manager()->reset_filters(); manager()->close_project(); }
+    void TearDown() override
+    {
+        manager()->reset_filters();
+        manager()->close_project();
+    }
     static ACF_MANAGER* manager() { return ACF_MANAGER::get_acf_manager(); }
     //! Opens a project and fails the test with the error text when that does not work.
     static void open(const std::string& path, const std::string& revision = "")
@@ -76,4 +80,4 @@ protected:
     TEMP_DIR m_dir;
 };
 
-} // namespace acf_test
+}  // namespace acf_test

@@ -10,9 +10,10 @@ namespace {
 
 enum TEST_OPTION : int { T_NAME = 4, T_NEW_FILE, T_NEW_VERSION, T_QUIET, T_PATH };
 
-const char* test_option_name(int option) {
-    static const char* const names[] = {"", "h", "help", "long_help", "name", "new_file", "new_version", "quiet",
-                                        "path"};
+const char* test_option_name(int option)
+{
+    static const char* const names[] = {"",         "h",           "help",  "long_help", "name",
+                                        "new_file", "new_version", "quiet", "path"};
     return option > 0 && option <= T_PATH ? names[option] : nullptr;
 }
 
@@ -25,16 +26,20 @@ const ATCL_OPTION_ENTRY test_options[] = {
     {0, 0, 0, 0, nullptr, nullptr},
 };
 
-int resolve_test_option(const char* word) {
+int resolve_test_option(const char* word)
+{
     return atcl_resolve_option_by_prefix(word, test_option_name, test_options);
 }
 
-const ATCL_CMD_DEFINITION test_definition = {"test", "frob", test_option_name, resolve_test_option, nullptr,
-                                             nullptr, test_options, nullptr, nullptr, nullptr};
-const ATCL_OPTION_HELP test_help_rows[] = {{T_NAME, "Name to frob."}, {T_PATH, "Where to frob."}, {0, nullptr}};
+const ATCL_CMD_DEFINITION test_definition = {"test",  "frob",  test_option_name, resolve_test_option,
+                                             nullptr, nullptr, test_options,     nullptr,
+                                             nullptr, nullptr};
+const ATCL_OPTION_HELP test_help_rows[] = {
+    {T_NAME, "Name to frob."}, {T_PATH, "Where to frob."}, {0, nullptr}};
 const ATCL_CMD_HELP test_help = {"Frobs a thing.", "Frobbing is idempotent.", test_help_rows};
 
-std::string parse_error(const std::vector<std::string>& words) {
+std::string parse_error(const std::vector<std::string>& words)
+{
     const ATCL_CMD cmd(test_definition);
     ATCL_ARGS args;
     try {
@@ -47,7 +52,8 @@ std::string parse_error(const std::vector<std::string>& words) {
 
 }  // namespace
 
-TEST(AtclArgs, NamedFlagAndPositionalValuesAreKept) {
+TEST(AtclArgs, NamedFlagAndPositionalValuesAreKept)
+{
     const ATCL_CMD cmd(test_definition);
     ATCL_ARGS args;
     EXPECT_EQ(args.parse_words(cmd, {"some/path", "-na", "top", "-q", "-new_f", "-x.v"}), ATCL_NO_OPTION);
@@ -61,14 +67,16 @@ TEST(AtclArgs, NamedFlagAndPositionalValuesAreKept) {
     EXPECT_EQ(args.get_one_arg_pos_option(1), "");
 }
 
-TEST(AtclArgs, DoubleDashLetsAPositionalValueBeginWithADash) {
+TEST(AtclArgs, DoubleDashLetsAPositionalValueBeginWithADash)
+{
     const ATCL_CMD cmd(test_definition);
     ATCL_ARGS args;
     args.parse_words(cmd, {"-name", "n", "--", "-odd-path"});
     EXPECT_EQ(args.get_one_arg_pos_option(0), "-odd-path");
 }
 
-TEST(AtclArgs, ParsingAgainForgetsThePreviousCall) {
+TEST(AtclArgs, ParsingAgainForgetsThePreviousCall)
+{
     const ATCL_CMD cmd(test_definition);
     ATCL_ARGS args;
     args.parse_words(cmd, {"-name", "n", "-quiet", "p"});
@@ -77,23 +85,28 @@ TEST(AtclArgs, ParsingAgainForgetsThePreviousCall) {
     EXPECT_EQ(args.get_pos_option_count(), 1u);
 }
 
-TEST(AtclArgs, BadCallsAreNamedClearly) {
+TEST(AtclArgs, BadCallsAreNamedClearly)
+{
     EXPECT_EQ(parse_error({"-name", "n", "-bogus", "p"}),
               "ERROR: Unknown option \"-bogus\" of frob. Type \"frob -h\" for its usage.");
     EXPECT_EQ(parse_error({"-name", "n", "-new", "x", "p"}),
               "ERROR: Ambiguous option \"-new\" of frob: it could be -new_file or -new_version.");
-    EXPECT_EQ(parse_error({"-name", "n", "-path", "p"}).rfind("ERROR: \"-path\" is not an option of frob", 0), 0u);
+    EXPECT_EQ(parse_error({"-name", "n", "-path", "p"}).rfind("ERROR: \"-path\" is not an option of frob", 0),
+              0u);
     EXPECT_EQ(parse_error({"-name", "n", "p", "-quiet", "extra"}),
               "ERROR: Option \"-quiet\" of frob takes no value, but \"extra\" follows it.");
     EXPECT_EQ(parse_error({"p", "-name"}), "ERROR: Option \"-name\" of frob needs a value.");
     EXPECT_EQ(parse_error({"p"}), "ERROR: Missing required option \"-name\" of frob.");
     EXPECT_EQ(parse_error({"-name", "n"}), "ERROR: Missing required argument <path> of frob.");
     EXPECT_EQ(parse_error({"-name", "n", "p", "q"}), "ERROR: Unexpected argument \"q\" for frob.");
-    EXPECT_EQ(parse_error({"-name", "n", "-name", "m", "p"}), "ERROR: Option \"-name\" of frob is given more than once.");
-    EXPECT_EQ(parse_error({"-", "p"}), "ERROR: Unknown option \"-\" of frob. Type \"frob -h\" for its usage.");
+    EXPECT_EQ(parse_error({"-name", "n", "-name", "m", "p"}),
+              "ERROR: Option \"-name\" of frob is given more than once.");
+    EXPECT_EQ(parse_error({"-", "p"}),
+              "ERROR: Unknown option \"-\" of frob. Type \"frob -h\" for its usage.");
 }
 
-TEST(AtclArgs, HelpWinsOverMissingOptionsAndLaterFaults) {
+TEST(AtclArgs, HelpWinsOverMissingOptionsAndLaterFaults)
+{
     const ATCL_CMD cmd(test_definition);
     ATCL_ARGS args;
     EXPECT_EQ(args.parse_words(cmd, {"-h"}), ATCL_HELP_SHORT);
@@ -103,11 +116,11 @@ TEST(AtclArgs, HelpWinsOverMissingOptionsAndLaterFaults) {
     EXPECT_THROW(args.parse_words(cmd, {"-bogus", "-help"}), ATCL_USAGE_ERROR);
 }
 
-TEST(AtclCmd, UsageAndHelpTexts) {
+TEST(AtclCmd, UsageAndHelpTexts)
+{
     const ATCL_CMD cmd(test_definition, &test_help);
-    EXPECT_EQ(cmd.usage_line(),
-              "Usage: frob [-h | -help | -long_help] -name <name> [-new_file <new_file>] "
-              "[-new_version <new_version>] [-quiet] <path>");
+    EXPECT_EQ(cmd.usage_line(), "Usage: frob [-h | -help | -long_help] -name <name> [-new_file <new_file>] "
+                                "[-new_version <new_version>] [-quiet] <path>");
     const std::string help = cmd.help_text(false);
     EXPECT_NE(help.find("Frobs a thing."), std::string::npos);
     EXPECT_NE(help.find("Name to frob."), std::string::npos);
@@ -116,7 +129,8 @@ TEST(AtclCmd, UsageAndHelpTexts) {
     EXPECT_NE(cmd.help_text(true).find("Frobbing is idempotent."), std::string::npos);
 }
 
-TEST(AtclCmd, PrefixResolverTakesOnlyUniquePrefixesOfNamedOptions) {
+TEST(AtclCmd, PrefixResolverTakesOnlyUniquePrefixesOfNamedOptions)
+{
     EXPECT_EQ(resolve_test_option("h"), ATCL_HELP_SHORT);
     EXPECT_EQ(resolve_test_option("he"), ATCL_HELP_NORMAL);
     EXPECT_EQ(resolve_test_option("n"), 0);

@@ -11,16 +11,19 @@ namespace {
 
 class AtclInterpreter : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         interp.reset(Tcl_CreateInterp());
         atcl_register_collection_commands(interp.get());
     }
     //! Evaluates a script; answers "code: result".
-    std::string eval(const std::string& script) {
+    std::string eval(const std::string& script)
+    {
         const int code = Tcl_Eval(interp.get(), script.c_str());
         return std::to_string(code) + ": " + Tcl_GetStringResult(interp.get());
     }
-    void set_var(const char* name, const std::string& value) {
+    void set_var(const char* name, const std::string& value)
+    {
         Tcl_SetVar(interp.get(), name, value.c_str(), TCL_GLOBAL_ONLY);
     }
     ATCL_INTERP_PTR interp;
@@ -37,20 +40,23 @@ public:
     bool is_done() const override { return m_index >= m_count; }
     std::size_t size() const override { return m_count; }
     static int alive;
+
 private:
     std::size_t m_count;
     std::size_t m_index = 0;
 };
 int COUNTED_ITER::alive = 0;
 
-int ok_command(ClientData, Tcl_Interp* interp, int, Tcl_Obj* const*) {
+int ok_command(ClientData, Tcl_Interp* interp, int, Tcl_Obj* const*)
+{
     Tcl_SetObjResult(interp, Tcl_NewStringObj("ok", -1));
     return TCL_OK;
 }
 
 }  // namespace
 
-TEST_F(AtclInterpreter, ForeachVisitsElementsInOrderWithBreakAndContinue) {
+TEST_F(AtclInterpreter, ForeachVisitsElementsInOrderWithBreakAndContinue)
+{
     set_var("c", atcl_create_collection({"a", "b c", "d", "e"}));
     EXPECT_EQ(eval("set seen {}; foreach_in_collection x $c {"
                    "  if {$x eq {b c}} continue; if {$x eq {e}} break; lappend seen $x}; set seen"),
@@ -58,7 +64,8 @@ TEST_F(AtclInterpreter, ForeachVisitsElementsInOrderWithBreakAndContinue) {
     EXPECT_EQ(eval("get_collection_size $c"), "0: 4");
 }
 
-TEST_F(AtclInterpreter, ForeachReportsBodyErrorsWithTheirPlace) {
+TEST_F(AtclInterpreter, ForeachReportsBodyErrorsWithTheirPlace)
+{
     set_var("c", atcl_create_collection({"a"}));
     EXPECT_EQ(eval("foreach_in_collection x $c {\n error boom }"), "1: boom");
     const std::string trace = Tcl_GetVar(interp.get(), "errorInfo", TCL_GLOBAL_ONLY);
@@ -66,32 +73,41 @@ TEST_F(AtclInterpreter, ForeachReportsBodyErrorsWithTheirPlace) {
     EXPECT_EQ(eval("proc f {c} {foreach_in_collection x $c {return inner}; return outer}; f $c"), "0: inner");
 }
 
-TEST_F(AtclInterpreter, DefaultElementTextIsThePosition) {
+TEST_F(AtclInterpreter, DefaultElementTextIsThePosition)
+{
     set_var("c", atcl_create_collection(new COUNTED_ITER(3), false));
     EXPECT_EQ(eval("set s {}; foreach_in_collection i $c {lappend s $i}; set s"), "0: 0 1 2");
 }
 
-TEST_F(AtclInterpreter, NestedLoopsAndDeletionInsideTheBodyAreSafe) {
+TEST_F(AtclInterpreter, NestedLoopsAndDeletionInsideTheBodyAreSafe)
+{
     set_var("c", atcl_create_collection({"1", "2"}));
-    EXPECT_EQ(eval("set s {}; foreach_in_collection x $c {foreach_in_collection y $c {lappend s $x$y}}; set s"),
-              "0: 11 12 21 22");
+    EXPECT_EQ(
+        eval("set s {}; foreach_in_collection x $c {foreach_in_collection y $c {lappend s $x$y}}; set s"),
+        "0: 11 12 21 22");
     const std::string handle = Tcl_GetVar(interp.get(), "c", TCL_GLOBAL_ONLY);
-    Tcl_CreateObjCommand(interp.get(), "drop", [](ClientData data, Tcl_Interp*, int, Tcl_Obj* const*) {
-        atcl_delete_collection_iter(static_cast<std::string*>(data)->c_str());
-        return TCL_OK;
-    }, const_cast<std::string*>(&handle), nullptr);
+    Tcl_CreateObjCommand(
+        interp.get(), "drop",
+        [](ClientData data, Tcl_Interp*, int, Tcl_Obj* const*) {
+            atcl_delete_collection_iter(static_cast<std::string*>(data)->c_str());
+            return TCL_OK;
+        },
+        const_cast<std::string*>(&handle), nullptr);
     EXPECT_EQ(eval("set s {}; foreach_in_collection x $c {drop; lappend s $x}; set s"), "0: 1 2");
     EXPECT_EQ(eval("get_collection_size $c"), "1: ERROR: Invalid collection handle \"" + handle + "\".");
 }
 
-TEST_F(AtclInterpreter, UnknownAndEmptyHandles) {
+TEST_F(AtclInterpreter, UnknownAndEmptyHandles)
+{
     EXPECT_EQ(eval("foreach_in_collection x nope {}"), "1: ERROR: Invalid collection handle \"nope\".");
-    EXPECT_EQ(eval("set n 0; foreach_in_collection x {} {incr n}; list $n [get_collection_size {}]"), "0: 0 0");
+    EXPECT_EQ(eval("set n 0; foreach_in_collection x {} {incr n}; list $n [get_collection_size {}]"),
+              "0: 0 0");
     EXPECT_EQ(eval("foreach_in_collection x"),
               "1: ERROR: Missing required argument <collection> of foreach_in_collection.");
 }
 
-TEST(AtclCollections, OwnershipDecidesWhoDeletesTheIterator) {
+TEST(AtclCollections, OwnershipDecidesWhoDeletesTheIterator)
+{
     COUNTED_ITER::alive = 0;
     const std::string owned = atcl_create_collection(new COUNTED_ITER(1), false);
     EXPECT_EQ(COUNTED_ITER::alive, 1);
@@ -109,9 +125,10 @@ TEST(AtclCollections, OwnershipDecidesWhoDeletesTheIterator) {
     EXPECT_EQ(atcl_find_collection(handle.c_str()), nullptr);
 }
 
-TEST_F(AtclInterpreter, PackageCommandsAreCreatedExportedAndRemoved) {
-    const ATCL_CALLBACK callbacks[] = {{ok_command, "alpha", nullptr}, {ok_command, "beta", nullptr},
-                                       {nullptr, nullptr, nullptr}};
+TEST_F(AtclInterpreter, PackageCommandsAreCreatedExportedAndRemoved)
+{
+    const ATCL_CALLBACK callbacks[] = {
+        {ok_command, "alpha", nullptr}, {ok_command, "beta", nullptr}, {nullptr, nullptr, nullptr}};
     atcl_begin_package_setup("::test::pkg", "2.0", nullptr, nullptr, false);
     atcl_register_callbacks(callbacks);
     EXPECT_EQ(atcl_end_package_setup(interp.get()), TCL_OK);
@@ -126,7 +143,8 @@ TEST_F(AtclInterpreter, PackageCommandsAreCreatedExportedAndRemoved) {
     EXPECT_EQ(eval("package provide ::test::pkg"), "0: ");
 }
 
-TEST(AtclPackage, EndingASetupWithoutInterpreterFailsQuietly) {
+TEST(AtclPackage, EndingASetupWithoutInterpreterFailsQuietly)
+{
     ASSERT_EQ(atcl_get_interpreter(), nullptr);
     const ATCL_CALLBACK callbacks[] = {{ok_command, "gamma", nullptr}, {nullptr, nullptr, nullptr}};
     atcl_begin_package_setup("::test::none", "1.0", nullptr, nullptr, false);
@@ -137,7 +155,8 @@ TEST(AtclPackage, EndingASetupWithoutInterpreterFailsQuietly) {
     atcl_end_package_setup();
 }
 
-TEST(AtclInterp, TheRecordIsClearedWhenItsInterpreterIsDeleted) {
+TEST(AtclInterp, TheRecordIsClearedWhenItsInterpreterIsDeleted)
+{
     Tcl_Interp* first = Tcl_CreateInterp();
     Tcl_Interp* second = Tcl_CreateInterp();
     atcl_set_interpreter(first);
@@ -149,11 +168,13 @@ TEST(AtclInterp, TheRecordIsClearedWhenItsInterpreterIsDeleted) {
     EXPECT_EQ(atcl_get_interpreter(), nullptr);
 }
 
-TEST(AtclInterp, ModulesLinkedIntoThisTestAreNotInAShell) {
+TEST(AtclInterp, ModulesLinkedIntoThisTestAreNotInAShell)
+{
     EXPECT_TRUE(atcl_is_dynamically_loading());
 }
 
-TEST(AtclHelpers, ListSplitting) {
+TEST(AtclHelpers, ListSplitting)
+{
     std::vector<std::string> elements = {"stale"};
     EXPECT_TRUE(atcl_tcl_get_mult_string_from_tcl_obj(nullptr, "{Crest V} crest2 \"a b\"", elements));
     EXPECT_EQ(elements, (std::vector<std::string>{"Crest V", "crest2", "a b"}));
@@ -164,14 +185,16 @@ TEST(AtclHelpers, ListSplitting) {
     EXPECT_TRUE(elements.empty());
 }
 
-TEST(AtclHelpers, TransformedStringsSurviveADoubleQuotedWord) {
+TEST(AtclHelpers, TransformedStringsSurviveADoubleQuotedWord)
+{
     ATCL_INTERP_PTR interp(Tcl_CreateInterp());
     const std::string nasty = "a \"b\" $x [exit 3] \\n {c}";
     ASSERT_EQ(atcl_tcl_eval(interp.get(), "set v \"" + atcl_transform_string(nasty) + "\""), TCL_OK);
     EXPECT_EQ(Tcl_GetStringResult(interp.get()), nasty);
 }
 
-TEST(AtclHelpers, ParsingInterpretersAreSafe) {
+TEST(AtclHelpers, ParsingInterpretersAreSafe)
+{
     ATCL_INTERP_PTR interp = atcl_make_interpreter();
     EXPECT_EQ(atcl_tcl_eval(interp.get(), "llength {a b}"), TCL_OK);
     EXPECT_EQ(atcl_tcl_eval(interp.get(), "exec true"), TCL_ERROR);

@@ -141,4 +141,4 @@ TEST_F(VersionInfo, CachedPerInstallation)
     EXPECT_TRUE(ver_is_pro_edition());
 }
 
-} // namespace
+}  // namespace

@@ -15,14 +15,17 @@ namespace {
 //! Points VORLIN_ROOTDIR at a fresh installation holding only the given devices.xml text.
 class TEMPORARY_INSTALLATION {
 public:
-    explicit TEMPORARY_INSTALLATION(const std::string& devices_xml) { m_root.write("devices/devices.xml", devices_xml); }
+    explicit TEMPORARY_INSTALLATION(const std::string& devices_xml)
+    {
+        m_root.write("devices/devices.xml", devices_xml);
+    }
 
 private:
     TEMP_DIR m_root;
     SCOPED_ENV m_env{"VORLIN_ROOTDIR", m_root.path()};
 };
 
-} // namespace
+}  // namespace
 
 TEST(DeviceLookup, NamesAndUserNamesIgnoreCase)
 {
@@ -48,7 +51,8 @@ TEST(DeviceLookup, ReservedFamilies)
     EXPECT_EQ(dstr_get_user_string(DEV_FAMILY_NONE), "");
     EXPECT_EQ(dstr_get_user_string(DEV_FAMILY_ENUM(14)), "Crest VII");
     // The reserved families carry no traits and are not listed among the real ones.
-    EXPECT_FALSE(DEV_FAMILY_MANAGER::test_trait_of(DEV_FAMILY_DEVICE_AGNOSTIC, DEV_FAMILY_TRAIT_NEW_IP_LAYOUT));
+    EXPECT_FALSE(
+        DEV_FAMILY_MANAGER::test_trait_of(DEV_FAMILY_DEVICE_AGNOSTIC, DEV_FAMILY_TRAIT_NEW_IP_LAYOUT));
     for (DEV_FAMILY_ENUM family : DEV_FAMILY_MANAGER::get_all_families())
         EXPECT_NE(family, DEV_FAMILY_DEVICE_AGNOSTIC);
 }
@@ -76,7 +80,7 @@ TEST(DeviceParts, DevicesBaseDevicesAndSpeedGrades)
 {
     EXPECT_EQ(DEV_PART_MANAGER::get_device_of(5001), 301);
     EXPECT_EQ(DEV_PART_MANAGER::get_base_device_of(5001), 300);
-    EXPECT_EQ(DEV_PART_MANAGER::get_base_device_of(2501), 0);      // Cinder devices have no base
+    EXPECT_EQ(DEV_PART_MANAGER::get_base_device_of(2501), 0);  // Cinder devices have no base
     EXPECT_EQ(DEV_PART_MANAGER::get_family_of(5001), 12);
     EXPECT_EQ(DEV_PART_MANAGER::get_marketing_speed_of(5001, true), 2);
 
@@ -116,16 +120,17 @@ TEST(DeviceDatabaseFiles, BrokenEntriesAreSkippedOneByOne)
     EXPECT_EQ(dstr_get_dev_family_enum_by_string("bad_id"), 0);
     EXPECT_EQ(dstr_get_user_string(DEV_FAMILY_DEVICE_AGNOSTIC), "Device Agnostic");
     EXPECT_EQ(dstr_get_dev_family_enum_by_string("pretender"), 0);
-    EXPECT_EQ(dstr_get_dev_family_enum_by_string("first"), 5);    // the first owner keeps a name
+    EXPECT_EQ(dstr_get_dev_family_enum_by_string("first"), 5);  // the first owner keeps a name
     EXPECT_EQ(dstr_get_dev_family_enum_by_string("shadow"), 6);
     EXPECT_EQ(DEV_PART_MANAGER::get_family_of(500), 5);
 }
 
 TEST(DeviceDatabaseFiles, JunkOrMissingFileKeepsTheReservedFamilies)
 {
-    static const char binary[] = "\x7f" "ELF\x02\x01\x01\0\0\0binary";
-    for (const std::string& junk : {std::string(binary, sizeof binary - 1),
-                                   std::string("<devices><family id=\"3\""), std::string()}) {
+    static const char binary[] = "\x7f"
+                                 "ELF\x02\x01\x01\0\0\0binary";
+    for (const std::string& junk :
+         {std::string(binary, sizeof binary - 1), std::string("<devices><family id=\"3\""), std::string()}) {
         TEMPORARY_INSTALLATION installation(junk);
         EXPECT_TRUE(DEV_FAMILY_MANAGER::get_all_families().empty());
         EXPECT_EQ(dstr_get_dev_family_enum_by_string("Device Agnostic"), DEV_FAMILY_DEVICE_AGNOSTIC);

@@ -15,7 +15,8 @@ namespace fs = std::filesystem;
 
 std::size_t entries_in(const std::string& directory)
 {
-    return static_cast<std::size_t>(std::distance(fs::directory_iterator(directory), fs::directory_iterator()));
+    return static_cast<std::size_t>(
+        std::distance(fs::directory_iterator(directory), fs::directory_iterator()));
 }
 
 TEST(AtomicWrite, CreatesAndReplacesLeavingNoTemporary)
@@ -39,7 +40,7 @@ TEST(AtomicWrite, KeepsPermissionsAndOwnerOfTheReplacedFile)
     const uid_t owner = running_as_root() ? 65534 : ::geteuid();
     ASSERT_EQ(::chown(target.c_str(), owner, static_cast<gid_t>(-1)), 0);
     ASSERT_TRUE(FIO_FILE_SYSTEM::write_file_atomically(target, "new"));
-    struct stat info{};
+    struct stat info {};
     ::stat(target.c_str(), &info);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
     EXPECT_EQ(info.st_uid, owner);
@@ -70,8 +71,7 @@ TEST(AtomicWrite, FailedRenameLeavesTargetAndNoTemporary)
 
 TEST(AtomicWrite, UnwritableDirectoryOrFileLeavesTargetIntact)
 {
-    if (running_as_root())
-        GTEST_SKIP() << "permission bits do not bind the superuser";
+    if (running_as_root()) GTEST_SKIP() << "permission bits do not bind the superuser";
     TEMP_DIR dir;
     const std::string protected_file = dir.write("protected.vsf", "old");
     ::chmod(protected_file.c_str(), 0444);
@@ -125,4 +125,4 @@ TEST(Copy, OntoItselfKeepsTheContent)
     EXPECT_EQ(read_text(path), "module top; endmodule\n");
 }
 
-} // namespace
+}  // namespace

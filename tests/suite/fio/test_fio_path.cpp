@@ -18,14 +18,10 @@ struct PATH_PARTS {
 TEST(FioPath, SplitsIntoDirectoryBaseAndExtension)
 {
     const PATH_PARTS cases[] = {
-        {"/d/top.v", "/d", "top", "v"},
-        {"/d/archive.tar.gz", "/d", "archive.tar", "gz"},
-        {"/d/.hidden", "/d", ".hidden", ""},
-        {"top.v", "", "top", "v"},
-        {"/top.v", "/", "top", "v"},
-        {"a//b/c.vhd", "a//b", "c", "vhd"},
-        {"/d/..", "/d", "..", ""},
-        {"/d/sub/", "/d/sub", "", ""},
+        {"/d/top.v", "/d", "top", "v"},      {"/d/archive.tar.gz", "/d", "archive.tar", "gz"},
+        {"/d/.hidden", "/d", ".hidden", ""}, {"top.v", "", "top", "v"},
+        {"/top.v", "/", "top", "v"},         {"a//b/c.vhd", "a//b", "c", "vhd"},
+        {"/d/..", "/d", "..", ""},           {"/d/sub/", "/d/sub", "", ""},
     };
     for (const auto& c : cases) {
         const FIO_PATH path(c.path);
@@ -108,4 +104,4 @@ TEST(FioExtension, ClassifiesByExtensionIgnoringCase)
     EXPECT_FALSE(fio_is_hdl_extension_type(fio_get_extension_type("x.vip")));
 }
 
-} // namespace
+}  // namespace

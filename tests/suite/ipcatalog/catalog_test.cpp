@@ -8,11 +8,11 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <thread>
-#include <fcntl.h>
 #include <sys/stat.h>
+#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -51,7 +51,10 @@ protected:
         m_catalog->update(IPCATALOG_CHECK_TIME_AND_SIZE, false, true);
     }
     std::string catalog_dir() const { return m_root.file("catalog"); }
-    void write(const std::string& name, const std::string& text) const { m_root.write("catalog/" + name, text); }
+    void write(const std::string& name, const std::string& text) const
+    {
+        m_root.write("catalog/" + name, text);
+    }
     const IPCATALOG_CARD* card(const std::string& name) const
     {
         auto cards = m_catalog->get_ip_cards_by_name(name);
@@ -63,11 +66,12 @@ protected:
     IPCATALOG_VORLIN_IP_CATALOG_MANAGER* m_catalog = nullptr;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(CatalogTest, NameQueriesWithAliasesCaseAndMatchingNames)
 {
-    EXPECT_EQ(names_of(m_catalog->get_ip_cards_by_name("fir_filter")), std::vector<std::string>{"fir_filter"});
+    EXPECT_EQ(names_of(m_catalog->get_ip_cards_by_name("fir_filter")),
+              std::vector<std::string>{"fir_filter"});
     EXPECT_TRUE(m_catalog->get_ip_cards_by_name("FIR_FILTER").empty());
     EXPECT_TRUE(m_catalog->get_ip_cards_by_name("fir").empty());
     EXPECT_EQ(names_of(m_catalog->get_ip_cards_by_name("FIR", IPCATALOG_QUERY_ANALYSIS)),
@@ -98,7 +102,7 @@ TEST_F(CatalogTest, FamiliesOfCardsMapThroughTheDeviceDatabase)
     EXPECT_EQ(fft->get_supported_families(), (std::vector<DEV_FAMILY_ENUM>{CREST_V, CREST_VII, EMBER_IV}));
     EXPECT_TRUE(fft->supports_family(DEV_FAMILY_DEVICE_AGNOSTIC));
     EXPECT_FALSE(fft->supports_family(CREST_II));
-    EXPECT_TRUE(card("nco")->supports_family(CREST_II));          // no list: every family
+    EXPECT_TRUE(card("nco")->supports_family(CREST_II));  // no list: every family
 }
 
 TEST_F(CatalogTest, RenamedCoresAreInTheUpgradeIndex)
@@ -107,7 +111,7 @@ TEST_F(CatalogTest, RenamedCoresAreInTheUpgradeIndex)
     const auto& index = m_catalog->get_upgrade_index();
     EXPECT_EQ(index.at("fir_builder"), std::vector<std::string>{"fir_filter"});
     EXPECT_EQ(index.at("fft_legacy"), (std::vector<std::string>{"fft_engine", "fft_engine_lite"}));
-    EXPECT_EQ(index.at("pll_basic"), std::vector<std::string>{"clock_pll"});   // three entries, one name
+    EXPECT_EQ(index.at("pll_basic"), std::vector<std::string>{"clock_pll"});  // three entries, one name
     EXPECT_EQ(index.count("fir_filter"), 0u);
 
     const auto& from = card("fft_engine")->get_upgradeable_from_info();
@@ -127,8 +131,8 @@ TEST_F(CatalogTest, OutdatedTextsApplyBetweenTheVariationAndTheTarget)
     const IPVX_VERSION target("24.1");
     const auto releases = fifo->get_release_descriptions(IPVX_VERSION("22.1"), target);
     ASSERT_EQ(releases.size(), 2u);
-    EXPECT_EQ(releases[0], "Depths up to 262144 words.");                           // 23.1
-    EXPECT_EQ(releases[1], "Error-correcting code option for the storage memory."); // 24.1
+    EXPECT_EQ(releases[0], "Depths up to 262144 words.");                            // 23.1
+    EXPECT_EQ(releases[1], "Error-correcting code option for the storage memory.");  // 24.1
     EXPECT_EQ(fifo->get_release_descriptions(IPVX_VERSION("N/A"), IPVX_VERSION("23.1")).size(), 2u);
     EXPECT_TRUE(fifo->get_release_descriptions(target, target).empty());
     EXPECT_EQ(fifo->get_upgrade_changes(IPVX_VERSION("23.1"), target, "fifo_buffer", CREST_V, CREST_V),
@@ -138,15 +142,23 @@ TEST_F(CatalogTest, OutdatedTextsApplyBetweenTheVariationAndTheTarget)
     // A renamed core: the description belongs to its new name, whatever the versions.
     const IPCATALOG_OUTDATED_IP_INFO* builder = m_catalog->get_outdated_ip_info("fir_builder");
     ASSERT_NE(builder, nullptr);
-    EXPECT_EQ(builder->get_upgrade_descriptions(IPVX_VERSION("24.1"), target, "fir_filter", CREST_V, CREST_V).size(), 1u);
-    EXPECT_TRUE(builder->get_upgrade_descriptions(IPVX_VERSION("13.1"), target, "nco", CREST_V, CREST_V).empty());
-    EXPECT_EQ(builder->get_upgrade_changes(IPVX_VERSION("13.1"), target, "fir_filter", CREST_V, CREST_V).size(), 1u);
+    EXPECT_EQ(builder->get_upgrade_descriptions(IPVX_VERSION("24.1"), target, "fir_filter", CREST_V, CREST_V)
+                  .size(),
+              1u);
+    EXPECT_TRUE(
+        builder->get_upgrade_descriptions(IPVX_VERSION("13.1"), target, "nco", CREST_V, CREST_V).empty());
+    EXPECT_EQ(
+        builder->get_upgrade_changes(IPVX_VERSION("13.1"), target, "fir_filter", CREST_V, CREST_V).size(),
+        1u);
     EXPECT_TRUE(builder->get_upgrade_changes(IPVX_VERSION("13.1"), target, "nco", CREST_V, CREST_V).empty());
 
     // Descriptions limited to a family of the IP.
     const IPCATALOG_OUTDATED_IP_INFO* fft = m_catalog->get_outdated_ip_info("fft_legacy");
-    EXPECT_EQ(fft->get_upgrade_descriptions(IPVX_VERSION("13.1"), target, "fft_engine", CREST_V, CREST_V).size(), 1u);
-    EXPECT_TRUE(fft->get_upgrade_descriptions(IPVX_VERSION("13.1"), target, "fft_engine", CREST_VII, CREST_V).empty());
+    EXPECT_EQ(
+        fft->get_upgrade_descriptions(IPVX_VERSION("13.1"), target, "fft_engine", CREST_V, CREST_V).size(),
+        1u);
+    EXPECT_TRUE(fft->get_upgrade_descriptions(IPVX_VERSION("13.1"), target, "fft_engine", CREST_VII, CREST_V)
+                    .empty());
     EXPECT_EQ(m_catalog->get_outdated_ip_info("nco"), nullptr);
 }
 
@@ -164,8 +176,10 @@ TEST_F(CatalogTest, EndOfLifeAndInvalidVersionsPerFamily)
     EXPECT_TRUE(uart->is_eol(IPVX_VERSION("24.1"), CREST_V));
     EXPECT_TRUE(uart->is_eol(IPVX_VERSION("9.0"), DEV_FAMILY_DEVICE_AGNOSTIC));
 
-    EXPECT_TRUE(m_catalog->get_outdated_ip_info("fifo_buffer")->is_invalid(IPVX_VERSION("21.3"), CREST_II, CREST_V));
-    EXPECT_FALSE(m_catalog->get_outdated_ip_info("fifo_buffer")->is_invalid(IPVX_VERSION("21.3.1"), CREST_II, CREST_V));
+    EXPECT_TRUE(
+        m_catalog->get_outdated_ip_info("fifo_buffer")->is_invalid(IPVX_VERSION("21.3"), CREST_II, CREST_V));
+    EXPECT_FALSE(m_catalog->get_outdated_ip_info("fifo_buffer")
+                     ->is_invalid(IPVX_VERSION("21.3.1"), CREST_II, CREST_V));
     const IPCATALOG_OUTDATED_IP_INFO* pll = m_catalog->get_outdated_ip_info("pll_basic");
     EXPECT_TRUE(pll->is_invalid(IPVX_VERSION("20.2"), CREST_II, CREST_V));
     EXPECT_FALSE(pll->is_invalid(IPVX_VERSION("20.2"), CREST_V, CREST_II));
@@ -182,7 +196,8 @@ TEST_F(CatalogTest, FiltersSelectLegacyCards)
 
     const auto cinder = names_of(m_catalog->get_ip_cards_by_filter(" TYPE=Legacy ; family=Cinder "));
     EXPECT_TRUE(contains(cinder, "kv_mult"));
-    EXPECT_FALSE(contains(names_of(m_catalog->get_ip_cards_by_filter("type=legacy; family=Crest V")), "kv_mult"));
+    EXPECT_FALSE(
+        contains(names_of(m_catalog->get_ip_cards_by_filter("type=legacy; family=Crest V")), "kv_mult"));
     EXPECT_TRUE(m_catalog->get_ip_cards_by_filter("colour=blue").empty());
     EXPECT_TRUE(m_catalog->get_ip_cards_by_filter("type=legacy; family=Crest IX").empty());
     EXPECT_EQ(m_catalog->get_ip_cards_by_filter("").size(), m_catalog->get_all_ip_cards().size());
@@ -216,7 +231,7 @@ TEST_F(CatalogTest, BrokenFilesAndEntriesAreSkippedTheRestStays)
     EXPECT_TRUE(m_catalog->get_ip_cards_by_name("lost").empty());
     EXPECT_TRUE(m_catalog->get_ip_cards_by_name("not_a_card").empty());
     EXPECT_TRUE(m_catalog->get_ip_cards_by_name("odd_type").empty());
-    EXPECT_TRUE(m_catalog->get_ip_cards_by_name("elsewhere").empty());     // not a card for every family
+    EXPECT_TRUE(m_catalog->get_ip_cards_by_name("elsewhere").empty());  // not a card for every family
     const IPCATALOG_CARD* kept = card("kept");
     ASSERT_NE(kept, nullptr);
     EXPECT_EQ(kept->get_supported_families(), std::vector<DEV_FAMILY_ENUM>{DEV_FAMILY_ENUM(31)});
@@ -224,7 +239,8 @@ TEST_F(CatalogTest, BrokenFilesAndEntriesAreSkippedTheRestStays)
     ASSERT_EQ(kept->get_upgradeable_from_info().size(), 1u);
     EXPECT_EQ(kept->get_upgradeable_from_info()[0].version, "all");
     const IPCATALOG_OUTDATED_IP_INFO* info = m_catalog->get_outdated_ip_info("kept");
-    EXPECT_EQ(info->get_release_descriptions(IPVX_VERSION("1.0"), IPVX_VERSION("2.0")), std::vector<std::string>{"yes"});
+    EXPECT_EQ(info->get_release_descriptions(IPVX_VERSION("1.0"), IPVX_VERSION("2.0")),
+              std::vector<std::string>{"yes"});
     EXPECT_FALSE(info->is_eol(IPVX_VERSION("1.0"), DEV_FAMILY_ENUM(31)));
 }
 
@@ -233,7 +249,7 @@ TEST_F(CatalogTest, UpdateRereadsChangedAddedAndRemovedFiles)
     EXPECT_EQ(m_catalog->update(IPCATALOG_CHECK_CONTENT, false, true), 0);
 
     write("extra.xml", R"(<ip_catalog><card name="extra_core" version="1.0"/></ip_catalog>)");
-    EXPECT_EQ(m_catalog->update(IPCATALOG_CHECK_TIME_AND_SIZE, false, false), 0);   // not looked for
+    EXPECT_EQ(m_catalog->update(IPCATALOG_CHECK_TIME_AND_SIZE, false, false), 0);  // not looked for
     EXPECT_EQ(m_catalog->update(IPCATALOG_CHECK_TIME_AND_SIZE, false, true), 1);
     EXPECT_EQ(card("extra_core")->get_version(), "1.0");
 
@@ -253,7 +269,8 @@ TEST_F(CatalogTest, UpdateRereadsChangedAddedAndRemovedFiles)
     EXPECT_EQ(m_catalog->update(IPCATALOG_CHECK_TIME_AND_SIZE, false, false), 1);
     EXPECT_EQ(card("extra_core"), nullptr);
     EXPECT_NE(card("fir_filter"), nullptr);
-    EXPECT_EQ(m_catalog->update(IPCATALOG_CHECK_TIME, true, false), static_cast<int>(m_catalog->get_catalog_files().size()));
+    EXPECT_EQ(m_catalog->update(IPCATALOG_CHECK_TIME, true, false),
+              static_cast<int>(m_catalog->get_catalog_files().size()));
 }
 
 TEST_F(CatalogTest, ReadersNestAndWritersWaitForThem)
@@ -262,8 +279,8 @@ TEST_F(CatalogTest, ReadersNestAndWritersWaitForThem)
     std::thread writer;
     {
         IPCATALOG_SCOPED_READ_WRITE_MUTEX outer(m_catalog);
-        IPCATALOG_SCOPED_READ_WRITE_MUTEX inner(m_catalog);             // same thread: no deadlock
-        EXPECT_NE(card("nco"), nullptr);                                // queries lock once more
+        IPCATALOG_SCOPED_READ_WRITE_MUTEX inner(m_catalog);  // same thread: no deadlock
+        EXPECT_NE(card("nco"), nullptr);                     // queries lock once more
         writer = std::thread([&] {
             m_catalog->update(IPCATALOG_CHECK_TIME_AND_SIZE, true, false);
             updated = true;

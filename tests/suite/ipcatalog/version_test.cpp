@@ -10,7 +10,7 @@
 
 TEST(IpVersion, ComparesNumberByNumber)
 {
-    EXPECT_LT(IPVX_VERSION("9.0"), IPVX_VERSION("24.1"));          // not text order
+    EXPECT_LT(IPVX_VERSION("9.0"), IPVX_VERSION("24.1"));  // not text order
     EXPECT_LT(IPVX_VERSION("24.1"), IPVX_VERSION("24.1.2"));
     EXPECT_LT(IPVX_VERSION("24.1.2"), IPVX_VERSION("24.10"));
     EXPECT_EQ(IPVX_VERSION("24.1"), IPVX_VERSION("24.1.0"));
@@ -22,8 +22,9 @@ TEST(IpVersion, ComparesNumberByNumber)
 
 TEST(IpVersion, TextThatIsNoVersionIsInvalidAndOldest)
 {
-    for (const char* text : std::initializer_list<const char*>{"", "N/A", "24.x", "1..2", ".1", "1.", "-1.0", "+1", "1.0 beta", "v24.1",
-                             "18446744073709551616", nullptr})
+    for (const char* text :
+         std::initializer_list<const char*>{"", "N/A", "24.x", "1..2", ".1", "1.", "-1.0", "+1", "1.0 beta",
+                                            "v24.1", "18446744073709551616", nullptr})
         EXPECT_FALSE(IPVX_VERSION(text).is_valid()) << (text ? text : "(null)");
     EXPECT_TRUE(IPVX_VERSION("0").is_valid());
 

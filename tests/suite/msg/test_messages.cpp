@@ -51,7 +51,8 @@ TEST_F(Messages, ArgumentsAreInsertedVerbatim)
     MSG_E message;
     message.fill_args("IP component %1!s! with file \"%2!s!\" upgrade failed/EIPMAN_IPRGEN_FAILED",
                       "%2!s! 100%", "/p/a \"b\"/%1!s!.v");
-    EXPECT_EQ(message.get_msg_text(), "IP component %2!s! 100% with file \"/p/a \"b\"/%1!s!.v\" upgrade failed");
+    EXPECT_EQ(message.get_msg_text(),
+              "IP component %2!s! 100% with file \"/p/a \"b\"/%1!s!.v\" upgrade failed");
     EXPECT_EQ(message.get_identifier(), "EIPMAN_IPRGEN_FAILED");
 
     EXPECT_EQ(msg_fill_placeholders("%3!s!-%1!s!-%9!s!", {"a", "b", "c"}), "c-a-");
@@ -172,4 +173,4 @@ TEST(InternalErrorDeathTest, ReportsToStandardErrorAndExitsWithThree)
                 "Sub-system: ACF, File: .*test_messages.cpp, Line: [0-9]+\n1 \\+ 1 == 2");
 }
 
-} // namespace
+}  // namespace

@@ -31,8 +31,7 @@ RUN_RESULT finish(THR_PROCESS* created, THR_PIPE* raw, std::size_t read_size = 2
     RUN_RESULT result;
     THR_PROCESS_PTR process(created);
     THR_PIPE_PTR pipe(raw);
-    if (!process)
-        return result;
+    if (!process) return result;
     result.started = true;
     std::vector<char> buffer(read_size);
     std::size_t count = 0;
@@ -56,7 +55,7 @@ RUN_RESULT run_shell(const std::string& script, const std::string& directory = "
     return run_words({"/bin/sh", "-c", script}, directory);
 }
 
-} // namespace
+}  // namespace
 
 TEST(ProcessCommandLine, SplitsAtBlanksAndGroupsDoubleQuotes)
 {
@@ -76,7 +75,8 @@ TEST(Process, AwkwardProgramPathAndArgumentsReachTheChildUnchanged)
     TEMP_DIR dir;
     const std::string awkward = "we'ird $HOME; `touch hacked` & \\ (x) * |y| <z> #";
     std::filesystem::create_directory(dir.file(awkward));
-    const std::string tool = write_script(dir.file(awkward + "/echo args"), "for a in \"$@\"; do echo \"[$a]\"; done\n");
+    const std::string tool =
+        write_script(dir.file(awkward + "/echo args"), "for a in \"$@\"; do echo \"[$a]\"; done\n");
 
     const std::string command = "\"" + tool + "\" \"" + awkward + "\" plain;rm $(x) \"\"";
     THR_PIPE* raw = nullptr;
@@ -93,10 +93,10 @@ TEST(Process, AwkwardProgramPathAndArgumentsReachTheChildUnchanged)
 TEST(Process, LargeOutputOfBothStreamsArrivesWholeThroughSmallReads)
 {
     // 200000 lines on standard output with every 1000th also on standard error.
-    const RUN_RESULT result = run_words(
-        {"/bin/sh", "-c", "i=0; while [ $i -lt 200000 ]; do echo \"line $i\"; "
-                          "[ $((i % 1000)) -eq 0 ] && echo \"err $i\" >&2; i=$((i+1)); done"},
-        "", 7);
+    const RUN_RESULT result = run_words({"/bin/sh", "-c",
+                                         "i=0; while [ $i -lt 200000 ]; do echo \"line $i\"; "
+                                         "[ $((i % 1000)) -eq 0 ] && echo \"err $i\" >&2; i=$((i+1)); done"},
+                                        "", 7);
     ASSERT_TRUE(result.started);
     std::size_t lines = 0;
     std::size_t errors = 0;
@@ -127,7 +127,7 @@ TEST(Process, ExitCodesAndSignalsAreReported)
 TEST(Process, ProgramOrDirectoryThatCannotBeUsedFailsToStart)
 {
     TEMP_DIR dir;
-    THR_PIPE* pipe = reinterpret_cast<THR_PIPE*>(&dir);   // must be reset to null
+    THR_PIPE* pipe = reinterpret_cast<THR_PIPE*>(&dir);  // must be reset to null
     errno = 0;
     EXPECT_EQ(thr_process_create(dir.file("no such tool") + " arg", "", &pipe, &pipe), nullptr);
     EXPECT_EQ(errno, ENOENT);
@@ -148,8 +148,7 @@ TEST(Process, WorkingDirectoryIsSetInTheChildAndRelativeProgramsComeFromTheCalle
     std::filesystem::create_directory(dir.file("sub dir"));
     const std::string real = std::filesystem::canonical(dir.file("sub dir")).string();
     EXPECT_EQ(run_words({"/bin/pwd", "-P"}, dir.file("sub dir")).output, real + "\n");
-    EXPECT_EQ(run_words({"/bin/pwd", "-P"}).output,
-              std::filesystem::current_path().string() + "\n");
+    EXPECT_EQ(run_words({"/bin/pwd", "-P"}).output, std::filesystem::current_path().string() + "\n");
 
     // A relative program path names the caller's file even when the child starts elsewhere.
     write_script(dir.file("tool"), "echo from tool\n");
@@ -162,7 +161,7 @@ TEST(Process, WorkingDirectoryIsSetInTheChildAndRelativeProgramsComeFromTheCalle
 
 TEST(Process, ChildGetsNoInputAndNoDescriptorOfTheCaller)
 {
-    const int leaked = ::open("/dev/null", O_RDONLY);   // deliberately without O_CLOEXEC
+    const int leaked = ::open("/dev/null", O_RDONLY);  // deliberately without O_CLOEXEC
     ASSERT_GE(leaked, 3);
     const RUN_RESULT result = run_shell("ls /proc/$$/fd; cat");
     ::close(leaked);
@@ -210,7 +209,7 @@ TEST(Process, WaitingWithoutBlockingAndFreeingLeaveNoZombie)
     ASSERT_NE(sleeper, nullptr);
     EXPECT_EQ(thr_process_wait(sleeper, status, THR_WAIT_NO_HANG), 1);
     const pid_t pid = static_cast<pid_t>(thr_process_id(sleeper));
-    thr_process_free(sleeper);      // never waited for: reaped here
+    thr_process_free(sleeper);  // never waited for: reaped here
     errno = 0;
     EXPECT_EQ(::kill(pid, 0), -1);
     EXPECT_EQ(errno, ESRCH);

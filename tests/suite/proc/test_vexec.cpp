@@ -62,7 +62,7 @@ protected:
 
 using MESSAGES = std::vector<std::pair<MSG_POST_TYPE, std::string>>;
 
-} // namespace
+}  // namespace
 
 TEST_F(VexecTest, RelaysEachLineWithTheSeverityItsWordsGive)
 {
@@ -120,7 +120,8 @@ TEST_F(VexecTest, ToolNamesCannotLeaveTheInstallationBinDirectory)
 
 TEST_F(VexecTest, AnswersHelpOptionsAndRejectsWrongCalls)
 {
-    ASSERT_EQ(Tcl_Eval(m_interp.get(), "rename puts real_puts; proc puts {text} {append ::shown $text}"), TCL_OK);
+    ASSERT_EQ(Tcl_Eval(m_interp.get(), "rename puts real_puts; proc puts {text} {append ::shown $text}"),
+              TCL_OK);
     ASSERT_EQ(vexec("-h"), TCL_OK);
     EXPECT_STREQ(Tcl_GetVar(m_interp.get(), "shown", TCL_GLOBAL_ONLY),
                  "Usage: vexec [-h | -help | -long_help] <command_line>");

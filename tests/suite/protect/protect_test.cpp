@@ -10,27 +10,27 @@ const std::string PROTECTED = std::string(VORLIN_TEST_DATA_DIR) + "/protected/";
 
 TEST(ProtectedFiles, EnvelopeTest)
 {
-    EXPECT_EQ(cpt_is_encrypted_file(PROTECTED + "fir_filter_enc.v"), 2);     // line of begin_protected
+    EXPECT_EQ(cpt_is_encrypted_file(PROTECTED + "fir_filter_enc.v"), 2);  // line of begin_protected
     EXPECT_EQ(cpt_is_encrypted_file(PROTECTED + "ddr_phy_enc.vhd"), 2);
-    EXPECT_EQ(cpt_is_encrypted_file(PROTECTED + "plain.v"), 0);              // mentioned in prose only
+    EXPECT_EQ(cpt_is_encrypted_file(PROTECTED + "plain.v"), 0);  // mentioned in prose only
     EXPECT_EQ(cpt_is_encrypted_file(PROTECTED + "wrapped_core.v"), 0);
     EXPECT_EQ(cpt_is_encrypted_file(PROTECTED + "missing.v"), -1);
-    EXPECT_EQ(cpt_is_encrypted_file(PROTECTED), -1);                         // a directory
+    EXPECT_EQ(cpt_is_encrypted_file(PROTECTED), -1);  // a directory
 }
 
 TEST(ProtectedFiles, HeaderCommentGivesCoreVersionAndVendor)
 {
     CPT_PROTECTED_FILE_READER reader;
     ASSERT_TRUE(reader.open(PROTECTED + "fir_filter_enc.v"));
-    EXPECT_EQ(reader.get_core_name(), "\"fir_filter\"");    // as written: quotes kept
+    EXPECT_EQ(reader.get_core_name(), "\"fir_filter\"");  // as written: quotes kept
     EXPECT_EQ(reader.get_core_version(), "24.1");
     EXPECT_EQ(reader.get_vendor_id(), "6AF7");
-    EXPECT_EQ(reader.get_vendor_name(), "Oltran");           // not the comment inside the data
+    EXPECT_EQ(reader.get_vendor_name(), "Oltran");  // not the comment inside the data
 
     ASSERT_TRUE(reader.open(PROTECTED + "ddr_phy_enc.vhd"));
     EXPECT_EQ(reader.get_core_name(), "\"ddr phy\"");
     EXPECT_EQ(reader.get_core_version(), "23.1.2");
-    EXPECT_EQ(reader.get_vendor_name(), "Quillon Systems"); // ids ignore case
+    EXPECT_EQ(reader.get_vendor_name(), "Quillon Systems");  // ids ignore case
 
     ASSERT_TRUE(reader.open(PROTECTED + "no_header_enc.v"));
     EXPECT_EQ(reader.get_core_name(), "");

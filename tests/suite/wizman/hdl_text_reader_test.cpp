@@ -22,7 +22,7 @@ std::vector<std::string> read_lines(const std::string& path)
     return lines;
 }
 
-} // namespace
+}  // namespace
 
 TEST(HdlTextReader, LinesAcrossBuffersOverlongLinesAndLineEnds)
 {

@@ -23,7 +23,7 @@ std::string lines(int count, const std::string& filler = "// filler\n")
     return text;
 }
 
-} // namespace
+}  // namespace
 
 TEST(WizardList, LineForms)
 {
@@ -45,15 +45,16 @@ TEST(WizardList, LineForms)
 TEST(WizardList, BundledWizardsAliasesAndEol)
 {
     WIZMAN_WIZARD_INFO_MANAGER wizards;
-    EXPECT_TRUE(wizards.get_next_wizard_name().empty());       // nothing before the lists are read
+    EXPECT_TRUE(wizards.get_next_wizard_name().empty());  // nothing before the lists are read
     ASSERT_TRUE(wizards.read_lst_files());
     wizards.get_wizard_table_head();
     std::vector<std::string> names;
-    for (std::string name = wizards.get_next_wizard_name(); !name.empty(); name = wizards.get_next_wizard_name())
+    for (std::string name = wizards.get_next_wizard_name(); !name.empty();
+         name = wizards.get_next_wizard_name())
         names.push_back(name);
     EXPECT_EQ(names.front(), "kv_counter");
-    EXPECT_EQ(std::count(names.begin(), names.end(), "counter"), 0);   // aliases are not walked
-    EXPECT_EQ(std::count(names.begin(), names.end(), "kv_uart"), 1);   // end-of-life ones are
+    EXPECT_EQ(std::count(names.begin(), names.end(), "counter"), 0);  // aliases are not walked
+    EXPECT_EQ(std::count(names.begin(), names.end(), "kv_uart"), 1);  // end-of-life ones are
     wizards.get_wizard_table_head();
     EXPECT_EQ(wizards.get_next_wizard_name(), "kv_counter");
 
@@ -63,7 +64,7 @@ TEST(WizardList, BundledWizardsAliasesAndEol)
     EXPECT_TRUE(wizards.is_unspecified_wizard(" \t"));
     EXPECT_FALSE(wizards.is_unspecified_wizard("kv_fifo"));
     EXPECT_TRUE(wizman_global_is_eol("KV_UART"));
-    EXPECT_TRUE(wizman_global_is_eol("kv_serial"));              // an end-of-life older name
+    EXPECT_TRUE(wizman_global_is_eol("kv_serial"));  // an end-of-life older name
     EXPECT_FALSE(wizman_global_is_eol("kv_pll_old"));
     EXPECT_FALSE(wizman_global_is_eol("kv_pll"));
     EXPECT_TRUE(wizards.is_installed_wizard("Kv_Pll"));
@@ -73,13 +74,14 @@ TEST(WizardList, BundledWizardsAliasesAndEol)
 TEST(WizardList, AliasCyclesEndAndMissingListsAreEmpty)
 {
     TEMP_DIR installation;
-    installation.write("wizards/wizards.lst", "a alias=b\nb alias=c\nc alias=a\nd\nd eol\n\x01\x02junk here\n");
+    installation.write("wizards/wizards.lst",
+                       "a alias=b\nb alias=c\nc alias=a\nd\nd eol\n\x01\x02junk here\n");
     setenv("VORLIN_ROOTDIR", installation.dir().c_str(), 1);
     WIZMAN_WIZARD_INFO_MANAGER wizards;
     EXPECT_TRUE(wizards.read_lst_files());
     EXPECT_EQ(wizards.get_wizard_alias_name("a"), "c");
     EXPECT_EQ(wizards.get_next_wizard_name(), "d");
-    EXPECT_FALSE(wizards.is_eol_wizard("d"));                     // the first line of a name wins
+    EXPECT_FALSE(wizards.is_eol_wizard("d"));  // the first line of a name wins
     EXPECT_EQ(wizards.get_entries().size(), 4u);
 
     setenv("VORLIN_ROOTDIR", (installation.dir() + "/nowhere").c_str(), 1);
@@ -95,7 +97,7 @@ TEST(WizardGeneratedFiles, VerilogVhdlAndCoreOnly)
     EXPECT_TRUE(is_wizard_generated_file(VARIATIONS + "kv_counter_var.v", core, version));
     EXPECT_EQ(core, "kv_counter");
     EXPECT_EQ(version, "22.1");
-    EXPECT_TRUE(is_wizard_generated_file(VARIATIONS + "kv_fifo_var.vhd", core, version));   // CRLF lines
+    EXPECT_TRUE(is_wizard_generated_file(VARIATIONS + "kv_fifo_var.vhd", core, version));  // CRLF lines
     EXPECT_EQ(core, "kv_fifo");
     EXPECT_EQ(version, "23.1");
 
@@ -117,7 +119,8 @@ TEST(WizardGeneratedFiles, OnlyTheFirstThirtyLinesCount)
     EXPECT_TRUE(wizman_file_was_wizard_generated(scratch.write("line30.vhd", lines(29) + header)));
     EXPECT_FALSE(wizman_file_was_wizard_generated(scratch.write("line31.vhd", lines(30) + header)));
     // A huge first line counts as one line, however long.
-    EXPECT_TRUE(wizman_file_was_wizard_generated(scratch.write("long.vhd", std::string(100000, 'x') + "\n" + header)));
+    EXPECT_TRUE(wizman_file_was_wizard_generated(
+        scratch.write("long.vhd", std::string(100000, 'x') + "\n" + header)));
     EXPECT_FALSE(wizman_file_was_wizard_generated(scratch.write("junk.v", std::string(1 << 20, '\0'))));
     EXPECT_FALSE(wizman_file_was_wizard_generated(scratch.dir()));
 }

@@ -18,18 +18,21 @@ namespace {
 const auto* const kTestIpRoot = ::testing::AddGlobalTestEnvironment(new TEST_IP_ROOT);
 const std::string kBundledIpRoot = std::string(VORLIN_BUNDLED_ROOTDIR) + "ip/";
 
-bool contains(const NAMES& names, const std::string& name) {
+bool contains(const NAMES& names, const std::string& name)
+{
     return std::find(names.begin(), names.end(), name) != names.end();
 }
-} // namespace
+}  // namespace
 
-TEST(BundledLegacyCores, ListsHaveTheirShapeAndKnowEveryInstalledWizard) {
+TEST(BundledLegacyCores, ListsHaveTheirShapeAndKnowEveryInstalledWizard)
+{
     const auto catalogue = IPMAN_LEGACY_CORE_CATALOGUE::read_file(kBundledIpRoot + "legacy/legacy_cores.xml");
     std::set<std::string> parameters;
     for (const auto& product : catalogue.get_product_cores())
         parameters.insert(product.family_parameter);
     EXPECT_EQ(catalogue.get_product_cores().size(), 8u);
-    EXPECT_EQ(parameters, (std::set<std::string>{"devicefamily", "p_family_id", "Device Family", "DEVICE", ""}));
+    EXPECT_EQ(parameters,
+              (std::set<std::string>{"devicefamily", "p_family_id", "Device Family", "DEVICE", ""}));
 
     const NAMES& wizard_cores = catalogue.get_wizard_core_names();
     EXPECT_EQ(std::set<std::string>(wizard_cores.begin(), wizard_cores.end()).size(), 42u);
@@ -51,14 +54,16 @@ TEST(BundledLegacyCores, ListsHaveTheirShapeAndKnowEveryInstalledWizard) {
     }
 }
 
-TEST(LegacyCoreCatalogueFile, BrokenFilesAndEntriesAreSkipped) {
+TEST(LegacyCoreCatalogueFile, BrokenFilesAndEntriesAreSkipped)
+{
     TEMP_DIR dir;
-    for (const std::string& broken : {dir.dir() + "missing.xml", dir.path(),
-                                      dir.write("junk.xml", std::string("\0\x89PNG<<\xff", 8)),
-                                      dir.write("truncated.xml", "<legacy_cores><wizard_core name=\"x\"/>")})
+    for (const std::string& broken :
+         {dir.dir() + "missing.xml", dir.path(), dir.write("junk.xml", std::string("\0\x89PNG<<\xff", 8)),
+          dir.write("truncated.xml", "<legacy_cores><wizard_core name=\"x\"/>")})
         EXPECT_TRUE(IPMAN_LEGACY_CORE_CATALOGUE::read_file(broken).get_wizard_core_names().empty()) << broken;
 
-    const auto catalogue = IPMAN_LEGACY_CORE_CATALOGUE::read_file(dir.write("cores.xml",
+    const auto catalogue = IPMAN_LEGACY_CORE_CATALOGUE::read_file(dir.write(
+        "cores.xml",
         "<legacy_cores><product family_parameter=\"DEVICE\"/><product name=\"bus_core\"/>"
         "<wizard_core name=\"\"/><wizard_core name=\"kv ram 2-port\"/><wizard_cores name=\"kv_typo\"/>"
         "<silent_core name=\"KV RAM 2-PORT\"/></legacy_cores>"));
@@ -70,7 +75,8 @@ TEST(LegacyCoreCatalogueFile, BrokenFilesAndEntriesAreSkipped) {
     EXPECT_FALSE(catalogue.is_silent_core("kv ram 2-port"));
 }
 
-TEST(InstalledLegacyCores, FollowTheIpRootAndCompareExactly) {
+TEST(InstalledLegacyCores, FollowTheIpRootAndCompareExactly)
+{
     EXPECT_TRUE(is_legacy_silent_core("Clock Gate Block"));
     for (const char* other : {"kv_counter", "KV_COUNTER ", "Clock gate block", ""})
         EXPECT_FALSE(is_legacy_silent_core(other)) << other;

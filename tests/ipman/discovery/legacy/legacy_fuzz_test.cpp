@@ -15,41 +15,66 @@ namespace {
 const auto* const kTestIpRoot = ::testing::AddGlobalTestEnvironment(new TEST_IP_ROOT);
 
 //! One to five edits aimed at the retrieval-line syntax.
-std::string mutate(std::string text, std::mt19937& random) {
-    static const std::string kPieces[] = {"// Retrieval info: ", "-- Retrieval info:", "PRIVATE: INTENDED_DEVICE_FAMILY",
-        "<generic name=\"INTENDED_DEVICE_FAMILY\" value=\"", "<PRIVATE name=\"devicefamily\" value=\"df_",
-        "\"", "\"/>", "<", "\r", "\n", std::string(1, '\0'), "Crest V", "\t", std::string(5000, 'x')};
-    const auto below = [&random](std::size_t bound) { return std::uniform_int_distribution<std::size_t>(0, bound - 1)(random); };
+std::string mutate(std::string text, std::mt19937& random)
+{
+    static const std::string kPieces[] = {"// Retrieval info: ",
+                                          "-- Retrieval info:",
+                                          "PRIVATE: INTENDED_DEVICE_FAMILY",
+                                          "<generic name=\"INTENDED_DEVICE_FAMILY\" value=\"",
+                                          "<PRIVATE name=\"devicefamily\" value=\"df_",
+                                          "\"",
+                                          "\"/>",
+                                          "<",
+                                          "\r",
+                                          "\n",
+                                          std::string(1, '\0'),
+                                          "Crest V",
+                                          "\t",
+                                          std::string(5000, 'x')};
+    const auto below = [&random](std::size_t bound) {
+        return std::uniform_int_distribution<std::size_t>(0, bound - 1)(random);
+    };
     for (std::size_t edits = 1 + below(5); edits > 0; --edits) {
         const std::size_t at = below(text.size() + 1);
         switch (below(4)) {
-        case 0: if (at < text.size()) text[at] = static_cast<char>(below(256)); break;
-        case 1: text.resize(at); break;
-        case 2: text.insert(at, text.substr(at, below(200))); break;
-        default: text.insert(at, kPieces[below(std::size(kPieces))]); break;
+        case 0:
+            if (at < text.size()) text[at] = static_cast<char>(below(256));
+            break;
+        case 1:
+            text.resize(at);
+            break;
+        case 2:
+            text.insert(at, text.substr(at, below(200)));
+            break;
+        default:
+            text.insert(at, kPieces[below(std::size(kPieces))]);
+            break;
         }
     }
     return text;
 }
 
 //! Rewritten lines as the rewrite must produce them, carriage returns kept.
-std::string expected_rewrite(const std::string& input) {
+std::string expected_rewrite(const std::string& input)
+{
     std::string expected;
     for (std::size_t start = 0; start < input.size();) {
         const std::size_t stop = std::min(input.find('\n', start), input.size());
         std::string line = input.substr(start, stop - start);
         const std::string tail = line.substr(std::min<std::size_t>(19, line.size()));
-        if ((line.rfind("// Retrieval info: ", 0) == 0 || line.rfind("-- Retrieval info: ", 0) == 0)
-            && tail.rfind(IPMAN_DEVICE_FAMILY_PAYLOAD, 0) == 0)
-            line = line.substr(0, 19) + IPMAN_DEVICE_FAMILY_PAYLOAD + " \"Crest V\"" + (line.back() == '\r' ? "\r" : "");
+        if ((line.rfind("// Retrieval info: ", 0) == 0 || line.rfind("-- Retrieval info: ", 0) == 0) &&
+            tail.rfind(IPMAN_DEVICE_FAMILY_PAYLOAD, 0) == 0)
+            line = line.substr(0, 19) + IPMAN_DEVICE_FAMILY_PAYLOAD + " \"Crest V\"" +
+                   (line.back() == '\r' ? "\r" : "");
         expected += line + "\n";
         start = stop + 1;
     }
     return expected;
 }
-} // namespace
+}  // namespace
 
-TEST(LegacyVariationFuzz, MutatedFilesKeepTheReadersAndRewritePromises) {
+TEST(LegacyVariationFuzz, MutatedFilesKeepTheReadersAndRewritePromises)
+{
     FAMILY_PROJECT project("Crest V");
     std::mt19937 random(20240312);
     for (int round = 0; round < 150; ++round) {
@@ -59,7 +84,8 @@ TEST(LegacyVariationFuzz, MutatedFilesKeepTheReadersAndRewritePromises) {
             const std::string file = project.write("mutant.v", input);
             SCOPED_TRACE(::testing::Message() << "round " << round << " of " << seed);
             std::vector<DEV_FAMILY_ENUM> families;
-            read_retrieval_info_family(IPCATALOG_VORLIN_IP_CATALOG_MANAGER::instance(false), "ram_2port", file, families);
+            read_retrieval_info_family(IPCATALOG_VORLIN_IP_CATALOG_MANAGER::instance(false), "ram_2port",
+                                       file, families);
             ASSERT_LE(families.size(), 1u);
             if (!families.empty()) {
                 ASSERT_TRUE(dstr_is_valid_dev_family_enum(families.front()));

@@ -7,7 +7,10 @@
 
 namespace legacy_test {
 
-inline std::string data_file(const std::string& name) { return test_data("legacy_variations/" + name); }
+inline std::string data_file(const std::string& name)
+{
+    return test_data("legacy_variations/" + name);
+}
 
 //! Points the IP root at the test catalog and catalogue of legacy cores before any test
 //! reads either.
@@ -20,7 +23,9 @@ public:
 class FAMILY_PROJECT : public SCRATCH_PROJECT {
 public:
     explicit FAMILY_PROJECT(const std::string& family)
-        : SCRATCH_PROJECT("legacy", "main", family.empty() ? "" : family_setting(family)) {}
+        : SCRATCH_PROJECT("legacy", "main", family.empty() ? "" : family_setting(family))
+    {
+    }
 };
 
-} // namespace legacy_test
+}  // namespace legacy_test
