@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS  ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build demo test bench clean
+.PHONY: all deps build demo test bench format format-check clean
 
 all: build
 
@@ -22,6 +22,12 @@ test: build
 
 bench: build
 	cmake --build $(BUILD) --target bench
+
+format: deps
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+format-check: deps
+	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
 
 clean:
 	rm -rf $(BUILD)
