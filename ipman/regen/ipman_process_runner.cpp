@@ -19,13 +19,6 @@
 namespace {
 
 constexpr std::size_t READ_SIZE = 2048;
-constexpr const char* LINE_BREAKS = "\r\n";
-
-void remove_all(std::string& line, const std::string& tag)
-{
-    for (std::size_t at = line.find(tag); at != std::string::npos; at = line.find(tag, at))
-        line.erase(at, tag.size());
-}
 
 bool contains(const std::string& line, const char* word)
 {
@@ -53,44 +46,6 @@ std::string program_of(const std::string& command)
 }
 
 }  // namespace
-
-IPMAN_OUTPUT_LINE_SPLITTER::IPMAN_OUTPUT_LINE_SPLITTER(LINE_HANDLER handle_line)
-    : m_handle_line(std::move(handle_line))
-{
-}
-
-void IPMAN_OUTPUT_LINE_SPLITTER::add(const char* data, std::size_t count)
-{
-    // A stray zero byte must not cut off the lines behind it.
-    std::copy_if(data, data + count, std::back_inserter(m_pending), [](char c) { return c != '\0'; });
-    const std::size_t last_break = m_pending.find_last_of(LINE_BREAKS);
-    if (last_break == std::string::npos) return;  // a partial line waits for the rest
-
-    std::size_t start = 0;
-    while (start <= last_break) {
-        const std::size_t end = m_pending.find_first_of(LINE_BREAKS, start);
-        hand_on(m_pending.substr(start, end - start));
-        start = end + 1;
-    }
-    m_pending.erase(0, last_break + 1);
-}
-
-void IPMAN_OUTPUT_LINE_SPLITTER::finish()
-{
-    // A generator's last words often come without a line break; they still count.
-    std::string last = std::move(m_pending);
-    m_pending.clear();
-    hand_on(std::move(last));
-}
-
-void IPMAN_OUTPUT_LINE_SPLITTER::hand_on(std::string line) const
-{
-    line.erase(line.find_last_not_of(" \t\r\n") + 1);
-    remove_all(line, "<b>");
-    remove_all(line, "</b>");
-    if (line.find_first_not_of(" \t") == std::string::npos) return;
-    m_handle_line(line);
-}
 
 int IPMAN_PROCESS_RUNNER::run(const std::string& command, bool* error_flag)
 {

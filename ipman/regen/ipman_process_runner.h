@@ -3,29 +3,14 @@
 //! information, warning and error messages while it runs.
 #pragma once
 
+#include <proc/proc_lines.h>
+
 #include <cstddef>
 #include <functional>
 #include <string>
 
-//! Turns output chunks into cleaned lines: a line is handed on once its line break has
-//! arrived, without trailing blanks and without the "<b>" and "</b>" tags; blank lines
-//! and zero bytes are dropped. finish() hands on a last line that never got a line break.
-class IPMAN_OUTPUT_LINE_SPLITTER {
-public:
-    using LINE_HANDLER = std::function<void(const std::string& line)>;
-
-    explicit IPMAN_OUTPUT_LINE_SPLITTER(LINE_HANDLER handle_line);
-
-    //! Adds a chunk of output and hands on the lines it completes.
-    void add(const char* data, std::size_t count);
-    void finish();
-
-private:
-    void hand_on(std::string line) const;
-
-    LINE_HANDLER m_handle_line;
-    std::string m_pending;
-};
+//! Generator output is relayed line by line through the suite's line assembler.
+using IPMAN_OUTPUT_LINE_SPLITTER = THR_LINE_ASSEMBLER;
 
 //! Launching and relaying of single generator runs; never instantiated.
 class IPMAN_PROCESS_RUNNER {

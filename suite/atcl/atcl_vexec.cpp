@@ -6,6 +6,7 @@
 #include <gen/gen.h>
 #include <msg/msg.h>
 #include <proc/proc.h>
+#include <proc/proc_lines.h>
 
 #include <fmt/format.h>
 
@@ -22,67 +23,29 @@ constexpr const char* kHelp =
     "                  blanks inside an argument. Output lines are shown as messages, and a\n"
     "                  tool that fails makes the command fail.";
 
-//! Assembles output chunks into lines and posts each complete line.
-class OUTPUT_RELAY {
-public:
-    void add(const char* data, std::size_t size)
-    {
-        m_pending.append(data, size);
-        std::size_t start = 0;
-        for (;;) {
-            const std::size_t end = m_pending.find_first_of("\r\n", start);
-            if (end == std::string::npos) break;
-            post_line(m_pending.substr(start, end - start));
-            start = end + 1;
-        }
-        m_pending.erase(0, start);
-    }
+//! "Warning: x" is posted as the warning "x", not as "Warning: Warning: x".
+void remove_severity_word(std::string& line, const char* word)
+{
+    const std::size_t length = std::strlen(word);
+    if (line.compare(0, length, word) != 0) return;
+    const std::size_t text = line.find_first_not_of(" \t", length);
+    if (text != std::string::npos) line.erase(0, text);
+}
 
-    //! A last line without a line break is still part of the output.
-    void finish()
-    {
-        post_line(m_pending);
-        m_pending.clear();
+void post_line(std::string line)
+{
+    // The same classification as the IP upgrade's generator runs: warnings first.
+    if (line.find("Warning:") != std::string::npos) {
+        remove_severity_word(line, "Warning:");
+        msg_post_text(MSG_POST_WARNING, line);
+    } else if (line.find("Error:") != std::string::npos) {
+        remove_severity_word(line, "Error:");
+        msg_post_text(MSG_POST_ERROR, line);
+    } else {
+        remove_severity_word(line, "Info:");
+        msg_post_text(MSG_POST_INFO, line);
     }
-
-private:
-    static void remove_all(std::string& line, const std::string& tag)
-    {
-        for (std::size_t at = line.find(tag); at != std::string::npos; at = line.find(tag, at))
-            line.erase(at, tag.size());
-    }
-
-    //! "Warning: x" is posted as the warning "x", not as "Warning: Warning: x".
-    static void remove_severity_word(std::string& line, const char* word)
-    {
-        const std::size_t length = std::strlen(word);
-        if (line.compare(0, length, word) != 0) return;
-        const std::size_t text = line.find_first_not_of(" \t", length);
-        if (text != std::string::npos) line.erase(0, text);
-    }
-
-    static void post_line(std::string line)
-    {
-        const std::size_t last = line.find_last_not_of(" \t\r\n");
-        line.erase(last == std::string::npos ? 0 : last + 1);
-        if (line.empty()) return;
-        remove_all(line, "<b>");
-        remove_all(line, "</b>");
-        // The same classification as the IP upgrade's generator runs: warnings first.
-        if (line.find("Warning:") != std::string::npos) {
-            remove_severity_word(line, "Warning:");
-            msg_post_text(MSG_POST_WARNING, line);
-        } else if (line.find("Error:") != std::string::npos) {
-            remove_severity_word(line, "Error:");
-            msg_post_text(MSG_POST_ERROR, line);
-        } else {
-            remove_severity_word(line, "Info:");
-            msg_post_text(MSG_POST_INFO, line);
-        }
-    }
-
-    std::string m_pending;
-};
+}
 
 //! The tool's path in the installation. The name must stay inside bin/.
 std::string tool_path(const std::string& name)
@@ -96,7 +59,7 @@ std::string tool_path(const std::string& name)
 
 void relay_output(THR_PIPE* pipe)
 {
-    OUTPUT_RELAY relay;
+    THR_LINE_ASSEMBLER relay([](const std::string& line) { post_line(line); });
     char buffer[2048];
     std::size_t count = 0;
     while (thr_process_read(pipe, buffer, sizeof buffer, &count) == 0)
