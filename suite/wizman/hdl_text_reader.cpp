@@ -1,5 +1,5 @@
 //! @file hdl_text_reader.cpp
-//! @brief Bounded line reading of HDL text files.
+//! @brief Line reading of HDL text files of bounded size.
 #include <wizman/hdl_text_reader.h>
 
 #include <cerrno>
@@ -14,7 +14,8 @@ HDL_TEXT_READER::HDL_TEXT_READER(const std::string& path)
     // right after, with everything else that is not a regular file.
     m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     struct stat info {};
-    if (m_fd >= 0 && (::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode))) close();
+    if (m_fd >= 0 && (::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > MAX_FILE_SIZE))
+        close();
 }
 
 HDL_TEXT_READER::~HDL_TEXT_READER()
@@ -53,7 +54,7 @@ bool HDL_TEXT_READER::next_line(std::string& line)
     for (int c = next_byte(); c >= 0; c = next_byte()) {
         any = true;
         if (c == '\n') break;
-        if (line.size() < MAX_LINE) line.push_back(static_cast<char>(c));
+        line.push_back(static_cast<char>(c));
     }
     if (!any) return false;
     if (!line.empty() && line.back() == '\r') line.pop_back();

@@ -1,7 +1,8 @@
 //! @file hdl_text_reader.h
 //! @brief Line-by-line reading of HDL text files that may turn out to be anything (binary,
-//! endless lines, a directory): every line is bounded, so junk never costs more than the
-//! line limit, and read errors end the file instead of throwing.
+//! endless lines, a directory): files are bounded in size, so junk never costs more than the
+//! size limit, lines of any length within it are read whole, and read errors end the file
+//! instead of throwing.
 #pragma once
 
 #include <array>
@@ -10,10 +11,11 @@
 
 class HDL_TEXT_READER {
 public:
-    //! Longest line kept; the rest of a longer line is read past and dropped.
-    static constexpr std::size_t MAX_LINE = 4096;
+    //! Largest file read; a variation file is a few kilobytes, generated netlists stay far below.
+    static constexpr long long MAX_FILE_SIZE = 256LL * 1024 * 1024;
 
-    //! Opens regular files only; anything else reads as an empty file that is not open.
+    //! Opens regular files of at most MAX_FILE_SIZE bytes only; anything else reads as an
+    //! empty file that is not open.
     explicit HDL_TEXT_READER(const std::string& path);
     ~HDL_TEXT_READER();
     HDL_TEXT_READER(const HDL_TEXT_READER&) = delete;

@@ -6,6 +6,7 @@
 #include <wizman/hdl_text_reader.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <fstream>
 
@@ -35,13 +36,13 @@ TEST(HdlTextReader, LinesAcrossBuffersOverlongLinesAndLineEnds)
         expected.push_back("wire w" + std::to_string(i) + ";");
         text += expected.back() + (i % 3 == 0 ? "\r\n" : "\n");
     }
-    // An overlong line keeps its first MAX_LINE bytes; a carriage return among them is
-    // dropped only as the last kept byte.
-    const std::string overlong(HDL_TEXT_READER::MAX_LINE + 5000, 'x');
+    // Long lines are read whole (they used to be cut at 4096 bytes without a word); a
+    // carriage return is dropped only before the line feed.
+    const std::string overlong(100000, 'x');
     text += overlong + "\n";
-    expected.push_back(overlong.substr(0, HDL_TEXT_READER::MAX_LINE));
-    text += std::string(HDL_TEXT_READER::MAX_LINE - 1, 'y') + "\r" + "tail\n";
-    expected.push_back(std::string(HDL_TEXT_READER::MAX_LINE - 1, 'y'));
+    expected.push_back(overlong);
+    text += std::string(5000, 'y') + "\r" + "tail\r\n";
+    expected.push_back(std::string(5000, 'y') + "\r" + "tail");
     text += std::string("nul\0byte", 8) + "\n\n";
     expected.push_back(std::string("nul\0byte", 8));
     expected.push_back("");
@@ -53,9 +54,14 @@ TEST(HdlTextReader, LinesAcrossBuffersOverlongLinesAndLineEnds)
     EXPECT_EQ(read_lines(path), expected);
 }
 
-TEST(HdlTextReader, OnlyRegularFilesOpen)
+TEST(HdlTextReader, OnlyRegularFilesOfBoundedSizeOpen)
 {
     TEMP_DIR dir;
+    const std::string huge = dir.file("huge.v");
+    std::ofstream(huge) << "module huge;\n";
+    ASSERT_EQ(::truncate(huge.c_str(), HDL_TEXT_READER::MAX_FILE_SIZE + 1), 0);  // sparse: costs no disk
+    EXPECT_FALSE(HDL_TEXT_READER(huge).is_open());
+
     const std::string fifo = dir.file("pipe.v");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     // Neither a directory, a FIFO without a writer (which must not block) nor a missing
