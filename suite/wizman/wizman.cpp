@@ -8,6 +8,7 @@
 
 #include <fmt/format.h>
 
+#include <cstring>
 #include <map>
 #include <mutex>
 #include <set>
@@ -189,21 +190,24 @@ bool wizman_parse_generated_by_line(const std::string& line, std::string& core_n
     if (line.compare(0, verilog_prefix.size(), verilog_prefix) != 0 &&
         line.compare(0, vhdl_prefix.size(), vhdl_prefix) != 0)
         return false;
-    std::istringstream words(line.substr(verilog_prefix.size()));
-    std::string word;
+    // The core name may hold blanks: it runs up to a blank followed by "version=", or the end
+    // of the line. The version is the word after "version=".
+    static const char* const blanks = " \t\r\n\v\f";
+    const std::string rest = line.substr(verilog_prefix.size());
     const std::string core_key = "core=";
     const std::string version_key = "version=";
-    if (!(words >> word) || word.compare(0, core_key.size(), core_key) != 0 || word.size() == core_key.size())
-        return false;
+    if (rest.compare(0, core_key.size(), core_key) != 0) return false;
+    std::size_t version_at = rest.find(version_key, core_key.size());
+    while (version_at != std::string::npos && !std::strchr(blanks, rest[version_at - 1]))
+        version_at = rest.find(version_key, version_at + 1);
+    std::string core = rest.substr(
+        core_key.size(), version_at == std::string::npos ? std::string::npos : version_at - core_key.size());
+    core.erase(core.find_last_not_of(blanks) + 1);
+    if (core.empty() || std::strchr(blanks, core.front())) return false;
     std::string version;
-    bool version_seen = false;
-    const std::string core = word.substr(core_key.size());
-    // Words after the core are "key=value" pairs; only the first version counts.
-    while (words >> word) {
-        if (!version_seen && word.compare(0, version_key.size(), version_key) == 0) {
-            version = word.substr(version_key.size());
-            version_seen = true;
-        }
+    if (version_at != std::string::npos) {
+        const std::size_t value = version_at + version_key.size();
+        version = rest.substr(value, rest.find_first_of(blanks, value) - value);
     }
     if (has_control_byte(core) || has_control_byte(version)) return false;
     core_name = core;

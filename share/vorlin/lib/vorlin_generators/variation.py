@@ -23,15 +23,19 @@ def _parse_header(line):
             break
     else:
         return None
-    words = list(re.finditer(r"\S+", line[len(prefix):]))
-    if not words or not words[0].group().startswith("core=") or words[0].group() == "core=":
+    # The core name may hold blanks: it runs up to a blank followed by "version=", or the end
+    # of the line.
+    rest = line[len(prefix):]
+    if not rest.startswith("core="):
         return None
-    core = words[0].group()[len("core="):]
-    for word in words[1:]:
-        if word.group().startswith("version="):
-            value_start = len(prefix) + word.start() + len("version=")
-            return core, word.group()[len("version="):], (value_start, len(prefix) + word.end())
-    return core, "", None
+    version = re.compile(r"\s(version=)").search(rest, len("core=") - 1)
+    core = rest[len("core="):version.start(1) if version else len(rest)].rstrip()
+    if not core or core[0].isspace():
+        return None
+    if not version:
+        return core, "", None
+    value = re.compile(r"\S*").match(rest, version.end(1))
+    return core, value.group(), (len(prefix) + value.start(), len(prefix) + value.end())
 
 
 class Variation:
