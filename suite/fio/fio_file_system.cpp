@@ -4,6 +4,8 @@
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
@@ -93,12 +95,13 @@ public:
     {
         const FIO_PATH target_path(target);
         m_directory = target_path.directory().empty() ? "." : target_path.directory();
+        // The name is shortened so that a long target name still leaves room for the suffix.
+        const std::string prefix = "." + target_path.filename().substr(0, 200) + ".tmp";
+        remove_abandoned_temporaries(prefix);
         for (int attempt = 0; attempt < 100; ++attempt) {
-            // The name is shortened so that a long target name still leaves room for the suffix.
-            m_temporary =
-                FIO_PATH(m_directory, "." + target_path.filename().substr(0, 200) + ".tmp" +
-                                          std::to_string(::getpid()) + "_" + std::to_string(next_serial()))
-                    .fullpath();
+            m_temporary = FIO_PATH(m_directory,
+                                   prefix + std::to_string(::getpid()) + "_" + std::to_string(next_serial()))
+                              .fullpath();
             m_file.reset(::open(m_temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
             if (m_file.valid()) break;
             const bool name_taken = errno == EEXIST;
@@ -140,6 +143,22 @@ public:
     }
 
 private:
+    //! A writer killed between creating its temporary and the rename leaves the temporary
+    //! behind; the next replacement of the same file removes those whose process is gone.
+    void remove_abandoned_temporaries(const std::string& prefix) const
+    {
+        std::error_code error;
+        for (std::filesystem::directory_iterator entry(m_directory, error), end; !error && entry != end;
+             entry.increment(error)) {
+            const std::string name = entry->path().filename().string();
+            if (name.compare(0, prefix.size(), prefix) != 0) continue;
+            char* after = nullptr;
+            const long pid = std::strtol(name.c_str() + prefix.size(), &after, 10);
+            if (pid <= 0 || *after != '_' || pid == ::getpid()) continue;
+            if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) ::unlink(entry->path().c_str());
+        }
+    }
+
     static unsigned next_serial()
     {
         static std::atomic<unsigned> serial{0};

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -30,6 +31,26 @@ TEST(AtomicWrite, CreatesAndReplacesLeavingNoTemporary)
     ASSERT_TRUE(FIO_FILE_SYSTEM::write_file_atomically(target, ""));
     EXPECT_EQ(read_text(target), "");
     EXPECT_EQ(entries_in(dir.path()), 1u);
+}
+
+// A commit killed between writing its temporary and the rename left ".rev.vsf.tmpPID_N"
+// files behind for ever.
+TEST(AtomicWrite, RemovesTemporariesOfWritersThatAreGone)
+{
+    TEMP_DIR dir;
+    const pid_t gone = ::fork();
+    if (gone == 0) ::_exit(0);
+    ASSERT_GT(gone, 0);
+    ::waitpid(gone, nullptr, 0);
+    const std::string abandoned = dir.file(".rev.vsf.tmp" + std::to_string(gone) + "_1");
+    const std::string in_use = dir.file(".rev.vsf.tmp" + std::to_string(::getppid()) + "_1");
+    const std::string other = dir.file(".other.vsf.tmp" + std::to_string(gone) + "_1");
+    for (const std::string& path : {abandoned, in_use, other})
+        std::ofstream(path) << "partial";
+    ASSERT_TRUE(FIO_FILE_SYSTEM::write_file_atomically(dir.file("rev.vsf"), "new\n"));
+    EXPECT_FALSE(fs::exists(abandoned));
+    EXPECT_TRUE(fs::exists(in_use)) << "its writer may still be at work";
+    EXPECT_TRUE(fs::exists(other));
 }
 
 TEST(AtomicWrite, KeepsPermissionsAndOwnerOfTheReplacedFile)
