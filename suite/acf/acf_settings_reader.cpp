@@ -15,6 +15,8 @@
 #include <string_view>
 #include <utility>
 
+#include <sys/stat.h>
+
 namespace {
 
 //! A runaway loop in a settings file ends with an error instead of hanging the suite.
@@ -409,6 +411,22 @@ void ACF_SETTINGS_READER::read_settings_file(const std::string& path)
         throw ACF_READ_ERROR(fmt::format("ERROR: cannot read settings file {}", path));
     m_reading.push_back(path);
     evaluate_file(path, content, std::string(), false);
+    m_reading.pop_back();
+}
+
+void ACF_SETTINGS_READER::read_ip_list_file(const std::string& path)
+{
+    const std::string absolute = resolve(path);
+    struct stat info {};
+    // A FIFO or device would block or never end; only regular files are lists.
+    if (::stat(absolute.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        throw ACF_READ_ERROR(fmt::format("ERROR: IP list file {} is not a readable file", absolute));
+    std::string content;
+    if (!FIO_FILE_SYSTEM::read_file(absolute, content))
+        throw ACF_READ_ERROR(fmt::format("ERROR: cannot read IP list file {}", absolute));
+    m_list_files.insert(absolute);
+    m_reading.push_back(absolute);
+    evaluate_file(absolute, content, path, true);
     m_reading.pop_back();
 }
 
