@@ -18,6 +18,7 @@ class IPCATALOG_VORLIN_IP_CATALOG_MANAGER;
 class IPMAN_ACF_IP_COLLECTOR;
 class IPMAN_IP_REGENERATION_CONTROLLER;
 class IPMAN_IP_REGEN_RESULT;
+class RDB_REPORT;
 
 //! Owns the project IP collector and the regeneration controller, sets them up from the
 //! open project before each load and keeps the required and optional lists of the last
@@ -67,6 +68,9 @@ public:
     //! Records a pending attempt for the variations generated from file: "<psinvalid>" for
     //! each in the required list, then "<pswarning>" for each in the optional list.
     virtual void add_upgrade_attempt(const std::string& file);
+    //! Forwarded to the controller: reloads remembered outcomes from the report, or from the
+    //! active revision's IP Upgrade report when report is null.
+    virtual void load_ip_regen_results_from_report(RDB_REPORT* report);
 
     //! Hands the catalog to the collector and the controller (not owned).
     virtual void set_ip_catalog(IPCATALOG_VORLIN_IP_CATALOG_MANAGER* catalog);

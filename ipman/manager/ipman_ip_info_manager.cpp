@@ -205,6 +205,11 @@ void IPMAN_IP_INFO_MANAGER::add_upgrade_attempt(const std::string& file)
     if (m_optional_files.count(file) != 0) m_controller->add_attempted_upgrade(file, OPTIONAL_ATTEMPT_TAG);
 }
 
+void IPMAN_IP_INFO_MANAGER::load_ip_regen_results_from_report(RDB_REPORT* report)
+{
+    m_controller->load_ip_regen_results_from_report(report);
+}
+
 void IPMAN_IP_INFO_MANAGER::set_ip_catalog(IPCATALOG_VORLIN_IP_CATALOG_MANAGER* catalog)
 {
     m_collector->set_ip_catalog_manager(catalog);
