@@ -56,6 +56,8 @@ public:
 
 private:
     RDB_FOLDER_OBJECT* current_folder() const;
+    //! The table below the current folder, else in any main folder of the report.
+    RDB_TABLE_OBJECT* result_table_of_report(IPMAN_REPORT_RESULT_TYPE type);
 
     RDB_REPORT* m_report;
     IPMAN_REPORT_CONTEXT m_context;

@@ -5,6 +5,8 @@
 
 #include <vcu/vcu.h>
 
+#include <string>
+
 class RDB_REPORT;
 
 //! One instance per process. The upgrade driver sets its project and revision and shows
@@ -25,11 +27,16 @@ public:
     //! Whether the report store has been given its database for this process.
     bool is_report_database_prepared() const { return m_report_database_prepared; }
     void set_report_database_prepared(bool prepared) { m_report_database_prepared = prepared; }
+    //! Gives the report store the open project's db/reports.sqlite unless it has a
+    //! database already. A path chosen here for an earlier project is replaced, so that one
+    //! project's reports never land in another's database.
+    void prepare_report_database();
 
 private:
     IPMAN_CMD();
 
     bool m_report_database_prepared = false;
+    std::string m_chosen_database_path;  //!< the path prepare_report_database last set
 };
 
 //! The "IP Upgrade" report of the active revision, created once per revision and process.
