@@ -99,6 +99,7 @@ private:
             if (token.is("(")) ++depth;
             if (token.is(")") && depth-- == 0) break;
             if (depth == 0 && token.is(";")) {
+                if (declarations.back().empty()) throw_at(token, "an empty declaration");
                 declarations.emplace_back();
             } else {
                 declarations.back().push_back(token);

@@ -62,6 +62,8 @@ const PORT_CASE kPortCases[] = {
     {"a port without a name", "noname.v", "module m(input [3:0]);\nendmodule\n", "line 1", false},
     {"a dangling comma", "comma.v", "module m(input a,);\nendmodule\n", "after the last comma", false},
     {"VHDL without an entity", "nothing.vhd", "architecture a of e is begin end;", "no entity found", false},
+    {"VHDL empty declaration", "empty.vhd", "entity e is port (a : in bit;; b : out bit); end;",
+     "an empty declaration", false},
     {"VHDL port without a type", "bad.vhd", "entity e is port (a : in); end;", "without a type", false},
     {"binary junk and an open attribute", "junk.v", "\x01\xff\xfe(*module m(input a);", "no module found",
      false},
