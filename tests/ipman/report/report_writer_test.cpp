@@ -133,4 +133,16 @@ TEST_F(REPORT_WRITER_TEST, ReadBackStatusesAndKeys)
         get_msg_from_type("/p/conv.tessel", IPMAN_FAIL_TESSEL_UPGRADE_VARIATION_FAILED)->get_msg_text());
 }
 
+TEST_F(REPORT_WRITER_TEST, TextCopyNamesTheRevision)
+{
+    TEMP_DIR dir;
+    writer().write_results({result("ok", 0, IPMAN_FAIL_NONE)}, 0);
+    std::string error;
+    EXPECT_TRUE(writer().write_text_report(nullptr));
+    ASSERT_TRUE(writer().write_text_report(dir.file("rev1.ipregen.rpt").c_str(), &error)) << error;
+    const std::string text = read_text(dir.file("rev1.ipregen.rpt"));
+    EXPECT_THAT(text, ::testing::HasSubstr("IP Upgrade report for rev1"));
+    EXPECT_THAT(text, ::testing::HasSubstr("/p/ok.vip"));
+}
+
 }  // namespace
