@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Checks the module's direction of dependence: each subsystem includes only its own and
 lower subsystems, no two units depend on each other (directly or round a loop), the suite
-never includes the module, and only the command units include tcl.h."""
+never includes the module, exported headers include no private one, and only the command
+units include tcl.h."""
 import re
 import subprocess
 import sys
@@ -65,6 +66,9 @@ def main():
     for path in tracked("suite/*.cpp", "suite/*.h"):
         if module.search(path.read_text(errors="replace")):
             problems.append(f"{path.relative_to(ROOT)}: the suite includes the module")
+    for path in tracked("include/ipman/*.h"):
+        if PRIVATE.search(path.read_text(errors="replace")):
+            problems.append(f"{path.relative_to(ROOT)}: an exported header includes a private one")
     for problem in problems:
         print(problem)
     if not problems:
