@@ -25,13 +25,6 @@ class IPMAN_GENERATOR_COMMANDS {
 public:
     IPMAN_GENERATOR_COMMANDS() = delete;
 
-    //! True for the newer layout: no project open, the family unset (0) or generic (78), or
-    //! a family with the NEW_IP_LAYOUT trait. Generated IP lists then lie in synthesis/ and
-    //! an upgrade of a system file's cores needs no separate generation run.
-    static bool family_test_holds(DEV_FAMILY_ENUM project_family);
-    //! The same for the open project's family.
-    static bool family_test_holds();
-
     //! Language 0 becomes the user's preferred HDL language ("VHDL" or "Verilog", exactly),
     //! or stays 0 without a usable preference; other languages are kept.
     static IPMAN_RTL_LANGUAGE_ENUM effective_language(IPMAN_RTL_LANGUAGE_ENUM language);
@@ -78,9 +71,6 @@ public:
                                            const IPMAN_FILESET_SET& filesets, std::string& output_path,
                                            IPMAN_RTL_LANGUAGE_ENUM language, bool new_layout);
 
-    //! The IP list a generation writes for base name B in directory D (ending in "/"):
-    //! D/B/synthesis/B.vip in the newer layout, else D/B/B.vip.
-    static std::string ip_list_path(const std::string& directory, const std::string& base, bool new_layout);
     //! The generated top-level HDL file of a system file that exists, the language's own
     //! extension tried first; empty when none exists or file is empty.
     static std::string top_level_file(const std::string& file, bool new_layout,
