@@ -171,6 +171,12 @@ void IPMAN_IP_INFO_MANAGER::do_ip_upgrade_for_ip_info_batch_mode(const std::vect
     m_controller->do_ip_upgrade_for_ip_info_batch_mode(infos, selected, results);
 }
 
+bool IPMAN_IP_INFO_MANAGER::update_project_settings_after_upgrade(
+    const std::vector<IPMAN_IP_REGEN_RESULT>& results, std::string& error)
+{
+    return m_controller->update_project_settings_after_upgrade(results, error);
+}
+
 bool IPMAN_IP_INFO_MANAGER::is_kelvane_file(const FIO_PATH& path) const
 {
     return wizman_file_was_wizard_generated(path.fullpath());
