@@ -1,0 +1,283 @@
+//! @file ipman_upgrade_driver.cpp
+//! @brief The upgrade driver: orders and splits the records, upgrades them singly or as one
+//! batch with progress, then messages, Tcl result, report, backups and project settings.
+#include "tcl/ipman_upgrade_driver.h"
+
+#include "report/ipman_messages.h"
+
+#include <ipman/ipman_constants.h>
+#include <ipman/ipman_ip_info_manager.h>
+#include <ipman/ipman_ip_regen_result.h>
+#include <ipman/ipman_utils.h>
+
+#include <acf/acf.h>
+#include <acf/proj_project.h>
+#include <atcl/atcl.h>
+#include <cfg/cfg.h>
+#include <fio/fio.h>
+#include <msg/msg.h>
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <cstddef>
+
+namespace {
+
+bool is_top_level(const IPMAN_IP_INFO& record)
+{
+    return record.parent_entity() == IPMAN_NA_STR;
+}
+
+std::string full_generation_file(const IPMAN_IP_INFO& record)
+{
+    return FIO_PATH(record.ip_generation_file()).become_absolute().fullpath();
+}
+
+IPMAN_IP_INFO_MANAGER& manager()
+{
+    IPMAN_IP_INFO_MANAGER* ip_info_mgr = IPMAN_IP_INFO_MANAGER::get_ip_info_manager();
+    if (ip_info_mgr == nullptr)
+        MSG_INTERNAL_ERROR::report("ip_info_mgr != NULL", "IPMAN", __FILE__, __LINE__);
+    return *ip_info_mgr;
+}
+
+//! Flows that can be run without the user; VKELVANE_SILENT cannot give a variation made for
+//! another family the project's family.
+bool can_upgrade_unattended(const IPMAN_IP_INFO& record)
+{
+    switch (record.upgrade_flow()) {
+    case IPMAN_TESSEL_UPGRADE_IP_CORES:
+    case IPMAN_TESSEL_UPGRADE_IP_CORES_TO_VIP:
+    case IPMAN_VARIATION_TO_TESSEL_SA_WITH_TESSEL:
+    case IPMAN_VKELVANE_LEGACY_SILENT:
+        return true;
+    case IPMAN_VKELVANE_SILENT:
+        return record.regen_status() != IPMAN_FAMILY_MISMATCH;
+    default:
+        return false;
+    }
+}
+
+// Until the flow module and the report writer are in: progress goes to the message library.
+void ipman_report_upgrade_progress(int percent)
+{
+    msg_post_text(MSG_POST_INFO, fmt::format("IP Upgrade: {}%", percent));
+}
+void ipman_write_upgrade_report(const std::vector<IPMAN_IP_REGEN_RESULT>&, bool) {}
+
+void post_failure_reason(const IPMAN_IP_REGEN_RESULT& result)
+{
+    if (result.status != 0 && result.fail_type != IPMAN_FAIL_NONE)
+        get_msg_from_type(full_generation_file(result.ip_info), result.fail_type)->post();
+}
+
+//! One call of the driver: the results in the order attempted and whether any failed.
+class UPGRADE_RUN {
+public:
+    UPGRADE_RUN(std::vector<IPMAN_IP_INFO>& records, Tcl_Interp* interp)
+        : m_records(records), m_interp(interp)
+    {
+    }
+
+    int run()
+    {
+        if (!cfg_is_on("disable_ipregen_ip_sort")) put_gwip_files_first();
+        const bool batch_allowed = !cfg_is_on("disable_batch_ip_regen_mode");
+        if (cfg_is_on("legacy_ip_regen_mode"))
+            run_legacy();
+        else
+            run_split(batch_allowed);
+        return finish();
+    }
+
+private:
+    void put_gwip_files_first()
+    {
+        std::stable_partition(m_records.begin(), m_records.end(), [](const IPMAN_IP_INFO& record) {
+            return IPMAN_UTILS::is_gwip_file(record.source_file());
+        });
+    }
+
+    void run_legacy()
+    {
+        msg_local_debug("IPMAN", 2, "\tPerforming IP REGEN using the legacy code");
+        m_steps = m_records.size();
+        for (std::size_t i = 0; i < m_records.size(); ++i) {
+            report_progress(i);
+            if (is_top_level(m_records[i])) upgrade_singly(m_records[i]);
+        }
+    }
+
+    void run_split(bool batch_allowed)
+    {
+        msg_local_debug("IPMAN", 2, "\tPerforming IP REGEN using the non-legacy code");
+        std::vector<std::size_t> batch;
+        std::vector<std::size_t> single;
+        for (std::size_t i = 0; i < m_records.size(); ++i) {
+            const IPMAN_IP_INFO& record = m_records[i];
+            if (batch_allowed && record.upgrade_flow() == IPMAN_TESSEL_UPGRADE_IP_CORES) {
+                if (is_top_level(record) && record.regen_status() != IPMAN_COMPATIBLE) batch.push_back(i);
+            } else {
+                single.push_back(i);
+            }
+        }
+        m_steps = batch.size() + single.size();
+        std::size_t step = 0;
+        if (!batch.empty()) {
+            report_progress(0);
+            upgrade_batch(batch);
+            report_progress(m_steps - 1);
+            step = 1;
+        }
+        for (const std::size_t i : single) {
+            report_progress(step++);
+            if (is_top_level(m_records[i])) upgrade_singly(m_records[i]);
+        }
+    }
+
+    //! Step k of n: (100 / n) * (k + 1), or 20 for a single step.
+    void report_progress(std::size_t step) const
+    {
+        const std::size_t percent = m_steps == 1 ? 20 : (100 / m_steps) * (step + 1);
+        ipman_report_upgrade_progress(static_cast<int>(percent));
+    }
+
+    void upgrade_singly(const IPMAN_IP_INFO& record)
+    {
+        if (record.regen_status() == IPMAN_COMPATIBLE) return;
+        if (!can_upgrade_unattended(record)) {
+            // Nothing was run, but the user still learns which variation stays old and why.
+            get_msg_from_type(full_generation_file(record), IPMAN_FAIL_NO_CMD_SUPPORT)->post();
+            m_refused.push_back(record);
+            m_failed = true;
+            return;
+        }
+        IPMAN_IP_REGEN_RESULT result;
+        manager().do_ip_upgrade_for_ip_info(record, result);
+        post_failure_reason(result);
+        if (result.status == 1) m_failed = true;
+        m_results.push_back(std::move(result));
+    }
+
+    void upgrade_batch(const std::vector<std::size_t>& positions)
+    {
+        std::vector<IPMAN_IP_REGEN_RESULT> results;
+        manager().do_ip_upgrade_for_ip_info_batch_mode(m_records, positions, results);
+        for (IPMAN_IP_REGEN_RESULT& result : results) {
+            post_failure_reason(result);
+            if (result.status == 1) m_failed = true;
+            m_results.push_back(std::move(result));
+        }
+    }
+
+    int finish()
+    {
+        post_outcome_messages();
+        set_tcl_result();
+        ipman_write_upgrade_report(m_results, m_failed);
+        delete_backups();
+        std::string error;
+        if (!manager().update_project_settings_after_upgrade(m_results, error)) {
+            atcl_error_msg_impl(m_interp, fmt::format("ERROR: The IP upgrade could not update the project "
+                                                      "settings: {}",
+                                                      error));
+            return TCL_ERROR;
+        }
+        return m_failed ? TCL_ERROR : TCL_OK;
+    }
+
+    void post_outcome_messages() const
+    {
+        for (const IPMAN_IP_REGEN_RESULT& result : m_results) {
+            const IPMAN_IP_INFO& record = result.ip_info;
+            const std::string file = full_generation_file(record);
+            if (result.status == 0) {
+                ipman_post_msg(IPMAN_MSG::IIPMAN_IPRGEN_SUCCESSFUL, {record.tool_name(), file});
+            } else if (record.generated_by() == IPMAN_TESSEL_STR) {
+                ipman_post_msg(IPMAN_MSG::EIPMAN_IPRGEN_MANUAL_REGEN_TESSEL_SYSTEM, {file});
+            } else {
+                ipman_post_msg(IPMAN_MSG::EIPMAN_IPRGEN_FAILED, {record.tool_name(), file});
+                if (result.fail_type == IPMAN_FAIL_VKELVANE_SILENT_FAILED)
+                    ipman_post_msg(IPMAN_MSG::EIPMAN_IPRGEN_MANUAL_REGEN_STANDALONE_IP);
+            }
+        }
+    }
+
+    void set_tcl_result() const
+    {
+        Tcl_ResetResult(m_interp);
+        for (const IPMAN_IP_REGEN_RESULT& result : m_results) {
+            const char* outcome = result.status == 0 ? "Passed" : "Failed";
+            Tcl_AppendElement(m_interp,
+                              fmt::format("{} {}", ipman_record_text(result.ip_info), outcome).c_str());
+        }
+        for (const IPMAN_IP_INFO& record : m_refused)
+            Tcl_AppendElement(m_interp, fmt::format("{} Failed", ipman_record_text(record)).c_str());
+    }
+
+    void delete_backups() const
+    {
+        for (const IPMAN_IP_REGEN_RESULT& result : m_results)
+            if (!result.backup_file.empty()) FIO_FILE_SYSTEM::remove_if_exists(result.backup_file);
+    }
+
+    std::vector<IPMAN_IP_INFO>& m_records;
+    Tcl_Interp* m_interp;
+    std::vector<IPMAN_IP_REGEN_RESULT> m_results;
+    std::vector<IPMAN_IP_INFO> m_refused;  //!< top-level variations no flow can upgrade unattended
+    std::size_t m_steps = 0;
+    bool m_failed = false;
+};
+
+}  // namespace
+
+std::string ipman_record_text(const IPMAN_IP_INFO& record)
+{
+    return fmt::format("{{{} {} {} {} {}}}", record.entity(), record.tool_name(), record.tool_version(),
+                       record.source_file(), record.ip_generation_file());
+}
+
+std::vector<std::pair<std::string, std::string>>
+ipman_candidate_lines(const std::vector<IPMAN_IP_INFO>& records)
+{
+    std::vector<std::pair<std::string, std::string>> lines;
+    std::unordered_map<std::string, std::size_t> line_of_entity;
+    for (const IPMAN_IP_INFO& record : records) {
+        if (!is_top_level(record)) continue;
+        line_of_entity.try_emplace(record.entity(), lines.size());
+        lines.emplace_back(record.entity(), ipman_record_text(record));
+    }
+    for (const IPMAN_IP_INFO& record : records) {
+        if (is_top_level(record)) continue;
+        const auto parent = line_of_entity.find(record.parent_entity());
+        if (parent != line_of_entity.end()) lines[parent->second].second += " " + ipman_record_text(record);
+    }
+    return lines;
+}
+
+int ipman_run_upgrade_driver(std::vector<IPMAN_IP_INFO>& records, Tcl_Interp* interp)
+{
+    if (PROJ_PROJECT::m_current == nullptr)
+        MSG_INTERNAL_ERROR::report("prj != nullptr", "IPMAN", __FILE__, __LINE__);
+    return UPGRADE_RUN(records, interp).run();
+}
+
+int ipman_upgrade_listed_files(const std::string& file_list, Tcl_Interp* interp)
+{
+    std::vector<std::string> names;
+    if (file_list.empty() || IPMAN_UTILS::split_string(file_list, ";", names, false) == 0) return TCL_OK;
+    IPMAN_IP_INFO_MANAGER::ipman_update_ip_catalog();
+    std::vector<IPMAN_IP_INFO> records;
+    std::vector<std::string> not_loaded;
+    manager().load_ip_info_for_ip_generation_files(names, records, not_loaded);
+    if (!not_loaded.empty()) {
+        std::string errors;
+        for (const std::string& name : not_loaded)
+            errors += fmt::format("{}ERROR: The file \"{}\" does not exist in project.",
+                                  errors.empty() ? "" : "\n", name);
+        atcl_error_msg_impl(interp, errors);
+        return TCL_ERROR;
+    }
+    return ipman_run_upgrade_driver(records, interp);
+}
