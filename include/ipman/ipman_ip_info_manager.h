@@ -7,6 +7,7 @@
 #include <ipman/ipman_ip_info.h>
 
 #include <cstddef>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -18,6 +19,7 @@ class IPCATALOG_VORLIN_IP_CATALOG_MANAGER;
 class IPMAN_ACF_IP_COLLECTOR;
 class IPMAN_IP_REGENERATION_CONTROLLER;
 class IPMAN_IP_REGEN_RESULT;
+class RDB_REPORT;
 
 //! Owns the project IP collector and the regeneration controller, sets them up from the
 //! open project before each load and keeps the required and optional lists of the last
@@ -67,9 +69,13 @@ public:
 
     virtual void add_successful_upgrade_attempt(const std::string& file);
     virtual void add_failed_upgrade_attempt(const std::string& file, const std::string& message);
-    //! Records a pending attempt for the variations generated from file: "<psinvalid>" for
-    //! each in the required list, then "<pswarning>" for each in the optional list.
+    //! Records a pending attempt for the variations generated from file, under their source
+    //! files: "<psinvalid>" for those in the required list, then "<pswarning>" for those in
+    //! the optional list.
     virtual void add_upgrade_attempt(const std::string& file);
+    //! Forwarded to the controller: reloads remembered outcomes from the report, or from the
+    //! active revision's IP Upgrade report when report is null.
+    virtual void load_ip_regen_results_from_report(RDB_REPORT* report);
 
     //! Hands the catalog to the collector and the controller (not owned).
     virtual void set_ip_catalog(IPCATALOG_VORLIN_IP_CATALOG_MANAGER* catalog);
@@ -120,7 +126,8 @@ private:
     std::unique_ptr<IPMAN_IP_REGENERATION_CONTROLLER> m_controller;
     std::vector<IPMAN_IP_INFO> m_required;
     std::vector<IPMAN_IP_INFO> m_optional;
-    std::set<std::string> m_required_files;  //!< generation files of m_required
-    std::set<std::string> m_optional_files;  //!< generation files of m_optional
+    //! Source files of m_required and m_optional by generation file.
+    std::map<std::string, std::set<std::string>> m_required_sources;
+    std::map<std::string, std::set<std::string>> m_optional_sources;
     bool m_always_regen = false;
 };

@@ -65,12 +65,24 @@ bool ip_regeneration_enabled()
     return ver_is_beta() ? cfg_is_on("enable_ip_regen", false) : !cfg_is_on("disable_ip_regen", false);
 }
 
-std::set<std::string> generation_files_of(const std::vector<IPMAN_IP_INFO>& infos)
+//! Source files of the records by generation file: attempts are asked for by the file the
+//! generator runs on, but the analysis finds them by the record's source file.
+std::map<std::string, std::set<std::string>>
+source_files_by_generation_file(const std::vector<IPMAN_IP_INFO>& infos)
 {
-    std::set<std::string> files;
+    std::map<std::string, std::set<std::string>> files;
     for (const IPMAN_IP_INFO& info : infos)
-        files.insert(info.ip_generation_file());
+        files[info.ip_generation_file()].insert(info.source_file());
     return files;
+}
+
+//! The source files recorded for a generation file; empty when it has none.
+const std::set<std::string>& source_files_of(const std::map<std::string, std::set<std::string>>& files,
+                                             const std::string& generation_file)
+{
+    static const std::set<std::string> none;
+    const auto found = files.find(generation_file);
+    return found == files.end() ? none : found->second;
 }
 
 }  // namespace
@@ -136,8 +148,8 @@ void IPMAN_IP_INFO_MANAGER::keep_lists(std::vector<IPMAN_IP_INFO> required,
 {
     m_required = std::move(required);
     m_optional = std::move(optional);
-    m_required_files = generation_files_of(m_required);
-    m_optional_files = generation_files_of(m_optional);
+    m_required_sources = source_files_by_generation_file(m_required);
+    m_optional_sources = source_files_by_generation_file(m_optional);
 }
 
 void IPMAN_IP_INFO_MANAGER::load_ip_info_for_ip_generation_files(
@@ -207,8 +219,15 @@ void IPMAN_IP_INFO_MANAGER::add_failed_upgrade_attempt(const std::string& file, 
 void IPMAN_IP_INFO_MANAGER::add_upgrade_attempt(const std::string& file)
 {
     // One entry per file: further records of the same list would record the same tag again.
-    if (m_required_files.count(file) != 0) m_controller->add_attempted_upgrade(file, REQUIRED_ATTEMPT_TAG);
-    if (m_optional_files.count(file) != 0) m_controller->add_attempted_upgrade(file, OPTIONAL_ATTEMPT_TAG);
+    for (const std::string& source : source_files_of(m_required_sources, file))
+        m_controller->add_attempted_upgrade(source, REQUIRED_ATTEMPT_TAG);
+    for (const std::string& source : source_files_of(m_optional_sources, file))
+        m_controller->add_attempted_upgrade(source, OPTIONAL_ATTEMPT_TAG);
+}
+
+void IPMAN_IP_INFO_MANAGER::load_ip_regen_results_from_report(RDB_REPORT* report)
+{
+    m_controller->load_ip_regen_results_from_report(report);
 }
 
 void IPMAN_IP_INFO_MANAGER::set_ip_catalog(IPCATALOG_VORLIN_IP_CATALOG_MANAGER* catalog)

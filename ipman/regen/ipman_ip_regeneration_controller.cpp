@@ -7,6 +7,7 @@
 #include <fio/fio.h>
 #include <ipcatalog/ipcatalog.h>
 #include <msg/msg.h>
+#include <rdb/rdb.h>
 #include <wizman/wizman.h>
 
 #include <atomic>
@@ -16,6 +17,7 @@
 #include "discovery/ipman_legacy_variation_reader.h"
 #include "regen/ipman_upgrade_snapshot.h"
 #include "report/ipman_messages.h"
+#include "report/ipman_report_writer.h"
 
 namespace {
 
@@ -475,6 +477,24 @@ void IPMAN_IP_REGENERATION_CONTROLLER::add_attempted_upgrade(const std::string& 
                                                              const std::string& message)
 {
     remember_attempt(file, IPMAN_UPGRADE_ATTEMPTED, message);
+}
+
+void IPMAN_IP_REGENERATION_CONTROLLER::load_ip_regen_results_from_report(RDB_REPORT* report)
+{
+    if (!report) {
+        // Outcomes of another revision must not be taken for this one's.
+        reset_attempts_if_revision_changed();
+        m_attempts_revision.clear();
+        if (!open_project()) return;
+        m_attempts_revision = active_revision_name();
+        report = RDB_REPORT::get_report(m_attempts_revision, RDB_REPORT_TYPE_COMPILATION);
+        if (!report) return;
+        report->set_current_folder(report->get_main_folder());
+    } else if (report->get_revision() != m_attempts_revision) {
+        m_upgrade_attempts.clear();
+        m_attempts_revision = report->get_revision();
+    }
+    IPMAN_REPORT_WRITER(report, IPMAN_REPORT_CONTEXT{}).read_upgrade_attempts(m_upgrade_attempts);
 }
 
 void IPMAN_IP_REGENERATION_CONTROLLER::ensure_ip_catalog()

@@ -23,6 +23,7 @@
 class IPCATALOG_CARD;
 class IPCATALOG_OUTDATED_IP_INFO;
 class IPCATALOG_VORLIN_IP_CATALOG_MANAGER;
+class RDB_REPORT;
 
 //! Owned by the IP information manager, which sets the catalog, the edition and the
 //! project's family and part before it loads records.
@@ -82,6 +83,9 @@ public:
     virtual void add_failed_upgrade_attempt(const std::string& file, const std::string& message);
     //! Remembers an attempt without outcome; message is a marker such as "<psinvalid>".
     virtual void add_attempted_upgrade(const std::string& file, const std::string& message);
+    //! Reads the outcomes of the report's result tables into the remembered attempts. Null
+    //! reads the IP Upgrade report of the open project's active revision, if it has one.
+    virtual void load_ip_regen_results_from_report(RDB_REPORT* report);
     //! Takes the process-wide IP catalog when none was set.
     virtual void ensure_ip_catalog();
     //! The record's core is listed as HDL compatible (usable on any family).

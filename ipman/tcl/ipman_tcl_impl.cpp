@@ -3,6 +3,7 @@
 //! body. Bodies that this build does not carry answer a clear error.
 #include "tcl/ipman_tcl_impl.h"
 
+#include "tcl/ipman_port_diff.h"
 #include "tcl/ipman_tcl_ip_table.h"
 #include "tcl/ipman_upgrade_driver.h"
 
@@ -11,6 +12,7 @@
 #include <ipman/ipman_ip_info_manager.h>
 
 #include <acf/proj_project.h>
+#include <msg/msg.h>
 
 #include <fmt/format.h>
 
@@ -153,33 +155,29 @@ int ipman_tcl_get_ip_info_field(ClientData, Tcl_Interp* interp, int objc, Tcl_Ob
 
 int ipman_tcl_port_diff_clear(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
 {
-    return ipman_run_tcl_command(IPMAN_TCL_PORT_DIFF_CLEAR, interp, objc, objv,
-                                 unavailable_body<IPMAN_TCL_PORT_DIFF_CLEAR>);
+    return ipman_run_tcl_command(IPMAN_TCL_PORT_DIFF_CLEAR, interp, objc, objv, ipman_port_diff_clear_body);
 }
 
 int ipman_tcl_port_diff_add_ip(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
 {
-    return ipman_run_tcl_command(IPMAN_TCL_PORT_DIFF_ADD_IP, interp, objc, objv,
-                                 unavailable_body<IPMAN_TCL_PORT_DIFF_ADD_IP>);
+    return ipman_run_tcl_command(IPMAN_TCL_PORT_DIFF_ADD_IP, interp, objc, objv, ipman_port_diff_add_ip_body);
 }
 
 int ipman_tcl_port_diff_gen_report(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
 {
+    msg_local_debug("IPMAN", 2, "Entering port_diff_gen_report ..");
     return ipman_run_tcl_command(IPMAN_TCL_PORT_DIFF_GEN_REPORT, interp, objc, objv,
-                                 unavailable_body<IPMAN_TCL_PORT_DIFF_GEN_REPORT>);
+                                 ipman_port_diff_gen_report_body);
 }
 
 int ipman_tcl_get_generated_ip_files(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
 {
     return ipman_run_tcl_command(IPMAN_TCL_GET_GENERATED_IP_FILES, interp, objc, objv,
-                                 unavailable_body<IPMAN_TCL_GET_GENERATED_IP_FILES>);
+                                 ipman_get_generated_ip_files_body);
 }
 
-int ipman_tcl_ip_deploy(ClientData, Tcl_Interp* interp, int /*objc*/, Tcl_Obj* const* /*objv*/)
+int ipman_tcl_ip_deploy(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
 {
     // ip_deploy has no definition: its words go to the generator unparsed.
-    return guarded(interp, IPMAN_TCL_IP_DEPLOY, [&] {
-        atcl_error_msg_impl(interp, "ERROR: ip_deploy is not available in this build");
-        return TCL_ERROR;
-    });
+    return guarded(interp, IPMAN_TCL_IP_DEPLOY, [&] { return ipman_ip_deploy_command(interp, objc, objv); });
 }

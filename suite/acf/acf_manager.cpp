@@ -11,6 +11,7 @@
 #include <dev/dev.h>
 #include <fio/fio.h>
 #include <msg/msg.h>
+#include <rdb/rdb.h>
 
 #include <fmt/format.h>
 
@@ -220,6 +221,9 @@ bool ACF_MANAGER::replace_model(std::unique_ptr<ACF_PROJECT_MODEL> model)
     if (lock.is_locked() || !lock.lock_write(false)) return false;
     m_model = std::move(model);
     PROJ_PROJECT::m_current = m_model ? &m_model->project() : nullptr;
+    // Reports belong to the project: another project (or none) must not see them.
+    RDB_REPORT::forget_reports();
+    RDB_REPORT::set_database_path(m_model ? m_model->directory() + "db/reports.sqlite" : std::string());
     lock.unlock_write();
     return true;
 }

@@ -83,7 +83,7 @@ TEST_F(MANAGER_TEST, PendingAttemptShowsOnTheNextLoad)
     load();
     const std::string mixed = in_project("sys/mixed.tessel");
     // Files of no kept record (a current variation, a file outside the project) record nothing.
-    manager().add_upgrade_attempt(in_project("sys/gen.tessel"));
+    manager().add_upgrade_attempt(in_project("sys/plain.tessel"));
     manager().add_upgrade_attempt(in_project("sys/nowhere.tessel"));
     load();
     for (const IPMAN_IP_INFO& info : m_all)
@@ -97,6 +97,13 @@ TEST_F(MANAGER_TEST, PendingAttemptShowsOnTheNextLoad)
     manager().add_failed_upgrade_attempt(mixed, "generator failed");
     load();
     EXPECT_EQ(find_record(m_all, mixed, "mixed").upgrade_message(), "generator failed");
+
+    // Asked for by generation file, found by the analysis under the record's source file.
+    const std::string listed = in_project("ip/listed.vip");
+    EXPECT_EQ(find_record(m_all, listed, "listed").upgrade_status(), IPMAN_UPGRADE_NOT_ATTEMPTED);
+    manager().add_upgrade_attempt(in_project("sys/aged.tessel"));
+    load();
+    EXPECT_EQ(find_record(m_all, listed, "listed").upgrade_status(), IPMAN_UPGRADE_SUCCESS);
 }
 
 TEST_F(MANAGER_TEST, ProjectQueries)
