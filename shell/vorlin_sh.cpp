@@ -8,10 +8,15 @@
 #define VORLIN_SH_HAS_PROJECT_COMMANDS 1
 #endif
 
+#include "vorlin_sh_library.h"
+#include "vorlin_sh_terminal.h"
+
 #include <tcl.h>
 
 #include <cstdio>
 #include <cstring>
+
+#include <unistd.h>
 
 extern "C" {
 // Marks this shell as linking its modules at build time, so that they offer their packages
@@ -34,7 +39,8 @@ int init_suite_commands(Tcl_Interp* interp)
     if (acf_tcl_init(interp) != TCL_OK) return TCL_ERROR;
 #endif
     // The module offered itself as the static package "Ipman" when the shell started.
-    return Tcl_Eval(interp, "package ifneeded ::vorlin::ipman 1.0 {load {} Ipman}");
+    if (Tcl_Eval(interp, "package ifneeded ::vorlin::ipman 1.0 {load {} Ipman}") != TCL_OK) return TCL_ERROR;
+    return Tcl_EvalEx(interp, kShellTclLibrary, -1, TCL_EVAL_GLOBAL);
 }
 
 int init_interactive_shell(Tcl_Interp* interp)
@@ -78,6 +84,22 @@ void report_failure(Tcl_Interp* interp, int code)
     Tcl_Exit(code == TCL_OK ? 0 : 1);
 }
 
+//! The prompt with line editing, history and completion, for a user at a terminal.
+[[noreturn]] void run_terminal(const char* program)
+{
+    Tcl_FindExecutable(program);
+    Tcl_Interp* interp = Tcl_CreateInterp();
+    Tcl_SetVar2Ex(interp, "argv0", nullptr, Tcl_NewStringObj(program, -1), TCL_GLOBAL_ONLY);
+    Tcl_SetVar2Ex(interp, "argv", nullptr, Tcl_NewListObj(0, nullptr), TCL_GLOBAL_ONLY);
+    Tcl_SetVar2Ex(interp, "argc", nullptr, Tcl_NewIntObj(0), TCL_GLOBAL_ONLY);
+    Tcl_SetVar2Ex(interp, "tcl_interactive", nullptr, Tcl_NewIntObj(1), TCL_GLOBAL_ONLY);
+    // As tclsh does: a failed start-up is reported and the prompt still offers what works.
+    if (init_suite_commands(interp) != TCL_OK) {
+        std::fprintf(stderr, "application-specific initialization failed: %s\n", Tcl_GetStringResult(interp));
+    }
+    vorlin_sh_run_terminal(interp);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -93,6 +115,8 @@ int main(int argc, char** argv)
         std::fputs(kUsage, stdout);
         return 0;
     }
+    // Piped or redirected input is read by Tcl's own loop, without prompts or editing.
+    if (argc == 1 && ::isatty(STDIN_FILENO)) run_terminal(argv[0]);
     Tcl_Main(argc, argv, init_interactive_shell);
     return 0;
 }

@@ -15,7 +15,16 @@
 #include <string_view>
 #include <utility>
 
+#include <sys/stat.h>
+
 namespace {
+
+//! IP lists are regular files; reading a FIFO or device named by one would block or never end.
+bool is_regular_file(const std::string& path)
+{
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
 
 //! A runaway loop in a settings file ends with an error instead of hanging the suite.
 constexpr int max_commands_per_file = 5000000;
@@ -412,6 +421,20 @@ void ACF_SETTINGS_READER::read_settings_file(const std::string& path)
     m_reading.pop_back();
 }
 
+void ACF_SETTINGS_READER::read_ip_list_file(const std::string& path)
+{
+    const std::string absolute = resolve(path);
+    if (!is_regular_file(absolute))
+        throw ACF_READ_ERROR(fmt::format("ERROR: IP list file {} is not a readable file", absolute));
+    std::string content;
+    if (!FIO_FILE_SYSTEM::read_file(absolute, content))
+        throw ACF_READ_ERROR(fmt::format("ERROR: cannot read IP list file {}", absolute));
+    m_list_files.insert(absolute);
+    m_reading.push_back(absolute);
+    evaluate_file(absolute, content, path, true);
+    m_reading.pop_back();
+}
+
 ACF_SETTINGS_READER::FILE_INTERPRETER& ACF_SETTINGS_READER::interpreter_at_depth(std::size_t depth)
 {
     if (m_interpreters.size() <= depth) m_interpreters.resize(depth + 1);
@@ -484,7 +507,7 @@ void ACF_SETTINGS_READER::read_list_file(const std::string& path, const std::str
         return;
     }
     std::string content;
-    if (!FIO_FILE_SYSTEM::exists(path) || !FIO_FILE_SYSTEM::read_file(path, content)) {
+    if (!is_regular_file(path) || !FIO_FILE_SYSTEM::read_file(path, content)) {
         msg_post_text(MSG_POST_WARNING,
                       fmt::format("IP list file {} named in {} cannot be read; its assignments are skipped",
                                   path, named_by));

@@ -58,6 +58,9 @@ public:
     //! Reads the settings file and, recursively, every IP list it names. A missing settings
     //! file is an empty one. Throws ACF_READ_ERROR.
     void read_settings_file(const std::string& path);
+    //! Reads one IP list file and, recursively, the lists it names, as a VIP_FILE assignment
+    //! of that path would. Throws ACF_READ_ERROR when it is no readable regular file or fails.
+    void read_ip_list_file(const std::string& path);
 
     //! The assignments read, in reading order: each IP list's content follows the
     //! assignment that named it.

@@ -7,6 +7,7 @@
 
 #include "acf_settings_reader.h"
 #include "acf_settings_writer.h"
+#include "proj_project.h"
 
 #include <atcl/atcl.h>
 #include <fio/fio.h>
@@ -36,6 +37,7 @@ enum ACF_TCL_OPTION : uint32_t {
     ACF_OPT_LIBRARY,
     ACF_OPT_VALUE,
     ACF_OPT_DESIGN,
+    ACF_OPT_LIST_FILE,
 };
 
 const char* option_name(int option)
@@ -61,6 +63,8 @@ const char* option_name(int option)
         return "value";
     case ACF_OPT_DESIGN:
         return "design";
+    case ACF_OPT_LIST_FILE:
+        return "ip_list_file";
     default:
         return nullptr;
     }
@@ -69,8 +73,9 @@ const char* option_name(int option)
 //! Option words are matched exactly; the framework rejects those a command does not take.
 int resolve_option(const char* word)
 {
-    for (int option = ATCL_HELP_SHORT; option <= static_cast<int>(ACF_OPT_DESIGN); ++option)
-        if (option != ACF_OPT_PATH && option != ACF_OPT_VALUE && std::string(word) == option_name(option))
+    for (int option = ATCL_HELP_SHORT; option <= static_cast<int>(ACF_OPT_LIST_FILE); ++option)
+        if (option != ACF_OPT_PATH && option != ACF_OPT_VALUE && option != ACF_OPT_LIST_FILE &&
+            std::string(word) == option_name(option))
             return option;
     return 0;
 }
@@ -94,6 +99,8 @@ constexpr ATCL_OPTION_ENTRY get_all_options[] = {
     {ACF_OPT_NAME, 1, ATCL_OPTION_OPTIONAL, 0, nullptr, nullptr},
     {ACF_OPT_DESIGN, 0, ATCL_OPTION_OPTIONAL, 0, nullptr, nullptr},
     end_of_table};
+constexpr ATCL_OPTION_ENTRY read_list_options[] = {
+    {ACF_OPT_LIST_FILE, 1, ATCL_OPTION_POSITIONAL, 0, nullptr, nullptr}, end_of_table};
 
 constexpr ATCL_OPTION_HELP option_help[] = {
     {ACF_OPT_PATH,
@@ -104,6 +111,7 @@ constexpr ATCL_OPTION_HELP option_help[] = {
     {ACF_OPT_LIBRARY, "The library of the assignment."},
     {ACF_OPT_VALUE, "The value; write -- before a value that begins with a dash."},
     {ACF_OPT_DESIGN, "Only design assignments: files, IP lists and IP_* settings."},
+    {ACF_OPT_LIST_FILE, "The IP list file (.vip) to read."},
     {0, nullptr}};
 
 ATCL_CMD make_command(const char* name, const ATCL_OPTION_ENTRY* options, const ATCL_CMD_HELP* help)
@@ -286,6 +294,35 @@ int export_assignments_command(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj
     });
 }
 
+int read_ip_list_file_command(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
+{
+    static const ATCL_CMD_HELP help{
+        "Returns the assignments of an IP list file and of the lists it names, without a project.",
+        "The result is a Tcl list of dictionaries with the keys of get_all_global_assignments. Relative "
+        "values resolve against the open project's directory, else against the list's directory. The "
+        "list is evaluated in a safe interpreter, as when a project reads it.",
+        option_help};
+    static const ATCL_CMD cmd = make_command("read_ip_list_file", read_list_options, &help);
+    return run_command(interp, cmd, objc, objv, [&](const ATCL_ARGS& args) {
+        const FIO_PATH list = FIO_PATH(args.get_one_arg_option(ACF_OPT_LIST_FILE)).become_absolute();
+        const std::string base = PROJ_PROJECT::m_current ? PROJ_PROJECT::m_current->get_project_directory()
+                                                         : list.full_directory();
+        ACF_SETTINGS_READER reader(base);
+        try {
+            reader.read_ip_list_file(list.fullpath());
+        } catch (const ACF_READ_ERROR& e) {
+            throw ACF_TCL_ERROR(e.what());
+        }
+        Tcl_Obj* result = Tcl_NewListObj(0, nullptr);
+        for (const ACF_MGR_INPUT_PARAMETERS& params : reader.assignments()) {
+            const std::string text = assignment_dictionary(ACF_ASSIGNMENT(params, base));
+            Tcl_ListObjAppendElement(nullptr, result,
+                                     Tcl_NewStringObj(text.c_str(), static_cast<int>(text.size())));
+        }
+        Tcl_SetObjResult(interp, result);
+    });
+}
+
 constexpr ATCL_CALLBACK project_commands[] = {
     {project_open_command, "project_open", nullptr},
     {project_close_command, "project_close", nullptr},
@@ -293,6 +330,7 @@ constexpr ATCL_CALLBACK project_commands[] = {
     {get_global_assignment_command, "get_global_assignment", nullptr},
     {get_all_global_assignments_command, "get_all_global_assignments", nullptr},
     {export_assignments_command, "export_assignments", nullptr},
+    {read_ip_list_file_command, "read_ip_list_file", nullptr},
     {nullptr, nullptr, nullptr}};
 
 }  // namespace

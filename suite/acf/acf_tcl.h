@@ -6,6 +6,6 @@
 #include <tcl.h>
 
 //! Creates project_open, project_close, set_global_assignment, get_global_assignment,
-//! get_all_global_assignments and export_assignments on the interpreter and provides the
+//! get_all_global_assignments, export_assignments and read_ip_list_file on the interpreter and provides the
 //! package "::vorlin::project" 1.0. Answers TCL_OK or TCL_ERROR.
 int acf_tcl_init(Tcl_Interp* interp);
