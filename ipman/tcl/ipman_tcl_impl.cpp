@@ -61,6 +61,8 @@ public:
 int regenerate_ip_body(Tcl_Interp* interp, const ATCL_ARGS& args)
 {
     RELOAD_ATTEMPTS_AT_EXIT reload;
+    // The run's report lists the messages of this run, not of the whole session.
+    msg_clear_posted_messages();
     if (args.is_option_specified_by_user(IPMAN_AUTO_ARG_FILES))
         return ipman_upgrade_listed_files(args.get_one_arg_option(IPMAN_AUTO_ARG_FILES), interp);
     IPMAN_CANDIDATE_CHOICE choice;

@@ -4,6 +4,9 @@
 #include "tcl/ipman_upgrade_driver.h"
 
 #include "report/ipman_messages.h"
+#include "report/ipman_report_writer.h"
+#include "tcl/ipman_cmd.h"
+#include "tcl/ipman_port_diff.h"
 
 #include <ipman/ipman_constants.h>
 #include <ipman/ipman_ip_info_manager.h>
@@ -15,7 +18,10 @@
 #include <atcl/atcl.h>
 #include <cfg/cfg.h>
 #include <fio/fio.h>
+#include <ipdgen/ipdgen.h>
 #include <msg/msg.h>
+#include <rdb/rdb.h>
+#include <vcu/vcu.h>
 
 #include <fmt/format.h>
 
@@ -59,12 +65,41 @@ bool can_upgrade_unattended(const IPMAN_IP_INFO& record)
     }
 }
 
-// Until the flow module and the report writer are in: progress goes to the message library.
-void ipman_report_upgrade_progress(int percent)
+//! The upgraded system IP's port comparison goes into the report before its text copy, so
+//! both hold it. Pairs are dropped afterwards: their backups are about to go, and a later
+//! run must not list them again.
+void add_port_comparison(RDB_REPORT* report, const std::vector<IPMAN_IP_REGEN_RESULT>& results,
+                         const std::string& revision)
 {
-    msg_post_text(MSG_POST_INFO, fmt::format("IP Upgrade: {}%", percent));
+    if (!cfg_is_on("IPUPGRADE_PORT_DIFF_GENERATION", true)) return;
+    ipman_add_upgraded_ip_port_diffs(results);
+    std::string error;
+    if (!IPDGEN_REPORT_WRITER::write_report(report, revision, &error))
+        msg_post_text(MSG_POST_WARNING,
+                      fmt::format("The port comparison of the upgraded IP was not written: {}", error));
+    IPDGEN_PORTS_INFO::reset_data();
 }
-void ipman_write_upgrade_report(const std::vector<IPMAN_IP_REGEN_RESULT>&, bool) {}
+
+//! A report that cannot be written costs the record of the run, not the upgrade: warned.
+void write_upgrade_report(IPMAN_CMD& flow, const std::vector<IPMAN_IP_REGEN_RESULT>& results, bool failed)
+{
+    RDB_REPORT* report = ipman_get_ip_upgrade_report(flow);
+    if (report == nullptr) return;
+    IPMAN_IP_INFO_MANAGER& ip_info_mgr = manager();
+    const std::string revision = ip_info_mgr.get_revision_name();
+    IPMAN_REPORT_WRITER writer(report, IPMAN_REPORT_CONTEXT{revision, ip_info_mgr.get_top_level_entity_name(),
+                                                            ip_info_mgr.get_project_family_name()});
+    writer.write_results(results, failed ? 1 : 0);
+    add_port_comparison(report, results, revision);
+    const std::string text_copy = fmt::format("{}{}.{}{}", ACF_MANAGER::get_acf_manager()->get_project_path(),
+                                              revision, flow.get_short_name(), ".rpt");
+    std::string error;
+    if (!writer.write_text_report(text_copy.c_str(), &error))
+        msg_post_text(MSG_POST_WARNING,
+                      fmt::format("The IP Upgrade report {} was not written: {}", text_copy, error));
+    if (!RDB_REPORT::write_report(*report, &error))
+        msg_post_text(MSG_POST_WARNING, fmt::format("The IP Upgrade report was not stored: {}", error));
+}
 
 void post_failure_reason(const IPMAN_IP_REGEN_RESULT& result)
 {
@@ -75,8 +110,8 @@ void post_failure_reason(const IPMAN_IP_REGEN_RESULT& result)
 //! One call of the driver: the results in the order attempted and whether any failed.
 class UPGRADE_RUN {
 public:
-    UPGRADE_RUN(std::vector<IPMAN_IP_INFO>& records, Tcl_Interp* interp)
-        : m_records(records), m_interp(interp)
+    UPGRADE_RUN(std::vector<IPMAN_IP_INFO>& records, Tcl_Interp* interp, IPMAN_CMD& flow, CMP_FACADE& facade)
+        : m_records(records), m_interp(interp), m_flow(flow), m_facade(facade)
     {
     }
 
@@ -140,7 +175,7 @@ private:
     void report_progress(std::size_t step) const
     {
         const std::size_t percent = m_steps == 1 ? 20 : (100 / m_steps) * (step + 1);
-        ipman_report_upgrade_progress(static_cast<int>(percent));
+        m_facade.progress(static_cast<int>(percent));
     }
 
     void upgrade_singly(const IPMAN_IP_INFO& record)
@@ -175,7 +210,7 @@ private:
     {
         post_outcome_messages();
         set_tcl_result();
-        ipman_write_upgrade_report(m_results, m_failed);
+        write_upgrade_report(m_flow, m_results, m_failed);
         delete_backups();
         std::string error;
         if (!manager().update_project_settings_after_upgrade(m_results, error)) {
@@ -224,6 +259,8 @@ private:
 
     std::vector<IPMAN_IP_INFO>& m_records;
     Tcl_Interp* m_interp;
+    IPMAN_CMD& m_flow;
+    CMP_FACADE& m_facade;
     std::vector<IPMAN_IP_REGEN_RESULT> m_results;
     std::vector<IPMAN_IP_INFO> m_refused;  //!< top-level variations no flow can upgrade unattended
     std::size_t m_steps = 0;
@@ -258,9 +295,17 @@ ipman_candidate_lines(const std::vector<IPMAN_IP_INFO>& records)
 
 int ipman_run_upgrade_driver(std::vector<IPMAN_IP_INFO>& records, Tcl_Interp* interp)
 {
-    if (PROJ_PROJECT::m_current == nullptr)
-        MSG_INTERNAL_ERROR::report("prj != nullptr", "IPMAN", __FILE__, __LINE__);
-    return UPGRADE_RUN(records, interp).run();
+    IPMAN_CMD& flow = IPMAN_CMD::get();
+    PROJ_PROJECT* project = PROJ_PROJECT::m_current;
+    if (project == nullptr) MSG_INTERNAL_ERROR::report("prj != nullptr", "IPMAN", __FILE__, __LINE__);
+    const std::string revision = project->get_current_revision_name();
+    if (revision.empty()) MSG_INTERNAL_ERROR::report("rev != nullptr", "IPMAN", __FILE__, __LINE__);
+    flow.set_project(project->get_project_name());
+    flow.set_cap(revision);
+    flow.create_facade();
+    CMP_FACADE* facade = flow.get_facade();
+    if (facade == nullptr) return TCL_ERROR;
+    return UPGRADE_RUN(records, interp, flow, *facade).run();
 }
 
 int ipman_upgrade_listed_files(const std::string& file_list, Tcl_Interp* interp)
