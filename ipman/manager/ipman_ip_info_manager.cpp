@@ -139,6 +139,9 @@ void IPMAN_IP_INFO_MANAGER::build_lists(std::vector<IPMAN_IP_INFO>& all, std::ve
                                         std::vector<IPMAN_IP_INFO>& optional)
 {
     prepare_load();
+    // Outcomes of earlier runs, of this process or another, are in the revision's stored report.
+    if (m_controller->get_attempts_revision() != get_revision_name())
+        m_controller->load_ip_regen_results_from_report(nullptr);
     m_controller->reset_attempts_if_revision_changed();
     m_collector->build_ip_info_lists(*m_controller, all, required, optional);
 }

@@ -52,7 +52,8 @@ class RELOAD_ATTEMPTS_AT_EXIT {
 public:
     RELOAD_ATTEMPTS_AT_EXIT() = default;
     ~RELOAD_ATTEMPTS_AT_EXIT()
-    { /* PENDING_REPORT_MERGE */
+    {
+        IPMAN_IP_INFO_MANAGER::get_ip_info_manager()->load_ip_regen_results_from_report(nullptr);
     }
     RELOAD_ATTEMPTS_AT_EXIT(const RELOAD_ATTEMPTS_AT_EXIT&) = delete;
     RELOAD_ATTEMPTS_AT_EXIT& operator=(const RELOAD_ATTEMPTS_AT_EXIT&) = delete;
