@@ -158,12 +158,14 @@ private:
             }
         }
         m_steps = batch.size() + single.size();
+        // The batch does the work of as many steps as it has records, so progress after it
+        // stands there and the single upgrades count on from it.
         std::size_t step = 0;
         if (!batch.empty()) {
             report_progress(0);
             upgrade_batch(batch);
-            report_progress(m_steps - 1);
-            step = 1;
+            step = batch.size();
+            report_progress(step - 1);
         }
         for (const std::size_t i : single) {
             report_progress(step++);
