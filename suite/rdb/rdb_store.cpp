@@ -113,6 +113,8 @@ bool RDB_REPORT::write_report(const RDB_REPORT& report, std::string* error)
             reason = e.what();
         } catch (const std::bad_alloc&) {
             reason = "out of memory while storing the report";
+        } catch (const std::exception& e) {
+            reason = e.what();
         }
     }
     if (error)

@@ -1,6 +1,6 @@
 //! @file report_writer_test.cpp
 //! @brief The IP Upgrade report section: layout, replacement on a second run, the removal of
-//! empty result tables, and reading earlier outcomes back.
+//! empty result tables, and reading earlier outcomes back. The text copy is the store's.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -9,7 +9,6 @@
 
 #include "report/ipman_messages.h"
 #include "report/ipman_report_writer.h"
-#include "support/test_support.h"
 
 namespace {
 
@@ -44,14 +43,6 @@ protected:
     const RDB_TABLE_OBJECT* table(const char* name) const
     {
         return static_cast<const RDB_TABLE_OBJECT*>(ip_folder()->find_object(name));
-    }
-    std::map<std::string, IPMAN_UPGRADE_ATTEMPT> read_back()
-    {
-        std::map<std::string, IPMAN_UPGRADE_ATTEMPT> attempts;
-        // The controller starts the search from the main folder, as a report read again would.
-        m_report.set_current_folder(m_report.get_main_folder());
-        writer().read_upgrade_attempts(attempts);
-        return attempts;
     }
 
     RDB_REPORT m_report{"rev1", RDB_REPORT_TYPE_COMPILATION};
@@ -118,7 +109,10 @@ TEST_F(REPORT_WRITER_TEST, ReadBackStatusesAndKeys)
                             result("conv", 1, IPMAN_FAIL_TESSEL_UPGRADE_VARIATION_FAILED, "/p/conv.tessel"),
                             result("both", 1, IPMAN_FAIL_NONE), result("both", 0, IPMAN_FAIL_NONE)},
                            1);
-    const auto attempts = read_back();
+    std::map<std::string, IPMAN_UPGRADE_ATTEMPT> attempts;
+    // The controller starts the search from the main folder, as a report read again would.
+    m_report.set_current_folder(m_report.get_main_folder());
+    writer().read_upgrade_attempts(attempts);
     auto status_of = [&](const std::string& key) {
         const auto found = attempts.find(key);
         return found == attempts.end() ? -1 : found->second.status;
@@ -131,18 +125,6 @@ TEST_F(REPORT_WRITER_TEST, ReadBackStatusesAndKeys)
     EXPECT_EQ(
         attempts.at("/p/conv.vip").message,
         get_msg_from_type("/p/conv.tessel", IPMAN_FAIL_TESSEL_UPGRADE_VARIATION_FAILED)->get_msg_text());
-}
-
-TEST_F(REPORT_WRITER_TEST, TextCopyNamesTheRevision)
-{
-    TEMP_DIR dir;
-    writer().write_results({result("ok", 0, IPMAN_FAIL_NONE)}, 0);
-    std::string error;
-    EXPECT_TRUE(writer().write_text_report(nullptr));
-    ASSERT_TRUE(writer().write_text_report(dir.file("rev1.ipregen.rpt").c_str(), &error)) << error;
-    const std::string text = read_text(dir.file("rev1.ipregen.rpt"));
-    EXPECT_THAT(text, ::testing::HasSubstr("IP Upgrade report for rev1"));
-    EXPECT_THAT(text, ::testing::HasSubstr("/p/ok.vip"));
 }
 
 }  // namespace

@@ -47,6 +47,11 @@ const PORT_CASE kPortCases[] = {
      "  output pkg::word_t w);\nendmodule\n",
      "d input logic [N-1:0][7:0]|bus input axi_if.master|w output pkg::word_t"},
     {"a module without ports", "none.v", "module empty; endmodule", ""},
+    {"escaped names, both branches of a condition, sized literals, prototypes in the body", "misc.v",
+     "module \\m-1 (\\a[0] , b, c);\n`ifdef WIDE\n input [15:0] b;\n`else\n input [7:0] b;\n`endif\n"
+     "import \"DPI-C\" function int f(input int x);\n input \\a[0] ;\n"
+     "task t; input [3:0] c; endtask\n output c; assign c = 4'b z01 == 'x;\nendmodule\n",
+     "\\a[0] input |b input [7:0]|c output "},
     {"VHDL entity with generics, several names and modes", "e.vhd",
      "library ieee; use ieee.std_logic_1164.all;\n-- entity fake is port (z : in bit); end;\n"
      "ENTITY e IS\n  GENERIC (W : integer := 8; S : string := \"a;b)\");\n"
@@ -56,6 +61,10 @@ const PORT_CASE kPortCases[] = {
      "END ENTITY e;\narchitecture rtl of e is begin end;\n",
      "clk input std_logic|rst input std_logic|d input STD_LOGIC_VECTOR(W-1 DOWNTO 0)|"
      "q output unsigned(7 downto 0)|n input integer range 0 to 7|v input std_logic"},
+    {"VHDL attributes and character literals in defaults", "tick.vhd",
+     "entity t is generic (N : natural := x'length); port (a : in bit := '1'; b : out bit_vector(N'range) "
+     ":= (others => ';')); end t;",
+     "a input bit|b output bit_vector(N'range)"},
     {"no module at all", "nothing.v", "// module m(input a);\nwire w;\n", "no module found", false},
     {"unbalanced port list", "open.v", "module m(input a, output [3:0 b;\n", "end of the file", false},
     {"non-ANSI module cut short", "cut.v", "module m(a); input a;\n", "expected \"endmodule\"", false},

@@ -3,6 +3,8 @@
 #include "rdb_test_support.h"
 #include "support/test_support.h"
 
+#include <rdb/rdb_plain_text.h>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -45,6 +47,15 @@ Info (11131): started
 Error: line one
     line two
 )");
+}
+
+TEST(RdbTextCopy, HtmlBecomesPlainWrappedText)
+{
+    EXPECT_EQ(rdb_strip_html(
+                  "<p>One<BR/>two &lt;x&gt; &amp;amp; &#65;&bogus;</p>\n\n<p class=\"a\">\x1b[2J three</p>"),
+              "One\ntwo <x> &amp; A&bogus;\n\n [2J three\n");
+    EXPECT_EQ(rdb_wrap("aa bb cc\nlongword", 5), (std::vector<std::string>{"aa bb", "cc", "longword"}));
+    EXPECT_EQ(rdb_display_width("gr\xc3\xb6\xc3\x9f"), 4u);
 }
 
 TEST(RdbTextCopy, WritesAtomicallyAndRefusesWithAReason)
