@@ -213,14 +213,17 @@ private:
         post_outcome_messages();
         set_tcl_result();
         write_upgrade_report(m_flow, m_results, m_failed);
-        delete_backups();
         std::string error;
+        // Until the settings name the new files, the backups are the only way back to the
+        // files they still name.
         if (!manager().update_project_settings_after_upgrade(m_results, error)) {
             atcl_error_msg_impl(m_interp, fmt::format("ERROR: The IP upgrade could not update the project "
-                                                      "settings: {}",
+                                                      "settings, which still name the files before the "
+                                                      "upgrade; their backups are kept. {}",
                                                       error));
             return TCL_ERROR;
         }
+        delete_backups();
         return m_failed ? TCL_ERROR : TCL_OK;
     }
 
