@@ -27,6 +27,9 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 namespace {
 
@@ -35,9 +38,12 @@ bool is_top_level(const IPMAN_IP_INFO& record)
     return record.parent_entity() == IPMAN_NA_STR;
 }
 
+//! Generators run in the project directory: a relative generation file lies there.
 std::string full_generation_file(const IPMAN_IP_INFO& record)
 {
-    return FIO_PATH(record.ip_generation_file()).become_absolute().fullpath();
+    return FIO_PATH(record.ip_generation_file())
+        .become_absolute(ACF_MANAGER::get_acf_manager()->get_project_path())
+        .fullpath();
 }
 
 IPMAN_IP_INFO_MANAGER& manager()
@@ -173,10 +179,11 @@ private:
         }
     }
 
-    //! Step k of n: (100 / n) * (k + 1), or 20 for a single step.
+    //! Step k of n: 100 * (k + 1) / n, or 20 for a single step. Multiplying first keeps
+    //! projects of more than 100 variations from showing 0% throughout.
     void report_progress(std::size_t step) const
     {
-        const std::size_t percent = m_steps == 1 ? 20 : (100 / m_steps) * (step + 1);
+        const std::size_t percent = m_steps == 1 ? 20 : 100 * (step + 1) / m_steps;
         m_facade.progress(static_cast<int>(percent));
     }
 
