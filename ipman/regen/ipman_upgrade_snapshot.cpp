@@ -64,12 +64,13 @@ std::vector<std::string> IPMAN_UPGRADE_SNAPSHOT::paths_written_for(const std::st
 {
     const FIO_PATH file(generation_file);
     const std::string stem = file.full_directory() + file.base();
-    std::vector<std::string> paths{generation_file, stem + ".tessel", stem + ".vip", stem};
+    std::vector<std::string> paths{generation_file};
     const std::string output_directory = stem + "/";
-    if (!top_level_file.empty() && top_level_file.compare(0, output_directory.size(), output_directory) != 0)
-        paths.push_back(top_level_file);
-    std::sort(paths.begin(), paths.end());
-    paths.erase(std::unique(paths.begin(), paths.end()), paths.end());
+    for (const std::string& path : {stem + ".tessel", stem + ".vip", stem, top_level_file}) {
+        const bool inside_output = path.compare(0, output_directory.size(), output_directory) == 0;
+        if (!path.empty() && !inside_output && std::find(paths.begin(), paths.end(), path) == paths.end())
+            paths.push_back(path);
+    }
     return paths;
 }
 

@@ -20,7 +20,8 @@ public:
 
     //! The paths the generators may write for generation file DIR/BASE.ext: the file itself,
     //! DIR/BASE.tessel, DIR/BASE.vip, the output directory DIR/BASE/ and the top-level file
-    //! (when it lies outside that directory). All absolute.
+    //! (when it lies outside that directory). All absolute; the generation file first, since
+    //! the copies are kept beside the first path.
     static std::vector<std::string> paths_written_for(const std::string& generation_file,
                                                       const std::string& top_level_file);
 
