@@ -1,6 +1,7 @@
 # Demo of the IP-upgrade module: run with `vorlin_sh -t examples/demo.tcl`.
 # Opens each revision of the example project, loads its IP upgrade table and prints one
-# line per top-level IP variation, read back through the table commands.
+# line per top-level IP variation, read back through the table commands; then upgrades a
+# scratch copy of the project.
 #
 # The two revisions target different device families on purpose: the current board
 # (Crest V, a newer family) shows family mismatches as warnings, while the first board
@@ -61,3 +62,49 @@ foreach revision {blinky blinky_c2} {
     project_close
     puts ""
 }
+
+# Upgrading: a scratch copy of the project (the checked-in one stays as it is), its current
+# board. The table before, the upgrade with its progress, the report it wrote, the table
+# after and the settings lines the upgrade rewrote.
+proc read_file {path} {
+    set in [open $path]
+    set text [read $in]
+    close $in
+    return $text
+}
+
+set scratch [file join [expr {[info exists env(TMPDIR)] ? $env(TMPDIR) : "/tmp"}] vorlin_demo_[pid]]
+file delete -force $scratch
+file copy [file dirname $project_file] $scratch
+set settings_before [split [read_file [file join $scratch blinky.vsf]] \n]
+
+project_open [file join $scratch blinky.vpf] -revision blinky
+puts "Upgrading a scratch copy of the project: $scratch"
+puts "Before:"
+load_ip_upgrade_table
+print_table [table_rows]
+
+puts "\nregenerate_ip -all"
+set failed [catch {regenerate_ip -all} result]
+puts "\nregenerate_ip [expr {$failed ? {failed} : {passed}}]; one line per variation:"
+foreach line $result {
+    puts "  [lindex $line 0 0] ([lindex $line 0 1]): [lindex $line 1]"
+}
+
+puts "\nThe report's text copy, [file join $scratch blinky.ipregen.rpt]:"
+puts [read_file [file join $scratch blinky.ipregen.rpt]]
+
+puts "After:"
+load_ip_upgrade_table
+print_table [table_rows]
+unload_ip_upgrade_table
+
+puts "\nSettings lines the upgrade rewrote (blinky.vsf):"
+set settings_after [split [read_file [file join $scratch blinky.vsf]] \n]
+foreach before $settings_before after $settings_after {
+    if {$before ne $after} {
+        puts "  - $before\n  + $after"
+    }
+}
+project_close
+file delete -force $scratch

@@ -57,6 +57,9 @@ public:
     virtual void do_ip_upgrade_for_ip_info_batch_mode(const std::vector<IPMAN_IP_INFO>& infos,
                                                       const std::vector<std::size_t>& selected,
                                                       std::vector<IPMAN_IP_REGEN_RESULT>& results);
+    //! False with the reason when the project's settings file cannot be written.
+    virtual bool update_project_settings_after_upgrade(const std::vector<IPMAN_IP_REGEN_RESULT>& results,
+                                                       std::string& error);
 
     //! True when the legacy wizard generated the file at the full form of path.
     virtual bool is_kelvane_file(const FIO_PATH& path) const;

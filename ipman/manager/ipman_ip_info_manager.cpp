@@ -117,6 +117,9 @@ void IPMAN_IP_INFO_MANAGER::build_lists(std::vector<IPMAN_IP_INFO>& all, std::ve
                                         std::vector<IPMAN_IP_INFO>& optional)
 {
     prepare_load();
+    // Outcomes of earlier runs, of this process or another, are in the revision's stored report.
+    if (m_controller->get_attempts_revision() != get_revision_name())
+        m_controller->load_ip_regen_results_from_report(nullptr);
     m_controller->reset_attempts_if_revision_changed();
     m_collector->build_ip_info_lists(*m_controller, all, required, optional);
 }
@@ -159,6 +162,12 @@ void IPMAN_IP_INFO_MANAGER::do_ip_upgrade_for_ip_info_batch_mode(const std::vect
                                                                  std::vector<IPMAN_IP_REGEN_RESULT>& results)
 {
     m_controller->do_ip_upgrade_for_ip_info_batch_mode(infos, selected, results);
+}
+
+bool IPMAN_IP_INFO_MANAGER::update_project_settings_after_upgrade(
+    const std::vector<IPMAN_IP_REGEN_RESULT>& results, std::string& error)
+{
+    return m_controller->update_project_settings_after_upgrade(results, error);
 }
 
 bool IPMAN_IP_INFO_MANAGER::is_kelvane_file(const FIO_PATH& path) const

@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "discovery/ipman_legacy_variation_reader.h"
+#include "regen/ipman_upgrade_snapshot.h"
 #include "report/ipman_messages.h"
 #include "report/ipman_report_writer.h"
 #include "support/ipman_debug.h"
@@ -110,19 +111,11 @@ public:
     {
         switch (m_info.upgrade_flow()) {
         case IPMAN_TESSEL_UPGRADE_IP_CORES:
-            upgrade_ip_cores_in_place();
-            break;
         case IPMAN_TESSEL_UPGRADE_IP_CORES_TO_VIP:
-            upgrade_ip_cores_to_ip_list();
-            break;
         case IPMAN_VARIATION_TO_TESSEL_SA_WITH_TESSEL:
-            convert_variation();
-            break;
         case IPMAN_VKELVANE_SILENT:
-            run_wizard(".vip", false);
-            break;
         case IPMAN_VKELVANE_LEGACY_SILENT:
-            run_wizard(".tessel", true);
+            run_flow();
             break;
         default:
             refuse(IPMAN_FAIL_NO_CMD_SUPPORT);
@@ -141,6 +134,69 @@ public:
     }
 
 private:
+    //! Whatever the flow fails on, every file it may have written is put back; after a
+    //! success only the backup recorded for the caller remains.
+    void run_flow()
+    {
+        if (takes_variation_file() && !is_upgradable_variation_file())
+            return refuse(IPMAN_FAIL_NOT_VARIATION_FILE);
+        const std::vector<std::string> written =
+            IPMAN_UPGRADE_SNAPSHOT::paths_written_for(m_file, m_info.ip_top_level_file());
+        if (!m_snapshot.take(written)) return refuse(snapshot_failure_type());
+        run_flow_steps();
+        if (m_status != 0 && !m_started) return m_snapshot.discard();
+        if (m_status != 0) {
+            m_snapshot.restore();
+        } else {
+            m_snapshot.discard();
+        }
+        // Put back or superseded, the backup is of no more use unless handed on.
+        if (!m_backup.empty() && m_backup != m_recorded_backup) FIO_FILE_SYSTEM::remove_if_exists(m_backup);
+    }
+
+    bool takes_variation_file() const
+    {
+        const IPMAN_IP_UPGRADE_FLOW_ENUM flow = m_info.upgrade_flow();
+        return flow == IPMAN_VARIATION_TO_TESSEL_SA_WITH_TESSEL || flow == IPMAN_VKELVANE_SILENT ||
+               flow == IPMAN_VKELVANE_LEGACY_SILENT;
+    }
+
+    IPMAN_FAIL_REGEN_TYPE snapshot_failure_type() const
+    {
+        switch (m_info.upgrade_flow()) {
+        case IPMAN_VARIATION_TO_TESSEL_SA_WITH_TESSEL:
+            return IPMAN_FAIL_TESSEL_UPGRADE_VARIATION_FAILED;
+        case IPMAN_VKELVANE_SILENT:
+        case IPMAN_VKELVANE_LEGACY_SILENT:
+            return IPMAN_FAIL_VKELVANE_SILENT_FAILED;
+        default:
+            return IPMAN_FAIL_TESSEL_UPGRADE_IP_CORES_FAILED;
+        }
+    }
+
+    void run_flow_steps()
+    {
+        switch (m_info.upgrade_flow()) {
+        case IPMAN_TESSEL_UPGRADE_IP_CORES:
+            upgrade_ip_cores_in_place();
+            break;
+        case IPMAN_TESSEL_UPGRADE_IP_CORES_TO_VIP:
+            upgrade_ip_cores_to_ip_list();
+            break;
+        case IPMAN_VARIATION_TO_TESSEL_SA_WITH_TESSEL:
+            convert_variation();
+            break;
+        case IPMAN_VKELVANE_SILENT:
+            run_wizard(".vip", false);
+            break;
+        case IPMAN_VKELVANE_LEGACY_SILENT:
+            run_wizard(".tessel", true);
+            break;
+        default:
+            break;
+        }
+    }
+
     //! Without the new layout the system file is generated after its cores are upgraded,
     //! and that generation must leave its top-level file behind.
     void upgrade_ip_cores_in_place()
@@ -172,7 +228,6 @@ private:
 
     void convert_variation()
     {
-        if (!is_upgradable_variation_file()) return refuse(IPMAN_FAIL_NOT_VARIATION_FILE);
         m_backup = make_backup(m_file);
         if (m_backup.empty()) return refuse(IPMAN_FAIL_TESSEL_UPGRADE_VARIATION_FAILED);
         announce_start();
@@ -180,7 +235,7 @@ private:
         const int code = IPMAN_GENERATOR_COMMANDS::convert_variation_to_system(
             m_file, false, m_info.const_supported_filesets(), m_output_file, m_info.regen_language(),
             m_new_layout);
-        if (code != 0 || errors.seen()) return fail(IPMAN_FAIL_TESSEL_UPGRADE_VARIATION_FAILED, true);
+        if (code != 0 || errors.seen()) return fail(IPMAN_FAIL_TESSEL_UPGRADE_VARIATION_FAILED);
         m_top_level_file = generated_top_level_file();
         m_recorded_backup = m_backup;
     }
@@ -189,7 +244,6 @@ private:
     //! project's device family (the backup keeps the original lines).
     void run_wizard(const char* output_extension, bool output_is_system_file)
     {
-        if (!is_upgradable_variation_file()) return refuse(IPMAN_FAIL_NOT_VARIATION_FILE);
         m_backup = make_backup(m_file);
         if (m_backup.empty()) return refuse(IPMAN_FAIL_VKELVANE_SILENT_FAILED);
         announce_start();
@@ -219,8 +273,9 @@ private:
         return variation_file_check(m_file, ignored) == 0;
     }
 
-    void announce_start() const
+    void announce_start()
     {
+        m_started = true;
         ipman_post_msg(IPMAN_MSG::IIPMAN_IPRGEN_START, {m_info.tool_name(), m_file});
     }
 
@@ -236,13 +291,14 @@ private:
         m_status = 1;
     }
 
-    //! A conversion whose generation failed still names the system file it wrote; an output
-    //! that does not exist must never replace the variation in the project.
-    void fail(IPMAN_FAIL_REGEN_TYPE type, bool keep_written_output = false)
+    //! The files the attempt wrote are removed again (run_flow), so a failure names no output.
+    void fail(IPMAN_FAIL_REGEN_TYPE type)
     {
         restore_backup(m_backup);
+        if (!m_recorded_backup.empty() && m_recorded_backup != m_backup)
+            FIO_FILE_SYSTEM::remove_if_exists(m_recorded_backup);
         m_recorded_backup.clear();
-        if (!keep_written_output || !FIO_FILE_SYSTEM::exists(m_output_file)) m_output_file.clear();
+        m_output_file.clear();
         refuse(type);
     }
 
@@ -254,16 +310,22 @@ private:
     std::string m_recorded_backup;
     std::string m_top_level_file;
     std::string m_output_file;
+    IPMAN_UPGRADE_SNAPSHOT m_snapshot;
+    bool m_started = false;  //!< a generator may have written files
     IPMAN_FAIL_REGEN_TYPE m_fail_type = IPMAN_FAIL_NONE;
     std::int32_t m_status = 0;
 };
 
-//! A job whose generation file could not be backed up starts failed and is never run.
-IPMAN_IP_UPGRADE_JOB make_batch_job(const IPMAN_IP_INFO& info)
+//! A job whose files could not be kept aside starts failed and is never run.
+IPMAN_IP_UPGRADE_JOB make_batch_job(const IPMAN_IP_INFO& info, IPMAN_UPGRADE_SNAPSHOT& snapshot)
 {
     IPMAN_IP_UPGRADE_JOB job;
     job.ip_info = &info;
     job.file = absolute_generation_file(info);
+    if (!snapshot.take(IPMAN_UPGRADE_SNAPSHOT::paths_written_for(job.file, info.ip_top_level_file()))) {
+        job.status = 1;
+        return job;
+    }
     job.backup_file = make_backup(job.file);
     if (job.backup_file.empty()) {
         job.status = 1;
@@ -312,14 +374,20 @@ void judge_generation_step(IPMAN_UPGRADE_JOB_LIST& jobs, const IPMAN_FILE_ERROR_
     }
 }
 
-void finish_batch_job(IPMAN_IP_UPGRADE_JOB& job, bool new_layout)
+void finish_batch_job(IPMAN_IP_UPGRADE_JOB& job, IPMAN_UPGRADE_SNAPSHOT& snapshot, bool new_layout)
 {
     if (job.status != 0) {
         job.fail_type = IPMAN_FAIL_TESSEL_UPGRADE_IP_CORES_FAILED;
         restore_backup(job.backup_file);
+        snapshot.restore();
+        if (!job.top_level_backup_file.empty()) FIO_FILE_SYSTEM::remove_if_exists(job.top_level_backup_file);
         job.top_level_backup_file.clear();
-        return;
+    } else {
+        snapshot.discard();
     }
+    // Only the top-level backup of a passed job is handed on, for the port comparison.
+    if (!job.backup_file.empty()) FIO_FILE_SYSTEM::remove_if_exists(job.backup_file);
+    if (job.status != 0) return;
     job.top_level_file =
         IPMAN_GENERATOR_COMMANDS::top_level_file(job.file, new_layout, job.ip_info->regen_language());
 }
@@ -359,10 +427,13 @@ void IPMAN_IP_REGENERATION_CONTROLLER::do_ip_upgrade_for_ip_info_batch_mode(
 {
     const bool new_layout = family_test_holds();
     IPMAN_UPGRADE_JOB_LIST jobs;
+    std::vector<IPMAN_UPGRADE_SNAPSHOT> snapshots;  // one per job
+    snapshots.reserve(selected.size());
     for (const std::size_t index : selected) {
         MSG_INTERNAL_ERROR_IF(index >= records.size(), IPMAN_MODULE_TAG);
-        if (records[index].upgrade_flow() == IPMAN_TESSEL_UPGRADE_IP_CORES)
-            jobs.push_back(make_batch_job(records[index]));
+        if (records[index].upgrade_flow() != IPMAN_TESSEL_UPGRADE_IP_CORES) continue;
+        snapshots.emplace_back();
+        jobs.push_back(make_batch_job(records[index], snapshots.back()));
     }
 
     IPMAN_FILE_ERROR_MAP file_errors;
@@ -375,9 +446,9 @@ void IPMAN_IP_REGENERATION_CONTROLLER::do_ip_upgrade_for_ip_info_batch_mode(
     IPMAN_BATCH_UPGRADE::batch_generation(jobs, file_errors, &files_of_failed_runs);
     judge_generation_step(jobs, file_errors, files_of_failed_runs, new_layout);
 
-    for (IPMAN_IP_UPGRADE_JOB& job : jobs) {
-        finish_batch_job(job, new_layout);
-        results.push_back(batch_job_result(job));
+    for (std::size_t k = 0; k < jobs.size(); ++k) {
+        finish_batch_job(jobs[k], snapshots[k], new_layout);
+        results.push_back(batch_job_result(jobs[k]));
     }
 }
 

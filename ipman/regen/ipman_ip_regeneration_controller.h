@@ -58,6 +58,14 @@ public:
     virtual void do_ip_upgrade_for_ip_info_batch_mode(const std::vector<IPMAN_IP_INFO>& records,
                                                       const std::vector<std::size_t>& selected,
                                                       std::vector<IPMAN_IP_REGEN_RESULT>& results);
+    //! Makes the project's file assignments name the files that replaced upgraded variations
+    //! (a result's output file), each in the place of the assignment it replaces, with the
+    //! variable type of the new file; a renamed session assignment made by a Tcl script
+    //! becomes permanent. Assignments match by resolved path. Commits once, then reads the
+    //! IP lists again. False with the reason in error when the settings file cannot be
+    //! written; the assignments are then as they were.
+    bool update_project_settings_after_upgrade(const std::vector<IPMAN_IP_REGEN_RESULT>& results,
+                                               std::string& error);
     //! Forgets the remembered attempts unless a project is open and its active revision is
     //! the one they were recorded for.
     virtual void reset_attempts_if_revision_changed();

@@ -1,6 +1,7 @@
 //! @file ipman_report_writer.cpp
 //! @brief The "IP Upgrade" report section and the read-back of earlier upgrade outcomes.
 #include "report/ipman_report_writer.h"
+#include "support/ipman_debug.h"
 
 #include "report/ipman_messages.h"
 
@@ -17,7 +18,6 @@
 
 namespace {
 
-const char* const MODULE_TAG = "IPMAN";
 const char* const IP_FOLDER_NAME = "IP Upgrade";
 const char* const DEFAULT_MAIN_FOLDER_NAME = "Default Main Folder";
 const char* const SUMMARY_NAME = "IP Upgrade Summary";
@@ -45,7 +45,7 @@ const std::vector<std::string>& result_columns()
 // The condition text names what the layout lacks, as the internal-error report shows it.
 #define IPMAN_REPORT_REQUIRE(cond, text)                                                                     \
     do {                                                                                                     \
-        if (!(cond)) MSG_INTERNAL_ERROR::report(text, MODULE_TAG, __FILE__, __LINE__);                       \
+        if (!(cond)) MSG_INTERNAL_ERROR::report(text, IPMAN_MODULE_TAG, __FILE__, __LINE__);                 \
     } while (0)
 
 const char* result_table_name(IPMAN_REPORT_RESULT_TYPE type)
@@ -56,7 +56,7 @@ const char* result_table_name(IPMAN_REPORT_RESULT_TYPE type)
     case IPMAN_REPORT_RESULT_FAILED:
         return "Failed Upgrade IP Components";
     }
-    MSG_INTERNAL_ERROR::report("Invalid IPMAN_REPORT_RESULT_TYPE", MODULE_TAG, __FILE__, __LINE__);
+    MSG_INTERNAL_ERROR::report("Invalid IPMAN_REPORT_RESULT_TYPE", IPMAN_MODULE_TAG, __FILE__, __LINE__);
 }
 
 RDB_FOLDER_OBJECT* as_folder(RDB_OBJECT* object)

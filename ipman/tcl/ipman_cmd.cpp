@@ -1,6 +1,7 @@
 //! @file ipman_cmd.cpp
 //! @brief The IP Upgrade flow module and its report.
 #include "tcl/ipman_cmd.h"
+#include "support/ipman_debug.h"
 
 #include <acf/proj_project.h>
 #include <msg/msg.h>
@@ -12,8 +13,6 @@
 #include <string>
 
 namespace {
-
-const char* const MODULE_TAG = "IPMAN";
 
 //! Where the open project keeps its reports.
 std::string project_database_path()
@@ -27,7 +26,7 @@ std::unique_ptr<RDB_REPORT> new_flow_report(const std::string& revision)
 {
     auto report = std::make_unique<RDB_REPORT>(revision, RDB_REPORT_TYPE_COMPILATION);
     RDB_FOLDER_OBJECT* main_folder = rdb_util_create_skeleton_main_folder(report.get());
-    if (!main_folder) MSG_INTERNAL_ERROR::report("main_folder", MODULE_TAG, __FILE__, __LINE__);
+    if (!main_folder) MSG_INTERNAL_ERROR::report("main_folder", IPMAN_MODULE_TAG, __FILE__, __LINE__);
     report->set_current_folder(main_folder);
     main_folder->add_object(rdb_create_summary_object("Flow Summary"));
     main_folder->add_object(std::make_unique<RDB_LEGAL_OBJECT>(RDB_LEGAL_STR));
@@ -68,7 +67,7 @@ RDB_REPORT* ipman_get_ip_upgrade_report(IPMAN_CMD& module)
 {
     module.prepare_report_database();
     IPMAN_IP_INFO_MANAGER* manager = IPMAN_IP_INFO_MANAGER::get_ip_info_manager();
-    if (!manager) MSG_INTERNAL_ERROR::report("ip_mgr != NULL", MODULE_TAG, __FILE__, __LINE__);
+    if (!manager) MSG_INTERNAL_ERROR::report("ip_mgr != NULL", IPMAN_MODULE_TAG, __FILE__, __LINE__);
     const std::string revision = manager->get_revision_name();
     if (revision.empty()) return nullptr;
     if (RDB_REPORT* report = RDB_REPORT::get_report(revision, RDB_REPORT_TYPE_COMPILATION)) return report;

@@ -2,6 +2,7 @@
 //! @brief Port comparison of old and new IP files, the generated-files query and the
 //! deployment command.
 #include "tcl/ipman_port_diff.h"
+#include "support/ipman_debug.h"
 
 #include "tcl/ipman_cmd.h"
 #include "tcl/ipman_tcl_args_auto.h"
@@ -22,14 +23,8 @@
 
 namespace {
 
-const char* const MODULE_TAG = "IPMAN";
 //! Longest "ip_deploy ARGS" text handed on; a longer one would lose arguments on the way.
 constexpr std::size_t IP_DEPLOY_COMMAND_LIMIT = 4093;
-
-void debug(const std::string& text)
-{
-    msg_local_debug(MODULE_TAG, 2, text);
-}
 
 bool ends_with(const std::string& text, const std::string& suffix)
 {
@@ -49,7 +44,7 @@ std::optional<FIO_EXTENSION_TYPE> hdl_type(const std::string& path)
 FIO_EXTENSION_TYPE hdl_type_or_verilog(const std::string& path)
 {
     if (const auto type = hdl_type(path)) return *type;
-    debug(fmt::format("Unable to determine file type of {}. defaulting to verilog", path));
+    ipman_debug(fmt::format("Unable to determine file type of {}. defaulting to verilog", path));
     return FIO_EXT_VERILOG;
 }
 
@@ -111,7 +106,7 @@ void ipman_add_upgraded_ip_port_diffs(const std::vector<IPMAN_IP_REGEN_RESULT>& 
 
 int ipman_port_diff_clear_body(Tcl_Interp*, const ATCL_ARGS&)
 {
-    debug("Calling port_diff_clear..");
+    ipman_debug("Calling port_diff_clear..");
     IPDGEN_PORTS_INFO::reset_data();
     return TCL_OK;
 }
@@ -122,25 +117,25 @@ int ipman_port_diff_add_ip_body(Tcl_Interp*, const ATCL_ARGS& args)
     const std::string new_file = args.get_one_arg_option(IPMAN_AUTO_ARG_NEW_FILE);
     const std::string old_version = args.get_one_arg_option(IPMAN_AUTO_ARG_OLD_VERSION);
     const std::string new_version = args.get_one_arg_option(IPMAN_AUTO_ARG_NEW_VERSION);
-    debug(fmt::format("OLD FILE: {} ", old_file));
-    debug(fmt::format("NEW FILE: {} ", new_file));
-    debug(fmt::format("OLD Version: {} ", old_version));
-    debug(fmt::format("NEW Version: {} ", new_version));
+    ipman_debug(fmt::format("OLD FILE: {} ", old_file));
+    ipman_debug(fmt::format("NEW FILE: {} ", new_file));
+    ipman_debug(fmt::format("OLD Version: {} ", old_version));
+    ipman_debug(fmt::format("NEW Version: {} ", new_version));
     add_port_diff_pair(old_file, new_file, old_version, new_version);
     return TCL_OK;
 }
 
 int ipman_port_diff_gen_report_body(Tcl_Interp* interp, const ATCL_ARGS&)
 {
-    debug("Calling port_diff_gen_report ..");
+    ipman_debug("Calling port_diff_gen_report ..");
     RDB_REPORT* report = ipman_get_ip_upgrade_report(IPMAN_CMD::get());
     if (!report) {
-        debug("Error! report is NULL!");
+        ipman_debug("Error! report is NULL!");
         return TCL_ERROR;
     }
-    debug("REPORT NOT NULL!!!");
+    ipman_debug("REPORT NOT NULL!!!");
     IPMAN_IP_INFO_MANAGER* manager = IPMAN_IP_INFO_MANAGER::get_ip_info_manager();
-    if (!manager) MSG_INTERNAL_ERROR::report("ip_mgr != NULL", MODULE_TAG, __FILE__, __LINE__);
+    if (!manager) MSG_INTERNAL_ERROR::report("ip_mgr != NULL", IPMAN_MODULE_TAG, __FILE__, __LINE__);
     std::string error;
     // A table that cannot be stored would be gone with the process: say so.
     if (!IPDGEN_REPORT_WRITER::write_report(report, manager->get_revision_name(), &error)) {
@@ -148,7 +143,7 @@ int ipman_port_diff_gen_report_body(Tcl_Interp* interp, const ATCL_ARGS&)
                             "ERROR: The port differences could not be written into the report: " + error);
         return TCL_ERROR;
     }
-    debug("made it after IPDGEN_REPORT_WRITER::write_report");
+    ipman_debug("made it after IPDGEN_REPORT_WRITER::write_report");
     return TCL_OK;
 }
 

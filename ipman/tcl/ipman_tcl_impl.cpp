@@ -2,9 +2,15 @@
 //! @brief The command handlers of ::vorlin::ipman: the common prologue and each command's
 //! body. Bodies that this build does not carry answer a clear error.
 #include "tcl/ipman_tcl_impl.h"
+#include "support/ipman_debug.h"
 
 #include "tcl/ipman_port_diff.h"
 #include "tcl/ipman_tcl_ip_table.h"
+#include "tcl/ipman_upgrade_driver.h"
+
+#include "manager/ipman_upgrade_candidates.h"
+
+#include <ipman/ipman_ip_info_manager.h>
 
 #include <acf/proj_project.h>
 #include <msg/msg.h>
@@ -42,6 +48,48 @@ int guarded(Tcl_Interp* interp, IPMAN_TCL_CMD_ENUM command, WORK&& work)
     return TCL_ERROR;
 }
 
+//! Every way regenerate_ip ends, the remembered upgrade outcomes are those of the report.
+class RELOAD_ATTEMPTS_AT_EXIT {
+public:
+    RELOAD_ATTEMPTS_AT_EXIT() = default;
+    ~RELOAD_ATTEMPTS_AT_EXIT()
+    {
+        IPMAN_IP_INFO_MANAGER::get_ip_info_manager()->load_ip_regen_results_from_report(nullptr);
+    }
+    RELOAD_ATTEMPTS_AT_EXIT(const RELOAD_ATTEMPTS_AT_EXIT&) = delete;
+    RELOAD_ATTEMPTS_AT_EXIT& operator=(const RELOAD_ATTEMPTS_AT_EXIT&) = delete;
+};
+
+int regenerate_ip_body(Tcl_Interp* interp, const ATCL_ARGS& args)
+{
+    RELOAD_ATTEMPTS_AT_EXIT reload;
+    // The run's report lists the messages of this run, not of the whole session.
+    msg_clear_posted_messages();
+    if (args.is_option_specified_by_user(IPMAN_AUTO_ARG_FILES))
+        return ipman_upgrade_listed_files(args.get_one_arg_option(IPMAN_AUTO_ARG_FILES), interp);
+    IPMAN_CANDIDATE_CHOICE choice;
+    choice.all = args.get_no_arg_option(IPMAN_AUTO_ARG_ALL);
+    choice.optional = args.get_no_arg_option(IPMAN_AUTO_ARG_OPTIONAL);
+    choice.required = true;  // the default list; -required only says so
+    std::vector<IPMAN_IP_INFO> records;
+    ipman_select_upgrade_candidates(choice, records);
+    return records.empty() ? TCL_OK : ipman_run_upgrade_driver(records, interp);
+}
+
+int list_ip_cores_body(Tcl_Interp* interp, const ATCL_ARGS& args)
+{
+    IPMAN_CANDIDATE_CHOICE choice;
+    choice.all = args.get_no_arg_option(IPMAN_AUTO_ARG_ALL);
+    choice.optional = args.get_no_arg_option(IPMAN_AUTO_ARG_OPTIONAL);
+    choice.required = args.get_no_arg_option(IPMAN_AUTO_ARG_REQUIRED);
+    choice.quiet = true;
+    std::vector<IPMAN_IP_INFO> records;
+    ipman_select_upgrade_candidates(choice, records);
+    for (const auto& line : ipman_candidate_lines(records))
+        Tcl_AppendElement(interp, line.second.c_str());
+    return TCL_OK;
+}
+
 }  // namespace
 
 int ipman_tcl_command_prologue(IPMAN_TCL_CMD_ENUM command, Tcl_Interp* interp, int objc,
@@ -73,14 +121,12 @@ int ipman_run_tcl_command(IPMAN_TCL_CMD_ENUM command, Tcl_Interp* interp, int ob
 
 int ipman_tcl_regenerate_ip(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
 {
-    return ipman_run_tcl_command(IPMAN_TCL_REGENERATE_IP, interp, objc, objv,
-                                 unavailable_body<IPMAN_TCL_REGENERATE_IP>);
+    return ipman_run_tcl_command(IPMAN_TCL_REGENERATE_IP, interp, objc, objv, regenerate_ip_body);
 }
 
 int ipman_tcl_list_ip_cores(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
 {
-    return ipman_run_tcl_command(IPMAN_TCL_LIST_IP_CORES, interp, objc, objv,
-                                 unavailable_body<IPMAN_TCL_LIST_IP_CORES>);
+    return ipman_run_tcl_command(IPMAN_TCL_LIST_IP_CORES, interp, objc, objv, list_ip_cores_body);
 }
 
 int ipman_tcl_load_ip_upgrade_table(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
@@ -123,7 +169,7 @@ int ipman_tcl_port_diff_add_ip(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj
 
 int ipman_tcl_port_diff_gen_report(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
 {
-    msg_local_debug("IPMAN", 2, "Entering port_diff_gen_report ..");
+    ipman_debug("Entering port_diff_gen_report ..");
     return ipman_run_tcl_command(IPMAN_TCL_PORT_DIFF_GEN_REPORT, interp, objc, objv,
                                  ipman_port_diff_gen_report_body);
 }

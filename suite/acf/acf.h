@@ -211,6 +211,10 @@ public:
     //! Appends a new assignment after all others; null when no project is open or the
     //! parameters name no variable.
     ACF_ASSIGNMENT* add_assignment(const ACF_MGR_INPUT_PARAMETERS& params);
+    //! Puts a new assignment in the place of one of this revision, which is removed; null
+    //! (and nothing changed) when the old one is not part of it or params name no variable.
+    ACF_ASSIGNMENT* replace_assignment(ACF_ASSIGNMENT* old_assignment,
+                                       const ACF_MGR_INPUT_PARAMETERS& params);
 
 private:
     friend class ACF_MANAGER;
@@ -292,6 +296,12 @@ public:
     //! Writes the settings file from its non-transient assignments, atomically; IP lists are
     //! never written. False with get_last_error when the file cannot be written.
     bool commit();
+    //! Reads the IP lists named by the current assignments again, as opening the project
+    //! would: assignments read from lists are replaced by a fresh reading, every other one
+    //! (transient ones included) keeps its place. For after generators rewrote lists or
+    //! assignments came to name other files. False with get_last_error when a list cannot
+    //! be read; nothing changes then.
+    bool reread_ip_lists();
     const std::string& get_last_error() const { return m_last_error; }
 
 private:

@@ -17,6 +17,7 @@
 
 #include <filesystem>
 #include <mutex>
+#include <set>
 #include <utility>
 
 PROJ_PROJECT* PROJ_PROJECT::m_current = nullptr;
@@ -144,6 +145,14 @@ ACF_ASSIGNMENT* ACF_REVISION_MANAGER::add_assignment(const ACF_MGR_INPUT_PARAMET
     THR_SCOPED_WRITE hold(*m_lock);
     if (!m_manager.m_model || params.get_variable_name().empty()) return nullptr;
     return m_manager.m_model->append(params);
+}
+
+ACF_ASSIGNMENT* ACF_REVISION_MANAGER::replace_assignment(ACF_ASSIGNMENT* old_assignment,
+                                                         const ACF_MGR_INPUT_PARAMETERS& params)
+{
+    THR_SCOPED_WRITE hold(*m_lock);
+    if (!m_manager.m_model || params.get_variable_name().empty()) return nullptr;
+    return m_manager.m_model->replace(old_assignment, params);
 }
 
 // ---- ACF_MANAGER ------------------------------------------------------------------------
@@ -321,5 +330,34 @@ bool ACF_MANAGER::commit()
         return false;
     }
     m_model->set_committed_text(std::move(text));
+    return true;
+}
+
+bool ACF_MANAGER::reread_ip_lists()
+{
+    THR_SCOPED_WRITE hold(*m_revision.m_lock);
+    if (!m_model) return true;
+    std::vector<ACF_MGR_INPUT_PARAMETERS> fresh;
+    std::set<std::string> list_files;
+    try {
+        // The reader appends each list's content right after the assignment that names it.
+        ACF_SETTINGS_READER reader(m_model->directory());
+        for (const auto& assignment : m_model->assignments())
+            if (!m_model->is_from_list_file(*assignment))
+                reader.add_assignment(assignment->get_input_parameters());
+        fresh = reader.take_assignments();
+        list_files = reader.list_files();
+    } catch (const std::exception& e) {
+        m_last_error = e.what();
+        return false;
+    }
+    std::vector<ACF_ASSIGNMENT*> previous;
+    for (const auto& assignment : m_model->assignments())
+        previous.push_back(assignment.get());
+    for (ACF_ASSIGNMENT* assignment : previous)
+        m_model->remove(assignment);
+    for (ACF_MGR_INPUT_PARAMETERS& params : fresh)
+        m_model->append(std::move(params));
+    m_model->set_list_files(std::move(list_files));
     return true;
 }

@@ -37,9 +37,24 @@ bool ACF_PROJECT_MODEL::remove(ACF_ASSIGNMENT* assignment)
     return true;
 }
 
+ACF_ASSIGNMENT* ACF_PROJECT_MODEL::replace(ACF_ASSIGNMENT* old_assignment,
+                                           const ACF_MGR_INPUT_PARAMETERS& params)
+{
+    const auto found = m_positions.find(old_assignment);
+    if (found == m_positions.end()) return nullptr;
+    ACF_MGR_INPUT_PARAMETERS placed(params);
+    if (placed.get_home_file().empty()) placed.set_home_file(m_settings_file, 0);
+    const auto position =
+        m_assignments.insert(found->second, std::make_unique<ACF_ASSIGNMENT>(std::move(placed), directory()));
+    m_removed.splice(m_removed.end(), m_assignments, found->second);
+    m_positions.erase(found);
+    m_positions[position->get()] = position;
+    return position->get();
+}
+
 bool ACF_PROJECT_MODEL::belongs_to_settings_file(const ACF_ASSIGNMENT& assignment) const
 {
-    return !assignment.is_transient() && m_list_files.count(assignment.get_acf_file_name()) == 0;
+    return !assignment.is_transient() && !is_from_list_file(assignment);
 }
 
 std::string ACF_PROJECT_MODEL::render_settings_file() const

@@ -30,6 +30,14 @@ public:
     ACF_ASSIGNMENT* append(ACF_MGR_INPUT_PARAMETERS&& params);
     //! Takes the assignment out of the sequence; it stays alive until the model goes.
     bool remove(ACF_ASSIGNMENT* assignment);
+    //! A new assignment in the place of old_assignment, which is taken out; null when
+    //! old_assignment is not in the sequence.
+    ACF_ASSIGNMENT* replace(ACF_ASSIGNMENT* old_assignment, const ACF_MGR_INPUT_PARAMETERS& params);
+    //! True for an assignment read from one of the IP list files.
+    bool is_from_list_file(const ACF_ASSIGNMENT& assignment) const
+    {
+        return m_list_files.count(assignment.get_acf_file_name()) != 0;
+    }
 
     //! IP list files are never written; their assignments stay out of the settings file.
     void set_list_files(std::set<std::string> files) { m_list_files = std::move(files); }

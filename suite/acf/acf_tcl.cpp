@@ -210,8 +210,15 @@ int set_global_assignment_command(ClientData, Tcl_Interp* interp, int objc, Tcl_
                                                  : FIO_PATH(caller.file).become_absolute().fullpath(),
                              caller.line);
         params.set_is_transient(true);
-        if (acf.add_assignment(params) == nullptr)
-            throw ACF_TCL_ERROR(fmt::format("ERROR: Cannot add the assignment {}", name));
+        ACF_ASSIGNMENT* added = acf.add_assignment(params);
+        if (added == nullptr) throw ACF_TCL_ERROR(fmt::format("ERROR: Cannot add the assignment {}", name));
+        // The IP list it names (or the one generated for it) is part of the project from now on.
+        const ACF_VARIABLE_TYPE_ENUM type = added->get_type();
+        if ((type == ACF_VAR_VIP_FILE || type == ACF_VAR_TESSEL_FILE || type == ACF_VAR_GWIP_FILE) &&
+            !acf.reread_ip_lists()) {
+            acf.remove_assignment(added);
+            throw ACF_TCL_ERROR(acf.get_last_error());
+        }
     });
 }
 

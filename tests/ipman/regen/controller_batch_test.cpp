@@ -11,9 +11,11 @@
 namespace controller_test {
 namespace {
 
+using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
+using ::testing::Key;
 using ::testing::Not;
 
 const std::string UPGRADED = "<module name=\"cross\" kind=\"fifo_buffer\" version=\"24.1\"/>";
@@ -145,6 +147,21 @@ TEST_F(BATCH_TEST, GeneratorThatStopsBeforeAnyFileFailsEveryJob)
     EXPECT_EQ(results[0].fail_type, IPMAN_FAIL_TESSEL_UPGRADE_IP_CORES_FAILED);
     EXPECT_THAT(changed_files(before, files()), IsEmpty());
     EXPECT_TRUE(error_posted());
+}
+
+TEST_F(BATCH_TEST, FailedJobKeepsItsEarlierOutputsAndPassedJobsKeepNoBackup)
+{
+    open("older");
+    ASSERT_EQ(upgrade_batch({"sys_a.tessel", "sys_b.tessel"})[1].status, 0);
+    m_dir.write("sys_b/synth/sys_b.v", "// edited since the last generation\n");
+    const FILE_SNAPSHOT before = files();
+    EXPECT_THAT(before, Not(Contains(Key(HasSubstr("BAK")))));
+
+    inject_fault("error-line-exit-0");
+    const std::vector<IPMAN_IP_REGEN_RESULT> results = upgrade_batch({"sys_b.tessel"});
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(results[0].status, 1);
+    EXPECT_EQ(files(), before);
 }
 
 TEST_F(BATCH_TEST, JobWhoseBackupCannotBeMadeIsLeftOutOfTheRun)

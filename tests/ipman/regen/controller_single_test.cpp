@@ -10,8 +10,11 @@
 namespace controller_test {
 namespace {
 
+using ::testing::Contains;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
+using ::testing::Key;
+using ::testing::Not;
 
 bool exists(const std::string& path)
 {
@@ -35,7 +38,8 @@ TEST_F(REGEN_TEST, InPlaceUpgradeInTheNewLayoutRunsNoGenerationAndKeepsTheTopLev
     EXPECT_EQ(result.top_level_file, old_top);
     EXPECT_EQ(result.backup_file, path("sys_a.BAK.v"));
     EXPECT_EQ(read_text(result.backup_file), "// previous top level\n");
-    EXPECT_EQ(read_text(path("sys_a.BAK.tessel")), original);
+    EXPECT_FALSE(exists(path("sys_a.BAK.tessel"))) << "only the backup handed on remains";
+    EXPECT_NE(read_text(path("sys_a.tessel")), original);
     EXPECT_THAT(read_text(path("sys_a.tessel")),
                 HasSubstr("<module name=\"cross\" kind=\"fifo_buffer\" version=\"24.1\"/>"));
     EXPECT_FALSE(exists(path("sys_a/synthesis/sys_a.vip"))) << "no generation in the new layout";
@@ -62,7 +66,7 @@ TEST_F(REGEN_TEST, RelativeGenerationFileIsTheProjectsFile)
     info.ip_generation_file("sys_a.tessel");
 
     EXPECT_EQ(upgrade(info).status, 0);
-    EXPECT_TRUE(exists(path("sys_a.BAK.tessel")));
+    EXPECT_THAT(read_text(path("sys_a.tessel")), HasSubstr("version=\"24.1\""));
 }
 
 TEST_F(REGEN_TEST, UpgradeToAnIpListNamesTheListInEachLayout)
@@ -135,6 +139,23 @@ TEST_P(GENERATOR_FAILURE, FailsAndLeavesEveryFileAsItWas)
         EXPECT_EQ(result.output_file, "");
     }
     EXPECT_EQ(posted("IIPMAN_IPRGEN_RESTORE_FILE"), 1u);
+}
+
+// A failed attempt also puts back what an earlier generation wrote and removes what it
+// created itself; a success leaves no backup but the one handed on.
+TEST_F(REGEN_TEST, FailedAttemptLeavesEarlierOutputsAndCreatesNothing)
+{
+    open("older");
+    ASSERT_EQ(upgrade(record("sys_b.tessel", IPMAN_TESSEL_UPGRADE_IP_CORES)).status, 0);
+    m_dir.write("sys_b/synth/sys_b.v", "// edited since the last generation\n");
+    const FILE_SNAPSHOT before = files();
+    EXPECT_THAT(before, Not(Contains(Key(HasSubstr("BAK")))));
+
+    inject_fault("exit-1");
+    EXPECT_EQ(upgrade(record("sys_b.tessel", IPMAN_TESSEL_UPGRADE_IP_CORES)).status, 1);
+    EXPECT_EQ(upgrade(record("counter_var.v", IPMAN_VARIATION_TO_TESSEL_SA_WITH_TESSEL, "kv_counter")).status,
+              1);
+    EXPECT_EQ(files(), before);
 }
 
 constexpr auto CORES_FAILED = IPMAN_FAIL_TESSEL_UPGRADE_IP_CORES_FAILED;
