@@ -15,6 +15,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <string>
 
 #include <unistd.h>
 
@@ -78,7 +80,14 @@ void report_failure(Tcl_Interp* interp, int code)
     Tcl_Interp* interp = Tcl_CreateInterp();
     set_script_arguments(interp, script, argc, argv);
     int code = init_suite_commands(interp);
-    if (code == TCL_OK) code = Tcl_EvalFile(interp, script);
+    // Run by an absolute name, so that no file it sources can be taken for it.
+    std::error_code ignored;
+    const std::string absolute_script =
+        std::filesystem::absolute(script, ignored).lexically_normal().string();
+#ifdef VORLIN_SH_HAS_PROJECT_COMMANDS
+    acf_tcl_set_top_level_script(absolute_script);
+#endif
+    if (code == TCL_OK) code = Tcl_EvalFile(interp, absolute_script.c_str());
     if (code != TCL_OK) report_failure(interp, code);
     // Tcl_Exit flushes the channels; `exit N` inside the script ends the process the same way.
     Tcl_Exit(code == TCL_OK ? 0 : 1);

@@ -5,6 +5,8 @@
 
 #include "support/ipman_debug.h"
 
+#include <acf/acf_tcl.h>
+
 #include <msg/msg.h>
 
 #include <dlfcn.h>
@@ -331,10 +333,14 @@ int ipman_unregister_tcl_from(Tcl_Interp* interp)
 extern "C" int Ipman_Init(Tcl_Interp* interp)
 {
     keep_library_loaded();
-    if (!atcl_get_interpreter() && interp) {
-        atcl_set_interpreter(interp);
+    if (!atcl_get_interpreter() && interp) atcl_set_interpreter(interp);
+    // Scripts use the module's collections and the project commands together, so every
+    // interpreter that loads the module gets both, not only the first.
+    if (interp && Tcl_FindCommand(interp, "::foreach_in_collection", nullptr, 0) == nullptr)
         atcl_register_collection_commands(interp);
-    }
+    if (interp && Tcl_PkgPresent(interp, "::vorlin::project", nullptr, 0) == nullptr &&
+        acf_tcl_init(interp) != TCL_OK)
+        return TCL_ERROR;
     // The interpreter Tcl loads the package into is the one that must get the commands.
     ipman_register_tcl_in(interp ? interp : atcl_get_interpreter());
     return 0;

@@ -293,6 +293,11 @@ public:
     {
         return m_revision.add_assignment(params);
     }
+    //! As add_assignment, and an IP list the assignment names (VIP_FILE, or the list generated
+    //! for a system or gwip file) is read with its nested lists, their assignments following
+    //! it, as in the settings file. Throws std::runtime_error ("ERROR: ...") when a list fails;
+    //! then nothing is added.
+    ACF_ASSIGNMENT* add_assignment_reading_lists(const ACF_MGR_INPUT_PARAMETERS& params);
     //! Writes the settings file from its non-transient assignments, atomically; IP lists are
     //! never written. False with get_last_error when the file cannot be written.
     bool commit();

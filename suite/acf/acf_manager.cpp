@@ -157,6 +157,22 @@ ACF_ASSIGNMENT* ACF_REVISION_MANAGER::replace_assignment(ACF_ASSIGNMENT* old_ass
 
 // ---- ACF_MANAGER ------------------------------------------------------------------------
 
+ACF_ASSIGNMENT* ACF_MANAGER::add_assignment_reading_lists(const ACF_MGR_INPUT_PARAMETERS& params)
+{
+    THR_SCOPED_WRITE hold(*m_revision.m_lock);
+    if (!m_model || params.get_variable_name().empty()) return nullptr;
+    // Read completely before anything is added, so a failing list leaves the revision as it was.
+    ACF_SETTINGS_READER reader(m_model->directory());
+    reader.add_assignment(params);
+    m_model->add_list_files(reader.list_files());
+    ACF_ASSIGNMENT* added = nullptr;
+    for (ACF_MGR_INPUT_PARAMETERS& read : reader.take_assignments()) {
+        ACF_ASSIGNMENT* assignment = m_model->append(std::move(read));
+        if (added == nullptr) added = assignment;
+    }
+    return added;
+}
+
 ACF_MANAGER::ACF_MANAGER() : m_revision(*this) {}
 
 ACF_MANAGER::~ACF_MANAGER()
@@ -185,6 +201,11 @@ bool ACF_MANAGER::open_project(const std::string& path_or_name, const std::strin
         ACF_SETTINGS_READER reader(directory);
         const ACF_PROJECT_FILE declared = reader.read_project_file(project_file.fullpath());
         const std::string chosen = revision.empty() ? declared.active_revision : revision;
+        try {
+            acf_check_revision_name(chosen);
+        } catch (const std::invalid_argument& e) {
+            throw ACF_READ_ERROR(fmt::format("ERROR: {}", e.what()));
+        }
         if (std::find(declared.revisions.begin(), declared.revisions.end(), chosen) ==
             declared.revisions.end())
             throw ACF_READ_ERROR(

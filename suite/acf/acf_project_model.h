@@ -41,6 +41,10 @@ public:
 
     //! IP list files are never written; their assignments stay out of the settings file.
     void set_list_files(std::set<std::string> files) { m_list_files = std::move(files); }
+    void add_list_files(const std::set<std::string>& files)
+    {
+        m_list_files.insert(files.begin(), files.end());
+    }
     //! The settings file's text rendered from the current assignments.
     std::string render_settings_file() const;
     //! What the settings file held as last read or written, rendered the same way.

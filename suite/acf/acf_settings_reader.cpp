@@ -3,6 +3,7 @@
 //! collects their assignments, following IP lists depth first.
 #include "acf_settings_reader.h"
 
+#include <cfg/cfg.h>
 #include <fio/fio.h>
 #include <msg/msg.h>
 
@@ -10,6 +11,8 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
+#include <cstdlib>
 #include <limits>
 #include <optional>
 #include <string_view>
@@ -28,8 +31,100 @@ bool is_regular_file(const std::string& path)
 
 //! A runaway loop in a settings file ends with an error instead of hanging the suite.
 constexpr int max_commands_per_file = 5000000;
-//! IP lists nested deeper than this are not read.
+//! IP lists nested deeper than this are refused.
 constexpr std::size_t max_list_depth = 64;
+//! Tcl's parser recurses once per bracket level; far deeper text would exhaust the C stack.
+constexpr int max_nesting_depth = 1000;
+//! Compiled loops escape the command limit; only wall time stops them.
+constexpr double default_time_limit_seconds = 10;
+const char* const time_limit_setting = "project_file_eval_time_limit";
+
+//! Seconds one file may evaluate: the user setting when it is a positive number.
+double evaluation_time_limit_seconds()
+{
+    const std::string text = cfg_get_value(time_limit_setting);
+    char* end = nullptr;
+    const double seconds = std::strtod(text.c_str(), &end);
+    const bool valid = !text.empty() && end != nullptr && *end == '\0' && seconds > 0 && seconds < 1e6;
+    return valid ? seconds : default_time_limit_seconds;
+}
+
+//! The deepest nesting of brackets and braces in the text; backslash escapes do not count.
+int bracket_nesting_depth(const std::string& text)
+{
+    int depth = 0, deepest = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        switch (text[i]) {
+        case '\\':
+            ++i;
+            break;
+        case '[':
+        case '{':
+            deepest = std::max(deepest, ++depth);
+            break;
+        case ']':
+        case '}':
+            if (depth > 0) --depth;
+            break;
+        default:
+            break;
+        }
+    }
+    return deepest;
+}
+
+void refuse_deep_nesting(const std::string& path, const std::string& content)
+{
+    if (bracket_nesting_depth(content) > max_nesting_depth)
+        throw ACF_READ_ERROR(fmt::format("ERROR: {}: brackets or braces are nested more than {} levels deep; "
+                                         "the file is not evaluated",
+                                         path, max_nesting_depth));
+}
+
+Tcl_Time time_after(double seconds)
+{
+    Tcl_Time time;
+    Tcl_GetTime(&time);
+    const long long micros = static_cast<long long>(time.usec) + static_cast<long long>(seconds * 1e6);
+    time.sec += static_cast<long>(micros / 1000000);
+    time.usec = static_cast<long>(micros % 1000000);
+    return time;
+}
+
+//! Starts the wall-time limit of one evaluation.
+void start_time_limit(Tcl_Interp* interp, double seconds)
+{
+    Tcl_Time deadline = time_after(seconds);
+    Tcl_LimitSetTime(interp, &deadline);
+    Tcl_LimitTypeSet(interp, TCL_LIMIT_TIME);
+}
+
+//! Ends it, so that its timer cannot fire in the host's event loop later.
+void stop_time_limit(Tcl_Interp* interp)
+{
+    Tcl_LimitTypeReset(interp, TCL_LIMIT_TIME);
+}
+
+void extend_time_limit(Tcl_Interp* interp, std::chrono::microseconds extra)
+{
+    if (!Tcl_LimitTypeEnabled(interp, TCL_LIMIT_TIME)) return;
+    Tcl_Time deadline;
+    Tcl_LimitGetTime(interp, &deadline);
+    const long long micros = static_cast<long long>(deadline.usec) + extra.count();
+    deadline.sec += static_cast<long>(micros / 1000000);
+    deadline.usec = static_cast<long>(micros % 1000000);
+    Tcl_LimitSetTime(interp, &deadline);
+}
+
+//! The message of a failed evaluation; a spent time limit is named with its setting.
+std::string evaluation_error_text(Tcl_Interp* interp, int code, double time_limit)
+{
+    if (Tcl_LimitExceeded(interp) && Tcl_LimitTypeExceeded(interp, TCL_LIMIT_TIME))
+        return fmt::format("evaluation did not end within {} s (user setting {})", time_limit,
+                           time_limit_setting);
+    return code == TCL_ERROR ? std::string(Tcl_GetStringResult(interp))
+                             : std::string("unexpected break, continue or return");
+}
 
 //! "file" subcommands that only compute with path text and never touch the file system.
 constexpr std::array<const char*, 7> pure_path_subcommands{"join",      "dirname", "tail",    "rootname",
@@ -251,6 +346,19 @@ ACF_MGR_INPUT_PARAMETERS acf_parse_assignment_words(const std::vector<std::strin
     return acf_parse_assignment_words(std::vector<std::string_view>(words.begin(), words.end()));
 }
 
+void acf_check_revision_name(const std::string& name)
+{
+    // The name becomes NAME.vsf in the project directory and must stay there.
+    const bool plain = !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
+                       std::none_of(name.begin(), name.end(),
+                                    [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; });
+    if (!plain)
+        throw std::invalid_argument(fmt::format(
+            "revision name \"{}\" is not a plain name: it must be non-empty, must not be \".\" or \"..\", "
+            "and must hold no \"/\" and no control characters",
+            name));
+}
+
 ACF_TCL_CALLER acf_tcl_caller_location(Tcl_Interp* interp)
 {
     ACF_TCL_CALLER caller;
@@ -319,7 +427,7 @@ public:
     //! Evaluates one file's content; list_dir, when given, becomes vip_dir. On failure the
     //! interpreter keeps the error for the caller and is not used again.
     int evaluate(const std::string& path, const std::string& content, const std::string& origin,
-                 const std::optional<std::string>& list_dir)
+                 const std::optional<std::string>& list_dir, double time_limit)
     {
         m_context.path = path;
         m_context.origin = origin;
@@ -332,7 +440,11 @@ public:
         else
             Tcl_UnsetVar(m_interp.get(), "vip_dir", TCL_GLOBAL_ONLY);
         Tcl_LimitSetCommands(m_interp.get(), command_count() + max_commands_per_file);
+        start_time_limit(m_interp.get(), time_limit);
         const int code = Tcl_EvalEx(m_interp.get(), content.c_str(), static_cast<int>(content.size()), 0);
+        m_error_text =
+            code == TCL_OK ? std::string() : evaluation_error_text(m_interp.get(), code, time_limit);
+        stop_time_limit(m_interp.get());
         if (code != TCL_OK || m_context.nested_error)
             m_reusable = false;
         else
@@ -342,6 +454,8 @@ public:
 
     Tcl_Interp* interp() const { return m_interp.get(); }
     const FILE_CONTEXT& context() const { return m_context; }
+    //! Why the last evaluation failed.
+    const std::string& error_text() const { return m_error_text; }
     //! False once a file ran anything but the reader's commands, or failed.
     bool reusable() const { return m_reusable; }
 
@@ -364,10 +478,14 @@ private:
 
     ACF_TCL_INTERP_PTR m_interp;
     FILE_CONTEXT m_context;  //!< the file being evaluated, handed to set_global_assignment
+    std::string m_error_text;
     bool m_reusable = true;
 };
 
-ACF_SETTINGS_READER::ACF_SETTINGS_READER(std::string project_dir) : m_project_dir(std::move(project_dir)) {}
+ACF_SETTINGS_READER::ACF_SETTINGS_READER(std::string project_dir)
+    : m_project_dir(std::move(project_dir)), m_time_limit(evaluation_time_limit_seconds())
+{
+}
 
 ACF_SETTINGS_READER::~ACF_SETTINGS_READER() = default;
 
@@ -387,6 +505,7 @@ ACF_PROJECT_FILE ACF_SETTINGS_READER::read_project_file(const std::string& path)
     std::string content;
     if (!FIO_FILE_SYSTEM::read_file(path, content))
         throw ACF_READ_ERROR(fmt::format("ERROR: cannot read project file {}", path));
+    refuse_deep_nesting(path, content);
 
     ACF_PROJECT_FILE project;
     FILE_CONTEXT context;
@@ -395,10 +514,12 @@ ACF_PROJECT_FILE ACF_SETTINGS_READER::read_project_file(const std::string& path)
     ACF_TCL_INTERP_PTR interp = make_safe_interpreter();
     Tcl_CreateObjCommand(interp.get(), "revision", revision_command, &context, nullptr);
     Tcl_CreateObjCommand(interp.get(), "active_revision", active_revision_command, &context, nullptr);
+    start_time_limit(interp.get(), m_time_limit);
     const int code = Tcl_EvalEx(interp.get(), content.c_str(), static_cast<int>(content.size()), 0);
     if (code != TCL_OK)
-        throw ACF_READ_ERROR(
-            located_error(path, error_line(interp.get(), code), Tcl_GetStringResult(interp.get())));
+        throw ACF_READ_ERROR(located_error(path, error_line(interp.get(), code),
+                                           evaluation_error_text(interp.get(), code, m_time_limit)));
+    stop_time_limit(interp.get());
     if (project.revisions.empty())
         throw ACF_READ_ERROR(fmt::format("ERROR: project file {} names no revision", path));
     if (project.active_revision.empty())
@@ -430,8 +551,11 @@ void ACF_SETTINGS_READER::read_ip_list_file(const std::string& path)
     if (!FIO_FILE_SYSTEM::read_file(absolute, content))
         throw ACF_READ_ERROR(fmt::format("ERROR: cannot read IP list file {}", absolute));
     m_list_files.insert(absolute);
+    m_included.emplace(absolute, path);
     m_reading.push_back(absolute);
+    const std::size_t first = m_assignments.size();
     evaluate_file(absolute, content, path, true);
+    m_read_lists.emplace(absolute, std::make_pair(first, m_assignments.size()));
     m_reading.pop_back();
 }
 
@@ -446,18 +570,24 @@ ACF_SETTINGS_READER::FILE_INTERPRETER& ACF_SETTINGS_READER::interpreter_at_depth
 void ACF_SETTINGS_READER::evaluate_file(const std::string& path, const std::string& content,
                                         const std::string& origin, bool is_list)
 {
+    refuse_deep_nesting(path, content);
     // The including file is still being evaluated one level up, in an interpreter of its own.
-    FILE_INTERPRETER& interpreter = interpreter_at_depth(m_reading.size() - 1);
+    const std::size_t depth = m_reading.size() - 1;
+    FILE_INTERPRETER& interpreter = interpreter_at_depth(depth);
     std::optional<std::string> list_dir;
     if (is_list) list_dir = FIO_PATH(path).directory();
-    const int code = interpreter.evaluate(path, content, origin, list_dir);
+    const auto started = std::chrono::steady_clock::now();
+    const int code = interpreter.evaluate(path, content, origin, list_dir, m_time_limit);
+    // Each file has its own time: the includers' clocks do not run while this one is read.
+    const auto spent =
+        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started);
+    for (std::size_t outer = 0; outer < depth; ++outer)
+        if (m_interpreters[outer]) extend_time_limit(m_interpreters[outer]->interp(), spent);
     // A failed IP list fails its includer even when the includer caught the error.
     if (interpreter.context().nested_error) throw ACF_READ_ERROR(*interpreter.context().nested_error);
     if (code == TCL_OK) return;
-    Tcl_Interp* interp = interpreter.interp();
-    const std::string message = code == TCL_ERROR ? std::string(Tcl_GetStringResult(interp))
-                                                  : std::string("unexpected break, continue or return");
-    throw ACF_READ_ERROR(located_error(path, error_line(interp, code), message));
+    throw ACF_READ_ERROR(
+        located_error(path, error_line(interpreter.interp(), code), interpreter.error_text()));
 }
 
 void ACF_SETTINGS_READER::add_assignment(ACF_MGR_INPUT_PARAMETERS params)
@@ -505,11 +635,15 @@ void ACF_SETTINGS_READER::read_list_file(const std::string& path, const std::str
                                   path, m_reading.back()));
         return;
     }
-    if (m_reading.size() >= max_list_depth) {
-        msg_post_text(MSG_POST_WARNING,
-                      fmt::format("IP list file {} is nested too deep: more than {} IP lists include each "
-                                  "other (from {}); its assignments are skipped",
-                                  path, max_list_depth, m_reading.back()));
+    if (m_reading.size() >= max_list_depth)
+        throw ACF_READ_ERROR(fmt::format("ERROR: IP list file {} is nested too deep: more than {} IP lists "
+                                         "include each other (from {})",
+                                         path, max_list_depth, m_reading.back()));
+    // A list is evaluated once per load and brings its assignments in once per origin, so
+    // lists that include the same list many times cannot multiply the work.
+    if (!m_included.emplace(path, origin).second) return;
+    if (const auto read = m_read_lists.find(path); read != m_read_lists.end()) {
+        repeat_list_assignments(path, origin, read->second.first, read->second.second);
         return;
     }
     std::string content;
@@ -521,8 +655,22 @@ void ACF_SETTINGS_READER::read_list_file(const std::string& path, const std::str
     }
     m_list_files.insert(path);
     m_reading.push_back(path);
+    const std::size_t first = m_assignments.size();
     evaluate_file(path, content, origin, true);
+    m_read_lists.emplace(path, std::make_pair(first, m_assignments.size()));
     m_reading.pop_back();
+}
+
+void ACF_SETTINGS_READER::repeat_list_assignments(const std::string& path, const std::string& origin,
+                                                  std::size_t first, std::size_t end)
+{
+    // The lists it names came in with their own origins already.
+    for (std::size_t i = first; i < end; ++i) {
+        if (m_assignments[i].get_home_file() != path) continue;
+        ACF_MGR_INPUT_PARAMETERS copy = m_assignments[i];
+        copy.set_origin(origin);
+        m_assignments.push_back(std::move(copy));
+    }
 }
 
 namespace {
@@ -557,7 +705,7 @@ int revision_command(ClientData data, Tcl_Interp* interp, int objc, Tcl_Obj* con
         require_one_argument(objc, "revision REV");
         const std::string name = text_of(objv[1]);
         auto& revisions = context->project->revisions;
-        if (name.empty()) throw std::invalid_argument("empty revision name");
+        acf_check_revision_name(name);
         if (std::find(revisions.begin(), revisions.end(), name) == revisions.end()) revisions.push_back(name);
     } catch (const std::exception& e) {
         set_error(interp, e.what());
@@ -571,7 +719,9 @@ int active_revision_command(ClientData data, Tcl_Interp* interp, int objc, Tcl_O
     auto* context = static_cast<ACF_SETTINGS_READER::FILE_CONTEXT*>(data);
     try {
         require_one_argument(objc, "active_revision REV");
-        context->project->active_revision = text_of(objv[1]);
+        const std::string name = text_of(objv[1]);
+        acf_check_revision_name(name);
+        context->project->active_revision = name;
     } catch (const std::exception& e) {
         set_error(interp, e.what());
         return TCL_ERROR;

@@ -8,6 +8,7 @@
 #include <tcl.h>
 
 #include <cstddef>
+#include <map>
 #include <memory>
 #include <set>
 #include <stdexcept>
@@ -38,6 +39,10 @@ struct ACF_PROJECT_FILE {
 //! any order, "--" ending the options, and one value. Throws std::invalid_argument.
 ACF_MGR_INPUT_PARAMETERS acf_parse_assignment_words(const std::vector<std::string>& words);
 ACF_MGR_INPUT_PARAMETERS acf_parse_assignment_words(const std::vector<std::string_view>& words);
+
+//! Throws std::invalid_argument unless the name can only name a file in the project
+//! directory: not empty, "." or "..", no "/" and no control characters.
+void acf_check_revision_name(const std::string& name);
 
 //! Where the command running in interp was called from: the script file (empty when it was
 //! not sourced from a file) and line (0 when unknown).
@@ -85,12 +90,18 @@ private:
     FILE_INTERPRETER& interpreter_at_depth(std::size_t depth);
     void read_list_file(const std::string& path, const std::string& origin, const std::string& named_by);
     void read_generated_list(const ACF_MGR_INPUT_PARAMETERS& params);
+    void repeat_list_assignments(const std::string& path, const std::string& origin, std::size_t first,
+                                 std::size_t end);
     std::string resolve(const std::string& written) const;
 
     std::string m_project_dir;
+    double m_time_limit;  //!< seconds per file evaluation
     std::vector<ACF_MGR_INPUT_PARAMETERS> m_assignments;
     std::set<std::string> m_list_files;
-    std::vector<std::string> m_reading;  //!< files being read, outermost first
+    //! Lists read, with the range of m_assignments their first reading produced.
+    std::map<std::string, std::pair<std::size_t, std::size_t>> m_read_lists;
+    std::set<std::pair<std::string, std::string>> m_included;  //!< (list, origin) pairs brought in
+    std::vector<std::string> m_reading;                        //!< files being read, outermost first
     ACF_TCL_INTERP_PTR m_path_helper;
     //! One per nesting depth: files of one depth are read one after another, and a file
     //! that left nothing behind in its interpreter hands it on to the next.

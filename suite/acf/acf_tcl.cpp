@@ -20,6 +20,40 @@
 
 namespace {
 
+//! The script vorlin_sh -t runs: what it does is the user's own doing, not a sourced file's.
+std::string& top_level_script()
+{
+    static std::string script;
+    return script;
+}
+
+//! The current directory project_open found while no project was open; project_close goes back.
+std::string& directory_before_open()
+{
+    static std::string directory;
+    return directory;
+}
+
+std::string current_directory()
+{
+    Tcl_Obj* cwd = Tcl_FSGetCwd(nullptr);  // handed over with a reference for the caller
+    if (cwd == nullptr) return {};
+    std::string directory = Tcl_GetString(cwd);
+    Tcl_DecrRefCount(cwd);
+    return directory;
+}
+
+//! Whether a source command is evaluating a file other than the top-level script now.
+bool sourcing_a_file(Tcl_Interp* interp)
+{
+    Tcl_InterpState saved = Tcl_SaveInterpState(interp, TCL_OK);
+    std::string script;
+    if (Tcl_EvalEx(interp, "::info script", -1, TCL_EVAL_GLOBAL) == TCL_OK)
+        script = Tcl_GetStringResult(interp);
+    Tcl_RestoreInterpState(interp, saved);
+    return !script.empty() && script != top_level_script();
+}
+
 constexpr const char* package_name = "::vorlin::project";
 constexpr const char* package_version = "1.0";
 
@@ -70,17 +104,22 @@ const char* option_name(int option)
     }
 }
 
-//! Option words are matched exactly; the framework rejects those a command does not take.
+constexpr ATCL_OPTION_ENTRY end_of_table{0, 0, 0, 0, nullptr, nullptr};
+
+//! Every option word any project command takes; a command rejects those it does not.
+constexpr ATCL_OPTION_ENTRY all_named_options[] = {
+    {ACF_OPT_REVISION, 1, ATCL_OPTION_OPTIONAL, 0, nullptr, nullptr},
+    {ACF_OPT_NAME, 1, ATCL_OPTION_OPTIONAL, 0, nullptr, nullptr},
+    {ACF_OPT_ENTITY, 1, ATCL_OPTION_OPTIONAL, 0, nullptr, nullptr},
+    {ACF_OPT_LIBRARY, 1, ATCL_OPTION_OPTIONAL, 0, nullptr, nullptr},
+    {ACF_OPT_DESIGN, 0, ATCL_OPTION_OPTIONAL, 0, nullptr, nullptr},
+    end_of_table};
+
+//! Exact names and unique prefixes, as the module's commands take them.
 int resolve_option(const char* word)
 {
-    for (int option = ATCL_HELP_SHORT; option <= static_cast<int>(ACF_OPT_LIST_FILE); ++option)
-        if (option != ACF_OPT_PATH && option != ACF_OPT_VALUE && option != ACF_OPT_LIST_FILE &&
-            std::string(word) == option_name(option))
-            return option;
-    return 0;
+    return atcl_resolve_option_by_prefix(word, option_name, all_named_options);
 }
-
-constexpr ATCL_OPTION_ENTRY end_of_table{0, 0, 0, 0, nullptr, nullptr};
 
 constexpr ATCL_OPTION_ENTRY project_open_options[] = {
     {ACF_OPT_REVISION, 1, ATCL_OPTION_OPTIONAL, 0, nullptr, nullptr},
@@ -157,11 +196,15 @@ int project_open_command(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* cons
     static const ATCL_CMD_HELP help{
         "Opens a project and makes its directory the current directory.",
         "Any project open before is closed without writing. A project whose files "
-        "cannot be read stays closed, and the project open before stays open.",
+        "cannot be read stays closed, and the project open before stays open. Revision names are "
+        "plain names: no \"/\", not \".\" or \"..\", no control characters.\n\n"
+        "Example:\n  project_open -rev fast designs/top.vpf",
         option_help};
     static const ATCL_CMD cmd = make_command("project_open", project_open_options, &help);
     return run_command(interp, cmd, objc, objv, [&](const ATCL_ARGS& args) {
         ACF_MANAGER* acf = ACF_MANAGER::get_acf_manager();
+        const bool was_open = acf->is_project_open();
+        const std::string found_directory = current_directory();
         std::string error;
         if (!acf->open_project(args.get_one_arg_option(ACF_OPT_PATH),
                                args.get_one_arg_option(ACF_OPT_REVISION), error))
@@ -172,26 +215,40 @@ int project_open_command(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* cons
             throw ACF_TCL_ERROR(fmt::format("ERROR: Cannot change to the project directory {}",
                                             acf->get_project_full_path()));
         }
+        if (!was_open) directory_before_open() = found_directory;
     });
 }
 
 int project_close_command(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
 {
-    static const ATCL_CMD_HELP help{"Closes the open project without writing its settings.",
-                                    "Use export_assignments first to keep changes.", option_help};
+    static const ATCL_CMD_HELP help{
+        "Closes the open project without writing its settings.",
+        "Use export_assignments first to keep changes. The current directory becomes again the one "
+        "project_open found.\n\nExample:\n  export_assignments\n  project_close",
+        option_help};
     static const ATCL_CMD cmd = make_command("project_close", no_options, &help);
     return run_command(interp, cmd, objc, objv, [&](const ATCL_ARGS&) {
         if (!open_manager().close_project())
             throw ACF_TCL_ERROR("ERROR: The project is in use and cannot be closed now.");
+        const std::string directory = std::move(directory_before_open());
+        directory_before_open().clear();
+        const ATCL_OBJ_PTR path(Tcl_NewStringObj(directory.c_str(), -1));
+        if (!directory.empty() && Tcl_FSChdir(path.get()) != 0)
+            throw ACF_TCL_ERROR(fmt::format("ERROR: The project is closed, but the directory {} it was "
+                                            "opened from cannot be entered again.",
+                                            directory));
     });
 }
 
 int set_global_assignment_command(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
 {
     static const ATCL_CMD_HELP help{
-        "Adds a global assignment to the open project for this session.",
-        "The assignment remembers the script file and line that made it. It is not written to the "
-        "settings file; an IP upgrade that renames the file it names makes it permanent.",
+        "Adds a global assignment to the open project.",
+        "Made at the prompt or by the script vorlin_sh -t runs, the assignment is permanent: "
+        "export_assignments writes it to the settings file. Made while a sourced Tcl file is "
+        "evaluated, it is transient: it lasts for this session and remembers that file and line. "
+        "A VIP_FILE assignment reads its IP list, as one in the settings file does.\n\n"
+        "Example:\n  set_global_assignment -name VERILOG_FILE rtl/top.v\n  export_assignments",
         option_help};
     static const ATCL_CMD cmd = make_command("set_global_assignment", set_assignment_options, &help);
     return run_command(interp, cmd, objc, objv, [&](const ATCL_ARGS& args) {
@@ -205,20 +262,15 @@ int set_global_assignment_command(ClientData, Tcl_Interp* interp, int objc, Tcl_
         params.set_entity(args.get_one_arg_option(ACF_OPT_ENTITY));
         params.set_library(args.get_one_arg_option(ACF_OPT_LIBRARY));
         params.set_value_string(args.get_one_arg_option(ACF_OPT_VALUE));
-        const ACF_TCL_CALLER caller = acf_tcl_caller_location(interp);
-        params.set_home_file(caller.file.empty() ? std::string()
-                                                 : FIO_PATH(caller.file).become_absolute().fullpath(),
-                             caller.line);
-        params.set_is_transient(true);
-        ACF_ASSIGNMENT* added = acf.add_assignment(params);
-        if (added == nullptr) throw ACF_TCL_ERROR(fmt::format("ERROR: Cannot add the assignment {}", name));
-        // The IP list it names (or the one generated for it) is part of the project from now on.
-        const ACF_VARIABLE_TYPE_ENUM type = added->get_type();
-        if ((type == ACF_VAR_VIP_FILE || type == ACF_VAR_TESSEL_FILE || type == ACF_VAR_GWIP_FILE) &&
-            !acf.reread_ip_lists()) {
-            acf.remove_assignment(added);
-            throw ACF_TCL_ERROR(acf.get_last_error());
+        if (sourcing_a_file(interp)) {
+            const ACF_TCL_CALLER caller = acf_tcl_caller_location(interp);
+            params.set_home_file(caller.file.empty() ? std::string()
+                                                     : FIO_PATH(caller.file).become_absolute().fullpath(),
+                                 caller.line);
+            params.set_is_transient(true);
         }
+        if (acf.add_assignment_reading_lists(params) == nullptr)
+            throw ACF_TCL_ERROR(fmt::format("ERROR: Cannot add the assignment {}", name));
     });
 }
 
@@ -234,7 +286,8 @@ ACF_MGR_INPUT_PARAMETERS name_query(const std::string& name)
 int get_global_assignment_command(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
 {
     static const ATCL_CMD_HELP help{"Returns the value of the last global assignment of a name, as written.",
-                                    "Returns an empty string when the project has no such assignment.",
+                                    "Returns an empty string when the project has no such assignment.\n\n"
+                                    "Example:\n  puts [get_global_assignment -name FAMILY]",
                                     option_help};
     static const ATCL_CMD cmd = make_command("get_global_assignment", get_assignment_options, &help);
     return run_command(interp, cmd, objc, objv, [&](const ATCL_ARGS& args) {
@@ -268,7 +321,9 @@ int get_all_global_assignments_command(ClientData, Tcl_Interp* interp, int objc,
         "Returns a collection of the open project's global assignments in settings-file order.",
         "Each element is a dictionary with the keys name, value (as written), resolved, entity, library, "
         "origin (the IP list link that brought it in), file, line and transient. IP lists follow the "
-        "assignment that names them.",
+        "assignment that names them.\n\n"
+        "Example:\n  foreach_in_collection a [get_all_global_assignments -design] {\n"
+        "      puts [dict get $a resolved]\n  }",
         option_help};
     static const ATCL_CMD cmd = make_command("get_all_global_assignments", get_all_options, &help);
     return run_command(interp, cmd, objc, objv, [&](const ATCL_ARGS& args) {
@@ -292,7 +347,8 @@ int export_assignments_command(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj
     static const ATCL_CMD_HELP help{
         "Writes the open revision's settings file from its assignments.",
         "Session assignments made by set_global_assignment and the content of IP list files are not "
-        "written. The file is replaced atomically, and left untouched when nothing changed.",
+        "written. The file is replaced atomically, and left untouched when nothing changed.\n\n"
+        "Example:\n  set_global_assignment -name FAMILY {Family A}\n  export_assignments",
         option_help};
     static const ATCL_CMD cmd = make_command("export_assignments", no_options, &help);
     return run_command(interp, cmd, objc, objv, [&](const ATCL_ARGS&) {
@@ -307,7 +363,8 @@ int read_ip_list_file_command(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj*
         "Returns the assignments of an IP list file and of the lists it names, without a project.",
         "The result is a Tcl list of dictionaries with the keys of get_all_global_assignments. Relative "
         "values resolve against the open project's directory, else against the list's directory. The "
-        "list is evaluated in a safe interpreter, as when a project reads it.",
+        "list is evaluated in a safe interpreter, as when a project reads it.\n\n"
+        "Example:\n  foreach a [read_ip_list_file ip/fifo/fifo.vip] {puts [dict get $a resolved]}",
         option_help};
     static const ATCL_CMD cmd = make_command("read_ip_list_file", read_list_options, &help);
     return run_command(interp, cmd, objc, objv, [&](const ATCL_ARGS& args) {
@@ -341,6 +398,11 @@ constexpr ATCL_CALLBACK project_commands[] = {
     {nullptr, nullptr, nullptr}};
 
 }  // namespace
+
+void acf_tcl_set_top_level_script(const std::string& path)
+{
+    top_level_script() = path;
+}
 
 int acf_tcl_init(Tcl_Interp* interp)
 {

@@ -57,7 +57,9 @@ const ATCL_CMD& foreach_command()
                                                    nullptr};
     static const ATCL_CMD_HELP help = {
         "Runs a script once for each element of a collection, in order.",
-        "The elements are taken when the loop starts, so the body may delete the collection.",
+        "The elements are taken when the loop starts, so the body may delete the collection.\n\n"
+        "Example:\n  foreach_in_collection a [get_all_global_assignments] {\n      puts [dict get $a name]\n "
+        " }",
         collection_option_help};
     static const ATCL_CMD command(definition, &help);
     return command;
@@ -75,8 +77,11 @@ const ATCL_CMD& size_command()
                                                    nullptr,
                                                    nullptr,
                                                    nullptr};
-    static const ATCL_CMD_HELP help = {"Returns the number of elements of a collection.", nullptr,
-                                       collection_option_help};
+    static const ATCL_CMD_HELP help = {
+        "Returns the number of elements of a collection.",
+        "The empty string is the empty collection: its size is 0.\n\n"
+        "Example:\n  puts [get_collection_size [get_all_global_assignments -design]]",
+        collection_option_help};
     static const ATCL_CMD command(definition, &help);
     return command;
 }

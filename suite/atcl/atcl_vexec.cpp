@@ -3,6 +3,8 @@
 //! the message library line by line and turns a failed run into a Tcl error.
 #include <atcl/atcl_vexec.h>
 
+#include <atcl/atcl.h>
+
 #include <gen/gen.h>
 #include <msg/msg.h>
 #include <proc/proc.h>
@@ -17,11 +19,31 @@
 namespace {
 
 constexpr const char* kUsage = "Usage: vexec [-h | -help | -long_help] <command_line>";
-constexpr const char* kHelp =
-    "Runs a tool of the installation's bin/ directory in the current directory.\n"
-    "  <command_line>: the tool's name and its arguments in one word; double quotes keep\n"
-    "                  blanks inside an argument. Output lines are shown as messages, and a\n"
-    "                  tool that fails makes the command fail.";
+constexpr const char* kHelp = "Runs a tool of the installation's bin/ directory in the current directory.\n"
+                              "\n"
+                              "Options:\n"
+                              "  -h              Shows the usage line.\n"
+                              "  -help           Shows the usage and the option descriptions.\n"
+                              "  -long_help      Shows the usage, the option descriptions and the details.\n"
+                              "  <command_line>  The tool's name and its arguments in one word.";
+constexpr const char* kDetails =
+    "Double quotes keep blanks inside an argument.\n"
+    "Output lines are shown as messages: lines with Warning: as warnings, with Error: as\n"
+    "errors. A tool that fails makes the command fail.\n"
+    "\n"
+    "Example:\n"
+    "  vexec {ip_generate --file=\"my core.tessel\" --output-directory=gen}";
+
+//! The help option a word stands for (unique prefixes of -help and -long_help too), else 0.
+int help_option(const std::string& word)
+{
+    if (word == "-h") return ATCL_HELP_SHORT;
+    if (word.size() < 3 || word[0] != '-') return 0;
+    const std::string name = word.substr(1);
+    if (std::string("help").rfind(name, 0) == 0) return ATCL_HELP_NORMAL;
+    if (std::string("long_help").rfind(name, 0) == 0) return ATCL_HELP_LONG;
+    return 0;
+}
 
 //! "Warning: x" is posted as the warning "x", not as "Warning: Warning: x".
 void remove_severity_word(std::string& line, const char* word)
@@ -81,8 +103,12 @@ int vexec_command(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[
 {
     try {
         const std::string first = objc > 1 ? Tcl_GetString(objv[1]) : "";
-        if (objc == 2 && (first == "-h" || first == "-help" || first == "-long_help")) {
-            print_help(interp, first == "-h" ? kUsage : fmt::format("{}\n{}", kUsage, kHelp));
+        const int help = objc == 2 ? help_option(first) : 0;
+        if (help != 0) {
+            print_help(interp, help == ATCL_HELP_SHORT ? std::string(kUsage)
+                               : help == ATCL_HELP_NORMAL
+                                   ? fmt::format("{}\n\n{}", kUsage, kHelp)
+                                   : fmt::format("{}\n\n{}\n\n{}", kUsage, kHelp, kDetails));
             Tcl_ResetResult(interp);
             return TCL_OK;
         }

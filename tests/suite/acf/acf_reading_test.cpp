@@ -4,10 +4,12 @@
 #include "suite/acf/acf_test_support.h"
 
 #include <acf/proj_project.h>
+#include <cfg/cfg.h>
 #include <dev/dev.h>
 #include <msg/msg.h>
 
 #include <algorithm>
+#include <map>
 
 using namespace acf_test;
 
@@ -190,7 +192,7 @@ TEST_F(ACF_READING_TEST, CyclesOfListsEndAndReadEachListOnce)
     EXPECT_TRUE(warning_mentions(dir() + "ip/b.vip"));
 }
 
-TEST_F(ACF_READING_TEST, ListsNestedTooDeepAreSkippedWithAWarningThatSaysSo)
+TEST_F(ACF_READING_TEST, ListsNestedTooDeepFailTheOpenNamingTheList)
 {
     // A chain outer -> d1 -> ... -> d80: no list includes itself, the chain is only too long.
     write_text(dir() + "ip/outer.vip", "set_global_assignment -name VIP_FILE [file join $vip_dir d1.vip]\n");
@@ -199,16 +201,67 @@ TEST_F(ACF_READING_TEST, ListsNestedTooDeepAreSkippedWithAWarningThatSaysSo)
                    "set_global_assignment -name IP_CORE_NAME -entity d core" + std::to_string(i) +
                        "\nset_global_assignment -name VIP_FILE [file join $vip_dir d" +
                        std::to_string(i + 1) + ".vip]\n");
-    msg_clear_posted_messages();
+    std::string error;
+    EXPECT_FALSE(manager()->open_project(dir() + "nested.vpf", "", error));
+    EXPECT_NE(error.find("ERROR: IP list file " + dir() + "ip/d63.vip is nested too deep"), std::string::npos)
+        << error;
+}
+
+TEST_F(ACF_READING_TEST, ListsIncludedManyTimesAreReadOnceAndBroughtInOncePerOrigin)
+{
+    // Each list names the next one twice: read again each time, 40 levels would never end.
+    for (int i = 1; i <= 40; ++i) {
+        const std::string next =
+            "set_global_assignment -name VIP_FILE [file join $vip_dir f" + std::to_string(i + 1) + ".vip]\n";
+        write_text(dir() + "ip/f" + std::to_string(i) + ".vip",
+                   "set_global_assignment -name IP_CORE_NAME core" + std::to_string(i) + "\n" + next + next);
+    }
+    write_text(dir() + "ip/f41.vip", "set_global_assignment -name IP_CORE_NAME last\n");
+    write_text(dir() + "main.vsf", "set_global_assignment -name VIP_FILE ip/f1.vip\n"
+                                   "set_global_assignment -name VIP_FILE ip/inner/inner.vip\n"
+                                   "set_global_assignment -name VIP_FILE ./ip/inner/../inner/inner.vip\n"
+                                   "set_global_assignment -name VIP_FILE ip/inner/inner.vip\n");
     open(dir() + "nested.vpf");
-    EXPECT_TRUE(warning_mentions("is nested too deep"));
-    EXPECT_FALSE(warning_mentions("included again"));
-    const auto rows = all_rows();
-    const auto read = [&rows](const char* core) {
-        return std::any_of(rows.begin(), rows.end(), [core](const ROW& r) { return r.written == core; });
-    };
-    EXPECT_TRUE(read("core1"));
-    EXPECT_FALSE(read("core80"));
+    std::map<std::string, int> origins_of_ram;
+    int last = 0;
+    for (const ROW& row : all_rows()) {
+        if (row.written == "ram") ++origins_of_ram[row.origin];
+        if (row.written == "last") ++last;
+    }
+    EXPECT_EQ(last, 1);
+    const std::map<std::string, int> expected{{"ip/inner/inner.vip", 1},
+                                              {"./ip/inner/../inner/inner.vip", 1}};
+    EXPECT_EQ(origins_of_ram, expected);
+}
+
+TEST_F(ACF_READING_TEST, RunawayOrTooDeeplyNestedFilesFailNamingTheFile)
+{
+    cfg_set_value("project_file_eval_time_limit", "0.3");
+    const std::string deep = "set_global_assignment -name A " + std::string(40000, '[') + "\n";
+    for (const std::string file : {"nested.vpf", "main.vsf", "ip/inner/inner.vip"}) {
+        const std::string before = read_text(dir() + file);
+        const std::string prefix = file == "nested.vpf" ? "revision main\n" : "";
+        for (const auto& [content, says] : {std::pair{prefix + "while 1 {}\n", "did not end within 0.3 s"},
+                                            std::pair{prefix + deep, "nested more than 1000 levels deep"}}) {
+            write_text(dir() + file, content);
+            std::string error;
+            EXPECT_FALSE(manager()->open_project(dir() + "nested.vpf", "", error));
+            EXPECT_NE(error.find("ERROR: " + dir() + file), std::string::npos) << error;
+            EXPECT_NE(error.find(says), std::string::npos) << error;
+        }
+        write_text(dir() + file, before);
+    }
+    cfg_set_value("project_file_eval_time_limit", "");
+    open(dir() + "nested.vpf");
+}
+
+TEST_F(ACF_READING_TEST, RevisionNamesArePlainNames)
+{
+    std::string error;
+    for (const char* name : {"../main", "/tmp/x", ".", "sub/main", "a\tb"}) {
+        EXPECT_FALSE(manager()->open_project(dir() + "nested.vpf", name, error));
+        EXPECT_NE(error.find("is not a plain name"), std::string::npos) << error;
+    }
 }
 
 struct MALFORMED_CASE {
@@ -253,5 +306,9 @@ INSTANTIATE_TEST_SUITE_P(
                        "catch {set_global_assignment -name VIP_FILE ip/inner/inner.vip}\n"},
         MALFORMED_CASE{"file_io", "ip/inner/inner.vip", "file delete x\n", 1, "not available"},
         MALFORMED_CASE{"event_loop", "main.vsf", "after 100000000\n", 1, "invalid command name \"after\""},
-        MALFORMED_CASE{"project_file", "nested.vpf", "revision main\nrevision\n", 2, "wrong # args"}),
+        MALFORMED_CASE{"project_file", "nested.vpf", "revision main\nrevision\n", 2, "wrong # args"},
+        MALFORMED_CASE{"revision_path", "nested.vpf", "revision main\nrevision ../x\n", 2,
+                       "not a plain name"},
+        MALFORMED_CASE{"active_revision_path", "nested.vpf", "revision main\nactive_revision /tmp/x\n", 2,
+                       "not a plain name"}),
     [](const ::testing::TestParamInfo<MALFORMED_CASE>& info) { return std::string(info.param.label); });

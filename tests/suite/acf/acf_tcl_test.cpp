@@ -109,3 +109,42 @@ TEST_F(ACF_TCL_TEST, HelpAndErrorsOfTheCommands)
         0u);
     EXPECT_EQ(eval("set_global_assignment -name A").rfind("error: ERROR: Missing required argument", 0), 0u);
 }
+
+TEST_F(ACF_TCL_TEST, PromptAssignmentsArePermanentAndReadTheirLists)
+{
+    const std::string started_in = eval("pwd");
+    ASSERT_EQ(eval("project_open -rev main " + dir()), "");
+    EXPECT_EQ(eval("set_global_assignment -n VIP_FILE ip/inner/inner.vip"), "");
+    EXPECT_EQ(eval("set names {}\n"
+                   "foreach_in_collection a [get_all_global_assignments -name VHDL_FILE] {\n"
+                   "    lappend names [dict get $a origin] [dict get $a transient]\n"
+                   "}\n"
+                   "set names"),
+              dir() + "ip/inner/inner.vip 0 {} 0 ip/inner/inner.vip 0");
+    EXPECT_EQ(eval("export_assignments"), "");
+    const std::string vsf = read_text(dir() + "main.vsf");
+    EXPECT_NE(vsf.find("set_global_assignment -name VIP_FILE ip/inner/inner.vip\n"), std::string::npos);
+    EXPECT_EQ(vsf.find("inner.vhd"), std::string::npos) << "a list's content stays in the list";
+    EXPECT_EQ(read_text(dir() + "ip/inner/inner.vip"),
+              read_text(std::string(VORLIN_TEST_DATA_DIR) + "/projects/acf_nested/ip/inner/inner.vip"));
+
+    // A list that fails adds nothing.
+    write_text(dir() + "bad.vip", "file delete x\n");
+    EXPECT_EQ(eval("set_global_assignment -name VIP_FILE bad.vip").rfind("error: ERROR: ", 0), 0u);
+    EXPECT_EQ(eval("get_collection_size [get_all_global_assignments -name VIP_FILE]"), "3");
+
+    EXPECT_EQ(eval("project_close"), "");
+    EXPECT_EQ(eval("pwd"), started_in);
+}
+
+TEST_F(ACF_TCL_TEST, LongHelpAddsTheDetailsAndAnExample)
+{
+    eval("rename puts original_puts; proc puts {args} {append ::printed [lindex $args end]}");
+    for (const char* command : {"project_open", "set_global_assignment", "export_assignments"}) {
+        const std::string help = eval(std::string("set printed {}; ") + command + " -help; set printed");
+        const std::string long_help =
+            eval(std::string("set printed {}; ") + command + " -long_h; set printed");
+        EXPECT_EQ(long_help.rfind(help, 0), 0u) << command;
+        EXPECT_NE(long_help.find("Example:", help.size()), std::string::npos) << command;
+    }
+}
