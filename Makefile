@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS  ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build demo test bench format format-check clean
+.PHONY: all deps build demo test coverage bench format format-check clean
 
 all: build
 
@@ -20,6 +20,19 @@ demo: build
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure --no-tests=error -j$(JOBS)
 
+# Line coverage of the module and the suite over every test, in its own build directory.
+COVERAGE_BUILD ?= build-coverage
+COVERAGE_FLAGS ?=
+coverage: deps
+	cmake -S . -B $(COVERAGE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVORLIN_COVERAGE=ON $(COVERAGE_FLAGS)
+	cmake --build $(COVERAGE_BUILD) -j$(JOBS)
+	find $(COVERAGE_BUILD) -name '*.gcda' -delete
+	ctest --test-dir $(COVERAGE_BUILD) --output-on-failure --no-tests=error -j$(JOBS)
+	gcovr --root . --object-directory $(COVERAGE_BUILD) --filter 'ipman/' --print-summary \
+	  --output $(COVERAGE_BUILD)/coverage-ipman.txt | grep -E '^(lines|branches):' | sed 's/^/ipman\/ /'
+	gcovr --root . --object-directory $(COVERAGE_BUILD) --filter 'suite/' --print-summary \
+	  --output $(COVERAGE_BUILD)/coverage-suite.txt | grep -E '^(lines|branches):' | sed 's/^/suite\/ /'
+
 bench: build
 	cmake --build $(BUILD) --target bench
 
@@ -30,4 +43,4 @@ format-check: deps
 	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(COVERAGE_BUILD)
