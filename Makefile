@@ -28,10 +28,13 @@ coverage: deps
 	cmake --build $(COVERAGE_BUILD) -j$(JOBS)
 	find $(COVERAGE_BUILD) -name '*.gcda' -delete
 	ctest --test-dir $(COVERAGE_BUILD) --output-on-failure --no-tests=error -j$(JOBS)
-	gcovr --root . --object-directory $(COVERAGE_BUILD) --filter 'ipman/' --print-summary \
-	  --output $(COVERAGE_BUILD)/coverage-ipman.txt | grep -E '^(lines|branches):' | sed 's/^/ipman\/ /'
-	gcovr --root . --object-directory $(COVERAGE_BUILD) --filter 'suite/' --print-summary \
-	  --output $(COVERAGE_BUILD)/coverage-suite.txt | grep -E '^(lines|branches):' | sed 's/^/suite\/ /'
+	@# gcov runs in a target's own build directory: with ccache's base directory set, the
+	@# recorded source paths are relative to it, one level below the build root.
+	@for part in ipman suite; do \
+	  gcovr --root . --object-directory $(COVERAGE_BUILD)/$$part --filter "$$part/" --print-summary \
+	    --output $(COVERAGE_BUILD)/coverage-$$part.txt $(COVERAGE_BUILD) 2>/dev/null | \
+	    grep -E '^lines:' | sed "s|^|$$part/ |"; \
+	done
 
 bench: build
 	cmake --build $(BUILD) --target bench

@@ -34,9 +34,6 @@ int resolve_test_option(const char* word)
 const ATCL_CMD_DEFINITION test_definition = {"test",  "frob",  test_option_name, resolve_test_option,
                                              nullptr, nullptr, test_options,     nullptr,
                                              nullptr, nullptr};
-const ATCL_OPTION_HELP test_help_rows[] = {
-    {T_NAME, "Name to frob."}, {T_PATH, "Where to frob."}, {0, nullptr}};
-const ATCL_CMD_HELP test_help = {"Frobs a thing.", "Frobbing is idempotent.", test_help_rows};
 
 std::string parse_error(const std::vector<std::string>& words)
 {
@@ -67,24 +64,6 @@ TEST(AtclArgs, NamedFlagAndPositionalValuesAreKept)
     EXPECT_EQ(args.get_one_arg_pos_option(1), "");
 }
 
-TEST(AtclArgs, DoubleDashLetsAPositionalValueBeginWithADash)
-{
-    const ATCL_CMD cmd(test_definition);
-    ATCL_ARGS args;
-    args.parse_words(cmd, {"-name", "n", "--", "-odd-path"});
-    EXPECT_EQ(args.get_one_arg_pos_option(0), "-odd-path");
-}
-
-TEST(AtclArgs, ParsingAgainForgetsThePreviousCall)
-{
-    const ATCL_CMD cmd(test_definition);
-    ATCL_ARGS args;
-    args.parse_words(cmd, {"-name", "n", "-quiet", "p"});
-    args.parse_words(cmd, {"-name", "m", "q"});
-    EXPECT_FALSE(args.get_no_arg_option(T_QUIET));
-    EXPECT_EQ(args.get_pos_option_count(), 1u);
-}
-
 TEST(AtclArgs, BadCallsAreNamedClearly)
 {
     EXPECT_EQ(parse_error({"-name", "n", "-bogus", "p"}),
@@ -103,39 +82,4 @@ TEST(AtclArgs, BadCallsAreNamedClearly)
               "ERROR: Option \"-name\" of frob is given more than once.");
     EXPECT_EQ(parse_error({"-", "p"}),
               "ERROR: Unknown option \"-\" of frob. Type \"frob -h\" for its usage.");
-}
-
-TEST(AtclArgs, HelpWinsOverMissingOptionsAndLaterFaults)
-{
-    const ATCL_CMD cmd(test_definition);
-    ATCL_ARGS args;
-    EXPECT_EQ(args.parse_words(cmd, {"-h"}), ATCL_HELP_SHORT);
-    EXPECT_EQ(args.parse_words(cmd, {"-he"}), ATCL_HELP_NORMAL);
-    EXPECT_EQ(args.parse_words(cmd, {"-l", "-h"}), ATCL_HELP_LONG);
-    EXPECT_EQ(args.parse_words(cmd, {"-help", "-bogus"}), ATCL_HELP_NORMAL);
-    EXPECT_THROW(args.parse_words(cmd, {"-bogus", "-help"}), ATCL_USAGE_ERROR);
-}
-
-TEST(AtclCmd, UsageAndHelpTexts)
-{
-    const ATCL_CMD cmd(test_definition, &test_help);
-    EXPECT_EQ(cmd.usage_line(), "Usage: frob [-h | -help | -long_help] -name <name> [-new_file <new_file>] "
-                                "[-new_version <new_version>] [-quiet] <path>");
-    const std::string help = cmd.help_text(false);
-    EXPECT_NE(help.find("Frobs a thing."), std::string::npos);
-    EXPECT_NE(help.find("Name to frob."), std::string::npos);
-    EXPECT_NE(help.find("<path>"), std::string::npos);
-    EXPECT_EQ(help.find("idempotent"), std::string::npos);
-    EXPECT_NE(cmd.help_text(true).find("Frobbing is idempotent."), std::string::npos);
-}
-
-TEST(AtclCmd, PrefixResolverTakesOnlyUniquePrefixesOfNamedOptions)
-{
-    EXPECT_EQ(resolve_test_option("h"), ATCL_HELP_SHORT);
-    EXPECT_EQ(resolve_test_option("he"), ATCL_HELP_NORMAL);
-    EXPECT_EQ(resolve_test_option("n"), 0);
-    EXPECT_EQ(resolve_test_option("new_v"), T_NEW_VERSION);
-    EXPECT_EQ(resolve_test_option("path"), 0);
-    EXPECT_EQ(resolve_test_option(""), 0);
-    EXPECT_EQ(resolve_test_option(nullptr), 0);
 }
