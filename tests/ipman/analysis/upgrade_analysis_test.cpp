@@ -154,5 +154,20 @@ TEST_F(UpgradeAnalysis, CatalogSetsAndMissingGenerationFile)
     EXPECT_TRUE(analyse(listed).no_generation_file());
 }
 
+TEST_F(UpgradeAnalysis, WizardFlowsOfNewerFamilies)
+{
+    m_controller.set_project_family(CREST_VII);
+    const auto flow = [this](const char* tool) {
+        return upgrade_flow_to_string(analyse(variation(tool, "23.1", "/p/var.v")).upgrade_flow());
+    };
+    EXPECT_EQ(flow("pcie_bridge"), "VKELVANE_SILENT");
+    EXPECT_EQ(flow("kv_pll"), "VKELVANE_SILENT");         // installed wizard, no card
+    EXPECT_EQ(flow("kv_pll_old"), "VKELVANE_SILENT");     // an older name of it
+    EXPECT_EQ(flow("kv_uart"), "KELVANE_NOT_INSTALLED");  // discontinued wizard
+    EXPECT_EQ(flow("no_such_wizard"), "KELVANE_NOT_INSTALLED");
+    read_reference_lists();
+    EXPECT_EQ(flow("pcie_bridge"), "VKELVANE_UI_ONLY");  // no command-line upgrade
+}
+
 }  // namespace
 }  // namespace analysis_test

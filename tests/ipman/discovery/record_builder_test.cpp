@@ -1,6 +1,6 @@
 //! @file record_builder_test.cpp
-//! @brief Collected variations turned into IP records: fields, sub-IP roll-up, default list
-//! directories, vendors and the required/optional split.
+//! @brief Collected variations turned into IP records: fields, sub-IP roll-up, filesets,
+//! default list directories, vendors, the required/optional split and the look-ups.
 #include "ipman/manager/manager_test_support.h"
 
 #include "discovery/ipman_acf_ip_collector.h"
@@ -109,6 +109,19 @@ TEST_F(RECORD_BUILDER_TEST, SubIpVerdictsRollUpIntoTheMainRecordAndItsList)
     EXPECT_EQ(record("ip/listed.vip", "listed").regen_status(), IPMAN_INCOMPATIBLE_TOOL_ENV);
 }
 
+TEST_F(RECORD_BUILDER_TEST, UnspecificMainFilesetsBecomeWhatAllRecordsGenerate)
+{
+    m_controller.verdicts["aged"].filesets = {IPMAN_FILESET_BLOCK_SYMBOL};
+    m_controller.verdicts["old_core"].filesets = {IPMAN_FILESET_SIM_VERILOG, IPMAN_FILESET_SIM_VHDL};
+    m_controller.verdicts["ok_core"].filesets = {IPMAN_FILESET_SIM_VHDL};
+    m_controller.verdicts["mixed"].filesets = {IPMAN_FILESET_SYNTHESIS};
+    build();
+    EXPECT_EQ(record("sys/aged.tessel", "aged").const_supported_filesets(), FILESETS{IPMAN_FILESET_SIM_VHDL});
+    EXPECT_EQ(record("sys/mixed.tessel", "mixed").const_supported_filesets(),
+              FILESETS{IPMAN_FILESET_SYNTHESIS});
+    EXPECT_EQ(record("sys/retired.tessel", "retired").const_supported_filesets(), FILESETS{});
+}
+
 TEST_F(RECORD_BUILDER_TEST, ListInDefaultDirectoryInBothLayouts)
 {
     // Generated lists: DIR/BASE/synthesis/ in the newer layout, DIR/BASE/ in the older.
@@ -134,6 +147,51 @@ TEST_F(RECORD_BUILDER_TEST, ListInDefaultDirectoryInBothLayouts)
                       revision == std::string("newer") ? c.newer : c.older)
                 << revision << " " << c.source;
     }
+}
+
+TEST_F(RECORD_BUILDER_TEST, FindByKeyEntityAndLibrary)
+{
+    open_project("manager_systems");
+    m_collector.collect_ip_files();
+    auto library_found = [this](const std::string& key, const std::string& entity,
+                                const std::string& library) {
+        IPMAN_IP_INFO found;
+        return m_collector.find_ip_info_by_name(m_controller, key, entity, library, found) ? found.library()
+                                                                                           : "-";
+    };
+    EXPECT_EQ(library_found("sys/aged.tessel", "aged", "aged"), "aged");
+    EXPECT_EQ(library_found("sys/aged.tessel", "old_core", "old_0"), "old_0");
+    // Without the library: the last record with the entity, the main record's too.
+    EXPECT_EQ(library_found("sys/aged.tessel", "old_core", "elsewhere"), "old_1");
+    EXPECT_EQ(library_found("sys/aged.tessel", "aged", "elsewhere"), "aged");
+    EXPECT_EQ(library_found("sys/aged.tessel", "no_such_entity", ""), "-");
+    EXPECT_EQ(library_found("sys/nowhere.tessel", "aged", "aged"), "-");
+    EXPECT_EQ(library_found(in_project("sys/aged.tessel"), "aged", "aged"), "-");  // keys compare exactly
+}
+
+TEST_F(RECORD_BUILDER_TEST, LoadForGenerationFiles)
+{
+    open_project("manager_systems");
+    m_collector.collect_ip_files();
+    // Two variations are generated from aged.tessel: the first collected answers, however
+    // the path is written.
+    for (const std::string& path : {in_project("sys/aged.tessel"), std::string("sys/../sys/./aged.tessel")}) {
+        INFOS loaded;
+        EXPECT_TRUE(m_collector.load_ip_info_for_file(m_controller, path, loaded)) << path;
+        EXPECT_EQ(entities_of(loaded, in_project("sys/aged.tessel")).size(), loaded.size()) << path;
+        EXPECT_EQ(loaded.size(), 4u) << path;
+    }
+    INFOS loaded(1);
+    for (const std::string& path :
+         {in_project("sys/missing.tessel"), std::string(), in_project("ip/listed.vip")})
+        EXPECT_FALSE(m_collector.load_ip_info_for_file(m_controller, path, loaded)) << path;
+    EXPECT_EQ(loaded.size(), 1u);
+
+    LINES not_loaded;
+    m_collector.load_ip_info_for_files(m_controller, {"sys/missing.tessel", "ip/beside/beside.v"}, loaded,
+                                       not_loaded);
+    EXPECT_EQ(not_loaded, LINES{"sys/missing.tessel"});
+    EXPECT_EQ(entities_of(loaded, in_project("ip/beside/beside.vip")), LINES{"beside/"});
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 //! @file manager_test.cpp
 //! @brief The IP information manager with the real analysis on the manager test projects:
-//! loads and their lists, pending attempts, the required-upgrade question and release dates.
+//! loads and their lists, pending attempts, project queries, the required-upgrade question
+//! and release dates.
 #include "ipman/manager/manager_test_support.h"
 
 #include <cfg/cfg.h>
@@ -131,6 +132,23 @@ TEST_F(MANAGER_TEST, RequiredUpgradeQuestion)
             EXPECT_EQ(FIO_PATH(info.source_file()).extension(), "tessel")
                 << c.revision << " " << info.entity();
     }
+}
+
+TEST_F(MANAGER_TEST, ProjectQueries)
+{
+    EXPECT_EQ(manager().get_revision_name() + manager().get_project_family_name(), "");
+    open_project("manager_systems", "older");
+    EXPECT_EQ(manager().get_revision_name(), "older");
+    EXPECT_EQ(manager().get_project_family_name(), "Crest II");
+    EXPECT_TRUE(IPMAN_IP_INFO_MANAGER::project_contains_ip_files(acf()));
+    open_project("manager_no_ip");
+    EXPECT_EQ(manager().get_project_family_name(), "");  // family unset
+    EXPECT_EQ(manager().get_top_level_entity_name(), "top");
+    EXPECT_FALSE(IPMAN_IP_INFO_MANAGER::project_contains_ip_files(acf()));
+
+    IPMAN_FAIL_REGEN_TYPE fail_type = IPMAN_FAIL_NONE;
+    EXPECT_EQ(IPMAN_IP_INFO_MANAGER::check_is_valid_variation_file(in_project("src/top.v"), fail_type), 1);
+    EXPECT_EQ(fail_type, IPMAN_FAIL_NOT_VARIATION_FILE);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 //! @file utils_test.cpp
-//! @brief IPMAN_UTILS: splitting and the user settings.
+//! @brief IPMAN_UTILS: splitting, suffixes, paths and settings.
 
 #include <gtest/gtest.h>
 
@@ -46,4 +46,21 @@ TEST(UserSettings, ParallelGenerationValuesAsStored)
     cfg_set_value("parallel_ip_generation", "");
     cfg_set_value("num_parallel_processors", "");
     EXPECT_EQ(IPMAN_UTILS::get_user_ini_parallel_ip_regen_enabled_setting(), "");
+}
+
+TEST(EndsWith, ComparesBytesAtTheEnd)
+{
+    EXPECT_TRUE(IPMAN_UTILS::ends_with("fifo.v.BAK", ".BAK"));
+    EXPECT_FALSE(IPMAN_UTILS::ends_with("fifo.v.bak", ".BAK"));
+    EXPECT_FALSE(IPMAN_UTILS::ends_with("AK", ".BAK"));
+    EXPECT_TRUE(IPMAN_UTILS::ends_with("", ""));
+    EXPECT_TRUE(IPMAN_UTILS::ends_with("x", ""));
+}
+
+TEST(AdjustPath, AbsoluteAndFlat)
+{
+    EXPECT_EQ(IPMAN_UTILS::adjust_path("/p/ip/../sys/./a.v"), "/p/sys/a.v");
+    char cwd[4096];
+    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+    EXPECT_EQ(IPMAN_UTILS::adjust_path("sub/a.v"), std::string(cwd) + "/sub/a.v");
 }

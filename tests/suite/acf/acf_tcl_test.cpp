@@ -1,5 +1,6 @@
 //! @file acf_tcl_test.cpp
-//! @brief The project commands on a Tcl interpreter: opening, queries and closing.
+//! @brief The project commands on a Tcl interpreter: opening, session assignments made by
+//! scripts with their file and line, queries, export, help and errors.
 #include "suite/acf/acf_test_support.h"
 
 #include <acf/acf_tcl.h>
@@ -58,4 +59,42 @@ TEST_F(ACF_TCL_TEST, OpenQueryAndCloseAProject)
     EXPECT_FALSE(manager()->is_project_open());
     EXPECT_EQ(eval("get_global_assignment -name FAMILY"),
               "error: ERROR: No project is open. Open one with project_open.");
+}
+
+TEST_F(ACF_TCL_TEST, ScriptAssignmentsAreTransientAndRememberTheirPlace)
+{
+    const std::string vsf_before = read_text(dir() + "main.vsf");
+    write_text(dir() + "flow.tcl", "# adds a source for this run only\n"
+                                   "set_global_assignment -name VERILOG_FILE -library work -- -odd-name.v\n");
+    ASSERT_EQ(eval("project_open " + dir() + " -revision main"), "");
+    ASSERT_EQ(eval("source flow.tcl"), "");
+
+    ACF_ASSIGNMENT_LIST list;
+    manager()->get_all_assignments(list, false);
+    const ACF_ASSIGNMENT& added = *list.back();
+    EXPECT_EQ(added.get_unmodified_value(), "-odd-name.v");
+    EXPECT_EQ(added.get_value(), dir() + "-odd-name.v");
+    EXPECT_EQ(added.get_library_name(), "work");
+    EXPECT_TRUE(added.is_transient());
+    EXPECT_EQ(added.get_acf_file_name(), dir() + "flow.tcl");
+    EXPECT_EQ(added.get_acf_line_number(), 2);
+
+    EXPECT_EQ(eval("export_assignments"), "");
+    EXPECT_EQ(read_text(dir() + "main.vsf"), vsf_before);
+}
+
+TEST_F(ACF_TCL_TEST, HelpAndErrorsOfTheCommands)
+{
+    EXPECT_EQ(eval("project_open -h"), "");
+    EXPECT_EQ(eval("set_global_assignment -long_help"), "");
+    EXPECT_EQ(eval("project_open " + dir() + "absent.vpf").rfind("error: ERROR: ", 0), 0u);
+    EXPECT_EQ(eval("project_open " + dir() + " -revision nosuch").rfind("error: ERROR: ", 0), 0u);
+    EXPECT_EQ(eval("project_close"), "error: ERROR: No project is open. Open one with project_open.");
+    ASSERT_EQ(eval("project_open " + dir()), "");
+    EXPECT_EQ(eval("set_global_assignment x.v").rfind("error: ERROR: Missing required option \"-name\"", 0),
+              0u);
+    EXPECT_EQ(
+        eval("set_global_assignment -name A -bogus 1 x").rfind("error: ERROR: Unknown option \"-bogus\"", 0),
+        0u);
+    EXPECT_EQ(eval("set_global_assignment -name A").rfind("error: ERROR: Missing required argument", 0), 0u);
 }

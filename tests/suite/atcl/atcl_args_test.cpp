@@ -34,6 +34,9 @@ int resolve_test_option(const char* word)
 const ATCL_CMD_DEFINITION test_definition = {"test",  "frob",  test_option_name, resolve_test_option,
                                              nullptr, nullptr, test_options,     nullptr,
                                              nullptr, nullptr};
+const ATCL_OPTION_HELP test_help_rows[] = {
+    {T_NAME, "Name to frob."}, {T_PATH, "Where to frob."}, {0, nullptr}};
+const ATCL_CMD_HELP test_help = {"Frobs a thing.", "Frobbing is idempotent.", test_help_rows};
 
 std::string parse_error(const std::vector<std::string>& words)
 {
@@ -82,4 +85,17 @@ TEST(AtclArgs, BadCallsAreNamedClearly)
               "ERROR: Option \"-name\" of frob is given more than once.");
     EXPECT_EQ(parse_error({"-", "p"}),
               "ERROR: Unknown option \"-\" of frob. Type \"frob -h\" for its usage.");
+}
+
+TEST(AtclCmd, UsageAndHelpTexts)
+{
+    const ATCL_CMD cmd(test_definition, &test_help);
+    EXPECT_EQ(cmd.usage_line(), "Usage: frob [-h | -help | -long_help] -name <name> [-new_file <new_file>] "
+                                "[-new_version <new_version>] [-quiet] <path>");
+    const std::string help = cmd.help_text(false);
+    EXPECT_NE(help.find("Frobs a thing."), std::string::npos);
+    EXPECT_NE(help.find("Name to frob."), std::string::npos);
+    EXPECT_NE(help.find("<path>"), std::string::npos);
+    EXPECT_EQ(help.find("idempotent"), std::string::npos);
+    EXPECT_NE(cmd.help_text(true).find("Frobbing is idempotent."), std::string::npos);
 }

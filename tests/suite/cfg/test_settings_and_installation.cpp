@@ -1,9 +1,10 @@
 //! @file test_settings_and_installation.cpp
-//! @brief User settings and installation paths.
+//! @brief User settings, installation paths and the installation's version information.
 #include "support/test_support.h"
 
 #include <cfg/cfg.h>
 #include <gen/gen.h>
+#include <ver/ver.h>
 
 #include <gtest/gtest.h>
 
@@ -64,6 +65,34 @@ TEST(Installation, RootFromEnvironmentOrBundled)
     }
     SCOPED_ENV empty("VORLIN_ROOTDIR", "");
     EXPECT_EQ(gen_get_vorlin_path(), VORLIN_BUNDLED_ROOTDIR);
+}
+
+class VersionInfo : public testing::Test {
+protected:
+    void TearDown() override { ver_reload(); }
+    TEMP_DIR m_install;
+    SCOPED_ENV m_root{"VORLIN_ROOTDIR", m_install.path()};
+};
+
+TEST_F(VersionInfo, ReadsTheInstallationsVersionFile)
+{
+    m_install.write("version.txt", "version = 25.3\nproduct = Vorlin Lite\nedition = Pro\nbeta = 1\n");
+    ver_reload();
+    EXPECT_EQ(ver_get_version(), "25.3");
+    EXPECT_EQ(ver_get_oltran_product_name(), "Vorlin Lite");
+    EXPECT_TRUE(ver_is_pro_edition());
+    EXPECT_TRUE(ver_is_beta());
+    EXPECT_EQ(ver_get_full_version_for_reports(), "25.3 Pro Edition");
+}
+
+TEST_F(VersionInfo, DefaultsWhenMissingOrUnknown)
+{
+    ver_reload();
+    EXPECT_EQ(ver_get_version() + ver_get_product() + ver_get_edition(), "24.1Vorlinstandard");
+    EXPECT_FALSE(ver_is_beta());
+    m_install.write("version.txt", "edition = ultimate\nbeta = 0\n");
+    ver_reload();
+    EXPECT_EQ(ver_get_full_version_for_reports(), "24.1 Standard Edition");
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 //! @file dev_test.cpp
-//! @brief Device database files that are broken or missing.
+//! @brief Device database: lookups, reserved families, traits per scope, part relations and
+//! databases that are broken or missing.
 #include "support/test_support.h"
 
 #include <dev/dev.h>
@@ -25,6 +26,50 @@ private:
 };
 
 }  // namespace
+
+TEST(DeviceTraits, EachScopeHasItsOwnNames)
+{
+    EXPECT_TRUE(DEV_FAMILY_MANAGER::test_trait_of(DEV_FAMILY_ENUM(12), 195));
+    EXPECT_FALSE(DEV_FAMILY_MANAGER::test_trait_of(DEV_FAMILY_ENUM(10), 195));
+    EXPECT_EQ(dstr_get_dev_family_trait_enum_by_string("new_ip_layout"), 195);
+    EXPECT_EQ(dstr_get_dev_part_trait_enum_by_string("AUTO_PART"), 7);
+    EXPECT_EQ(dstr_get_dev_part_trait_string(7), "AUTO_PART");
+    EXPECT_TRUE(dstr_exists_dev_device_trait_string("HAS_HBM"));
+    EXPECT_FALSE(dstr_exists_dev_family_trait_string("HAS_HBM"));
+    EXPECT_FALSE(dstr_exists_dev_part_trait_string("NEW_IP_LAYOUT"));
+    EXPECT_EQ(dstr_get_dev_device_trait_enum_by_string("NO_SUCH_TRAIT"), -1);
+
+    const DEV_PART_ENUM hbm_part = dstr_get_dev_part_enum_by_string("CV5H-F2397-I2-ES");
+    EXPECT_TRUE(DEV_PART_MANAGER::test_device_trait_of(hbm_part, DEV_DEVICE_TRAIT_HAS_HBM));
+    EXPECT_TRUE(DEV_PART_MANAGER::test_part_trait_of(hbm_part, DEV_PART_TRAIT_ENGINEERING_SAMPLE));
+    EXPECT_FALSE(DEV_PART_MANAGER::test_part_trait_of(hbm_part, DEV_PART_TRAIT_AUTO_PART));
+    EXPECT_FALSE(DEV_PART_MANAGER::test_device_trait_of(5001, DEV_DEVICE_TRAIT_HAS_HBM));
+}
+
+TEST(DeviceParts, DevicesBaseDevicesAndSpeedGrades)
+{
+    EXPECT_EQ(DEV_PART_MANAGER::get_device_of(5001), 301);
+    EXPECT_EQ(DEV_PART_MANAGER::get_base_device_of(5001), 300);
+    EXPECT_EQ(DEV_PART_MANAGER::get_base_device_of(2501), 0);  // Cinder devices have no base
+    EXPECT_EQ(DEV_PART_MANAGER::get_family_of(5001), 12);
+    EXPECT_EQ(DEV_PART_MANAGER::get_marketing_speed_of(5001, true), 2);
+
+    // Every family has exactly one placeholder part; it is sold with no speed grade.
+    for (DEV_FAMILY_ENUM family : DEV_FAMILY_MANAGER::get_all_families()) {
+        int placeholders = 0;
+        for (DEV_DEVICE_ENUM device : DEV_FAMILY_MANAGER::get_devices_of(family))
+            for (DEV_PART_ENUM part : DEV_PART_MANAGER::get_parts_of(device))
+                if (DEV_PART_MANAGER::test_part_trait_of(part, DEV_PART_TRAIT_AUTO_PART)) {
+                    ++placeholders;
+                    EXPECT_EQ(DEV_PART_MANAGER::get_marketing_speed_of(part, false), 0);
+                }
+        EXPECT_EQ(placeholders, 1) << dstr_get_user_string(family);
+    }
+
+    EXPECT_FALSE(dstr_is_valid_dev_part_enum(DEV_PART_GENERIC));
+    EXPECT_EQ(DEV_PART_MANAGER::get_device_of(DEV_PART_GENERIC), 0);
+    EXPECT_EQ(DEV_PART_MANAGER::get_marketing_speed_of(DEV_PART_GENERIC, true), 0);
+}
 
 TEST(DeviceDatabaseFiles, BrokenEntriesAreSkippedOneByOne)
 {

@@ -1,6 +1,6 @@
 //! @file catalog_test.cpp
 //! @brief IP catalog queries over a copy of the bundled catalog: names, aliases, renamed cores,
-//! broken files and refresh.
+//! end of life per family, filters, broken files and refresh.
 #include "support/test_support.h"
 
 #include <ipcatalog/ipcatalog.h>
@@ -26,6 +26,12 @@ std::vector<std::string> names_of(const std::vector<const IPCATALOG_CARD*>& card
     return names;
 }
 
+bool contains(const std::vector<std::string>& list, const std::string& value)
+{
+    return std::find(list.begin(), list.end(), value) != list.end();
+}
+
+const DEV_FAMILY_ENUM CREST_II = DEV_FAMILY_ENUM(10);
 const DEV_FAMILY_ENUM CREST_V = DEV_FAMILY_ENUM(12);
 
 //! Runs each test on its own copy of the bundled catalog as IP_ROOTDIR.
@@ -157,4 +163,45 @@ TEST_F(CatalogTest, UpdateRereadsChangedAddedAndRemovedFiles)
     EXPECT_NE(card("fir_filter"), nullptr);
     EXPECT_EQ(m_catalog->update(IPCATALOG_CHECK_TIME, true, false),
               static_cast<int>(m_catalog->get_catalog_files().size()));
+}
+
+TEST_F(CatalogTest, EndOfLifeAndInvalidVersionsPerFamily)
+{
+    const IPCATALOG_OUTDATED_IP_INFO* fir = m_catalog->get_outdated_ip_info("fir_filter");
+    EXPECT_TRUE(fir->is_eol(IPVX_VERSION("19.1"), CREST_II));
+    EXPECT_TRUE(fir->is_eol(IPVX_VERSION("17.0"), CREST_II));
+    EXPECT_FALSE(fir->is_eol(IPVX_VERSION("20.1"), CREST_II));
+    EXPECT_FALSE(fir->is_eol(IPVX_VERSION("19.1"), CREST_V));
+    EXPECT_FALSE(fir->is_eol(IPVX_VERSION("19.1"), DEV_FAMILY_DEVICE_AGNOSTIC));
+    EXPECT_FALSE(fir->is_eol(IPVX_VERSION("N/A"), CREST_II));
+
+    const IPCATALOG_OUTDATED_IP_INFO* uart = m_catalog->get_outdated_ip_info("uart_tiny");
+    EXPECT_TRUE(uart->is_eol(IPVX_VERSION("24.1"), CREST_V));
+    EXPECT_TRUE(uart->is_eol(IPVX_VERSION("9.0"), DEV_FAMILY_DEVICE_AGNOSTIC));
+
+    EXPECT_TRUE(
+        m_catalog->get_outdated_ip_info("fifo_buffer")->is_invalid(IPVX_VERSION("21.3"), CREST_II, CREST_V));
+    EXPECT_FALSE(m_catalog->get_outdated_ip_info("fifo_buffer")
+                     ->is_invalid(IPVX_VERSION("21.3.1"), CREST_II, CREST_V));
+    const IPCATALOG_OUTDATED_IP_INFO* pll = m_catalog->get_outdated_ip_info("pll_basic");
+    EXPECT_TRUE(pll->is_invalid(IPVX_VERSION("20.2"), CREST_II, CREST_V));
+    EXPECT_FALSE(pll->is_invalid(IPVX_VERSION("20.2"), CREST_V, CREST_II));
+}
+
+TEST_F(CatalogTest, FiltersSelectLegacyCards)
+{
+    const auto legacy = names_of(m_catalog->get_ip_cards_by_filter("type=legacy"));
+    EXPECT_TRUE(contains(legacy, "kv_counter"));
+    EXPECT_TRUE(contains(legacy, "fir_filter_legacy"));
+    EXPECT_FALSE(contains(legacy, "fir_filter"));
+    for (const IPCATALOG_CARD* card : m_catalog->get_ip_cards_by_filter("type=legacy"))
+        EXPECT_EQ(card->get_ip_type(), IPCATALOG_IP_TYPE_LEGACY);
+
+    const auto cinder = names_of(m_catalog->get_ip_cards_by_filter(" TYPE=Legacy ; family=Cinder "));
+    EXPECT_TRUE(contains(cinder, "kv_mult"));
+    EXPECT_FALSE(
+        contains(names_of(m_catalog->get_ip_cards_by_filter("type=legacy; family=Crest V")), "kv_mult"));
+    EXPECT_TRUE(m_catalog->get_ip_cards_by_filter("colour=blue").empty());
+    EXPECT_TRUE(m_catalog->get_ip_cards_by_filter("type=legacy; family=Crest IX").empty());
+    EXPECT_EQ(m_catalog->get_ip_cards_by_filter("").size(), m_catalog->get_all_ip_cards().size());
 }

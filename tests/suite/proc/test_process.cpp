@@ -1,6 +1,6 @@
 //! @file test_process.cpp
-//! @brief The process library with real children: word splitting, awkward paths, clean
-//! descriptors and reaping.
+//! @brief The process library with real children: word splitting, awkward paths, exit codes,
+//! start failures, clean descriptors and reaping.
 #include <proc/proc.h>
 
 #include "support/test_support.h"
@@ -124,4 +124,35 @@ TEST(Process, WaitingWithoutBlockingAndFreeingLeaveNoZombie)
     errno = 0;
     EXPECT_EQ(::kill(pid, 0), -1);
     EXPECT_EQ(errno, ESRCH);
+}
+
+TEST(Process, ExitCodesAndSignalsAreReported)
+{
+    for (int code : {0, 1, 3, 255}) {
+        const RUN_RESULT result = run_shell("exit " + std::to_string(code));
+        ASSERT_TRUE(result.started);
+        EXPECT_EQ(result.status[0], 0);
+        EXPECT_EQ(result.status[1], code);
+    }
+    const RUN_RESULT killed = run_shell("kill -9 $$");
+    EXPECT_EQ(killed.status[0], SIGKILL);
+    EXPECT_EQ(killed.status[1], 128 + SIGKILL);
+}
+
+TEST(Process, ProgramOrDirectoryThatCannotBeUsedFailsToStart)
+{
+    TEMP_DIR dir;
+    THR_PIPE* pipe = reinterpret_cast<THR_PIPE*>(&dir);  // must be reset to null
+    errno = 0;
+    EXPECT_EQ(thr_process_create(dir.file("no such tool") + " arg", "", &pipe, &pipe), nullptr);
+    EXPECT_EQ(errno, ENOENT);
+    EXPECT_EQ(pipe, nullptr);
+
+    const std::string not_executable = dir.write("plain.txt", "echo hi\n");
+    EXPECT_EQ(thr_process_create(not_executable, "", &pipe, &pipe), nullptr);
+    EXPECT_EQ(errno, EACCES);
+
+    EXPECT_EQ(thr_process_create("/bin/true", dir.file("missing dir"), &pipe, &pipe), nullptr);
+    EXPECT_EQ(thr_process_create("no-such-program-on-the-path-at-all", "", &pipe, &pipe), nullptr);
+    EXPECT_EQ(thr_process_create("   ", "", &pipe, &pipe), nullptr);
 }

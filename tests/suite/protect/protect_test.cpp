@@ -1,5 +1,5 @@
 //! @file protect_test.cpp
-//! @brief Protected sources: the envelope test.
+//! @brief Protected sources: the envelope test, the header comment, vendors and proxies.
 #include <protect/protect.h>
 
 #include <gtest/gtest.h>
@@ -16,4 +16,50 @@ TEST(ProtectedFiles, EnvelopeTest)
     EXPECT_EQ(cpt_is_encrypted_file(PROTECTED + "wrapped_core.v"), 0);
     EXPECT_EQ(cpt_is_encrypted_file(PROTECTED + "missing.v"), -1);
     EXPECT_EQ(cpt_is_encrypted_file(PROTECTED), -1);  // a directory
+}
+
+TEST(ProtectedFiles, HeaderCommentGivesCoreVersionAndVendor)
+{
+    CPT_PROTECTED_FILE_READER reader;
+    ASSERT_TRUE(reader.open(PROTECTED + "fir_filter_enc.v"));
+    EXPECT_EQ(reader.get_core_name(), "\"fir_filter\"");  // as written: quotes kept
+    EXPECT_EQ(reader.get_core_version(), "24.1");
+    EXPECT_EQ(reader.get_vendor_id(), "6AF7");
+    EXPECT_EQ(reader.get_vendor_name(), "Oltran");  // not the comment inside the data
+
+    ASSERT_TRUE(reader.open(PROTECTED + "ddr_phy_enc.vhd"));
+    EXPECT_EQ(reader.get_core_name(), "\"ddr phy\"");
+    EXPECT_EQ(reader.get_core_version(), "23.1.2");
+    EXPECT_EQ(reader.get_vendor_name(), "Quillon Systems");  // ids ignore case
+
+    ASSERT_TRUE(reader.open(PROTECTED + "no_header_enc.v"));
+    EXPECT_EQ(reader.get_core_name(), "");
+    EXPECT_EQ(reader.get_vendor_name(), "N/A");
+
+    EXPECT_FALSE(reader.open(PROTECTED + "plain.v"));
+    EXPECT_FALSE(reader.open(PROTECTED + "missing.v"));
+}
+
+TEST(ProtectedFiles, CommentTextForms)
+{
+    CPT_PROTECTED_FILE_READER reader;
+    EXPECT_TRUE(reader.parse_comment("  vendor=7B10   core_name=plain_name core_version=1.0 extra  "));
+    EXPECT_EQ(reader.get_core_name(), "plain_name");
+    EXPECT_EQ(reader.get_vendor_name(), "Brightlane Logic");
+    CPT_PROTECTED_FILE_READER unterminated;
+    EXPECT_TRUE(unterminated.parse_comment("core_name=\"open ended core_version=2"));
+    EXPECT_EQ(unterminated.get_core_name(), "\"open ended core_version=2");
+    CPT_PROTECTED_FILE_READER empty;
+    EXPECT_FALSE(empty.parse_comment("core_version=2 vendor=6AF7"));
+    EXPECT_EQ(cpt_get_vendor_name("FFFF"), "N/A");
+}
+
+TEST(ProtectedFiles, ProxyFiles)
+{
+    EXPECT_EQ(cpt_get_proxy_file_if_any(PROTECTED + "wrapped_core.v"), PROTECTED + "wrapped_core.v.cpt");
+    EXPECT_EQ(cpt_get_proxy_file_if_any(PROTECTED + "plain.v"), "");
+    EXPECT_EQ(cpt_get_proxy_file_if_any(""), "");
+    CPT_PROTECTED_FILE_READER reader;
+    ASSERT_TRUE(reader.open(cpt_get_proxy_file_if_any(PROTECTED + "wrapped_core.v")));
+    EXPECT_EQ(reader.get_core_name(), "\"clock_pll\"");
 }
