@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS  ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build demo test bench format format-check layering-check clean
+.PHONY: all deps build demo test coverage bench format format-check layering-check clean
 
 all: build
 
@@ -20,6 +20,22 @@ demo: build
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure --no-tests=error -j$(JOBS)
 
+# Line coverage of the module and the suite over every test, in its own build directory.
+COVERAGE_BUILD ?= build-coverage
+COVERAGE_FLAGS ?=
+coverage: deps
+	cmake -S . -B $(COVERAGE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVORLIN_COVERAGE=ON $(COVERAGE_FLAGS)
+	cmake --build $(COVERAGE_BUILD) -j$(JOBS)
+	find $(COVERAGE_BUILD) -name '*.gcda' -delete
+	ctest --test-dir $(COVERAGE_BUILD) --output-on-failure --no-tests=error -j$(JOBS)
+	@# gcov runs in a target's own build directory: with ccache's base directory set, the
+	@# recorded source paths are relative to it, one level below the build root.
+	@for part in ipman suite; do \
+	  gcovr --root . --object-directory $(COVERAGE_BUILD)/$$part --filter "$$part/" --print-summary \
+	    --output $(COVERAGE_BUILD)/coverage-$$part.txt $(COVERAGE_BUILD) 2>/dev/null | \
+	    grep -E '^lines:' | sed "s|^|$$part/ |"; \
+	done
+
 bench: build
 	cmake --build $(BUILD) --target bench
 
@@ -33,4 +49,4 @@ layering-check:
 	tools/check_layering.py
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(COVERAGE_BUILD)

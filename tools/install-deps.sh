@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and the tests need, only those missing.
 set -euo pipefail
 packages=(cmake g++ make pkg-config tcl8.6 tcl8.6-dev libtinyxml2-dev libfmt-dev libboost-dev
-          libsqlite3-dev sqlite3 googletest libgtest-dev python3 clang-format libreadline-dev)
+          libsqlite3-dev sqlite3 googletest libgtest-dev python3 clang-format libreadline-dev gcovr)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -64,18 +64,6 @@ TEST_F(COLLECTOR_LEGACY_TEST, EntitiesTakeTheCoreTheListLeavesOpen)
     EXPECT_EQ(entities_of("ip/secure_fir/secure_fir.vip"), (LINES{"secure_fir||fir_filter|23.1||Oltran|"}));
 }
 
-TEST_F(COLLECTOR_LEGACY_TEST, CollectingAgainRebuildsTheRecordsAndKeepsTheCatalog)
-{
-    const LINES first = summaries();
-    collect();
-    EXPECT_EQ(summaries(), first);
-    EXPECT_EQ(m_collector.get_ip_catalog_manager(), IPCATALOG_VORLIN_IP_CATALOG_MANAGER::instance(false));
-
-    acf()->close_project();
-    collect();
-    EXPECT_TRUE(records().empty());
-}
-
 TEST_F(COLLECTOR_LEGACY_TEST, LeavesLocksAndFiltersAsItFoundThem)
 {
     ACF_REVISION_MANAGER* revision = acf()->get_revision_manager();

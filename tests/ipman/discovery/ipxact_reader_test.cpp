@@ -1,6 +1,5 @@
 //! @file ipxact_reader_test.cpp
-//! @brief IP-XACT component reading: both schema generations, the flags, the device
-//! family, and the broken shapes that must read as failures.
+//! @brief IP-XACT component reading, and the broken shapes that must read as failures.
 #include "discovery/ipman_ip_file_reader.h"
 #include "ipman/discovery/readers_test_support.h"
 
@@ -51,58 +50,6 @@ TEST(IpxactReader, ReadsTheOlderGeneration)
     EXPECT_EQ(info.get_ipxact_version(), "IPXACT_2009");
     EXPECT_EQ(info.get_name(), "fifo_buffer");
     EXPECT_EQ(info.get_vendor(), "Oltran");
-}
-
-TEST(IpxactReader, ReadsTheNewerGenerationWithFirstFamilyAndFlagsInAnyCase)
-{
-    IPMAN_IPXACT_READER reader(ipxact_data_file("pll_2014.gwip"));
-    ASSERT_TRUE(reader.read());
-    EXPECT_EQ(reader.get_schema(), IPMAN_IPXACT_SCHEMA_2014);
-    EXPECT_EQ(reader.get_name(), "clock_pll");
-    EXPECT_EQ(reader.get_version(), "24.1");
-    EXPECT_EQ(reader.get_device_family(), "Crest V");  // the second deviceFamily is ignored
-    EXPECT_TRUE(reader.has_warnings());                // "TrUe"
-    EXPECT_FALSE(reader.has_errors());                 // "yes" is not true
-
-    const IPMAN_IP_FILE_INFO info = ipman_read_ip_file_info(ipxact_data_file("pll_2014.gwip"));
-    EXPECT_EQ(info.get_ipxact_version(), "IPXACT_2014");
-    EXPECT_EQ(info.get_library(), "clock_pll_0");
-}
-
-TEST(IpxactReader, SchemaChoiceAndVendorExtensionTags)
-{
-    IPMAN_IPXACT_READER both(ipxact_data_file("both_components.gwip"));
-    ASSERT_TRUE(both.read());
-    EXPECT_EQ(both.get_schema(), IPMAN_IPXACT_SCHEMA_2009);  // even though it comes second
-    EXPECT_EQ(both.get_name(), "older_core");
-
-    IPMAN_IPXACT_READER mixed(ipxact_data_file("fifo_2009_ipxact_extensions.gwip"));
-    EXPECT_TRUE(mixed.read());
-
-    TEMP_DIR dir;
-    const std::string newer_with_older_tag = dir.write(
-        "x.gwip", edited("pll_2014.gwip", {{"ipxact:vendorExtensions", "spirit:vendorExtensions"}}));
-    EXPECT_FALSE(IPMAN_IPXACT_READER(newer_with_older_tag).read());
-}
-
-TEST(IpxactReader, OptionalPartsAndParameterRules)
-{
-    TEMP_DIR dir;
-    IPMAN_IPXACT_READER no_library(
-        dir.write("a.gwip", edited("pll_2014.gwip", {{"<ipxact:library>clock_pll_0</ipxact:library>", ""}})));
-    ASSERT_TRUE(no_library.read());
-    EXPECT_EQ(no_library.get_library(), "");
-
-    // A matching parameter without a value element is passed over.
-    IPMAN_IPXACT_READER valueless(
-        dir.write("b.gwip", edited("pll_2014.gwip", {{"<ipxact:value>Crest V</ipxact:value>", ""}})));
-    ASSERT_TRUE(valueless.read());
-    EXPECT_EQ(valueless.get_device_family(), "Crest II");
-
-    IPMAN_IPXACT_READER entities(
-        dir.write("c.gwip", edited("fifo_2009.gwip", {{">fifo_buffer<", ">fifo&amp;buffer&#x41;<"}})));
-    ASSERT_TRUE(entities.read());
-    EXPECT_EQ(entities.get_name(), "fifo&bufferA");
 }
 
 TEST(IpxactReader, BrokenShapesFailWithoutThrowing)

@@ -1,15 +1,16 @@
 //! @file system_file_reader_test.cpp
-//! @brief The system file reader: standalone detection, disabled and exported modules, the
-//! pro-edition tool string, entities per instance, the device family, broken files, and a
-//! seeded fuzz run over mutated system files.
+//! @brief The system file reader: standalone detection, disabled and exported modules,
+//! entities per instance, the device family, broken files, and a seeded fuzz run.
+#include "discovery/ipman_system_file_reader.h"
 #include "ipman/discovery/collector_test_support.h"
+#include "support/fuzz.h"
 
 #include <fio/fio.h>
 
-#include <cstdlib>
+#include <tinyxml2.h>
+
 #include <fstream>
 #include <optional>
-#include <random>
 
 using namespace collector_test;
 
@@ -77,20 +78,6 @@ TEST(SYSTEM_FILE_READER_TEST, StandaloneSystemsTakeTheIdentityOfTheirFirstModule
     EXPECT_EQ(loose->entities.size(), 3u);
 }
 
-TEST(SYSTEM_FILE_READER_TEST, ProEditionToolsFollowTheCollectorsEdition)
-{
-    EXPECT_EQ(read_summary("pro_sa_tool.tessel", true),
-              (LINES{"$P/pro_sa_tool.tessel | unclassified pro_sa_tool | $P/pro_sa_tool.tessel |  | "
-                     "TesselCrestPro  | - | --F-- |  | ",
-                     "  pro_sa_tool|pro_sa_tool|TesselCrestPro||TesselCrestPro||",
-                     "  pcie_bridge|pcie_0|pcie_bridge|23.1|TesselCrestPro||"}));
-    EXPECT_EQ(read_summary("pro_sa_tool.tessel", false),
-              (LINES{"$P/pro_sa_tool.tessel | unclassified pro_sa_tool | $P/pro_sa_tool.tessel |  | Tessel  "
-                     "| - | --F-- |  | ",
-                     "  pro_sa_tool|pro_sa_tool|Tessel||Tessel||",
-                     "  pcie_bridge|pcie_0|pcie_bridge|23.1|Tessel||"}));
-}
-
 TEST(SYSTEM_FILE_READER_TEST, InstancesOfOneKindAndMissingAttributes)
 {
     // Three instances of one kind: three entities. "Crest XC" is no family of the database.
@@ -123,66 +110,22 @@ TEST(SYSTEM_FILE_READER_TEST, BrokenSystemFilesAreSkipped)
     EXPECT_FALSE(read_system(""));
 }
 
-// ---- Fuzzing -----------------------------------------------------------------------------
-
-namespace {
-
-//! One to four random edits of a system file: bytes, truncation, markup characters,
-//! long runs, and duplicated or nested module elements.
-std::string mutate(std::string text, std::mt19937& random)
-{
-    auto below = [&random](std::size_t bound) {
-        return std::uniform_int_distribution<std::size_t>(0, bound - 1)(random);
-    };
-    static const std::vector<std::string> pieces{"<",
-                                                 ">",
-                                                 "\"",
-                                                 "'",
-                                                 "&",
-                                                 "&amp;",
-                                                 "\0",
-                                                 "=",
-                                                 "/>",
-                                                 "</system>",
-                                                 "<system>",
-                                                 "<module name=\"m\" kind=\"k\"/>",
-                                                 "<module",
-                                                 "autoexport=\"1\"",
-                                                 "enabled=\"0\"",
-                                                 "<component tool=\"TesselCrestPro\"/>",
-                                                 "<parameter name=\"deviceFamily\" value=\"Crest V\"/>",
-                                                 "<!--",
-                                                 "<![CDATA[",
-                                                 "<?xml",
-                                                 "&#0;",
-                                                 "&#xFFFFFF;"};
-    for (std::size_t edits = 1 + below(4); edits > 0; --edits) {
-        const std::size_t at = below(text.size() + 1);
-        switch (below(5)) {
-        case 0:
-            if (at < text.size()) text[at] = static_cast<char>(below(256));
-            break;
-        case 1:
-            text.resize(at);
-            break;
-        case 2:
-            text.insert(at, pieces[below(pieces.size())]);
-            break;
-        case 3:
-            text.insert(at, 1 + below(5000), "<>\"= a"[below(6)]);
-            break;
-        default: {
-            std::string nested;
-            for (std::size_t depth = below(300); depth > 0; --depth)
-                nested += "<module name=\"n\">";
-            text.insert(at, nested);
-        }
-        }
-    }
-    return text;
-}
-
-}  // namespace
+const std::vector<std::string> SYSTEM_PIECES{"<",
+                                             ">",
+                                             "'",
+                                             "&amp;",
+                                             std::string(1, '\0'),
+                                             "</system>",
+                                             "<module name=\"m\" kind=\"k\"/>",
+                                             "<module name=\"n\">",
+                                             "autoexport=\"1\"",
+                                             "enabled=\"0\"",
+                                             "<component tool=\"TesselCrestPro\"/>",
+                                             "<parameter name=\"deviceFamily\" value=\"Crest V\"/>",
+                                             "<!--",
+                                             "<![CDATA[",
+                                             "&#0;",
+                                             "&#xFFFFFF;"};
 
 TEST(SYSTEM_FILE_READER_FUZZ_TEST, MutatedSystemFilesNeverBreakTheReader)
 {
@@ -190,15 +133,12 @@ TEST(SYSTEM_FILE_READER_FUZZ_TEST, MutatedSystemFilesNeverBreakTheReader)
     const std::vector<std::string> seeds{read_text(system_file("standalone_two_modules.tessel")),
                                          read_text(system_file("bare_modules.tessel")),
                                          read_text(system_file("same_kind_instances.tessel"))};
-    // IPMAN_FUZZ_ROUNDS and IPMAN_FUZZ_SEED allow longer runs by hand.
-    const char* rounds_text = std::getenv("IPMAN_FUZZ_ROUNDS");
-    const char* seed_text = std::getenv("IPMAN_FUZZ_SEED");
-    const int rounds = rounds_text ? std::atoi(rounds_text) : 400;
-    std::mt19937 random(seed_text ? static_cast<unsigned>(std::strtoul(seed_text, nullptr, 10)) : 20240611u);
+    const int rounds = FUZZ_MUTATOR::rounds(400);
+    FUZZ_MUTATOR mutator(20240611u, SYSTEM_PIECES);
     const std::string path = scratch.file("fuzz.tessel");
     int systems_read = 0;
     for (int round = 0; round < rounds; ++round) {
-        const std::string text = mutate(seeds[static_cast<std::size_t>(round) % seeds.size()], random);
+        const std::string text = mutator.mutate(seeds[static_cast<std::size_t>(round) % seeds.size()]);
         std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
         const auto record = read_system(path);
         if (!record) continue;

@@ -1,7 +1,7 @@
 //! @file manager_test.cpp
 //! @brief The IP information manager with the real analysis on the manager test projects:
-//! loads and their lists, pending attempts, project queries, the required-upgrade question,
-//! release dates and IP-XACT identities.
+//! loads and their lists, pending attempts, project queries, the required-upgrade question
+//! and release dates.
 #include "ipman/manager/manager_test_support.h"
 
 #include <cfg/cfg.h>
@@ -106,23 +106,6 @@ TEST_F(MANAGER_TEST, PendingAttemptShowsOnTheNextLoad)
     EXPECT_EQ(find_record(m_all, listed, "listed").upgrade_status(), IPMAN_UPGRADE_SUCCESS);
 }
 
-TEST_F(MANAGER_TEST, ProjectQueries)
-{
-    EXPECT_EQ(manager().get_revision_name() + manager().get_project_family_name(), "");
-    open_project("manager_systems", "older");
-    EXPECT_EQ(manager().get_revision_name(), "older");
-    EXPECT_EQ(manager().get_project_family_name(), "Crest II");
-    EXPECT_TRUE(IPMAN_IP_INFO_MANAGER::project_contains_ip_files(acf()));
-    open_project("manager_no_ip");
-    EXPECT_EQ(manager().get_project_family_name(), "");  // family unset
-    EXPECT_EQ(manager().get_top_level_entity_name(), "top");
-    EXPECT_FALSE(IPMAN_IP_INFO_MANAGER::project_contains_ip_files(acf()));
-
-    IPMAN_FAIL_REGEN_TYPE fail_type = IPMAN_FAIL_NONE;
-    EXPECT_EQ(IPMAN_IP_INFO_MANAGER::check_is_valid_variation_file(in_project("src/top.v"), fail_type), 1);
-    EXPECT_EQ(fail_type, IPMAN_FAIL_NOT_VARIATION_FILE);
-}
-
 TEST_F(MANAGER_TEST, RequiredUpgradeQuestion)
 {
     INFOS records;
@@ -158,17 +141,21 @@ TEST_F(MANAGER_TEST, RequiredUpgradeQuestion)
     }
 }
 
-TEST(IP_FILE_INFO, BothSchemaGenerationsAndAMissingFile)
+TEST_F(MANAGER_TEST, ProjectQueries)
 {
-    const std::string data = std::string(VORLIN_TEST_DATA_DIR) + "/ipxact/";
-    const IPMAN_IP_FILE_INFO older = manager().get_ip_file_info(data + "fifo_2009.gwip");
-    EXPECT_EQ(older.get_ipxact_version() + " " + older.get_name() + " " + older.get_version(),
-              "IPXACT_2009 fifo_buffer 23.1");
-    const IPMAN_IP_FILE_INFO newer = manager().get_ip_file_info(data + "pll_2014.gwip");
-    EXPECT_EQ(newer.get_ipxact_version() + " " + newer.get_name() + " " + newer.get_library(),
-              "IPXACT_2014 clock_pll clock_pll_0");
-    const IPMAN_IP_FILE_INFO missing = manager().get_ip_file_info(data + "missing.gwip");
-    EXPECT_EQ(missing.get_ipxact_version() + missing.get_name() + missing.get_vendor(), "");
+    EXPECT_EQ(manager().get_revision_name() + manager().get_project_family_name(), "");
+    open_project("manager_systems", "older");
+    EXPECT_EQ(manager().get_revision_name(), "older");
+    EXPECT_EQ(manager().get_project_family_name(), "Crest II");
+    EXPECT_TRUE(IPMAN_IP_INFO_MANAGER::project_contains_ip_files(acf()));
+    open_project("manager_no_ip");
+    EXPECT_EQ(manager().get_project_family_name(), "");  // family unset
+    EXPECT_EQ(manager().get_top_level_entity_name(), "top");
+    EXPECT_FALSE(IPMAN_IP_INFO_MANAGER::project_contains_ip_files(acf()));
+
+    IPMAN_FAIL_REGEN_TYPE fail_type = IPMAN_FAIL_NONE;
+    EXPECT_EQ(IPMAN_IP_INFO_MANAGER::check_is_valid_variation_file(in_project("src/top.v"), fail_type), 1);
+    EXPECT_EQ(fail_type, IPMAN_FAIL_NOT_VARIATION_FILE);
 }
 
 }  // namespace

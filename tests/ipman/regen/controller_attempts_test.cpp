@@ -55,23 +55,6 @@ TEST_F(REGEN_TEST, AttemptsOfAnotherRevisionAreForgotten)
     EXPECT_THAT(m_controller.get_upgrade_attempts(), ElementsAre(Key(path("sys_b.tessel"))));
 }
 
-TEST_F(REGEN_TEST, WithoutAProjectOrFileNameNothingIsRecorded)
-{
-    open("newer");
-    m_controller.add_successful_upgrade_attempt(path("sys_a.tessel"));
-    acf()->close_project();
-
-    m_controller.add_successful_upgrade_attempt(path("sys_b.tessel"));
-
-    EXPECT_THAT(m_controller.get_upgrade_attempts(), IsEmpty());
-    EXPECT_EQ(m_controller.get_attempts_revision(), "");
-
-    open("newer");
-    m_controller.add_successful_upgrade_attempt("");
-    m_controller.add_failed_upgrade_attempt("", "message");
-    EXPECT_THAT(m_controller.get_upgrade_attempts(), IsEmpty()) << "an empty file name records nothing";
-}
-
 TEST_F(REGEN_TEST, OutcomesAreReadBackFromTheRevisionsStoredReport)
 {
     open("newer");

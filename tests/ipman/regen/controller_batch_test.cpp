@@ -1,7 +1,7 @@
 // Batch upgrades of system files: one generator run over all files (observed through the
 // debug trace of its command line), errors attributed to the file the generator was working
-// on, the generation batch of the older layout, the parallel option taken from the project
-// and the user, and a generator that stops before it reaches any file.
+// on, the generation batch of the older layout, and a generator that stops before it reaches
+// any file.
 #include "ipman/regen/controller_test_support.h"
 
 #include <gmock/gmock.h>
@@ -114,21 +114,6 @@ TEST_F(BATCH_TEST, OlderLayoutGeneratesTheUpgradedFilesInOneMoreRun)
     EXPECT_EQ(results[0].top_level_file, path("sys_a/synth/sys_a.v"));
     EXPECT_EQ(results[2].top_level_file, path("sys_b/synth/sys_b.v"));
     EXPECT_EQ(results[1].top_level_file, "");
-}
-
-// Which settings give which option is the batch runner's own test; here the project's
-// setting reaches the run, and only for more than one file.
-TEST_F(BATCH_TEST, ParallelOptionReachesRunsOfSeveralFiles)
-{
-    const auto upgrade_command = [this](const std::vector<std::string>& files) {
-        DEBUG_TRACE trace;
-        upgrade_batch(files);
-        const std::vector<std::string> commands = trace.batch_commands("ip_upgrade");
-        return commands.empty() ? std::string() : commands.front();
-    };
-    open("parallel");
-    EXPECT_THAT(upgrade_command({"sys_a.tessel", "sys_b.tessel"}), HasSubstr(" --parallel=2 "));
-    EXPECT_THAT(upgrade_command({"sys_a.tessel"}), Not(HasSubstr("--parallel")));
 }
 
 // A generator that gives up before it announces any file has upgraded none of them; its

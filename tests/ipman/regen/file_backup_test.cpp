@@ -1,6 +1,6 @@
 //! @file file_backup_test.cpp
-//! @brief Backups beside a file and in another directory, their messages, and restoring
-//! them, also for names that carry ".BAK" themselves or have no extension.
+//! @brief Backups and restoring them, also for names that carry ".BAK" themselves or have no
+//! extension.
 #include <gtest/gtest.h>
 
 #include "ipman/regen/regen_test_support.h"
@@ -14,42 +14,12 @@ protected:
     TEMP_DIR m_dir;
 };
 
-POSTED backup_message(const std::string& from, const std::string& to)
-{
-    return {"IIPMAN_IPRGEN_BACKUP_FILE", "Backing up file \"" + from + "\" to \"" + to + "\""};
-}
-
 POSTED restore_message(const std::string& from, const std::string& to)
 {
     return {"IIPMAN_IPRGEN_RESTORE_FILE", "Restoring file \"" + from + "\" to \"" + to + "\""};
 }
 
 }  // namespace
-
-TEST_F(FileBackup, BacksUpBesideAndOverwritesAnOlderBackup)
-{
-    const std::string file = m_dir.write("top.v", "first");
-    std::string backup;
-    ASSERT_TRUE(IPMAN_FILE_BACKUP::backup_beside(file, backup));
-    EXPECT_EQ(backup, m_dir.file("top.BAK.v"));
-    EXPECT_EQ(read_text(backup), "first");
-    EXPECT_EQ(take_posted(), (std::vector<POSTED>{backup_message(file, backup)}));
-
-    m_dir.write("top.v", "second");
-    ASSERT_TRUE(IPMAN_FILE_BACKUP::backup_beside(file, backup));
-    EXPECT_EQ(read_text(backup), "second");
-}
-
-TEST_F(FileBackup, BacksUpIntoAnotherDirectory)
-{
-    std::filesystem::create_directory(m_dir.file("b"));
-    const std::string file = m_dir.write("sys.tessel", "system");
-    std::string backup;
-    ASSERT_TRUE(IPMAN_FILE_BACKUP::backup_into_directory(file, m_dir.file("b"), backup));
-    EXPECT_EQ(backup, m_dir.file("b/sys.BAK.tessel"));
-    EXPECT_EQ(read_text(backup), "system");
-    EXPECT_FALSE(std::filesystem::exists(m_dir.file("sys.BAK.tessel")));
-}
 
 TEST_F(FileBackup, MissingFileOrFailedCopy)
 {

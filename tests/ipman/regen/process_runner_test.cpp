@@ -1,6 +1,6 @@
 //! @file process_runner_test.cpp
 //! @brief Output line splitting and single generator runs with real child scripts: relay
-//! by kind and in order, the error flag, exit codes, start failures, working directory.
+//! by kind and in order, the error flag, start failures, working directory.
 #include <gtest/gtest.h>
 
 #include "ipman/regen/regen_test_support.h"
@@ -69,30 +69,6 @@ TEST_F(ProcessRunner, RelaysEachLineByKindInOrderAndNoticesErrors)
                                                   {ERROR, "Error: broken"},
                                                   {WARNING, "Warning: and Error: both"},
                                                   {ERROR, "last Error: without break"}}));
-}
-
-TEST_F(ProcessRunner, LineSplitAcrossReadsIsPostedOnce)
-{
-    const std::string child = script("printf 'half'; sleep 0.3; printf ' and rest\\nnext\\n'\n");
-    EXPECT_EQ(IPMAN_PROCESS_RUNNER::run(quoted(child)), 0);
-    EXPECT_EQ(take_posted(), (std::vector<POSTED>{{INFO, "half and rest"}, {INFO, "next"}}));
-}
-
-TEST_F(ProcessRunner, ExitStatusDecidesAndTheFlagStartsCleared)
-{
-    bool error = true;
-    EXPECT_EQ(IPMAN_PROCESS_RUNNER::run(quoted(script("echo fine; exit 3\n")), &error), 1);
-    EXPECT_FALSE(error);
-    EXPECT_EQ(IPMAN_PROCESS_RUNNER::run(quoted(script("kill -9 $$\n"))), 1) << "ended by a signal";
-    take_posted();
-}
-
-TEST_F(ProcessRunner, ArgumentsArriveAsTheCommandLineGroupsThem)
-{
-    const std::string child = script("for a in \"$@\"; do echo \"[$a]\"; done\n");
-    EXPECT_EQ(IPMAN_PROCESS_RUNNER::run(quoted(child) + " plain \"two words\" $HOME;x"), 0);
-    EXPECT_EQ(take_posted(),
-              (std::vector<POSTED>{{INFO, "[plain]"}, {INFO, "[two words]"}, {INFO, "[$HOME;x]"}}));
 }
 
 TEST_F(ProcessRunner, ProgramThatCannotStartFailsWithAMessage)

@@ -1,5 +1,5 @@
 //! @file csv_reader_test.cpp
-//! @brief The CSV line state machine, the whole-file CSV reader and the list-file reader.
+//! @brief The CSV line state machine and the list-file reader.
 #include "ipman/discovery/readers_test_support.h"
 #include "support/ipman_basic_csv_parser.h"
 
@@ -44,24 +44,6 @@ TEST(CsvParseLine, QuotingBlanksAndEmptyFields)
         EXPECT_EQ(parse_line(c.line), c.expected) << "line: " << c.line;
 }
 
-TEST(CsvParseBuffer, OneRowPerLineWithFieldsThroughTheVirtualLineParser)
-{
-    // A derived parser's line rule is the one the buffer loop uses.
-    struct UPPER_PARSER : IPMAN_BASIC_CSV_PARSER {
-        void parse_line(const char* line, std::size_t length, FIELDS& fields) const override
-        {
-            IPMAN_BASIC_CSV_PARSER::parse_line(line, length, fields);
-            for (auto& field : fields)
-                for (auto& c : field)
-                    c = static_cast<char>(std::toupper(c));
-        }
-    };
-    const std::string text = "a,b\n\n  \nc\n\"d\ne\"";  // quotes do not span lines
-    std::vector<IPMAN_CSV_ROW> rows{{"old"}};
-    UPPER_PARSER().parse_buffer(text.data(), text.size(), rows);
-    EXPECT_EQ(rows, (std::vector<IPMAN_CSV_ROW>{{"old"}, {"A", "B"}, {"C"}, {"D"}, {"E\""}}));
-}
-
 TEST(CsvFile, MissingFileIsRefusedWithoutTouchingRows)
 {
     TEMP_DIR dir;
@@ -69,24 +51,6 @@ TEST(CsvFile, MissingFileIsRefusedWithoutTouchingRows)
     EXPECT_FALSE(read_csv_file(FIO_PATH(dir.path(), "absent.csv"), rows));
     EXPECT_FALSE(read_csv_file(FIO_PATH(dir.path()), rows));  // a directory
     EXPECT_EQ(rows.size(), 1u);
-}
-
-TEST(CsvFile, ReadsLargeFilesAndLongFieldsWholeWithWindowsLineEnds)
-{
-    TEMP_DIR dir;
-    std::string content;
-    for (int i = 0; i < 5000; ++i)
-        content += "core_" + std::to_string(i) + ",older_" + std::to_string(i) + "\r\n";
-    const std::string long_field(70000, 'x');
-    content += "wide," + long_field;  // last line without a line end
-    ASSERT_GT(content.size(), 65536u * 2);
-
-    std::vector<IPMAN_CSV_ROW> rows;
-    ASSERT_TRUE(read_csv_file(dir.write("big.csv", content), rows));
-    ASSERT_EQ(rows.size(), 5001u);
-    EXPECT_EQ(rows[0], (IPMAN_CSV_ROW{"core_0", "older_0"}));
-    EXPECT_EQ(rows[4999], (IPMAN_CSV_ROW{"core_4999", "older_4999"}));
-    EXPECT_EQ(rows[5000], (IPMAN_CSV_ROW{"wide", long_field}));
 }
 
 TEST(ListFile, TrimsSkipsCommentsAndBlankLinesAndRefusesMissingFiles)

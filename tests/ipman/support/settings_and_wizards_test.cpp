@@ -1,34 +1,9 @@
 //! @file settings_and_wizards_test.cpp
-//! @brief IPMAN_UTILS against real projects and installations: parallel-generation project
-//! settings and the legacy wizard launchability test.
+//! @brief IPMAN_UTILS against real installations: the legacy wizard launchability test.
 
 #include "support/test_support.h"
 
 #include <ipman/ipman_utils.h>
-
-TEST(ProjectSettings, ReadFromTheOpenProjectReleasingOnlyTheirOwnLock)
-{
-    ACF_MANAGER* acf = ACF_MANAGER::get_acf_manager();
-    EXPECT_EQ(IPMAN_UTILS::get_acf_parallel_ip_regen_enabled_setting(acf), "") << "no project open";
-    EXPECT_EQ(IPMAN_UTILS::get_acf_num_processors_setting(nullptr), "");
-    {
-        SCRATCH_PROJECT unset("p", "p", family_setting("Crest V"));
-        EXPECT_EQ(IPMAN_UTILS::get_acf_parallel_ip_regen_enabled_setting(acf), "");
-        EXPECT_EQ(IPMAN_UTILS::get_acf_num_processors_setting(acf), "");
-    }
-    SCRATCH_PROJECT project("p", "p",
-                            "set_global_assignment -name PARALLEL_IP_GENERATION ON\n"
-                            "set_global_assignment -name NUM_PARALLEL_PROCESSORS ALL\n");
-    ACF_REVISION_MANAGER& revision = *acf->get_revision_manager();
-    EXPECT_EQ(IPMAN_UTILS::get_acf_parallel_ip_regen_enabled_setting(acf), "ON");
-    EXPECT_EQ(IPMAN_UTILS::get_acf_num_processors_setting(acf), "ALL");
-    EXPECT_FALSE(revision.is_read_locked());
-
-    ASSERT_TRUE(revision.read_lock(true));
-    EXPECT_EQ(IPMAN_UTILS::get_acf_num_processors_setting(acf), "ALL");
-    EXPECT_TRUE(revision.is_read_locked()) << "a lock held by the caller stays in place";
-    revision.read_unlock();
-}
 
 TEST(VariationLaunchability, InstalledWizardsOnlyAndTheNameIsAlwaysReported)
 {

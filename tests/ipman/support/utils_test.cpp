@@ -1,5 +1,5 @@
 //! @file utils_test.cpp
-//! @brief IPMAN_UTILS: splitting, suffixes, tool strings, file kinds, paths and settings.
+//! @brief IPMAN_UTILS: splitting, suffixes, paths and settings.
 
 #include <gtest/gtest.h>
 
@@ -37,12 +37,15 @@ TEST(SplitString, AnEmptyDelimiterKeepsTheTextWholeInsteadOfLooping)
     EXPECT_EQ(split("", "", true), TOKENS{});
 }
 
-TEST(SplitString, AppendsAndCountsWhatTheVectorAlreadyHeld)
+TEST(UserSettings, ParallelGenerationValuesAsStored)
 {
-    TOKENS tokens{"kept"};
-    EXPECT_EQ(IPMAN_UTILS::split_string("", ";", tokens, true), 1);
-    EXPECT_EQ(IPMAN_UTILS::split_string("a;b", ";", tokens, false), 3);
-    EXPECT_EQ(tokens, (TOKENS{"kept", "a", "b"}));
+    cfg_set_value("parallel_ip_generation", "On");
+    cfg_set_value("num_parallel_processors", "ALL");
+    EXPECT_EQ(IPMAN_UTILS::get_user_ini_parallel_ip_regen_enabled_setting(), "On");
+    EXPECT_EQ(IPMAN_UTILS::get_user_ini_num_processors_setting(), "all");
+    cfg_set_value("parallel_ip_generation", "");
+    cfg_set_value("num_parallel_processors", "");
+    EXPECT_EQ(IPMAN_UTILS::get_user_ini_parallel_ip_regen_enabled_setting(), "");
 }
 
 TEST(EndsWith, ComparesBytesAtTheEnd)
@@ -54,47 +57,10 @@ TEST(EndsWith, ComparesBytesAtTheEnd)
     EXPECT_TRUE(IPMAN_UTILS::ends_with("x", ""));
 }
 
-TEST(ToolStrings, ExactAndCaseSensitive)
-{
-    EXPECT_TRUE(IPMAN_UTILS::is_pro_tool_string("TesselCrestPro"));
-    EXPECT_TRUE(IPMAN_UTILS::is_pro_tool_string("Gridwright"));
-    EXPECT_FALSE(IPMAN_UTILS::is_pro_tool_string("TesselPro"));
-    EXPECT_FALSE(IPMAN_UTILS::is_pro_tool_string("Tessel"));
-    EXPECT_TRUE(IPMAN_UTILS::is_tessel_tool_string("Tessel"));
-    EXPECT_TRUE(IPMAN_UTILS::is_tessel_tool_string("Gridwright"));
-    EXPECT_FALSE(IPMAN_UTILS::is_tessel_tool_string("tessel"));
-    EXPECT_FALSE(IPMAN_UTILS::is_tessel_tool_string("TesselSA"));
-}
-
-TEST(FileKinds, DecidedByExtension)
-{
-    EXPECT_TRUE(IPMAN_UTILS::is_tessel_file("/p/sys.tessel"));
-    EXPECT_TRUE(IPMAN_UTILS::is_tessel_file("rel/SYS.TESSEL"));
-    EXPECT_FALSE(IPMAN_UTILS::is_tessel_file("/p/sys.tessel.BAK"));
-    EXPECT_TRUE(IPMAN_UTILS::is_gwip_file("/p/pll.gwip"));
-    EXPECT_TRUE(IPMAN_UTILS::is_vip_file("/p/fifo/fifo.vip"));
-    EXPECT_FALSE(IPMAN_UTILS::is_vip_file("/p/vip"));
-    EXPECT_TRUE(IPMAN_UTILS::is_tessel_editable_file("/p/sys.tessel"));
-    EXPECT_TRUE(IPMAN_UTILS::is_tessel_editable_file("/p/pll.gwip"));
-    EXPECT_FALSE(IPMAN_UTILS::is_tessel_editable_file("/p/fifo.v"));
-    EXPECT_FALSE(IPMAN_UTILS::is_tessel_editable_file(""));
-}
-
 TEST(AdjustPath, AbsoluteAndFlat)
 {
     EXPECT_EQ(IPMAN_UTILS::adjust_path("/p/ip/../sys/./a.v"), "/p/sys/a.v");
     char cwd[4096];
     ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
     EXPECT_EQ(IPMAN_UTILS::adjust_path("sub/a.v"), std::string(cwd) + "/sub/a.v");
-}
-
-TEST(UserSettings, ParallelGenerationValuesAsStored)
-{
-    cfg_set_value("parallel_ip_generation", "On");
-    cfg_set_value("num_parallel_processors", "ALL");
-    EXPECT_EQ(IPMAN_UTILS::get_user_ini_parallel_ip_regen_enabled_setting(), "On");
-    EXPECT_EQ(IPMAN_UTILS::get_user_ini_num_processors_setting(), "all");
-    cfg_set_value("parallel_ip_generation", "");
-    cfg_set_value("num_parallel_processors", "");
-    EXPECT_EQ(IPMAN_UTILS::get_user_ini_parallel_ip_regen_enabled_setting(), "");
 }

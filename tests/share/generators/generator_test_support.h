@@ -66,8 +66,6 @@ protected:
         return in_quotes(std::string(VORLIN_BUNDLED_ROOTDIR) + relative_path);
     }
     static std::string tessel_generate() { return tool("gantry_builder/bin/tessel-generate"); }
-    static std::string ip_deploy() { return tool("gantry_builder/bin/ip-deploy"); }
-    static std::string vkelvane() { return tool("bin/vkelvane"); }
 
     //! Copies a test input (relative to tests/data/generators) into the work directory.
     std::string copy(const std::string& relative, const std::string& to_directory = "")

@@ -1,6 +1,6 @@
 //! @file acf_commit_test.cpp
 //! @brief Changing assignments and committing: order kept, IP lists untouched, values that
-//! read back the same, transient assignments never written, and commits that survive SIGKILL.
+//! read back the same, and commits that survive SIGKILL.
 #include "suite/acf/acf_test_support.h"
 
 #include <chrono>
@@ -171,52 +171,6 @@ TEST_F(ACF_COMMIT_TEST, ValuesReadBackExactly)
         EXPECT_EQ(a->get_library_name(), "lib{");
     }
     EXPECT_EQ(read_back, values);
-}
-
-TEST_F(ACF_COMMIT_TEST, TransientAssignmentsAreNeverWritten)
-{
-    open(dir() + "nested.vpf");
-    ACF_MGR_INPUT_PARAMETERS params;
-    params.set_variable_type(ACF_VAR_VERILOG_FILE);
-    params.set_value_string("from_script.v");
-    params.set_home_file(dir() + "flow.tcl", 3);
-    params.set_is_transient(true);
-    ACF_ASSIGNMENT* transient = manager()->add_assignment(params);
-    ASSERT_NE(transient, nullptr);
-    EXPECT_TRUE(transient->acf_file_and_lineno_are_valid());
-
-    ACF_ASSIGNMENT_LIST with, without;
-    manager()->get_all_assignments(with, false);
-    manager()->get_all_assignments(without, true);
-    EXPECT_EQ(with.size(), without.size() + 1);
-    EXPECT_EQ(with.back(), transient);
-
-    ASSERT_TRUE(manager()->commit());
-    EXPECT_EQ(read_text(dir() + "main.vsf").find("from_script.v"), std::string::npos);
-
-    // Made permanent, the same assignment goes to the settings file.
-    ASSERT_TRUE(manager()->remove_assignment(transient));
-    EXPECT_FALSE(manager()->remove_assignment(transient));
-    params.set_is_transient(false);
-    ASSERT_NE(manager()->add_assignment(params), nullptr);
-    ASSERT_TRUE(manager()->commit());
-    EXPECT_NE(read_text(dir() + "main.vsf").find("VERILOG_FILE from_script.v"), std::string::npos);
-}
-
-TEST_F(ACF_COMMIT_TEST, NewRevisionWithoutSettingsFileIsCreatedOnCommit)
-{
-    write_text(dir() + "nested.vpf", "revision main\nrevision fresh\n");
-    open(dir() + "nested.vpf", "fresh");
-    EXPECT_TRUE(all_rows().empty());
-    ASSERT_TRUE(manager()->commit());
-    EXPECT_FALSE(std::filesystem::exists(dir() + "fresh.vsf"));
-
-    ACF_MGR_INPUT_PARAMETERS params;
-    params.set_variable_type(ACF_VAR_FAMILY);
-    params.set_value_string("Crest V");
-    ASSERT_NE(manager()->add_assignment(params), nullptr);
-    ASSERT_TRUE(manager()->commit());
-    EXPECT_EQ(read_text(dir() + "fresh.vsf"), "set_global_assignment -name FAMILY {Crest V}\n");
 }
 
 // A child process commits a large settings file over and over; the parent kills it at

@@ -1,6 +1,6 @@
 //! @file acf_lock_test.cpp
-//! @brief The revision's read and write locks: re-entrant for their holder, exclusive
-//! against other threads, left in place by queries, and committing on release.
+//! @brief The revision's read and write locks: shared and exclusive against other threads,
+//! and committing on release.
 #include "suite/acf/acf_test_support.h"
 
 #include <atomic>
@@ -31,27 +31,6 @@ auto on_other_thread(F f)
 
 }  // namespace
 
-TEST_F(ACF_LOCK_TEST, ReadLockIsReentrantAndQueriesLeaveItInPlace)
-{
-    EXPECT_FALSE(revision()->is_read_locked());
-    ASSERT_TRUE(revision()->read_lock(true));
-    ASSERT_TRUE(revision()->read_lock(false));
-
-    ACF_ASSIGNMENT_LIST list;
-    manager()->get_all_assignments(list, false);
-    EXPECT_FALSE(list.empty());
-    EXPECT_EQ(manager()->get_global_assignment_string(ACF_VAR_NUM_PARALLEL_PROCESSORS), "4");
-    EXPECT_EQ(manager()->get_global_assignment_enum(ACF_VAR_ALWAYS_REGENERATE_IP, ACF_VALUE_OFF),
-              ACF_VALUE_ON);
-    EXPECT_NE(manager()->get_project_family_enum(), DEV_FAMILY_NONE);
-    EXPECT_EQ(revision()->get_top_level_entity_name(), "top");
-
-    revision()->read_unlock();
-    EXPECT_TRUE(revision()->is_read_locked());
-    revision()->read_unlock();
-    EXPECT_FALSE(revision()->is_read_locked());
-}
-
 TEST_F(ACF_LOCK_TEST, ReadersShareAndExcludeWritersOfOtherThreads)
 {
     ASSERT_TRUE(revision()->read_lock(true));
@@ -72,40 +51,6 @@ TEST_F(ACF_LOCK_TEST, ReadersShareAndExcludeWritersOfOtherThreads)
         if (taken) revision()->write_unlock(false);
         return taken;
     }));
-}
-
-TEST_F(ACF_LOCK_TEST, WriteLockIsReentrantAndLetsItsHolderRead)
-{
-    ASSERT_TRUE(revision()->write_lock(true));
-    ASSERT_TRUE(revision()->write_lock(false));
-    EXPECT_TRUE(revision()->is_write_locked());
-    EXPECT_TRUE(revision()->is_read_locked());
-    ASSERT_TRUE(revision()->read_lock(false));
-    revision()->read_unlock();
-    EXPECT_TRUE(revision()->write_unlock(false));
-    EXPECT_TRUE(revision()->is_write_locked());
-    EXPECT_TRUE(revision()->write_unlock(false));
-    EXPECT_FALSE(revision()->is_write_locked());
-    EXPECT_FALSE(revision()->is_read_locked());
-}
-
-TEST_F(ACF_LOCK_TEST, WaitingReaderRunsAfterTheWriterReleases)
-{
-    std::promise<void> holding;
-    std::atomic<bool> released{false};
-    std::thread writer([&] {
-        revision()->write_lock(true);
-        holding.set_value();
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        released = true;
-        revision()->write_unlock(false);
-    });
-    holding.get_future().wait();
-    EXPECT_FALSE(revision()->read_lock(false));
-    ASSERT_TRUE(revision()->read_lock(true));
-    EXPECT_TRUE(released);
-    revision()->read_unlock();
-    writer.join();
 }
 
 TEST_F(ACF_LOCK_TEST, WriteUnlockWithCommitWritesAndClosingWaitsForLocks)

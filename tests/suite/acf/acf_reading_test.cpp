@@ -1,6 +1,6 @@
 //! @file acf_reading_test.cpp
 //! @brief Opening projects: assignments of nested IP lists with their origins, values and
-//! lines, filters, project identity, settings, and bad or incomplete files.
+//! lines, cycles of lists, and files that must not open.
 #include "suite/acf/acf_test_support.h"
 
 #include <acf/proj_project.h>
@@ -59,121 +59,6 @@ TEST_F(ACF_READING_TEST, ReadsNestedListsInPlaceWithOriginsValuesAndLines)
         {"NUM_PARALLEL_PROCESSORS", "4", "4", "", vsf, 10},
     };
     EXPECT_EQ(all_rows(), expected);
-}
-
-TEST_F(ACF_READING_TEST, AssignmentsCarryEntityLibraryAndOnlyListsHaveOrigins)
-{
-    open(dir() + "nested.vpf");
-    ACF_MGR_INPUT_PARAMETERS vendor;
-    vendor.set_variable_type(ACF_VAR_IP_VENDOR);
-    ACF_ASSIGNMENT_LIST list;
-    manager()->get_revision_manager()->get_global_assignment_coll(&vendor, list, true);
-    ASSERT_EQ(list.size(), 1u);
-    EXPECT_EQ(list.front()->get_entity_name(), "outer");
-    EXPECT_STREQ(list.front()->get_argument_value(ACF_ARG_LIBRARY), "outer_lib");
-
-    // Assignments of the settings file itself have no origin.
-    list.clear();
-    ACF_MGR_INPUT_PARAMETERS family;
-    family.set_variable_type(ACF_VAR_FAMILY);
-    manager()->get_revision_manager()->get_global_assignment_coll(&family, list, true);
-    ASSERT_EQ(list.size(), 1u);
-    EXPECT_FALSE(list.front()->does_argument_exist(ACF_ARG_ORIGIN));
-    EXPECT_FALSE(list.front()->does_argument_exist(ACF_ARG_LIBRARY));
-}
-
-TEST_F(ACF_READING_TEST, FiltersSelectDesignOrFileAssignments)
-{
-    open(dir() + "nested.vpf");
-    manager()->set_file_category_filter(ACF_FILE_CATEGORY_DESIGN);
-    EXPECT_EQ(filtered_names(),
-              (std::vector<std::string>{"VERILOG_FILE", "VIP_FILE", "IP_CORE_NAME", "IP_CORE_VERSION",
-                                        "VERILOG_FILE", "VIP_FILE", "VHDL_FILE", "IP_CORE_NAME", "IP_VENDOR",
-                                        "VHDL_FILE", "TESSEL_FILE", "IP_VARIATION_FILE", "VERILOG_FILE"}));
-
-    // Trait 4 names a file: IP_VARIATION_FILE is a design assignment but not a file one.
-    manager()->reset_filters();
-    manager()->set_variable_trait_filter(ACF_TRAIT_FILE);
-    EXPECT_EQ(filtered_names(),
-              (std::vector<std::string>{"VERILOG_FILE", "VIP_FILE", "VERILOG_FILE", "VIP_FILE", "VHDL_FILE",
-                                        "VHDL_FILE", "TESSEL_FILE", "VERILOG_FILE"}));
-
-    manager()->set_file_category_filter(ACF_FILE_CATEGORY_PROJECT);
-    EXPECT_TRUE(filtered_names().empty());
-
-    manager()->reset_filters();
-    EXPECT_EQ(filtered_names().size(), 18u);
-}
-
-TEST_F(ACF_READING_TEST, ProjectIdentityDeviceAndSettings)
-{
-    EXPECT_FALSE(manager()->is_project_open());
-    EXPECT_EQ(PROJ_PROJECT::m_current, nullptr);
-    EXPECT_EQ(manager()->get_project_family_enum(), DEV_FAMILY_NONE);
-
-    open(dir() + "nested.vpf");
-    EXPECT_TRUE(manager()->is_project_open());
-    EXPECT_EQ(manager()->get_project_full_path(), dir());
-    EXPECT_EQ(manager()->get_project_path(), dir());
-    EXPECT_EQ(manager()->get_project_family_enum(), dstr_get_dev_family_enum_by_string("Crest V"));
-    EXPECT_EQ(manager()->get_project_part_enum(), dstr_get_dev_part_enum_by_string("CV5A-F1152-I2"));
-
-    ACF_REVISION_MANAGER* revision = manager()->get_revision_manager();
-    EXPECT_EQ(revision->get_active_revision_name(), "main");
-    EXPECT_EQ(revision->get_top_level_entity_name(), "top");
-    ASSERT_NE(PROJ_PROJECT::m_current, nullptr);
-    EXPECT_EQ(PROJ_PROJECT::m_current->get_project_name(), "nested");
-    EXPECT_EQ(PROJ_PROJECT::m_current->get_current_revision_name(), "main");
-    EXPECT_EQ(PROJ_PROJECT::m_current->get_project_directory(), dir());
-
-    EXPECT_EQ(manager()->get_global_assignment_enum(ACF_VAR_ALWAYS_REGENERATE_IP, ACF_VALUE_OFF),
-              ACF_VALUE_ON);
-    EXPECT_EQ(manager()->get_global_assignment_enum(ACF_VAR_PARALLEL_IP_GENERATION, ACF_VALUE_OFF),
-              ACF_VALUE_OFF);
-    EXPECT_EQ(manager()->get_global_assignment_string(ACF_VAR_NUM_PARALLEL_PROCESSORS), "4");
-    ACF_MGR_INPUT_PARAMETERS unset;
-    unset.set_variable_type(ACF_VAR_PARALLEL_IP_GENERATION);
-    EXPECT_FALSE(manager()->get_global_assignment_value(unset));
-
-    EXPECT_TRUE(manager()->close_project());
-    EXPECT_FALSE(manager()->is_project_open());
-    EXPECT_EQ(PROJ_PROJECT::m_current, nullptr);
-    EXPECT_EQ(manager()->get_project_full_path(), "");
-}
-
-TEST_F(ACF_READING_TEST, OpensByDirectoryByNameAndByRevision)
-{
-    open(dir(), "alt");
-    EXPECT_EQ(manager()->get_revision_manager()->get_active_revision_name(), "alt");
-    EXPECT_EQ(manager()->get_project_family_enum(), dstr_get_dev_family_enum_by_string("Crest II"));
-    // Without TOP_LEVEL_ENTITY the revision names the top entity.
-    EXPECT_EQ(manager()->get_revision_manager()->get_top_level_entity_name(), "alt");
-
-    const std::string previous = std::filesystem::current_path().string();
-    std::filesystem::current_path(dir());
-    std::string error;
-    const bool by_name = manager()->open_project("nested", "", error);
-    std::filesystem::current_path(previous);
-    ASSERT_TRUE(by_name) << error;
-    EXPECT_EQ(manager()->get_revision_manager()->get_active_revision_name(), "main");
-
-    EXPECT_FALSE(manager()->open_project(dir() + "nested.vpf", "nosuch", error));
-    EXPECT_NE(error.find("nosuch"), std::string::npos) << error;
-    EXPECT_FALSE(manager()->open_project(dir() + "absent.vpf", "", error));
-    EXPECT_EQ(error.rfind("ERROR: ", 0), 0u) << error;
-    // A failed open keeps the project that was open.
-    EXPECT_EQ(manager()->get_revision_manager()->get_active_revision_name(), "main");
-}
-
-TEST_F(ACF_READING_TEST, MissingNestedListIsAWarningAndIsSkipped)
-{
-    write_text(dir() + "ip/outer.vip", "set_global_assignment -name VIP_FILE [file join $vip_dir gone.vip]\n"
-                                       "set_global_assignment -name IP_CORE_NAME -entity outer fifo\n");
-    msg_clear_posted_messages();
-    open(dir() + "nested.vpf");
-    EXPECT_TRUE(warning_mentions(dir() + "ip/gone.vip"));
-    const auto rows = all_rows();
-    EXPECT_TRUE(std::any_of(rows.begin(), rows.end(), [](const ROW& r) { return r.written == "fifo"; }));
 }
 
 TEST_F(ACF_READING_TEST, CyclesOfListsEndAndReadEachListOnce)

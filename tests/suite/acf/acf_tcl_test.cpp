@@ -41,17 +41,6 @@ protected:
 
 }  // namespace
 
-TEST_F(ACF_TCL_TEST, PackageProvidesGlobalCommands)
-{
-    EXPECT_EQ(eval("package require ::vorlin::project"), "1.0");
-    EXPECT_EQ(eval("lsort [info commands ::vorlin::project::*]"),
-              "::vorlin::project::export_assignments ::vorlin::project::get_all_global_assignments "
-              "::vorlin::project::get_global_assignment ::vorlin::project::project_close "
-              "::vorlin::project::project_open ::vorlin::project::read_ip_list_file "
-              "::vorlin::project::set_global_assignment");
-    EXPECT_EQ(eval("namespace origin project_open"), "::vorlin::project::project_open");
-}
-
 TEST_F(ACF_TCL_TEST, OpenQueryAndCloseAProject)
 {
     EXPECT_EQ(eval("project_open " + dir() + "nested.vpf"), "");

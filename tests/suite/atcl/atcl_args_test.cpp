@@ -67,24 +67,6 @@ TEST(AtclArgs, NamedFlagAndPositionalValuesAreKept)
     EXPECT_EQ(args.get_one_arg_pos_option(1), "");
 }
 
-TEST(AtclArgs, DoubleDashLetsAPositionalValueBeginWithADash)
-{
-    const ATCL_CMD cmd(test_definition);
-    ATCL_ARGS args;
-    args.parse_words(cmd, {"-name", "n", "--", "-odd-path"});
-    EXPECT_EQ(args.get_one_arg_pos_option(0), "-odd-path");
-}
-
-TEST(AtclArgs, ParsingAgainForgetsThePreviousCall)
-{
-    const ATCL_CMD cmd(test_definition);
-    ATCL_ARGS args;
-    args.parse_words(cmd, {"-name", "n", "-quiet", "p"});
-    args.parse_words(cmd, {"-name", "m", "q"});
-    EXPECT_FALSE(args.get_no_arg_option(T_QUIET));
-    EXPECT_EQ(args.get_pos_option_count(), 1u);
-}
-
 TEST(AtclArgs, BadCallsAreNamedClearly)
 {
     EXPECT_EQ(parse_error({"-name", "n", "-bogus", "p"}),
@@ -105,17 +87,6 @@ TEST(AtclArgs, BadCallsAreNamedClearly)
               "ERROR: Unknown option \"-\" of frob. Type \"frob -h\" for its usage.");
 }
 
-TEST(AtclArgs, HelpWinsOverMissingOptionsAndLaterFaults)
-{
-    const ATCL_CMD cmd(test_definition);
-    ATCL_ARGS args;
-    EXPECT_EQ(args.parse_words(cmd, {"-h"}), ATCL_HELP_SHORT);
-    EXPECT_EQ(args.parse_words(cmd, {"-he"}), ATCL_HELP_NORMAL);
-    EXPECT_EQ(args.parse_words(cmd, {"-l", "-h"}), ATCL_HELP_LONG);
-    EXPECT_EQ(args.parse_words(cmd, {"-help", "-bogus"}), ATCL_HELP_NORMAL);
-    EXPECT_THROW(args.parse_words(cmd, {"-bogus", "-help"}), ATCL_USAGE_ERROR);
-}
-
 TEST(AtclCmd, UsageAndHelpTexts)
 {
     const ATCL_CMD cmd(test_definition, &test_help);
@@ -127,15 +98,4 @@ TEST(AtclCmd, UsageAndHelpTexts)
     EXPECT_NE(help.find("<path>"), std::string::npos);
     EXPECT_EQ(help.find("idempotent"), std::string::npos);
     EXPECT_NE(cmd.help_text(true).find("Frobbing is idempotent."), std::string::npos);
-}
-
-TEST(AtclCmd, PrefixResolverTakesOnlyUniquePrefixesOfNamedOptions)
-{
-    EXPECT_EQ(resolve_test_option("h"), ATCL_HELP_SHORT);
-    EXPECT_EQ(resolve_test_option("he"), ATCL_HELP_NORMAL);
-    EXPECT_EQ(resolve_test_option("n"), 0);
-    EXPECT_EQ(resolve_test_option("new_v"), T_NEW_VERSION);
-    EXPECT_EQ(resolve_test_option("path"), 0);
-    EXPECT_EQ(resolve_test_option(""), 0);
-    EXPECT_EQ(resolve_test_option(nullptr), 0);
 }

@@ -33,21 +33,6 @@ protected:
     SCOPED_ENV m_env{"VORLIN_USER_INI", m_ini};
 };
 
-TEST_F(UserSettings, OnValuesDefaultsAndNumberedValues)
-{
-    use_ini("a = on\nb = TRUE\nc = 1\nd = Yes\ne = off\nf = 0\ng = maybe\n"
-            "num_parallel_processors = ALL\npreferred_hdl_language = VHDL\nparallel_ip_generation = on\n");
-    for (const char* name : {"a", "B", "c", "d"})
-        EXPECT_TRUE(cfg_is_on(name)) << name;
-    for (const char* name : {"e", "f", "g"})
-        EXPECT_FALSE(cfg_is_on(name, true)) << name;
-    EXPECT_TRUE(cfg_is_on("unset", true));
-    EXPECT_EQ(cfg_get_user_ini_value(CFG_NUM_PARALLEL_PROCESSORS), "ALL");
-    EXPECT_EQ(cfg_get_user_ini_value(108), "VHDL");
-    EXPECT_EQ(cfg_get_user_ini_value(119), "on");
-    EXPECT_EQ(cfg_get_user_ini_value(1), "");
-}
-
 TEST_F(UserSettings, CachedUntilReloadWithProcessValuesOnTop)
 {
     use_ini("x = 1\n");
@@ -59,16 +44,6 @@ TEST_F(UserSettings, CachedUntilReloadWithProcessValuesOnTop)
     EXPECT_EQ(cfg_get_value("x"), "process");
     cfg_set_value("x", "");
     EXPECT_EQ(cfg_get_value("x"), "2");
-}
-
-TEST_F(UserSettings, HomeFileWhenNoExplicitFile)
-{
-    SCOPED_ENV no_ini("VORLIN_USER_INI", std::nullopt);
-    SCOPED_ENV home("HOME", m_dir.path());
-    std::filesystem::create_directory(m_dir.file(".vorlin"));
-    m_dir.write(".vorlin/vorlin.ini", "from_home = yes\n");
-    cfg_reload();
-    EXPECT_TRUE(cfg_is_on("from_home"));
 }
 
 TEST(Installation, RootFromEnvironmentOrBundled)
@@ -118,27 +93,6 @@ TEST_F(VersionInfo, DefaultsWhenMissingOrUnknown)
     m_install.write("version.txt", "edition = ultimate\nbeta = 0\n");
     ver_reload();
     EXPECT_EQ(ver_get_full_version_for_reports(), "24.1 Standard Edition");
-}
-
-TEST_F(VersionInfo, CachedPerInstallation)
-{
-    m_install.write("version.txt", "version = 30.1\n");
-    ver_reload();
-    EXPECT_EQ(ver_get_version(), "30.1");
-    m_install.write("version.txt", "version = 31.1\n");
-    EXPECT_EQ(ver_get_version(), "30.1");
-    {
-        TEMP_DIR other;
-        other.write("version.txt", "version = 9.0\n");
-        SCOPED_ENV root("VORLIN_ROOTDIR", other.path());
-        EXPECT_EQ(ver_get_version(), "9.0");
-    }
-    ver_reload();
-    EXPECT_EQ(ver_get_version(), "31.1");
-
-    SCOPED_ENV bundled("VORLIN_ROOTDIR", std::nullopt);
-    EXPECT_EQ(ver_get_version(), "24.1");
-    EXPECT_TRUE(ver_is_pro_edition());
 }
 
 }  // namespace

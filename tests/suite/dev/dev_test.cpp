@@ -27,36 +27,6 @@ private:
 
 }  // namespace
 
-TEST(DeviceLookup, NamesAndUserNamesIgnoreCase)
-{
-    EXPECT_EQ(dstr_get_dev_family_enum_by_string("Crest V"), 12);
-    EXPECT_EQ(dstr_get_dev_family_enum_by_string("crest v"), 12);
-    EXPECT_EQ(dstr_get_dev_family_enum_by_string("CREST5"), 12);
-    EXPECT_EQ(dstr_get_dev_family_enum_by_string("Crest VI"), 0);
-    EXPECT_EQ(dstr_get_dev_family_enum_by_string(""), 0);
-    EXPECT_EQ(dstr_get_dev_part_enum_by_string("cv5a-f1152-i2"), 5001);
-    EXPECT_EQ(dstr_get_dev_device_enum_by_string("cv5"), 300);
-    EXPECT_EQ(dstr_get_dev_speed_enum_by_string("i2"), 2);
-    EXPECT_EQ(dstr_get_dev_part_string(5001), "CV5A-F1152-I2");
-    EXPECT_EQ(dstr_get_dev_family_string(DEV_FAMILY_ENUM(21)), "ember2");
-}
-
-TEST(DeviceLookup, ReservedFamilies)
-{
-    EXPECT_EQ(dstr_get_dev_family_enum_by_string("device agnostic"), DEV_FAMILY_DEVICE_AGNOSTIC);
-    EXPECT_TRUE(dstr_is_valid_dev_family_enum(DEV_FAMILY_DEVICE_AGNOSTIC));
-    EXPECT_FALSE(dstr_is_valid_dev_family_enum(DEV_FAMILY_NONE));
-    EXPECT_FALSE(dstr_is_valid_dev_family_enum(DEV_FAMILY_ENUM(999)));
-    EXPECT_EQ(dstr_get_user_string(DEV_FAMILY_DEVICE_AGNOSTIC), "Device Agnostic");
-    EXPECT_EQ(dstr_get_user_string(DEV_FAMILY_NONE), "");
-    EXPECT_EQ(dstr_get_user_string(DEV_FAMILY_ENUM(14)), "Crest VII");
-    // The reserved families carry no traits and are not listed among the real ones.
-    EXPECT_FALSE(
-        DEV_FAMILY_MANAGER::test_trait_of(DEV_FAMILY_DEVICE_AGNOSTIC, DEV_FAMILY_TRAIT_NEW_IP_LAYOUT));
-    for (DEV_FAMILY_ENUM family : DEV_FAMILY_MANAGER::get_all_families())
-        EXPECT_NE(family, DEV_FAMILY_DEVICE_AGNOSTIC);
-}
-
 TEST(DeviceTraits, EachScopeHasItsOwnNames)
 {
     EXPECT_TRUE(DEV_FAMILY_MANAGER::test_trait_of(DEV_FAMILY_ENUM(12), 195));

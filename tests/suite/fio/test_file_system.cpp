@@ -1,5 +1,5 @@
 //! @file test_file_system.cpp
-//! @brief Atomic replacement, copies, whole-file reads and directory helpers.
+//! @brief Atomic replacement and copies onto the source.
 #include "support/test_support.h"
 
 #include <fio/fio.h>
@@ -18,19 +18,6 @@ std::size_t entries_in(const std::string& directory)
 {
     return static_cast<std::size_t>(
         std::distance(fs::directory_iterator(directory), fs::directory_iterator()));
-}
-
-TEST(AtomicWrite, CreatesAndReplacesLeavingNoTemporary)
-{
-    TEMP_DIR dir;
-    const std::string target = dir.file("rev.vsf");
-    ASSERT_TRUE(FIO_FILE_SYSTEM::write_file_atomically(target, "first\n"));
-    EXPECT_EQ(read_text(target), "first\n");
-    ASSERT_TRUE(FIO_FILE_SYSTEM::write_file_atomically(target, std::string("second\0x", 8)));
-    EXPECT_EQ(read_text(target), std::string("second\0x", 8));
-    ASSERT_TRUE(FIO_FILE_SYSTEM::write_file_atomically(target, ""));
-    EXPECT_EQ(read_text(target), "");
-    EXPECT_EQ(entries_in(dir.path()), 1u);
 }
 
 // A commit killed between writing its temporary and the rename left ".rev.vsf.tmpPID_N"
@@ -105,34 +92,6 @@ TEST(AtomicWrite, UnwritableDirectoryOrFileLeavesTargetIntact)
     ::chmod(dir.path().c_str(), 0755);
     EXPECT_EQ(read_text(target), "old");
     EXPECT_EQ(entries_in(dir.path()), 2u);
-}
-
-TEST(ReadFile, ReadsFilesOfAnySize)
-{
-    TEMP_DIR dir;
-    std::string big(3 * 1024 * 1024 + 17, '\0');
-    for (std::size_t i = 0; i < big.size(); ++i)
-        big[i] = static_cast<char>(i * 31);
-    const std::string path = dir.write("big.bin", big);
-    std::string content;
-    ASSERT_TRUE(FIO_FILE_SYSTEM::read_file(path, content));
-    EXPECT_EQ(content, big);
-}
-
-TEST(Copy, HonoursTheOverwriteFlag)
-{
-    TEMP_DIR dir;
-    const std::string from = dir.write("top.v", "new");
-    const std::string to = dir.write("top.BAK.v", "old");
-    EXPECT_FALSE(FIO_FILE_SYSTEM::copy(from, to, false, false));
-    EXPECT_EQ(read_text(to), "old");
-    EXPECT_TRUE(FIO_FILE_SYSTEM::copy(from, to, true, false));
-    EXPECT_EQ(read_text(to), "new");
-    EXPECT_TRUE(FIO_FILE_SYSTEM::copy(from, dir.file("fresh.v"), false, false));
-    EXPECT_EQ(read_text(dir.file("fresh.v")), "new");
-    EXPECT_FALSE(FIO_FILE_SYSTEM::copy(dir.file("missing.v"), dir.file("x.v"), true, false));
-    EXPECT_FALSE(fs::exists(dir.file("x.v")));
-    EXPECT_EQ(entries_in(dir.path()), 3u);
 }
 
 TEST(Copy, OntoItselfKeepsTheContent)

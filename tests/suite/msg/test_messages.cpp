@@ -1,6 +1,5 @@
 //! @file test_messages.cpp
-//! @brief Message formatting, printing, suppression, listeners, debug output and the
-//! internal-error report.
+//! @brief Message arguments, suppression and the internal-error report.
 #include "support/test_support.h"
 
 #include <cfg/cfg.h>
@@ -29,23 +28,6 @@ protected:
     }
 };
 
-TEST_F(Messages, FormatSplitsAtTheLastSlash)
-{
-    MSG_I message;
-    message.fill_args("Copied a/b to c/d/IIPMAN_COPY");
-    EXPECT_EQ(message.get_msg_text(), "Copied a/b to c/d");
-    EXPECT_EQ(message.get_identifier(), "IIPMAN_COPY");
-
-    message.fill_args("No slash at all");
-    EXPECT_EQ(message.get_msg_text(), "No slash at all");
-    EXPECT_EQ(message.get_identifier(), "");
-
-    // A tail that cannot be an identifier belongs to the text.
-    message.fill_args("Wrote %1!s! to dir/out file.v", {"x"});
-    EXPECT_EQ(message.get_msg_text(), "Wrote x to dir/out file.v");
-    EXPECT_EQ(message.get_identifier(), "");
-}
-
 TEST_F(Messages, ArgumentsAreInsertedVerbatim)
 {
     MSG_E message;
@@ -58,39 +40,6 @@ TEST_F(Messages, ArgumentsAreInsertedVerbatim)
     EXPECT_EQ(msg_fill_placeholders("%3!s!-%1!s!-%9!s!", {"a", "b", "c"}), "c-a-");
     EXPECT_EQ(msg_fill_placeholders("100% %0!s! %1!d! %1", {"a"}), "100% %0!s! %1!d! %1");
     EXPECT_EQ(msg_fill_placeholders("%1!s!%1!s!", {"%"}), "%%");
-}
-
-TEST_F(Messages, PrintedKeptAndHandedToListenersInOrder)
-{
-    std::vector<std::string> heard;
-    const int handle = msg_add_listener([&heard](const MSG_RECORD& record) { heard.push_back(record.text); });
-
-    MSG_I info;
-    info.fill_args("Started %1!s!/IIPMAN_IPRGEN_START", "fir");
-    info.set_id(11837);
-    EXPECT_EQ(printed_by(info), "Info (11837): Started fir\n");
-
-    MSG_W warning;
-    warning.fill_args("careful/WIPMAN_EXT_PROC_WARNING_MSG");
-    EXPECT_EQ(printed_by(warning), "Warning: careful\n");
-
-    testing::internal::CaptureStdout();
-    msg_post_text(MSG_POST_ERROR, "plain error", 11133);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Error (11133): plain error\n");
-
-    msg_remove_listener(handle);
-    testing::internal::CaptureStdout();
-    msg_post_text(MSG_POST_INFO, "after removal");
-    testing::internal::GetCapturedStdout();
-
-    EXPECT_EQ(heard, (std::vector<std::string>{"Started fir", "careful", "plain error"}));
-    const auto& kept = msg_posted_messages();
-    ASSERT_EQ(kept.size(), 4u);
-    EXPECT_EQ(kept[0].identifier, "IIPMAN_IPRGEN_START");
-    EXPECT_EQ(kept[0].id, 11837);
-    EXPECT_EQ(kept[1].type, MSG_POST_WARNING);
-    EXPECT_EQ(kept[2].type, MSG_POST_ERROR);
-    EXPECT_EQ(kept[3].text, "after removal");
 }
 
 TEST_F(Messages, SuppressedIdsSkipInformationAndWarningsNeverErrors)
@@ -128,40 +77,6 @@ TEST_F(Messages, SuppressedIdsSkipInformationAndWarningsNeverErrors)
     MSG_INDEX::get_default_index().unsuppress(20326);
     EXPECT_FALSE(MSG_INDEX::get_default_index().is_suppressed(20326));
     EXPECT_TRUE(MSG_INDEX::get_default_index().is_suppressed(11902));
-}
-
-TEST_F(Messages, SuppressionFollowsTheUserSettingsFile)
-{
-    TEMP_DIR dir;
-    SCOPED_ENV ini("VORLIN_USER_INI", dir.write("vorlin.ini", "suppress_message_ids = 20325 11902\n"));
-    MSG_INDEX::get_default_index().reload_from_user_settings();
-    EXPECT_TRUE(MSG_INDEX::get_default_index().is_suppressed(20325));
-    EXPECT_FALSE(MSG_INDEX::get_default_index().is_suppressed(20326));
-    dir.write("vorlin.ini", "# nothing suppressed\n");
-    MSG_INDEX::get_default_index().reload_from_user_settings();
-    EXPECT_FALSE(MSG_INDEX::get_default_index().is_suppressed(20325));
-}
-
-TEST(DebugOutput, OnlyForModulesNamedInTheEnvironment)
-{
-    {
-        SCOPED_ENV debug("VORLIN_DEBUG", "ACF,IPMAN");
-        EXPECT_TRUE(msg_debug_enabled("IPMAN", 2));
-        testing::internal::CaptureStderr();
-        testing::internal::CaptureStdout();
-        msg_local_debug("IPMAN", 2, "tracing 100%");
-        EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), "Debug (IPMAN): tracing 100%\n");
-    }
-    {
-        SCOPED_ENV debug("VORLIN_DEBUG", "IPMANX XIPMAN");
-        EXPECT_FALSE(msg_debug_enabled("IPMAN", 2));
-    }
-    SCOPED_ENV debug("VORLIN_DEBUG", std::nullopt);
-    EXPECT_FALSE(msg_debug_enabled("IPMAN", 2));
-    testing::internal::CaptureStderr();
-    msg_local_debug("IPMAN", 2, "silent");
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
 TEST(InternalErrorDeathTest, ReportsToStandardErrorAndExitsWithThree)

@@ -74,17 +74,3 @@ TEST(LegacyCoreCatalogueFile, BrokenFilesAndEntriesAreSkipped)
     EXPECT_TRUE(catalogue.is_silent_core("KV RAM 2-PORT"));
     EXPECT_FALSE(catalogue.is_silent_core("kv ram 2-port"));
 }
-
-TEST(InstalledLegacyCores, FollowTheIpRootAndCompareExactly)
-{
-    EXPECT_TRUE(is_legacy_silent_core("Clock Gate Block"));
-    for (const char* other : {"kv_counter", "KV_COUNTER ", "Clock gate block", ""})
-        EXPECT_FALSE(is_legacy_silent_core(other)) << other;
-    EXPECT_EQ(ipman_get_legacy_wizard_core_names(), (NAMES{"kv_counter", "clock gate block"}));
-
-    const std::string test_root = std::getenv("IP_ROOTDIR");
-    ::setenv("IP_ROOTDIR", kBundledIpRoot.c_str(), 1);
-    EXPECT_EQ(ipman_get_legacy_wizard_core_names().size(), 42u);
-    ::setenv("IP_ROOTDIR", test_root.c_str(), 1);
-    EXPECT_EQ(ipman_get_legacy_wizard_core_names().size(), 2u);
-}

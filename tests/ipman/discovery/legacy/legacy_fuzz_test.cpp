@@ -3,56 +3,27 @@
 //! known family, and the rewrite changes exactly the device-family lines.
 #include "discovery/ipman_legacy_variation_reader.h"
 #include "ipman/discovery/legacy/legacy_test_support.h"
+#include "support/fuzz.h"
 
 #include <dev/dev.h>
 #include <ipcatalog/ipcatalog.h>
-
-#include <random>
 
 using namespace legacy_test;
 
 namespace {
 const auto* const kTestIpRoot = ::testing::AddGlobalTestEnvironment(new TEST_IP_ROOT);
 
-//! One to five edits aimed at the retrieval-line syntax.
-std::string mutate(std::string text, std::mt19937& random)
-{
-    static const std::string kPieces[] = {"// Retrieval info: ",
-                                          "-- Retrieval info:",
-                                          "PRIVATE: INTENDED_DEVICE_FAMILY",
-                                          "<generic name=\"INTENDED_DEVICE_FAMILY\" value=\"",
-                                          "<PRIVATE name=\"devicefamily\" value=\"df_",
-                                          "\"",
-                                          "\"/>",
-                                          "<",
-                                          "\r",
-                                          "\n",
-                                          std::string(1, '\0'),
-                                          "Crest V",
-                                          "\t",
-                                          std::string(5000, 'x')};
-    const auto below = [&random](std::size_t bound) {
-        return std::uniform_int_distribution<std::size_t>(0, bound - 1)(random);
-    };
-    for (std::size_t edits = 1 + below(5); edits > 0; --edits) {
-        const std::size_t at = below(text.size() + 1);
-        switch (below(4)) {
-        case 0:
-            if (at < text.size()) text[at] = static_cast<char>(below(256));
-            break;
-        case 1:
-            text.resize(at);
-            break;
-        case 2:
-            text.insert(at, text.substr(at, below(200)));
-            break;
-        default:
-            text.insert(at, kPieces[below(std::size(kPieces))]);
-            break;
-        }
-    }
-    return text;
-}
+const std::vector<std::string> RETRIEVAL_PIECES{"// Retrieval info: ",
+                                                "-- Retrieval info:",
+                                                "PRIVATE: INTENDED_DEVICE_FAMILY",
+                                                "<generic name=\"INTENDED_DEVICE_FAMILY\" value=\"",
+                                                "<PRIVATE name=\"devicefamily\" value=\"df_",
+                                                "\"/>",
+                                                "\r",
+                                                "\n",
+                                                std::string(1, '\0'),
+                                                "Crest V",
+                                                "x"};
 
 //! Rewritten lines as the rewrite must produce them, carriage returns kept.
 std::string expected_rewrite(const std::string& input)
@@ -76,11 +47,11 @@ std::string expected_rewrite(const std::string& input)
 TEST(LegacyVariationFuzz, MutatedFilesKeepTheReadersAndRewritePromises)
 {
     FAMILY_PROJECT project("Crest V");
-    std::mt19937 random(20240312);
+    FUZZ_MUTATOR mutator(20240312, RETRIEVAL_PIECES);
     for (int round = 0; round < 150; ++round) {
         for (const char* seed : {"generic_first.v", "family_line.vhd", "crlf_lines.v", "matching_card.v",
                                  "product_df_prefix.v", "rewrite_source.v"}) {
-            const std::string input = mutate(read_text(data_file(seed)), random);
+            const std::string input = mutator.mutate(read_text(data_file(seed)), 5);
             const std::string file = project.write("mutant.v", input);
             SCOPED_TRACE(::testing::Message() << "round " << round << " of " << seed);
             std::vector<DEV_FAMILY_ENUM> families;

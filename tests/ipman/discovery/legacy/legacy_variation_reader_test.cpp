@@ -52,16 +52,6 @@ TEST(RetrievalInfoFamily, FirstOfFamilyLineAndCatalogParameterGenericWins)
     EXPECT_EQ(retrieval_families("ram_2port", data_file("matching_card.v")), FAMILIES{family("Crest V")});
 }
 
-TEST(RetrievalInfoFamily, VhdlCrLfAndProjectRelativeFilesReadAlike)
-{
-    EXPECT_EQ(retrieval_families("kv_counter", data_file("crlf_lines.v")), FAMILIES{family("Crest V")});
-    FAMILY_PROJECT project("Crest V");
-    project.write("var.vhd", read_text(data_file("family_line.vhd")));
-    FAMILIES families{family("Crest II")};
-    read_retrieval_info_family(nullptr, "kv_counter", "var.vhd", families);
-    EXPECT_EQ(families, (FAMILIES{family("Crest II"), family("Cinder")}));
-}
-
 TEST(RetrievalInfoFamily, NothingFromIndentedLinesUnknownFamiliesJunkOrNonFiles)
 {
     TEMP_DIR dir;
