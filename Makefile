@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS  ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build demo test bench format format-check clean
+.PHONY: all deps build demo test bench format format-check layering-check clean
 
 all: build
 
@@ -28,6 +28,9 @@ format: deps
 
 format-check: deps
 	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
+
+layering-check:
+	tools/check_layering.py
 
 clean:
 	rm -rf $(BUILD)

@@ -15,19 +15,15 @@
 
 #include <ipman/ipman_utils.h>
 
+#include "analysis/ipman_analysis_services.h"
 #include "analysis/ipman_status_notification.h"
 #include "discovery/ipman_legacy_cores.h"
-#include "regen/ipman_ip_regeneration_controller.h"
+#include "support/ipman_debug.h"
 
 namespace {
 
-const char* const MODULE_TAG = "IPMAN";
-constexpr int DEBUG_LEVEL = 2;
-
 const char* const DEVICE_FAMILY_BLOCKING_SETTING = "IP_UPGRADE_DEVICE_FAMILY_BLOCKING";
 const char* const TOOL_ENV_BLOCKING_SETTING = "IP_UPGRADE_TOOL_ENV_BLOCKING";
-const char* const REQUIRED_UPGRADE_MARKER = "<psinvalid>";
-const char* const OPTIONAL_UPGRADE_MARKER = "<pswarning>";
 
 bool contains_family(const std::vector<DEV_FAMILY_ENUM>& families, DEV_FAMILY_ENUM family)
 {
@@ -64,8 +60,7 @@ struct FLOW_CHOICE_INPUTS {
     IPMAN_IP_UPGRADE_FLOW_ENUM fallback_flow;
 };
 
-IPMAN_IP_UPGRADE_FLOW_ENUM choose_upgrade_flow(const IPMAN_IP_INFO& record,
-                                               IPMAN_IP_REGENERATION_CONTROLLER& controller,
+IPMAN_IP_UPGRADE_FLOW_ENUM choose_upgrade_flow(const IPMAN_IP_INFO& record, IPMAN_ANALYSIS_SERVICES& services,
                                                const FLOW_CHOICE_INPUTS& inputs)
 {
     if (record.regen_status() == IPMAN_ENCRYPTED || record.regen_status() == IPMAN_COMPATIBLE)
@@ -79,17 +74,20 @@ IPMAN_IP_UPGRADE_FLOW_ENUM choose_upgrade_flow(const IPMAN_IP_INFO& record,
     if (inputs.check_wizard_installed && !inputs.catalog_card && !is_wizard_installed(record.display_name()))
         return IPMAN_KELVANE_NOT_INSTALLED;
     if (inputs.family_trait_test)
-        return controller.supports_cmd_upgrade(record.tool_name()) ? IPMAN_VKELVANE_SILENT
-                                                                   : IPMAN_VKELVANE_UI_ONLY;
-    if (controller.is_legacy_core(record))
+        return services.supports_cmd_upgrade(record.tool_name()) ? IPMAN_VKELVANE_SILENT
+                                                                 : IPMAN_VKELVANE_UI_ONLY;
+    if (services.is_legacy_core(record))
         return is_legacy_silent_core(record.tool_name()) ? IPMAN_VKELVANE_LEGACY_SILENT
                                                          : IPMAN_VKELVANE_LEGACY_UI_ONLY;
-    if (controller.check_tessel_conversion(record, inputs.catalog_card))
+    if (services.check_tessel_conversion(record, inputs.catalog_card))
         return IPMAN_VARIATION_TO_TESSEL_SA_WITH_TESSEL;
     return inputs.fallback_flow;
 }
 
 }  // namespace
+
+const char* const IPMAN_REQUIRED_UPGRADE_MARKER = "<psinvalid>";
+const char* const IPMAN_OPTIONAL_UPGRADE_MARKER = "<pswarning>";
 
 bool ipman_is_hdl_generation_file(const std::string& ip_generation_file)
 {
@@ -99,22 +97,21 @@ bool ipman_is_hdl_generation_file(const std::string& ip_generation_file)
 }
 
 IPMAN_IP_UPGRADE_INFO_FUMBLER::IPMAN_IP_UPGRADE_INFO_FUMBLER(
-    IPMAN_IP_INFO* record, IPMAN_IP_REGENERATION_CONTROLLER* controller,
-    const IPCATALOG_OUTDATED_IP_INFO* outdated_info, const IPCATALOG_CARD* catalog_card,
-    const IPMAN_DEVICE_REQUIREMENT_MAP* device_requirements)
-    : m_record(record), m_controller(controller), m_outdated_info(outdated_info),
-      m_catalog_card(catalog_card), m_device_requirements(device_requirements)
+    IPMAN_IP_INFO* record, IPMAN_ANALYSIS_SERVICES* services, const IPCATALOG_OUTDATED_IP_INFO* outdated_info,
+    const IPCATALOG_CARD* catalog_card, const IPMAN_DEVICE_REQUIREMENT_MAP* device_requirements)
+    : m_record(record), m_services(services), m_outdated_info(outdated_info), m_catalog_card(catalog_card),
+      m_device_requirements(device_requirements)
 {
-    if (!record || !controller)
-        MSG_INTERNAL_ERROR::report("upgrade analysis without record or controller", MODULE_TAG, __FILE__,
+    if (!record || !services)
+        MSG_INTERNAL_ERROR::report("upgrade analysis without record or services", IPMAN_MODULE_TAG, __FILE__,
                                    __LINE__);
     m_version = IPVX_VERSION(record->tool_version());
     const std::vector<DEV_FAMILY_ENUM>& families = record->const_supported_families();
     m_ip_family = families.empty() ? DEV_FAMILY_DEVICE_AGNOSTIC : families.front();
     m_no_catalog_version = !catalog_card || catalog_card->get_version().empty();
     m_hdl_generation_file = ipman_is_hdl_generation_file(record->ip_generation_file());
-    m_project_family = controller->get_project_family();
-    m_project_part = controller->get_project_part();
+    m_project_family = services->get_project_family();
+    m_project_part = services->get_project_part();
 }
 
 IPMAN_IP_UPGRADE_INFO_FUMBLER::~IPMAN_IP_UPGRADE_INFO_FUMBLER() = default;
@@ -148,13 +145,11 @@ void IPMAN_IP_UPGRADE_INFO_FUMBLER::analyse()
     add_catalog_sets();
     check_generation_file();
     // Every record passes here: the trace is only composed when it is wanted.
-    if (msg_debug_enabled(MODULE_TAG, DEBUG_LEVEL))
-        msg_local_debug(MODULE_TAG, DEBUG_LEVEL,
-                        fmt::format("Analysed {} {}: {} {}{}", m_record->tool_name(),
-                                    m_record->tool_version(),
-                                    regen_status_to_string(m_record->regen_status()),
-                                    upgrade_flow_to_string(m_record->upgrade_flow()),
-                                    m_end_of_life ? " (end of life)" : ""));
+    if (ipman_debug_enabled())
+        ipman_debug(fmt::format("Analysed {} {}: {} {}{}", m_record->tool_name(), m_record->tool_version(),
+                                regen_status_to_string(m_record->regen_status()),
+                                upgrade_flow_to_string(m_record->upgrade_flow()),
+                                m_end_of_life ? " (end of life)" : ""));
 }
 
 void IPMAN_IP_UPGRADE_INFO_FUMBLER::set_new_identity()
@@ -232,7 +227,7 @@ bool IPMAN_IP_UPGRADE_INFO_FUMBLER::has_family_mismatch() const
 {
     if (!cfg_is_on(DEVICE_FAMILY_BLOCKING_SETTING, true)) return false;
     if (m_record->parent_entity() != IPMAN_NA_STR) return false;  // sub-IPs follow their variation
-    if (m_controller->is_hdl_compatible_ip(*m_record)) return false;
+    if (m_services->is_hdl_compatible_ip(*m_record)) return false;
     const std::vector<DEV_FAMILY_ENUM>& families = m_record->const_supported_families();
     if (m_project_family == DEV_FAMILY_NONE || families.empty()) return true;
     return !contains_family(families, DEV_FAMILY_DEVICE_AGNOSTIC) &&
@@ -250,7 +245,7 @@ IPMAN_IP_REGEN_STATUS_ENUM IPMAN_IP_UPGRADE_INFO_FUMBLER::determine_regen_status
     if (!m_family_trait_test) {
         if (m_hdl_generation_file) return IPMAN_INCOMPATIBLE;
         if (family_mismatch) return IPMAN_INCOMPATIBLE_FAMILY;
-        if (m_device_requirements && m_controller->check_device_requirements(*m_device_requirements) == 1)
+        if (m_device_requirements && m_services->check_device_requirements(*m_device_requirements) == 1)
             return IPMAN_INCOMPATIBLE_DEV_TRAIT;
         if (has_tool_environment_mismatch()) return IPMAN_INCOMPATIBLE_TOOL_ENV;
     }
@@ -270,7 +265,7 @@ void IPMAN_IP_UPGRADE_INFO_FUMBLER::determine_flow()
 {
     const FLOW_CHOICE_INPUTS inputs{m_hdl_generation_file, m_family_trait_test, m_catalog_card, true,
                                     IPMAN_NOT_SUPPORTED};
-    m_record->upgrade_flow(choose_upgrade_flow(*m_record, *m_controller, inputs));
+    m_record->upgrade_flow(choose_upgrade_flow(*m_record, *m_services, inputs));
 }
 
 void IPMAN_IP_UPGRADE_INFO_FUMBLER::determine_migration()
@@ -294,17 +289,17 @@ void IPMAN_IP_UPGRADE_INFO_FUMBLER::determine_migration()
 
 void IPMAN_IP_UPGRADE_INFO_FUMBLER::apply_previous_attempt()
 {
-    if (!m_previous_attempt || m_previous_attempt->status == IPMAN_UPGRADE_NOT_ATTEMPTED) return;
-    if (m_previous_attempt->status != IPMAN_UPGRADE_ATTEMPTED) {
-        m_record->upgrade_status(static_cast<IPMAN_UPGRADE_STATUS_ENUM>(m_previous_attempt->status));
-        m_record->upgrade_message(m_previous_attempt->message);
+    if (m_previous_status == IPMAN_UPGRADE_NOT_ATTEMPTED) return;
+    if (m_previous_status != IPMAN_UPGRADE_ATTEMPTED) {
+        m_record->upgrade_status(m_previous_status);
+        m_record->upgrade_message(m_previous_message);
         return;
     }
     // An attempt without recorded outcome succeeded when the reason for it has gone away.
     if (m_record->status_incompatible()) return;
-    const std::string& marker = m_previous_attempt->message;
-    if (marker == REQUIRED_UPGRADE_MARKER ||
-        (marker == OPTIONAL_UPGRADE_MARKER && !m_record->status_compatible_with_warning()))
+    const std::string& marker = m_previous_message;
+    if (marker == IPMAN_REQUIRED_UPGRADE_MARKER ||
+        (marker == IPMAN_OPTIONAL_UPGRADE_MARKER && !m_record->status_compatible_with_warning()))
         m_record->upgrade_status(IPMAN_UPGRADE_SUCCESS);
 }
 
@@ -323,13 +318,13 @@ void IPMAN_IP_UPGRADE_INFO_FUMBLER::check_generation_file()
     const std::string generation_file = m_record->ip_generation_file();
     if (generation_file == m_record->source_file()) return;
     m_record->no_generation_file(generation_file.empty() ||
-                                 !m_controller->generation_file_exists(generation_file));
+                                 !m_services->generation_file_exists(generation_file));
 }
 
-void determine_upgrade_flow(IPMAN_IP_INFO& record, IPMAN_IP_REGENERATION_CONTROLLER& controller)
+void determine_upgrade_flow(IPMAN_IP_INFO& record, IPMAN_ANALYSIS_SERVICES& services)
 {
     // Without the catalog card, the conversion test never accepts the record here.
     const FLOW_CHOICE_INPUTS inputs{ipman_is_hdl_generation_file(record.ip_generation_file()),
-                                    controller.family_test_holds(), nullptr, false, IPMAN_NO_UPGRADE};
-    record.upgrade_flow(choose_upgrade_flow(record, controller, inputs));
+                                    services.family_test_holds(), nullptr, false, IPMAN_NO_UPGRADE};
+    record.upgrade_flow(choose_upgrade_flow(record, services, inputs));
 }

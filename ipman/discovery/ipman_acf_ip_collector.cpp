@@ -6,6 +6,8 @@
 #include "discovery/ipman_ip_file_reader.h"
 #include "discovery/ipman_legacy_variation_reader.h"
 #include "discovery/ipman_system_file_reader.h"
+#include "support/ipman_debug.h"
+#include "support/ipman_project.h"
 
 #include <acf/acf.h>
 #include <atcl/atcl.h>
@@ -20,7 +22,6 @@
 #include <wizman/wizman.h>
 
 #include <fmt/format.h>
-#include <tinyxml2.h>
 
 #include <array>
 #include <set>
@@ -30,9 +31,6 @@
 #include <utility>
 
 namespace {
-
-const char* const MODULE_TAG = "IPMAN";
-const int DEBUG_LEVEL = 2;
 
 std::string flattened(const std::string& path)
 {
@@ -89,21 +87,9 @@ std::string* entity_field_of(IPMAN_COLLECTED_ENTITY& entity, ACF_VARIABLE_TYPE_E
     case ACF_VAR_IP_GENERATED_BY:
         return &entity.generated_by;
     default:
-        MSG_INTERNAL_ERROR::report("is_entity_type(type)", MODULE_TAG, __FILE__, __LINE__);
+        MSG_INTERNAL_ERROR::report("is_entity_type(type)", IPMAN_MODULE_TAG, __FILE__, __LINE__);
     }
 }
-
-//! Leaves the assignment filters reset before and after a filtered query.
-class SCOPED_FILTER_RESET {
-public:
-    explicit SCOPED_FILTER_RESET(ACF_MANAGER& manager) : m_manager(manager) { m_manager.reset_filters(); }
-    ~SCOPED_FILTER_RESET() { m_manager.reset_filters(); }
-    SCOPED_FILTER_RESET(const SCOPED_FILTER_RESET&) = delete;
-    SCOPED_FILTER_RESET& operator=(const SCOPED_FILTER_RESET&) = delete;
-
-private:
-    ACF_MANAGER& m_manager;
-};
 
 //! Groups IP assignments by the IP list they were read from and folds nested lists into
 //! the list that includes them when that list names a complete core (tool name and version).
@@ -209,8 +195,7 @@ void append_target_families(const std::string& list_text, std::vector<DEV_FAMILY
 {
     std::vector<std::string> names;
     if (!atcl_tcl_get_mult_string_from_tcl_obj(nullptr, list_text, names)) {
-        msg_local_debug(MODULE_TAG, DEBUG_LEVEL,
-                        fmt::format("Target families are not a Tcl list: {}", list_text));
+        ipman_debug(fmt::format("Target families are not a Tcl list: {}", list_text));
         return;
     }
     for (const std::string& name : names) {
@@ -386,22 +371,15 @@ void IPMAN_ACF_IP_COLLECTOR::collect_ip_files()
         collect_system_file(*assignment);
     for (const ACF_ASSIGNMENT* assignment : gwip_files)
         collect_gwip_file(*assignment);
-    msg_local_debug(MODULE_TAG, DEBUG_LEVEL, fmt::format("Collected {} IP variations", m_records.size()));
+    ipman_debug(fmt::format("Collected {} IP variations", m_records.size()));
 }
 
 IPMAN_ACF_IP_COLLECTOR::ASSIGNMENTS IPMAN_ACF_IP_COLLECTOR::read_project_assignments()
 {
     ACF_MANAGER* acf_mgr = ACF_MANAGER::get_acf_manager();
-    if (acf_mgr == nullptr) MSG_INTERNAL_ERROR::report("acf_mgr != NULL", MODULE_TAG, __FILE__, __LINE__);
-    ACF_REVISION_MANAGER& revision = *acf_mgr->get_revision_manager();
-
-    ACF_ASSIGNMENT_LIST list;
-    ACF_SCOPED_REVISION_READ_LOCK lock(revision);
-    if (revision.is_read_locked() && acf_mgr->is_project_open()) {
-        SCOPED_FILTER_RESET filters(*acf_mgr);
-        acf_mgr->set_file_category_filter(ACF_FILE_CATEGORY_DESIGN);
-        revision.get_global_assignment_coll(nullptr, list, true);
-    }
+    if (acf_mgr == nullptr)
+        MSG_INTERNAL_ERROR::report("acf_mgr != NULL", IPMAN_MODULE_TAG, __FILE__, __LINE__);
+    const ACF_ASSIGNMENT_LIST list = ipman_global_assignments_of_category(*acf_mgr, ACF_FILE_CATEGORY_DESIGN);
     return ASSIGNMENTS(list.begin(), list.end());
 }
 
@@ -428,7 +406,7 @@ void IPMAN_ACF_IP_COLLECTOR::build_record(const std::string& group_key, const AS
     classify_from_files(record, group);
     read_entities(record, group);
     if (record.entities.empty()) {
-        msg_local_debug(MODULE_TAG, DEBUG_LEVEL, fmt::format("IP list {} names no entity", record.key));
+        ipman_debug(fmt::format("IP list {} names no entity", record.key));
         return;
     }
     if (IPMAN_UTILS::is_tessel_editable_file(record.key)) record.main_file = flattened(record.key);
@@ -516,18 +494,53 @@ void IPMAN_ACF_IP_COLLECTOR::collect_system_file(const ACF_ASSIGNMENT& assignmen
 {
     const std::string key = assignment.get_unmodified_value();
     if (has_record(key)) return;
-    tinyxml2::XMLDocument document(true, tinyxml2::PRESERVE_WHITESPACE);
-    const tinyxml2::XMLElement* first_module = nullptr;
-    if (ipman_load_system_document(assignment.get_value(), document))
-        first_module = ipman_find_first_system_module(document);
-    if (first_module == nullptr) {
-        msg_local_debug(MODULE_TAG, DEBUG_LEVEL, fmt::format("No system module in system file {}", key));
+    std::optional<IPMAN_COLLECTED_IP> record = system_file_record(key, assignment.get_value());
+    if (!record) {
+        ipman_debug(fmt::format("No system module in system file {}", key));
         return;
     }
+    add_record(std::move(*record));
+}
+
+std::optional<IPMAN_COLLECTED_IP> IPMAN_ACF_IP_COLLECTOR::system_file_record(const std::string& key,
+                                                                             const std::string& path) const
+{
+    const std::optional<IPMAN_SYSTEM_FILE> system = ipman_read_system_file(path);
+    if (!system) return std::nullopt;
+
     IPMAN_COLLECTED_IP record(key);
     record.from_system_file = true;
-    read_system_file(*this, document, first_module, record);
-    add_record(std::move(record));
+    record.standalone = system->standalone;
+    const std::string tool = system->saved_by_pro_edition ? get_tool_string() : std::string(IPMAN_TESSEL_STR);
+    record.main_file = flattened(key);
+    record.core_name = tool;
+
+    const std::string base = FIO_PATH(key).base();
+    {
+        IPMAN_COLLECTED_ENTITY& own = record.find_or_add_entity(base, base);
+        own.tool_name = tool;
+        own.generated_by = tool;
+    }
+    for (const IPMAN_SYSTEM_MODULE& module : system->modules) {
+        // The component type names the entity; the instance name serves as its library.
+        IPMAN_COLLECTED_ENTITY& entity = record.find_or_add_entity(module.kind, module.instance);
+        if (module.version) entity.tool_version = *module.version;
+        entity.tool_name = module.kind;
+        entity.generated_by = tool;
+    }
+
+    // A standalone system is reported under the identity of the first component it holds.
+    if (record.standalone && record.entities.size() >= 2) {
+        const IPMAN_COLLECTED_ENTITY wrapped = record.entities[1];
+        IPMAN_COLLECTED_ENTITY& own = record.entities[record.find_entity(base, base)];
+        own.tool_name = wrapped.tool_name;
+        own.tool_version = wrapped.tool_version;
+        record.core_name = wrapped.tool_name;
+        record.core_version = wrapped.tool_version;
+    }
+
+    if (system->device_family) record.supported_families.push_back(*system->device_family);
+    return record;
 }
 
 void IPMAN_ACF_IP_COLLECTOR::collect_gwip_file(const ACF_ASSIGNMENT& assignment)
@@ -539,7 +552,7 @@ void IPMAN_ACF_IP_COLLECTOR::collect_gwip_file(const ACF_ASSIGNMENT& assignment)
     if (!FIO_FILE_SYSTEM::exists(path) || FIO_FILE_SYSTEM::is_directory(path) || has_record(key)) return;
     IPMAN_IPXACT_READER reader(path);
     if (!reader.read()) {
-        msg_local_debug(MODULE_TAG, DEBUG_LEVEL, fmt::format("Gwip file {} does not read", key));
+        ipman_debug(fmt::format("Gwip file {} does not read", key));
         return;
     }
     IPMAN_COLLECTED_IP record(key);

@@ -8,13 +8,14 @@
 
 #include <cstddef>
 #include <map>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 class ACF_ASSIGNMENT;
 class IPCATALOG_VORLIN_IP_CATALOG_MANAGER;
-class IPMAN_IP_REGENERATION_CONTROLLER;
+class IPMAN_RECORD_ANALYSER;
 
 //! How a collected variation was recognised.
 enum class IPMAN_COLLECTED_IP_KIND : int {
@@ -90,29 +91,28 @@ public:
     virtual void collect_ip_files();
 
     // Conversion into IPMAN_IP_INFO records: one per variation (its main record) and one per
-    // sub-IP, each analysed afresh by the controller; nothing of the analysis is kept here.
+    // sub-IP, each analysed afresh by the analyser; nothing of the analysis is kept here.
 
     //! Appends the records of every variation to all, in record order; copies of those that
     //! need an upgrade go to required, of those whose upgrade is optional to optional.
-    virtual void build_ip_info_lists(IPMAN_IP_REGENERATION_CONTROLLER& controller,
-                                     std::vector<IPMAN_IP_INFO>& all, std::vector<IPMAN_IP_INFO>& required,
+    virtual void build_ip_info_lists(IPMAN_RECORD_ANALYSER& analyser, std::vector<IPMAN_IP_INFO>& all,
+                                     std::vector<IPMAN_IP_INFO>& required,
                                      std::vector<IPMAN_IP_INFO>& optional) const;
     //! Converts the first variation keyed exactly by key; out receives its main record when
     //! that has entity and library, else the first record with both, else the last record
     //! with the entity. False when no record matches.
-    virtual bool find_ip_info_by_name(IPMAN_IP_REGENERATION_CONTROLLER& controller, const std::string& key,
+    virtual bool find_ip_info_by_name(IPMAN_RECORD_ANALYSER& analyser, const std::string& key,
                                       const std::string& entity, const std::string& library,
                                       IPMAN_IP_INFO& out) const;
     //! Appends the records of the first variation generated from path (compared as absolute,
     //! flattened paths) to all; true when that gave a main record. all is unchanged when no
     //! variation is generated from path.
-    virtual bool load_ip_info_for_file(IPMAN_IP_REGENERATION_CONTROLLER& controller, const std::string& path,
+    virtual bool load_ip_info_for_file(IPMAN_RECORD_ANALYSER& analyser, const std::string& path,
                                        std::vector<IPMAN_IP_INFO>& all) const;
     //! load_ip_info_for_file for each path in order, with one index over the records;
     //! paths that gave no main record go to not_loaded.
-    void load_ip_info_for_files(IPMAN_IP_REGENERATION_CONTROLLER& controller,
-                                const std::vector<std::string>& paths, std::vector<IPMAN_IP_INFO>& all,
-                                std::vector<std::string>& not_loaded) const;
+    void load_ip_info_for_files(IPMAN_RECORD_ANALYSER& analyser, const std::vector<std::string>& paths,
+                                std::vector<IPMAN_IP_INFO>& all, std::vector<std::string>& not_loaded) const;
 
     virtual void set_ip_catalog_manager(IPCATALOG_VORLIN_IP_CATALOG_MANAGER* catalog);
     virtual bool get_always_regen() const;
@@ -126,6 +126,12 @@ public:
     //! Tool name given to system and gwip files: "TesselCrestPro" in the pro edition,
     //! "Tessel" otherwise.
     std::string get_tool_string() const;
+
+    //! The record the system file at path gives under key: the system as main entity, each
+    //! active module as a sub-IP entity named by its kind with its instance as library, the
+    //! standalone mode and the device family. Nothing when the file describes no system.
+    std::optional<IPMAN_COLLECTED_IP> system_file_record(const std::string& key,
+                                                         const std::string& path) const;
 
     //! The records of the last collection, in discovery order.
     const std::vector<IPMAN_COLLECTED_IP>& get_collected_ips() const { return m_records; }

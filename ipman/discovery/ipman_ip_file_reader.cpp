@@ -3,8 +3,9 @@
 //! prefix included, in document order.
 #include "discovery/ipman_ip_file_reader.h"
 
+#include "support/ipman_debug.h"
+
 #include <gen/gen.h>
-#include <msg/msg.h>
 
 #include <tinyxml2.h>
 
@@ -66,11 +67,6 @@ constexpr char kHasWarnings[] = "oltran:oltran_has_warnings";
 constexpr char kHasErrors[] = "oltran:oltran_has_errors";
 constexpr char kDeviceFamilyId[] = "deviceFamily";
 
-void trace(const char* text)
-{
-    msg_local_debug("IPMAN", 2, text);
-}
-
 std::string text_of(const XMLElement* element)
 {
     const char* text = element->GetText();
@@ -124,14 +120,14 @@ bool IPMAN_IPXACT_READER::read()
         tags = &kTags2014;
         component = document.FirstChildElement(tags->component);
         if (!component) {
-            trace("No component parsing IP File");
+            ipman_debug("No component parsing IP File");
             return false;
         }
         m_schema = IPMAN_IPXACT_SCHEMA_2014;
     }
 
     if (!component->FirstChildElement(tags->name)) {
-        trace("Missing IPXACT component name parsing IP File");
+        ipman_debug("Missing IPXACT component name parsing IP File");
         return false;
     }
 
@@ -139,18 +135,18 @@ bool IPMAN_IPXACT_READER::read()
     if (!extensions && tags->fallback_vendor_extensions)
         extensions = component->FirstChildElement(tags->fallback_vendor_extensions);
     if (!extensions) {
-        trace("No vendor extensions parsing IP File");
+        ipman_debug("No vendor extensions parsing IP File");
         return false;
     }
 
     const XMLElement* entity_info = extensions->FirstChildElement(kEntityInfo);
     if (!entity_info) {
-        trace("No entity info parsing IP File");
+        ipman_debug("No entity info parsing IP File");
         return false;
     }
     const XMLElement* system_parameters = extensions->FirstChildElement(kSystemParameters);
     if (!system_parameters) {
-        trace("No system parameters IP File");
+        ipman_debug("No system parameters IP File");
         return false;
     }
 

@@ -3,15 +3,14 @@
 //! and sub-IP records, roll-up of sub-IP results, the required/optional split, look-ups.
 #include "discovery/ipman_acf_ip_collector.h"
 
-#include "analysis/ipman_upgrade_analysis.h"
-#include "regen/ipman_generator_commands.h"
-#include "regen/ipman_ip_regeneration_controller.h"
+#include "discovery/ipman_record_analyser.h"
+#include "support/ipman_debug.h"
+#include "support/ipman_project.h"
 
 #include <acf/acf.h>
 #include <fio/fio.h>
 #include <ipcatalog/ipcatalog.h>
 #include <ipman/ipman_constants.h>
-#include <msg/msg.h>
 
 #include <fmt/format.h>
 
@@ -31,8 +30,8 @@ using FILESETS = std::set<IPMAN_REGEN_FILESET>;
 //! The open project's directory (ending in a separator); empty without an open project.
 std::string open_project_directory()
 {
-    ACF_MANAGER* acf = ACF_MANAGER::get_acf_manager();
-    return acf != nullptr && acf->is_project_open() ? acf->get_project_path() : std::string();
+    const ACF_MANAGER* acf = ipman_open_project();
+    return acf != nullptr ? acf->get_project_path() : std::string();
 }
 
 std::string text_or_na(const std::string& text)
@@ -74,9 +73,8 @@ struct SUB_IP_VERDICTS {
 //! operation: the project directory, the layout test and catalog vendors are read once.
 class IP_INFO_CONVERTER {
 public:
-    IP_INFO_CONVERTER(IPMAN_IP_REGENERATION_CONTROLLER& controller,
-                      const IPCATALOG_VORLIN_IP_CATALOG_MANAGER* catalog)
-        : m_controller(controller), m_conversion(controller), m_catalog(catalog),
+    IP_INFO_CONVERTER(IPMAN_RECORD_ANALYSER& analyser, const IPCATALOG_VORLIN_IP_CATALOG_MANAGER* catalog)
+        : m_analyser(analyser), m_conversion(analyser), m_catalog(catalog),
           m_project_dir(open_project_directory())
     {
     }
@@ -110,8 +108,8 @@ private:
     bool new_layout();
     void roll_up(std::size_t main, const SUB_IP_VERDICTS& verdicts, INFOS& out, std::size_t first);
 
-    IPMAN_IP_REGENERATION_CONTROLLER& m_controller;
-    IPMAN_IP_REGENERATION_CONTROLLER::SCOPED_CONVERSION m_conversion;
+    IPMAN_RECORD_ANALYSER& m_analyser;
+    IPMAN_SCOPED_CONVERSION m_conversion;
     const IPCATALOG_VORLIN_IP_CATALOG_MANAGER* m_catalog;  //!< may be null
     std::string m_project_dir;
     std::optional<bool> m_new_layout;
@@ -136,9 +134,9 @@ std::optional<std::size_t> IP_INFO_CONVERTER::convert(const IPMAN_COLLECTED_IP& 
         out.push_back(make_record(variation, files, entity, is_main, (system && !is_main) || legacy));
         IPMAN_IP_INFO& info = out.back();
         if (is_main) info.vip_in_default_directory(vip_in_default_directory(variation.kind, files));
-        m_controller.analyse_ip_info(variation.encrypted,
-                                     variation.kind == IPMAN_COLLECTED_IP_KIND::LEGACY_VARIATION && is_main,
-                                     variation.from_system_file, variation.device_requirements, info);
+        m_analyser.analyse_ip_info(variation.encrypted,
+                                   variation.kind == IPMAN_COLLECTED_IP_KIND::LEGACY_VARIATION && is_main,
+                                   variation.from_system_file, variation.device_requirements, info);
         verdicts.add(info, is_main);
     }
     if (main) roll_up(*main, verdicts, out, first);
@@ -199,7 +197,7 @@ std::string IP_INFO_CONVERTER::catalog_author(const std::string& tool_name, cons
 
 bool IP_INFO_CONVERTER::new_layout()
 {
-    if (!m_new_layout) m_new_layout = IPMAN_GENERATOR_COMMANDS::family_test_holds();
+    if (!m_new_layout) m_new_layout = ipman_family_test_holds();
     return *m_new_layout;
 }
 
@@ -247,7 +245,7 @@ void IP_INFO_CONVERTER::roll_up(std::size_t main, const SUB_IP_VERDICTS& verdict
             changed = true;
         }
     }
-    if (changed) determine_upgrade_flow(record, m_controller);
+    if (changed) m_analyser.redetermine_upgrade_flow(record);
 
     if (!is_unspecific(record.const_supported_filesets())) return;
     FILESETS common = verdicts.fileset_union;
@@ -320,10 +318,10 @@ void split_variations(const INFOS& all, const std::vector<VARIATION_SPAN>& spans
 
 }  // namespace
 
-void IPMAN_ACF_IP_COLLECTOR::build_ip_info_lists(IPMAN_IP_REGENERATION_CONTROLLER& controller, INFOS& all,
-                                                 INFOS& required, INFOS& optional) const
+void IPMAN_ACF_IP_COLLECTOR::build_ip_info_lists(IPMAN_RECORD_ANALYSER& analyser, INFOS& all, INFOS& required,
+                                                 INFOS& optional) const
 {
-    IP_INFO_CONVERTER converter(controller, m_catalog);
+    IP_INFO_CONVERTER converter(analyser, m_catalog);
     const std::size_t required_before = required.size();
     const std::size_t optional_before = optional.size();
     // At most one record per entity: growing the list once spares moving every record again.
@@ -339,21 +337,19 @@ void IPMAN_ACF_IP_COLLECTOR::build_ip_info_lists(IPMAN_IP_REGENERATION_CONTROLLE
         spans.push_back({first, all.size(), main});
     }
     split_variations(all, spans, required, optional);
-    msg_local_debug("IPMAN", 2,
-                    fmt::format("Built IP records of {} variations: {} required, {} optional",
-                                m_records.size(), required.size() - required_before,
-                                optional.size() - optional_before));
+    ipman_debug(fmt::format("Built IP records of {} variations: {} required, {} optional", m_records.size(),
+                            required.size() - required_before, optional.size() - optional_before));
 }
 
-bool IPMAN_ACF_IP_COLLECTOR::find_ip_info_by_name(IPMAN_IP_REGENERATION_CONTROLLER& controller,
-                                                  const std::string& key, const std::string& entity,
-                                                  const std::string& library, IPMAN_IP_INFO& out) const
+bool IPMAN_ACF_IP_COLLECTOR::find_ip_info_by_name(IPMAN_RECORD_ANALYSER& analyser, const std::string& key,
+                                                  const std::string& entity, const std::string& library,
+                                                  IPMAN_IP_INFO& out) const
 {
     const auto position = m_record_positions.find(key);
     if (position == m_record_positions.end()) return false;
     INFOS produced;
     const std::optional<std::size_t> main =
-        IP_INFO_CONVERTER(controller, m_catalog).convert(m_records[position->second], produced);
+        IP_INFO_CONVERTER(analyser, m_catalog).convert(m_records[position->second], produced);
     if (main && produced[*main].entity() == entity && produced[*main].library() == library) {
         out = produced[*main];
         return true;
@@ -368,10 +364,10 @@ bool IPMAN_ACF_IP_COLLECTOR::find_ip_info_by_name(IPMAN_IP_REGENERATION_CONTROLL
     return found;
 }
 
-bool IPMAN_ACF_IP_COLLECTOR::load_ip_info_for_file(IPMAN_IP_REGENERATION_CONTROLLER& controller,
-                                                   const std::string& path, INFOS& all) const
+bool IPMAN_ACF_IP_COLLECTOR::load_ip_info_for_file(IPMAN_RECORD_ANALYSER& analyser, const std::string& path,
+                                                   INFOS& all) const
 {
-    IP_INFO_CONVERTER converter(controller, m_catalog);
+    IP_INFO_CONVERTER converter(analyser, m_catalog);
     const std::string wanted = converter.full_path(path);
     if (wanted.empty()) return false;
     for (const IPMAN_COLLECTED_IP& variation : m_records) {
@@ -381,11 +377,11 @@ bool IPMAN_ACF_IP_COLLECTOR::load_ip_info_for_file(IPMAN_IP_REGENERATION_CONTROL
     return false;
 }
 
-void IPMAN_ACF_IP_COLLECTOR::load_ip_info_for_files(IPMAN_IP_REGENERATION_CONTROLLER& controller,
+void IPMAN_ACF_IP_COLLECTOR::load_ip_info_for_files(IPMAN_RECORD_ANALYSER& analyser,
                                                     const std::vector<std::string>& paths, INFOS& all,
                                                     std::vector<std::string>& not_loaded) const
 {
-    IP_INFO_CONVERTER converter(controller, m_catalog);
+    IP_INFO_CONVERTER converter(analyser, m_catalog);
     std::unordered_map<std::string, const IPMAN_COLLECTED_IP*> by_main_file;
     for (const IPMAN_COLLECTED_IP& variation : m_records) {
         const std::string main_file = converter.full_path(variation.main_file);

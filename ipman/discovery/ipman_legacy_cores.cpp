@@ -3,8 +3,9 @@
 //! on first use and kept for the life of the process.
 #include "discovery/ipman_legacy_cores.h"
 
+#include "support/ipman_debug.h"
+
 #include <gen/gen.h>
-#include <msg/msg.h>
 
 #include <fmt/format.h>
 #include <tinyxml2.h>
@@ -23,11 +24,6 @@ constexpr char kRootElement[] = "legacy_cores";
 constexpr char kProductElement[] = "product";
 constexpr char kWizardCoreElement[] = "wizard_core";
 constexpr char kSilentCoreElement[] = "silent_core";
-
-void trace(const std::string& text)
-{
-    msg_local_debug("IPMAN", 2, text);
-}
 
 std::string attribute_of(const XMLElement* element, const char* name)
 {
@@ -58,15 +54,16 @@ IPMAN_LEGACY_CORE_CATALOGUE IPMAN_LEGACY_CORE_CATALOGUE::read_file(const std::st
     const XMLElement* root =
         load_document(document, path) ? document.FirstChildElement(kRootElement) : nullptr;
     if (!root) {
-        trace(fmt::format("Legacy core catalogue {} is missing or unreadable; no legacy cores known", path));
+        ipman_debug(
+            fmt::format("Legacy core catalogue {} is missing or unreadable; no legacy cores known", path));
         return catalogue;
     }
     for (const XMLElement* entry = root->FirstChildElement(); entry; entry = entry->NextSiblingElement()) {
         const std::string kind = entry->Name();
         const std::string name = attribute_of(entry, "name");
         if (name.empty()) {
-            trace(fmt::format("Legacy core catalogue {}: <{}> on line {} has no name; skipped", path, kind,
-                              entry->GetLineNum()));
+            ipman_debug(fmt::format("Legacy core catalogue {}: <{}> on line {} has no name; skipped", path,
+                                    kind, entry->GetLineNum()));
             continue;
         }
         if (kind == kProductElement)
@@ -76,8 +73,8 @@ IPMAN_LEGACY_CORE_CATALOGUE IPMAN_LEGACY_CORE_CATALOGUE::read_file(const std::st
         else if (kind == kSilentCoreElement)
             catalogue.m_silent_cores.push_back(name);
         else
-            trace(fmt::format("Legacy core catalogue {}: unknown element <{}> on line {}; skipped", path,
-                              kind, entry->GetLineNum()));
+            ipman_debug(fmt::format("Legacy core catalogue {}: unknown element <{}> on line {}; skipped",
+                                    path, kind, entry->GetLineNum()));
     }
     return catalogue;
 }

@@ -4,13 +4,14 @@
 #include "discovery/ipman_legacy_variation_reader.h"
 
 #include "discovery/ipman_legacy_cores.h"
+#include "support/ipman_debug.h"
+#include "support/ipman_project.h"
 
 #include <acf/acf.h>
 #include <dev/dev.h>
 #include <fio/fio.h>
 #include <gen/gen.h>
 #include <ipcatalog/ipcatalog.h>
-#include <msg/msg.h>
 #include <wizman/hdl_text_reader.h>
 
 #include <fmt/format.h>
@@ -30,11 +31,6 @@ constexpr char kFamilyLineStart[] = "PRIVATE: INTENDED_DEVICE_FAMILY";
 constexpr char kGenericStart[] = "<generic";
 constexpr char kPrivateStart[] = "<PRIVATE";
 constexpr char kDevicePrefix[] = "df_";
-
-void trace(const std::string& text)
-{
-    msg_local_debug("IPMAN", 2, text);
-}
 
 bool starts_with(const std::string& text, const char* prefix)
 {
@@ -102,8 +98,8 @@ bool is_regular_file(const std::string& path)
 std::string resolve_against_project(const std::string& path)
 {
     FIO_PATH resolved(path);
-    const ACF_MANAGER* project = ACF_MANAGER::get_acf_manager();
-    if (!resolved.empty() && resolved.relative() && project && project->is_project_open())
+    const ACF_MANAGER* project = ipman_open_project();
+    if (!resolved.empty() && resolved.relative() && project != nullptr)
         resolved.become_absolute(project->get_project_path());
     return resolved.fullpath();
 }
@@ -208,8 +204,8 @@ std::string with_family_lines_replaced(const std::string& input, const std::stri
 //! The family text the rewrite writes: the open project's real family, else nothing.
 std::optional<std::string> project_family_text()
 {
-    const ACF_MANAGER* project = ACF_MANAGER::get_acf_manager();
-    if (!project || !project->is_project_open()) return std::nullopt;
+    const ACF_MANAGER* project = ipman_open_project();
+    if (project == nullptr) return std::nullopt;
     const DEV_FAMILY_ENUM family = project->get_project_family_enum();
     if (family == DEV_FAMILY_NONE || family == DEV_FAMILY_DEVICE_AGNOSTIC) return std::nullopt;
     std::string text = dstr_get_user_string(family);
@@ -230,7 +226,7 @@ void read_retrieval_info_family(const IPCATALOG_VORLIN_IP_CATALOG_MANAGER* catal
     if (family_text.empty()) return;
     const DEV_FAMILY_ENUM family = dstr_get_dev_family_enum_by_string(family_text);
     if (family == DEV_FAMILY_NONE) {
-        trace(fmt::format("Legacy variation {}: unknown device family \"{}\"", path, family_text));
+        ipman_debug(fmt::format("Legacy variation {}: unknown device family \"{}\"", path, family_text));
         return;
     }
     supported_families.push_back(family);
@@ -255,7 +251,7 @@ bool read_legacy_product_family(const std::string& path, const std::string& core
     const DEV_FAMILY_ENUM found = dstr_get_dev_family_enum_by_string(family_text);
     // An unknown value determines nothing: the families the project assigned stay.
     if (found == DEV_FAMILY_NONE) {
-        trace(
+        ipman_debug(
             fmt::format("Legacy product variation {}: unknown device family \"{}\"", full_path, family_text));
         return false;
     }
@@ -273,13 +269,13 @@ bool rewrite_device_family_lines(const std::string& core_name, const std::string
     // Read whole before writing: the output may be the input itself.
     std::string input;
     if (!is_regular_file(input_file) || !FIO_FILE_SYSTEM::read_file(input_file, input)) {
-        trace(
+        ipman_debug(
             fmt::format("Device-family rewrite: cannot read {}; {} left as it was", input_file, output_file));
         return false;
     }
     if (!FIO_FILE_SYSTEM::write_file_atomically(output_file,
                                                 with_family_lines_replaced(input, *family_text))) {
-        trace(fmt::format("Device-family rewrite: cannot write {}; left as it was", output_file));
+        ipman_debug(fmt::format("Device-family rewrite: cannot write {}; left as it was", output_file));
         return false;
     }
     return true;

@@ -1,8 +1,6 @@
 //! @file ipman_system_file_reader.cpp
-//! @brief Reading a system file into a collected record: modules become sub-IP entities.
+//! @brief Reading a system file: its active modules, saving tool, standalone mode and family.
 #include "discovery/ipman_system_file_reader.h"
-
-#include "discovery/ipman_acf_ip_collector.h"
 
 #include <dev/dev.h>
 #include <fio/fio.h>
@@ -17,7 +15,7 @@ using tinyxml2::XMLElement;
 
 namespace {
 
-const char* const MODULE_TAG = "module";
+const char* const MODULE_ELEMENT = "module";
 
 std::string attribute_text(const XMLElement& element, const char* name)
 {
@@ -44,7 +42,7 @@ bool exports_exactly_one_module(const XMLElement* first_module)
 {
     int exported = 0;
     for (const XMLElement* module = first_module; module != nullptr && exported <= 1;
-         module = module->NextSiblingElement(MODULE_TAG)) {
+         module = module->NextSiblingElement(MODULE_ELEMENT)) {
         if (is_exported_module(*module)) ++exported;
     }
     return exported == 1;
@@ -73,23 +71,20 @@ std::string system_device_family_text(const XMLElement& system)
     return {};
 }
 
-void add_module_entities(const XMLElement* first_module, const std::string& tool, IPMAN_COLLECTED_IP& record)
+std::vector<IPMAN_SYSTEM_MODULE> active_modules(const XMLElement* first_module)
 {
+    std::vector<IPMAN_SYSTEM_MODULE> modules;
     for (const XMLElement* module = first_module; module != nullptr;
-         module = module->NextSiblingElement(MODULE_TAG)) {
+         module = module->NextSiblingElement(MODULE_ELEMENT)) {
         if (!is_active_module(*module)) continue;
-        const std::string kind = attribute_text(*module, "kind");
-        // The component type names the entity; the instance name serves as its library.
-        IPMAN_COLLECTED_ENTITY& entity = record.find_or_add_entity(kind, attribute_text(*module, "name"));
-        if (const char* version = module->Attribute("version")) entity.tool_version = version;
-        entity.tool_name = kind;
-        entity.generated_by = tool;
+        IPMAN_SYSTEM_MODULE active{attribute_text(*module, "kind"), attribute_text(*module, "name"), {}};
+        if (const char* version = module->Attribute("version")) active.version = version;
+        modules.push_back(std::move(active));
     }
+    return modules;
 }
 
-}  // namespace
-
-bool ipman_load_system_document(const std::string& path, XMLDocument& document)
+bool load_document(const std::string& path, XMLDocument& document)
 {
     // The content is read by the file library first so that directories, unreadable files
     // and special files are refused before the parser sees them.
@@ -99,45 +94,24 @@ bool ipman_load_system_document(const std::string& path, XMLDocument& document)
     return document.Parse(content.data(), content.size()) == tinyxml2::XML_SUCCESS;
 }
 
-const XMLElement* ipman_find_first_system_module(const XMLDocument& document)
+}  // namespace
+
+std::optional<IPMAN_SYSTEM_FILE> ipman_read_system_file(const std::string& path)
 {
+    XMLDocument document(true, tinyxml2::PRESERVE_WHITESPACE);
+    if (!load_document(path, document)) return std::nullopt;
     const XMLElement* system = document.FirstChildElement("system");
-    return system ? system->FirstChildElement(MODULE_TAG) : nullptr;
-}
+    const XMLElement* first_module = system ? system->FirstChildElement(MODULE_ELEMENT) : nullptr;
+    if (first_module == nullptr) return std::nullopt;
 
-void read_system_file(const IPMAN_ACF_IP_COLLECTOR& collector, const XMLDocument& document,
-                      const XMLElement* first_module, IPMAN_COLLECTED_IP& record)
-{
-    const XMLElement* system = document.FirstChildElement("system");
-    if (system == nullptr || first_module == nullptr) return;
-
-    const std::string base = FIO_PATH(record.key).base();
-    record.standalone = exports_exactly_one_module(first_module);
-    const std::string tool = is_pro_edition_tool(saving_tool(*system)) ? collector.get_tool_string()
-                                                                       : std::string(IPMAN_TESSEL_STR);
-    record.main_file = FIO_PATH(record.key).flatten().fullpath();
-    record.core_name = tool;
-
-    {
-        IPMAN_COLLECTED_ENTITY& own = record.find_or_add_entity(base, base);
-        own.tool_name = tool;
-        own.generated_by = tool;
-    }
-    add_module_entities(first_module, tool, record);
-
-    // A standalone system is reported under the identity of the first component it holds.
-    if (record.standalone && record.entities.size() >= 2) {
-        const IPMAN_COLLECTED_ENTITY wrapped = record.entities[1];
-        IPMAN_COLLECTED_ENTITY& own = record.entities[record.find_entity(base, base)];
-        own.tool_name = wrapped.tool_name;
-        own.tool_version = wrapped.tool_version;
-        record.core_name = wrapped.tool_name;
-        record.core_version = wrapped.tool_version;
-    }
-
+    IPMAN_SYSTEM_FILE content;
+    content.saved_by_pro_edition = is_pro_edition_tool(saving_tool(*system));
+    content.standalone = exports_exactly_one_module(first_module);
+    content.modules = active_modules(first_module);
     const std::string family_text = system_device_family_text(*system);
     if (!family_text.empty()) {
         const DEV_FAMILY_ENUM family = dstr_get_dev_family_enum_by_string(family_text);
-        if (dstr_is_valid_dev_family_enum(family)) record.supported_families.push_back(family);
+        if (dstr_is_valid_dev_family_enum(family)) content.device_family = family;
     }
+    return content;
 }

@@ -1,28 +1,30 @@
 //! @file ipman_system_file_reader.h
-//! @brief Fills a collected record from a system file: the system as main entity, each
-//! enabled module as a sub-IP, the system's device family and its standalone mode.
+//! @brief Reads what a system file says about the variation it describes: its modules, the
+//! tool that saved it, whether it is standalone and its device family.
 #pragma once
 
+#include <dev/dev_types.h>
+
+#include <optional>
 #include <string>
+#include <vector>
 
-namespace tinyxml2 {
-class XMLDocument;
-class XMLElement;
-}  // namespace tinyxml2
-class IPMAN_ACF_IP_COLLECTOR;
-class IPMAN_COLLECTED_IP;
+//! A module that takes part in the system: it has an instance name and is not disabled.
+struct IPMAN_SYSTEM_MODULE {
+    std::string kind;                    //!< the component type
+    std::string instance;                //!< the instance name
+    std::optional<std::string> version;  //!< absent when the module names none
+};
 
-//! Parses a system file into document (entity processing on, whitespace preserved must be
-//! set by the caller's document). False when the file is missing, a directory, unreadable
-//! or not well-formed XML.
-bool ipman_load_system_document(const std::string& path, tinyxml2::XMLDocument& document);
+//! The content of a system file that collection needs.
+struct IPMAN_SYSTEM_FILE {
+    bool saved_by_pro_edition = false;             //!< the tool that last saved it is a pro-edition tool
+    bool standalone = false;                       //!< it exports exactly one module
+    std::vector<IPMAN_SYSTEM_MODULE> modules;      //!< in file order
+    std::optional<DEV_FAMILY_ENUM> device_family;  //!< its first family parameter, when a known family
+};
 
-//! The first "module" child of the document's first "system" element; null when either
-//! is absent, in which case the file describes no system to collect.
-const tinyxml2::XMLElement* ipman_find_first_system_module(const tinyxml2::XMLDocument& document);
-
-//! Reads the system whose first module is first_module into record: main file, core name,
-//! entities, standalone flag and supported family. The collector's pro-version flag picks
-//! the tool string of pro-edition systems. Missing attributes are not errors.
-void read_system_file(const IPMAN_ACF_IP_COLLECTOR& collector, const tinyxml2::XMLDocument& document,
-                      const tinyxml2::XMLElement* first_module, IPMAN_COLLECTED_IP& record);
+//! Reads the system file at path. Nothing when the file is missing, a directory, unreadable,
+//! not well-formed XML, or holds no "system" element with a "module" child: such a file
+//! describes no system to collect. Missing attributes are not errors.
+std::optional<IPMAN_SYSTEM_FILE> ipman_read_system_file(const std::string& path);

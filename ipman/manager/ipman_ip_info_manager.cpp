@@ -3,10 +3,12 @@
 //! forwarding to the regeneration controller and the project queries.
 #include <ipman/ipman_ip_info_manager.h>
 
+#include "analysis/ipman_upgrade_analysis.h"
 #include "discovery/ipman_acf_ip_collector.h"
 #include "discovery/ipman_ip_file_reader.h"
-#include "regen/ipman_generator_commands.h"
 #include "regen/ipman_ip_regeneration_controller.h"
+#include "support/ipman_debug.h"
+#include "support/ipman_project.h"
 
 #include <acf/acf.h>
 #include <cfg/cfg.h>
@@ -26,30 +28,6 @@
 #include <cstdlib>
 
 namespace {
-
-const char* const MODULE_TAG = "IPMAN";
-const char* const REQUIRED_ATTEMPT_TAG = "<psinvalid>";
-const char* const OPTIONAL_ATTEMPT_TAG = "<pswarning>";
-
-//! The assignment manager when a project is open; null otherwise.
-ACF_MANAGER* open_project()
-{
-    ACF_MANAGER* acf = ACF_MANAGER::get_acf_manager();
-    return acf != nullptr && acf->is_project_open() ? acf : nullptr;
-}
-
-//! The global assignments of one file category, filters reset before and after.
-ACF_ASSIGNMENT_LIST assignments_of_category(ACF_MANAGER& acf, int category)
-{
-    ACF_ASSIGNMENT_LIST list;
-    ACF_SCOPED_REVISION_READ_LOCK lock(*acf.get_revision_manager());
-    if (!lock.held() || !acf.is_project_open()) return list;
-    acf.reset_filters();
-    acf.set_file_category_filter(category);
-    acf.get_revision_manager()->get_global_assignment_coll(nullptr, list, true);
-    acf.reset_filters();
-    return list;
-}
 
 bool names_ip_file(const ACF_ASSIGNMENT& assignment)
 {
@@ -110,7 +88,7 @@ IPMAN_IP_INFO_MANAGER::~IPMAN_IP_INFO_MANAGER()
 void IPMAN_IP_INFO_MANAGER::prepare_load()
 {
     ACF_MANAGER* acf = ACF_MANAGER::get_acf_manager();
-    MSG_INTERNAL_ERROR_IF(acf == nullptr, MODULE_TAG);
+    MSG_INTERNAL_ERROR_IF(acf == nullptr, IPMAN_MODULE_TAG);
     m_always_regen = get_always_regen_setting(acf);
     m_collector->set_always_regen(m_always_regen);
     m_collector->collect_ip_files();
@@ -214,9 +192,9 @@ void IPMAN_IP_INFO_MANAGER::add_upgrade_attempt(const std::string& file)
 {
     // One entry per file: further records of the same list would record the same tag again.
     for (const std::string& source : source_files_of(m_required_sources, file))
-        m_controller->add_attempted_upgrade(source, REQUIRED_ATTEMPT_TAG);
+        m_controller->add_attempted_upgrade(source, IPMAN_REQUIRED_UPGRADE_MARKER);
     for (const std::string& source : source_files_of(m_optional_sources, file))
-        m_controller->add_attempted_upgrade(source, OPTIONAL_ATTEMPT_TAG);
+        m_controller->add_attempted_upgrade(source, IPMAN_OPTIONAL_UPGRADE_MARKER);
 }
 
 void IPMAN_IP_INFO_MANAGER::load_ip_regen_results_from_report(RDB_REPORT* report)
@@ -232,19 +210,19 @@ void IPMAN_IP_INFO_MANAGER::set_ip_catalog(IPCATALOG_VORLIN_IP_CATALOG_MANAGER* 
 
 std::string IPMAN_IP_INFO_MANAGER::get_revision_name() const
 {
-    ACF_MANAGER* acf = open_project();
+    ACF_MANAGER* acf = ipman_open_project();
     return acf ? acf->get_revision_manager()->get_active_revision_name() : std::string();
 }
 
 std::string IPMAN_IP_INFO_MANAGER::get_top_level_entity_name() const
 {
-    ACF_MANAGER* acf = open_project();
+    ACF_MANAGER* acf = ipman_open_project();
     return acf ? acf->get_revision_manager()->get_top_level_entity_name() : std::string();
 }
 
 std::string IPMAN_IP_INFO_MANAGER::get_project_family_name() const
 {
-    ACF_MANAGER* acf = open_project();
+    ACF_MANAGER* acf = ipman_open_project();
     if (acf == nullptr || acf->get_project_family_enum() == DEV_FAMILY_NONE) return std::string();
     return dstr_get_user_string(acf->get_project_family_enum());
 }
@@ -270,14 +248,15 @@ bool IPMAN_IP_INFO_MANAGER::get_always_regen_setting(ACF_MANAGER* acf)
 
 void IPMAN_IP_INFO_MANAGER::ipman_update_ip_catalog()
 {
-    if (open_project() == nullptr) return;
+    if (ipman_open_project() == nullptr) return;
     IPCATALOG_VORLIN_IP_CATALOG_MANAGER::instance(false)->update(IPCATALOG_CHECK_CONTENT, false, true);
 }
 
 bool IPMAN_IP_INFO_MANAGER::project_contains_ip_files(ACF_MANAGER* acf)
 {
-    if (acf == nullptr) MSG_INTERNAL_ERROR::report("acf_mgr != NULL", MODULE_TAG, __FILE__, __LINE__);
-    const ACF_ASSIGNMENT_LIST assignments = assignments_of_category(*acf, ACF_FILE_CATEGORY_DESIGN);
+    if (acf == nullptr) MSG_INTERNAL_ERROR::report("acf_mgr != NULL", IPMAN_MODULE_TAG, __FILE__, __LINE__);
+    const ACF_ASSIGNMENT_LIST assignments =
+        ipman_global_assignments_of_category(*acf, ACF_FILE_CATEGORY_DESIGN);
     return std::any_of(assignments.begin(), assignments.end(),
                        [](const ACF_ASSIGNMENT* assignment) { return names_ip_file(*assignment); });
 }
@@ -286,10 +265,11 @@ bool IPMAN_IP_INFO_MANAGER::project_has_required_regen_ip(std::vector<IPMAN_IP_I
                                                           bool refresh_catalog)
 {
     if (!ip_regeneration_enabled()) return false;
-    ACF_MANAGER* acf = open_project();
+    ACF_MANAGER* acf = ipman_open_project();
     if (acf == nullptr || !project_contains_ip_files(acf)) return false;
     IPMAN_IP_INFO_MANAGER* manager = get_ip_info_manager();
-    if (manager == nullptr) MSG_INTERNAL_ERROR::report("ip_mgr != NULL", MODULE_TAG, __FILE__, __LINE__);
+    if (manager == nullptr)
+        MSG_INTERNAL_ERROR::report("ip_mgr != NULL", IPMAN_MODULE_TAG, __FILE__, __LINE__);
     if (refresh_catalog) {
         ipman_update_ip_catalog();
         manager->set_ip_catalog(IPCATALOG_VORLIN_IP_CATALOG_MANAGER::instance(false));
@@ -304,7 +284,7 @@ bool IPMAN_IP_INFO_MANAGER::project_has_required_regen_ip(std::vector<IPMAN_IP_I
     if (!all_system_files) return true;
     // Only system files are out of date: that blocks compiling in the older layout only, and
     // there only when the project does not regenerate its IP anyway.
-    if (IPMAN_GENERATOR_COMMANDS::family_test_holds()) return false;
+    if (ipman_family_test_holds()) return false;
     return !get_always_regen_setting(acf);
 }
 

@@ -3,6 +3,7 @@
 #include "manager/ipman_upgrade_candidates.h"
 
 #include "report/ipman_messages.h"
+#include "support/ipman_debug.h"
 
 #include <ipman/ipman_ip_info_manager.h>
 
@@ -28,7 +29,7 @@ void ipman_select_upgrade_candidates(const IPMAN_CANDIDATE_CHOICE& choice,
     IPMAN_IP_INFO_MANAGER::ipman_update_ip_catalog();
     IPMAN_IP_INFO_MANAGER* ip_info_mgr = IPMAN_IP_INFO_MANAGER::get_ip_info_manager();
     if (ip_info_mgr == nullptr)
-        MSG_INTERNAL_ERROR::report("ip_info_mgr != NULL", "IPMAN", __FILE__, __LINE__);
+        MSG_INTERNAL_ERROR::report("ip_info_mgr != NULL", IPMAN_MODULE_TAG, __FILE__, __LINE__);
 
     std::vector<IPMAN_IP_INFO> all;
     if (choice.all) {

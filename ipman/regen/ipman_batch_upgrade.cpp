@@ -19,6 +19,8 @@
 #include "regen/ipman_generator_commands.h"
 #include "regen/ipman_process_runner.h"
 #include "report/ipman_messages.h"
+#include "support/ipman_debug.h"
+#include "support/ipman_project.h"
 
 const IPMAN_BATCH_STEP_MARKERS IPMAN_UPGRADE_STEP_MARKERS = {
     "--message-format=begin-ip-core-upgrade=",
@@ -45,7 +47,7 @@ std::string marker_text(const char* prefix)
 //! The job's absolute path when the caller recorded it, else its record's generation file.
 std::string job_path(const IPMAN_IP_UPGRADE_JOB& job)
 {
-    MSG_INTERNAL_ERROR_IF(job.ip_info == nullptr, "IPMAN");
+    MSG_INTERNAL_ERROR_IF(job.ip_info == nullptr, IPMAN_MODULE_TAG);
     return job.file.empty() ? FIO_PATH(job.ip_info->ip_generation_file()).fullpath() : job.file;
 }
 
@@ -131,8 +133,7 @@ int run_batch(const IPMAN_UPGRADE_JOB_LIST& jobs, const std::string& option,
     if (jobs.empty()) return 0;
     if (has_unquotable_path(jobs)) return 1;
     const std::string command = IPMAN_BATCH_UPGRADE::batch_command(jobs, option, markers);
-    msg_local_debug(
-        "IPMAN", 2,
+    ipman_debug(
         fmt::format("Final cmdline for launching the executable for batch mode {}: {}", kind, command));
     return IPMAN_BATCH_UPGRADE::batch_run(command, markers.begin_prefix, markers.end_prefix, ".",
                                           file_errors);
@@ -150,17 +151,17 @@ std::string IPMAN_BATCH_UPGRADE::batch_file_list(const IPMAN_UPGRADE_JOB_LIST& j
 
 std::string IPMAN_BATCH_UPGRADE::parallel_option()
 {
-    ACF_MANAGER* project = ACF_MANAGER::get_acf_manager();
-    if (!project || !project->is_project_open()) return {};
+    ACF_MANAGER* project = ipman_open_project();
+    if (project == nullptr) return {};
 
     std::string enabled = IPMAN_UTILS::get_acf_parallel_ip_regen_enabled_setting(project);
     if (enabled.empty()) enabled = IPMAN_UTILS::get_user_ini_parallel_ip_regen_enabled_setting();
-    msg_local_debug("IPMAN", 2, fmt::format("Parallel IP generation enabled count: {}", enabled));
+    ipman_debug(fmt::format("Parallel IP generation enabled count: {}", enabled));
 
     std::string count = IPMAN_UTILS::get_acf_num_processors_setting(project);
     if (count.empty()) count = IPMAN_UTILS::get_user_ini_num_processors_setting();
     count = gen_ascii_tolower(count);
-    msg_local_debug("IPMAN", 2, fmt::format("Process count: {}", count));
+    ipman_debug(fmt::format("Process count: {}", count));
 
     if (gen_ascii_tolower(enabled) != "on") return {};
     if (count.empty() || count == "all") return "--parallel";
@@ -198,7 +199,7 @@ int IPMAN_BATCH_UPGRADE::batch_generation(const IPMAN_UPGRADE_JOB_LIST& jobs,
     std::array<IPMAN_UPGRADE_JOB_LIST, 4> groups;
     for (const IPMAN_IP_UPGRADE_JOB& job : jobs) {
         if (!job.ready) continue;
-        MSG_INTERNAL_ERROR_IF(job.ip_info == nullptr, "IPMAN");
+        MSG_INTERNAL_ERROR_IF(job.ip_info == nullptr, IPMAN_MODULE_TAG);
         const IPMAN_BATCH_GENERATION_GROUP group = IPMAN_GENERATOR_COMMANDS::batch_generation_group(
             job.ip_info->const_supported_filesets(), job.ip_info->regen_language());
         groups[group - IPMAN_BATCH_GEN_VERILOG_WITH_SIMULATION].push_back(job);

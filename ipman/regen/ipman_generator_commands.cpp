@@ -17,6 +17,8 @@
 
 #include "regen/ipman_process_runner.h"
 #include "report/ipman_messages.h"
+#include "support/ipman_debug.h"
+#include "support/ipman_project.h"
 
 namespace {
 
@@ -62,21 +64,6 @@ bool is_vhdl(IPMAN_RTL_LANGUAGE_ENUM language)
 
 }  // namespace
 
-bool IPMAN_GENERATOR_COMMANDS::family_test_holds(DEV_FAMILY_ENUM project_family)
-{
-    const ACF_MANAGER* project = ACF_MANAGER::get_acf_manager();
-    if (!project || !project->is_project_open()) return true;
-    if (project_family == DEV_FAMILY_NONE || project_family == DEV_FAMILY_DEVICE_AGNOSTIC) return true;
-    return DEV_FAMILY_MANAGER::test_trait_of(project_family, DEV_FAMILY_TRAIT_NEW_IP_LAYOUT);
-}
-
-bool IPMAN_GENERATOR_COMMANDS::family_test_holds()
-{
-    const ACF_MANAGER* project = ACF_MANAGER::get_acf_manager();
-    if (!project || !project->is_project_open()) return true;
-    return family_test_holds(project->get_project_family_enum());
-}
-
 IPMAN_RTL_LANGUAGE_ENUM IPMAN_GENERATOR_COMMANDS::effective_language(IPMAN_RTL_LANGUAGE_ENUM language)
 {
     if (language != IPMAN_RTL_USE_PROJECT_SETTING) return language;
@@ -94,8 +81,7 @@ std::string IPMAN_GENERATOR_COMMANDS::deployment_command(const std::string& argu
 std::string IPMAN_GENERATOR_COMMANDS::system_generator_base(const std::string& option)
 {
     std::string command = word_for_command_line(installation_tool("tessel-generate")) + " " + option + " ";
-    const ACF_MANAGER* project = ACF_MANAGER::get_acf_manager();
-    if (!project || !project->is_project_open() || !PROJ_PROJECT::m_current) return command;
+    if (ipman_open_project() == nullptr || !PROJ_PROJECT::m_current) return command;
 
     const std::string& name = PROJ_PROJECT::m_current->get_project_name();
     const std::string& revision = PROJ_PROJECT::m_current->get_current_revision_name();
@@ -151,7 +137,7 @@ std::string IPMAN_GENERATOR_COMMANDS::batch_generation_options(IPMAN_BATCH_GENER
     case IPMAN_BATCH_GEN_VHDL_SYNTHESIS_ONLY:
         return "--clear-output-directory --top-level-generation=on --synthesis=VHDL";
     }
-    MSG_INTERNAL_ERROR::report("known batch generation group", "IPMAN", __FILE__, __LINE__);
+    MSG_INTERNAL_ERROR::report("known batch generation group", IPMAN_MODULE_TAG, __FILE__, __LINE__);
 }
 
 int IPMAN_GENERATOR_COMMANDS::run_system_generator(const std::string& file, const std::string& option,
@@ -166,7 +152,7 @@ int IPMAN_GENERATOR_COMMANDS::run_legacy_wizard_silent(const std::string& file)
 {
     if (file.empty() || refuse_unquotable_path(file)) return 1;
     if (!atcl_host_interpreter_exists())
-        MSG_INTERNAL_ERROR::report("ip_regen_interp != NULL", "IPMAN", __FILE__, __LINE__);
+        MSG_INTERNAL_ERROR::report("ip_regen_interp != NULL", IPMAN_MODULE_TAG, __FILE__, __LINE__);
     // The wizard command line travels as one literal word, so no character of the path is
     // ever read as Tcl.
     std::string result;

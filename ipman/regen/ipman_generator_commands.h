@@ -25,13 +25,6 @@ class IPMAN_GENERATOR_COMMANDS {
 public:
     IPMAN_GENERATOR_COMMANDS() = delete;
 
-    //! True for the newer layout: no project open, the family unset (0) or generic (78), or
-    //! a family with the NEW_IP_LAYOUT trait. Generated IP lists then lie in synthesis/ and
-    //! an upgrade of a system file's cores needs no separate generation run.
-    static bool family_test_holds(DEV_FAMILY_ENUM project_family);
-    //! The same for the open project's family.
-    static bool family_test_holds();
-
     //! Language 0 becomes the user's preferred HDL language ("VHDL" or "Verilog", exactly),
     //! or stays 0 without a usable preference; other languages are kept.
     static IPMAN_RTL_LANGUAGE_ENUM effective_language(IPMAN_RTL_LANGUAGE_ENUM language);

@@ -17,25 +17,21 @@
 #include "discovery/ipman_legacy_variation_reader.h"
 #include "report/ipman_messages.h"
 #include "report/ipman_report_writer.h"
+#include "support/ipman_debug.h"
+#include "support/ipman_project.h"
 
 namespace {
 
-ACF_MANAGER* open_project()
-{
-    ACF_MANAGER* acf = ACF_MANAGER::get_acf_manager();
-    return acf && acf->is_project_open() ? acf : nullptr;
-}
-
 std::string active_revision_name()
 {
-    ACF_MANAGER* acf = open_project();
+    ACF_MANAGER* acf = ipman_open_project();
     return acf ? acf->get_revision_manager()->get_active_revision_name() : std::string();
 }
 
 //! Generators run in the project directory, so a relative generation file means a file there.
 std::string absolute_generation_file(const IPMAN_IP_INFO& info)
 {
-    ACF_MANAGER* acf = open_project();
+    ACF_MANAGER* acf = ipman_open_project();
     return FIO_PATH(info.ip_generation_file()).become_absolute(acf ? acf->get_project_path() : "").fullpath();
 }
 
@@ -364,7 +360,7 @@ void IPMAN_IP_REGENERATION_CONTROLLER::do_ip_upgrade_for_ip_info_batch_mode(
     const bool new_layout = family_test_holds();
     IPMAN_UPGRADE_JOB_LIST jobs;
     for (const std::size_t index : selected) {
-        MSG_INTERNAL_ERROR_IF(index >= records.size(), "IPMAN");
+        MSG_INTERNAL_ERROR_IF(index >= records.size(), IPMAN_MODULE_TAG);
         if (records[index].upgrade_flow() == IPMAN_TESSEL_UPGRADE_IP_CORES)
             jobs.push_back(make_batch_job(records[index]));
     }
@@ -387,7 +383,7 @@ void IPMAN_IP_REGENERATION_CONTROLLER::do_ip_upgrade_for_ip_info_batch_mode(
 
 void IPMAN_IP_REGENERATION_CONTROLLER::reset_attempts_if_revision_changed()
 {
-    if (open_project() && active_revision_name() == m_attempts_revision) return;
+    if (ipman_open_project() && active_revision_name() == m_attempts_revision) return;
     m_upgrade_attempts.clear();
 }
 
@@ -439,10 +435,10 @@ int IPMAN_IP_REGENERATION_CONTROLLER::check_variation_file(const std::string& fi
 
 bool IPMAN_IP_REGENERATION_CONTROLLER::family_test_holds() const
 {
-    if (!m_memo) return IPMAN_GENERATOR_COMMANDS::family_test_holds(m_project_family);
+    if (!m_memo) return ipman_family_test_holds(m_project_family);
     std::optional<std::pair<DEV_FAMILY_ENUM, bool>>& known = m_memo->family_test;
     if (!known || known->first != m_project_family)
-        known.emplace(m_project_family, IPMAN_GENERATOR_COMMANDS::family_test_holds(m_project_family));
+        known.emplace(m_project_family, ipman_family_test_holds(m_project_family));
     return known->second;
 }
 
@@ -454,16 +450,15 @@ bool IPMAN_IP_REGENERATION_CONTROLLER::generation_file_exists(const std::string&
     return known->second;
 }
 
-IPMAN_IP_REGENERATION_CONTROLLER::SCOPED_CONVERSION::SCOPED_CONVERSION(
-    IPMAN_IP_REGENERATION_CONTROLLER& controller)
-    : m_controller(controller)
+void IPMAN_IP_REGENERATION_CONTROLLER::begin_conversion()
 {
-    if (m_controller.m_conversions++ == 0) m_controller.m_memo = std::make_unique<CONVERSION_MEMO>();
+    if (m_conversions++ == 0) m_memo = std::make_unique<CONVERSION_MEMO>();
 }
 
-IPMAN_IP_REGENERATION_CONTROLLER::SCOPED_CONVERSION::~SCOPED_CONVERSION()
+void IPMAN_IP_REGENERATION_CONTROLLER::end_conversion()
 {
-    if (--m_controller.m_conversions == 0) m_controller.m_memo.reset();
+    MSG_INTERNAL_ERROR_IF(m_conversions == 0, IPMAN_MODULE_TAG);
+    if (--m_conversions == 0) m_memo.reset();
 }
 
 void IPMAN_IP_REGENERATION_CONTROLLER::remember_attempt(const std::string& file,
@@ -473,6 +468,6 @@ void IPMAN_IP_REGENERATION_CONTROLLER::remember_attempt(const std::string& file,
     if (file.empty()) return;
     reset_attempts_if_revision_changed();
     m_attempts_revision = active_revision_name();
-    if (!open_project()) return;
+    if (!ipman_open_project()) return;
     m_upgrade_attempts[file] = IPMAN_UPGRADE_ATTEMPT{status, message};
 }

@@ -17,8 +17,11 @@
 
 #include <ipman/ipman_ip_info.h>
 
-#include "regen/ipman_ip_regen_commands.h"
 #include <ipman/ipman_ip_regen_result.h>
+
+#include "analysis/ipman_analysis_services.h"
+#include "discovery/ipman_record_analyser.h"
+#include "regen/ipman_ip_regen_commands.h"
 
 class IPCATALOG_CARD;
 class IPCATALOG_OUTDATED_IP_INFO;
@@ -26,14 +29,15 @@ class IPCATALOG_VORLIN_IP_CATALOG_MANAGER;
 class RDB_REPORT;
 
 //! Owned by the IP information manager, which sets the catalog, the edition and the
-//! project's family and part before it loads records.
-class IPMAN_IP_REGENERATION_CONTROLLER {
+//! project's family and part before it loads records. It serves record building as its
+//! analyser and the upgrade analysis as its services.
+class IPMAN_IP_REGENERATION_CONTROLLER : public IPMAN_RECORD_ANALYSER, public IPMAN_ANALYSIS_SERVICES {
 public:
     IPMAN_IP_REGENERATION_CONTROLLER() = default;
     IPMAN_IP_REGENERATION_CONTROLLER(const IPMAN_IP_REGENERATION_CONTROLLER&) = delete;
     IPMAN_IP_REGENERATION_CONTROLLER& operator=(const IPMAN_IP_REGENERATION_CONTROLLER&) = delete;
 
-    virtual ~IPMAN_IP_REGENERATION_CONTROLLER();
+    ~IPMAN_IP_REGENERATION_CONTROLLER() override;
     //! Fills the reference lists from the installation's tables (name mapping, cores without
     //! command-line upgrade, HDL-compatible cores) and the legacy wizard core names, only
     //! when the user setting "ipman_read_legacy_ip_info_files" is on. The lists only grow.
@@ -62,14 +66,15 @@ public:
     //! is protected; search_legacy_cards: a legacy variation's main record may take a legacy
     //! card named after its display name; adopt_catalog_version: an IP read from a system
     //! file takes the catalog version when its own is none of the catalog's.
-    virtual void analyse_ip_info(bool encrypted, bool search_legacy_cards, bool adopt_catalog_version,
-                                 const std::map<std::string, std::string>& device_requirements,
-                                 IPMAN_IP_INFO& info);
+    void analyse_ip_info(bool encrypted, bool search_legacy_cards, bool adopt_catalog_version,
+                         const std::map<std::string, std::string>& device_requirements,
+                         IPMAN_IP_INFO& info) override;
+    void redetermine_upgrade_flow(IPMAN_IP_INFO& info) override;
     //! The analysis without device requirements, legacy cards or version adoption.
     virtual void analyse_ip_info_quietly(bool encrypted, IPMAN_IP_INFO& info);
     //! 0 when the project's part and family meet every requirement (name to value), 1 when one
     //! fails.
-    virtual int check_device_requirements(const std::map<std::string, std::string>& requirements) const;
+    int check_device_requirements(const std::map<std::string, std::string>& requirements) const override;
 
     virtual void add_successful_upgrade_attempt(const std::string& file);
     virtual void add_failed_upgrade_attempt(const std::string& file, const std::string& message);
@@ -81,39 +86,32 @@ public:
     //! Takes the process-wide IP catalog when none was set.
     virtual void ensure_ip_catalog();
     //! The record's core is listed as HDL compatible (usable on any family).
-    virtual bool is_hdl_compatible_ip(const IPMAN_IP_INFO& info) const;
+    bool is_hdl_compatible_ip(const IPMAN_IP_INFO& info) const override;
     //! False for a core listed without command-line upgrade, under its name or the name the
     //! name mapping gives it.
-    virtual bool supports_cmd_upgrade(const std::string& name) const;
+    bool supports_cmd_upgrade(const std::string& name) const override;
     //! The record's core is one of the legacy wizard's cores.
-    virtual bool is_legacy_core(const IPMAN_IP_INFO& info) const;
+    bool is_legacy_core(const IPMAN_IP_INFO& info) const override;
     //! True when the legacy variation can be converted into a standalone system file with the
     //! catalog card; false without a catalog or card.
-    virtual bool check_tessel_conversion(const IPMAN_IP_INFO& info, const IPCATALOG_CARD* card) const;
+    bool check_tessel_conversion(const IPMAN_IP_INFO& info, const IPCATALOG_CARD* card) const override;
 
     //! 0 for an existing, wizard-generated variation file that can be opened for appending;
     //! otherwise 1 with fail_type set to INVALID_FILE, NOT_VARIATION_FILE or READ_ONLY_FILE,
     //! in that order of checking. fail_type is left alone for a valid file.
     int check_variation_file(const std::string& file, IPMAN_FAIL_REGEN_TYPE& fail_type) const;
 
-    //! The family test of the generator commands for the project family set here.
-    bool family_test_holds() const;
+    //! The output-layout family test for the project family set here.
+    bool family_test_holds() const override;
     //! Whether the generation file of a record exists.
-    bool generation_file_exists(const std::string& path);
+    bool generation_file_exists(const std::string& path) override;
 
-    //! While one lives, the controller takes the files and the device database as they
-    //! are: converting collected variations into records changes neither, and a project's
-    //! records share their generation files and its family test, so each is looked up once.
-    class SCOPED_CONVERSION {
-    public:
-        explicit SCOPED_CONVERSION(IPMAN_IP_REGENERATION_CONTROLLER& controller);
-        ~SCOPED_CONVERSION();
-        SCOPED_CONVERSION(const SCOPED_CONVERSION&) = delete;
-        SCOPED_CONVERSION& operator=(const SCOPED_CONVERSION&) = delete;
-
-    private:
-        IPMAN_IP_REGENERATION_CONTROLLER& m_controller;
-    };
+    //! While a conversion is open, the controller takes the files and the device database as
+    //! they are: converting collected variations into records changes neither, and a
+    //! project's records share their generation files and its family test, so each is
+    //! looked up once.
+    void begin_conversion() override;
+    void end_conversion() override;
 
     //! The catalog's outdated information for an IP name, or for the name the name mapping
     //! gives it; null without a catalog and for system-tool names.
@@ -130,9 +128,9 @@ public:
     void set_is_pro_version(bool pro) { m_is_pro_version = pro; }
     bool is_pro_version() const { return m_is_pro_version; }
     void set_project_family(DEV_FAMILY_ENUM family) { m_project_family = family; }
-    DEV_FAMILY_ENUM get_project_family() const { return m_project_family; }
+    DEV_FAMILY_ENUM get_project_family() const override { return m_project_family; }
     void set_project_part(DEV_PART_ENUM part) { m_project_part = part; }
-    DEV_PART_ENUM get_project_part() const { return m_project_part; }
+    DEV_PART_ENUM get_project_part() const override { return m_project_part; }
 
     //! Remembered attempts keyed by variation source file, and the revision they belong to.
     const std::map<std::string, IPMAN_UPGRADE_ATTEMPT>& get_upgrade_attempts() const
@@ -161,6 +159,6 @@ private:
     DEV_FAMILY_ENUM m_project_family = DEV_FAMILY_DEVICE_AGNOSTIC;
     DEV_PART_ENUM m_project_part = DEV_PART_GENERIC;
     bool m_is_pro_version = true;
-    int m_conversions = 0;                    //!< live SCOPED_CONVERSION objects
+    int m_conversions = 0;                    //!< conversions begun and not yet ended
     std::unique_ptr<CONVERSION_MEMO> m_memo;  //!< while a conversion lives
 };

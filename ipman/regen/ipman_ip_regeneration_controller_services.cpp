@@ -138,12 +138,19 @@ void IPMAN_IP_REGENERATION_CONTROLLER::analyse_ip_info(
 
     IPMAN_IP_UPGRADE_INFO_FUMBLER analyser(&info, this, outdated_info, target, &device_requirements);
     const auto attempt = m_upgrade_attempts.find(info.source_file());
-    if (attempt != m_upgrade_attempts.end()) analyser.set_previous_attempt(&attempt->second);
+    if (attempt != m_upgrade_attempts.end())
+        analyser.set_previous_attempt(static_cast<IPMAN_UPGRADE_STATUS_ENUM>(attempt->second.status),
+                                      attempt->second.message);
     analyser.set_pro_edition(m_is_pro_version);
     analyser.set_encrypted(encrypted);
     analyser.set_family_trait_test(family_test_holds());
     if (adopt_catalog_version) analyser.adopt_catalog_version(candidates);
     analyser.analyse();
+}
+
+void IPMAN_IP_REGENERATION_CONTROLLER::redetermine_upgrade_flow(IPMAN_IP_INFO& info)
+{
+    determine_upgrade_flow(info, *this);
 }
 
 void IPMAN_IP_REGENERATION_CONTROLLER::analyse_ip_info_quietly(bool encrypted, IPMAN_IP_INFO& info)

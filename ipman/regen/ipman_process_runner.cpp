@@ -4,7 +4,6 @@
 #include "regen/ipman_process_runner.h"
 
 #include <acf/acf.h>
-#include <msg/msg.h>
 #include <proc/proc.h>
 
 #include <fmt/format.h>
@@ -15,6 +14,8 @@
 #include <utility>
 
 #include "report/ipman_messages.h"
+#include "support/ipman_debug.h"
+#include "support/ipman_project.h"
 
 namespace {
 
@@ -57,7 +58,7 @@ int IPMAN_PROCESS_RUNNER::run(const std::string& command, bool* error_flag)
 int IPMAN_PROCESS_RUNNER::run_with_line_handler(const std::string& command,
                                                 const IPMAN_OUTPUT_LINE_SPLITTER::LINE_HANDLER& handle_line)
 {
-    msg_local_debug("IPMAN", 2, fmt::format("Launching: {}", command));
+    ipman_debug(fmt::format("Launching: {}", command));
     THR_PIPE* raw_pipe = nullptr;
     // Declared before the pipe, so the pipe closes before the process is reaped.
     THR_PROCESS_PTR process(thr_process_create(command, working_directory(), &raw_pipe, &raw_pipe));
@@ -84,7 +85,7 @@ int IPMAN_PROCESS_RUNNER::run_with_line_handler(const std::string& command,
 
 std::string IPMAN_PROCESS_RUNNER::working_directory()
 {
-    const ACF_MANAGER* project = ACF_MANAGER::get_acf_manager();
-    if (!project || !project->is_project_open()) return {};
+    const ACF_MANAGER* project = ipman_open_project();
+    if (project == nullptr) return {};
     return FIO_PATH(project->get_project_full_path()).full_directory();
 }

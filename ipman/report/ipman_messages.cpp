@@ -3,6 +3,8 @@
 
 #include "report/ipman_messages.h"
 
+#include "support/ipman_debug.h"
+
 #include <algorithm>
 #include <iterator>
 
@@ -106,14 +108,14 @@ const IPMAN_MSG_DEF& ipman_msg_def(IPMAN_MSG msg)
 {
     const IPMAN_MSG_DEF* found = std::find_if(std::begin(CATALOGUE), std::end(CATALOGUE),
                                               [msg](const IPMAN_MSG_DEF& def) { return def.msg == msg; });
-    MSG_INTERNAL_ERROR_IF(found == std::end(CATALOGUE), "IPMAN");
+    MSG_INTERNAL_ERROR_IF(found == std::end(CATALOGUE), IPMAN_MODULE_TAG);
     return *found;
 }
 
 std::unique_ptr<MSG_BASE> ipman_make_msg(IPMAN_MSG msg, const std::vector<std::string>& args)
 {
     const IPMAN_MSG_DEF& def = ipman_msg_def(msg);
-    MSG_INTERNAL_ERROR_IF(static_cast<int>(args.size()) != def.arg_count, "IPMAN");
+    MSG_INTERNAL_ERROR_IF(static_cast<int>(args.size()) != def.arg_count, IPMAN_MODULE_TAG);
     const int id = static_cast<int>(msg);
     std::unique_ptr<MSG_BASE> message = new_message_object(def.severity, id);
     message->fill_args(def.format, args);
@@ -138,7 +140,7 @@ std::unique_ptr<MSG_BASE> get_msg_from_type(const std::string& file, const IPMAN
         IPMAN_MSG::EIPMAN_IPRGEN_NO_CMD_SUPPORT,
     };
     if (type < IPMAN_FAIL_INVALID_FILE || type > IPMAN_FAIL_NO_CMD_SUPPORT)
-        MSG_INTERNAL_ERROR::report("get_msg_from_type() accepts error types only", "IPMAN", __FILE__,
+        MSG_INTERNAL_ERROR::report("get_msg_from_type() accepts error types only", IPMAN_MODULE_TAG, __FILE__,
                                    __LINE__);
     return ipman_make_msg(by_type[type - IPMAN_FAIL_INVALID_FILE], {file});
 }

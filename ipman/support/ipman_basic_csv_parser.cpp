@@ -2,8 +2,9 @@
 //! @brief The CSV line state machine and the whole-file readers of the reference tables.
 #include "support/ipman_basic_csv_parser.h"
 
+#include "support/ipman_debug.h"
+
 #include <gen/gen.h>
-#include <msg/msg.h>
 
 #include <fmt/format.h>
 
@@ -23,11 +24,11 @@ bool is_blank(char c)
 bool read_whole_file(const FIO_PATH& path, std::string& content)
 {
     if (!FIO_FILE_SYSTEM::exists(path)) {
-        msg_local_debug("IPMAN", 2, fmt::format("No file to read at {}", path.fullpath()));
+        ipman_debug(fmt::format("No file to read at {}", path.fullpath()));
         return false;
     }
     if (!FIO_FILE_SYSTEM::read_file(path, content)) {
-        msg_local_debug("IPMAN", 2, fmt::format("Cannot read {}", path.fullpath()));
+        ipman_debug(fmt::format("Cannot read {}", path.fullpath()));
         return false;
     }
     return true;

@@ -3,7 +3,7 @@
 //! definitions, command objects, and registration with the Tcl command framework.
 #include "tcl/ipman_tcl_args_auto.h"
 
-#include "tcl/ipman_tcl_impl.h"
+#include "support/ipman_debug.h"
 
 #include <msg/msg.h>
 
@@ -236,7 +236,7 @@ const char* ipman_get_option_name(int option)
 {
     if (option < IPMAN_AUTO_ARG_H || option > IPMAN_AUTO_ARG_REQUIRED) {
         MSG_INTERNAL_ERROR::report("The calling function has passed an illegal IPMAN_AUTO_ARGUMENT_ENUM",
-                                   "IPMAN", __FILE__, __LINE__);
+                                   IPMAN_MODULE_TAG, __FILE__, __LINE__);
     }
     return IPMAN_AUTO_ARGUMENT_NAMES[option];
 }
@@ -293,7 +293,7 @@ const ATCL_CMD& ipman_get_command_object(IPMAN_TCL_CMD_ENUM command)
     static std::array<std::unique_ptr<ATCL_CMD>, IPMAN_TCL_CMD_COUNT> objects;
     static std::array<ATCL_CMD_HELP, IPMAN_TCL_CMD_COUNT> help_texts;
     const ATCL_CMD_DEFINITION* definition = ipman_get_command_definition(command);
-    MSG_INTERNAL_ERROR_IF(definition == nullptr, "IPMAN");
+    MSG_INTERNAL_ERROR_IF(definition == nullptr, IPMAN_MODULE_TAG);
     if (!objects[command]) {
         help_texts[command] = ATCL_CMD_HELP{command_info[command].summary, nullptr, option_descriptions};
         objects[command] = std::make_unique<ATCL_CMD>(*definition, &help_texts[command]);
@@ -313,14 +313,14 @@ int ipman_register_tcl_in(Tcl_Interp* interp)
     atcl_end_package_setup(interp);
     if (!interp) {
         MSG_INTERNAL_ERROR::report("A Tcl interpreter must exist before registering ::vorlin::ipman!",
-                                   "IPMAN", __FILE__, __LINE__);
+                                   IPMAN_MODULE_TAG, __FILE__, __LINE__);
     }
     return Tcl_PkgProvideEx(interp, IPMAN_TCL_PACKAGE_NAME, IPMAN_TCL_PACKAGE_VERSION, nullptr);
 }
 
 int ipman_unregister_tcl_from(Tcl_Interp* interp)
 {
-    MSG_INTERNAL_ERROR_IF(interp == nullptr, "IPMAN");
+    MSG_INTERNAL_ERROR_IF(interp == nullptr, IPMAN_MODULE_TAG);
     atcl_begin_package_setup(IPMAN_TCL_PACKAGE_NAME, IPMAN_TCL_PACKAGE_VERSION, "kelv_ipman", "ipman_ipman",
                              true);
     const int code = atcl_unregister_package(interp);

@@ -74,6 +74,20 @@ const ATCL_CMD& ipman_get_command_object(IPMAN_TCL_CMD_ENUM command);
 //! The rows handed to the framework at registration, ended by an all-null row.
 const ATCL_CALLBACK* ipman_get_command_table();
 
+//! The handlers of the command table, one per command; defined with the command bodies.
+int ipman_tcl_regenerate_ip(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]);
+int ipman_tcl_list_ip_cores(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]);
+int ipman_tcl_load_ip_upgrade_table(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]);
+int ipman_tcl_unload_ip_upgrade_table(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]);
+int ipman_tcl_get_ip_list(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]);
+int ipman_tcl_find_ip_info(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]);
+int ipman_tcl_get_ip_info_field(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]);
+int ipman_tcl_port_diff_clear(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]);
+int ipman_tcl_port_diff_add_ip(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]);
+int ipman_tcl_port_diff_gen_report(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]);
+int ipman_tcl_get_generated_ip_files(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]);
+int ipman_tcl_ip_deploy(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]);
+
 //! Registers the package and its commands in an interpreter and provides the package.
 int ipman_register_tcl_in(Tcl_Interp* interp);
 //! Deletes the package's commands from an interpreter and forgets the package there.

@@ -1,6 +1,6 @@
 //! @file ipman_tcl_impl.h
-//! @brief The command handlers of ::vorlin::ipman: the common prologue (options, help, open
-//! project) and the dispatch to each command's body.
+//! @brief What the command handlers of ::vorlin::ipman share: the common prologue (options,
+//! help, open project) and the dispatch to each command's body.
 #pragma once
 
 #include "tcl/ipman_tcl_args_auto.h"
@@ -16,17 +16,3 @@ int ipman_tcl_command_prologue(IPMAN_TCL_CMD_ENUM command, Tcl_Interp* interp, i
 //! Prologue, then body; the one place where exceptions of a command become Tcl errors.
 int ipman_run_tcl_command(IPMAN_TCL_CMD_ENUM command, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[],
                           IPMAN_TCL_BODY body);
-
-//! The handlers of the command table, one per command.
-int ipman_tcl_regenerate_ip(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]);
-int ipman_tcl_list_ip_cores(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]);
-int ipman_tcl_load_ip_upgrade_table(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]);
-int ipman_tcl_unload_ip_upgrade_table(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]);
-int ipman_tcl_get_ip_list(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]);
-int ipman_tcl_find_ip_info(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]);
-int ipman_tcl_get_ip_info_field(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]);
-int ipman_tcl_port_diff_clear(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]);
-int ipman_tcl_port_diff_add_ip(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]);
-int ipman_tcl_port_diff_gen_report(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]);
-int ipman_tcl_get_generated_ip_files(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]);
-int ipman_tcl_ip_deploy(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[]);

@@ -4,6 +4,7 @@
 #include "tcl/ipman_tcl_ip_table.h"
 
 #include "manager/ipman_upgrade_candidates.h"
+#include "support/ipman_debug.h"
 #include "tcl/ipman_tcl_args_auto.h"
 
 #include <ipman/ipman_constants.h>
@@ -145,7 +146,7 @@ void IPMAN_VARIANT_COLLECTION_ITER::reset()
 
 void IPMAN_VARIANT_COLLECTION_ITER::advance()
 {
-    if (is_done()) MSG_INTERNAL_ERROR::report("!is_done()", "IPMAN", __FILE__, __LINE__);
+    if (is_done()) MSG_INTERNAL_ERROR::report("!is_done()", IPMAN_MODULE_TAG, __FILE__, __LINE__);
     ++m_current;
     ++m_index;
 }

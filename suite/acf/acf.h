@@ -173,7 +173,7 @@ private:
 using ACF_ASSIGNMENT_LIST = std::vector<ACF_ASSIGNMENT*>;
 
 class ACF_PROJECT_MODEL;
-class ACF_REVISION_LOCK;
+class THR_RW_LOCK;
 
 //! The active revision: its locks and its assignments. Locks are re-entrant for the thread
 //! that holds them; a thread holding the write lock may also take the read lock.
@@ -215,7 +215,7 @@ public:
 private:
     friend class ACF_MANAGER;
     ACF_MANAGER& m_manager;
-    std::unique_ptr<ACF_REVISION_LOCK> m_lock;
+    std::unique_ptr<THR_RW_LOCK> m_lock;
 };
 
 //! Holds the revision's read lock for a scope, taking it only when the calling thread

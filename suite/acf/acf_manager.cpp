@@ -5,13 +5,13 @@
 #include <acf/proj_project.h>
 
 #include "acf_project_model.h"
-#include "acf_revision_lock.h"
 #include "acf_settings_reader.h"
 
 #include <dev/dev.h>
 #include <fio/fio.h>
 #include <msg/msg.h>
 #include <rdb/rdb.h>
+#include <thr/thr_rw_lock.h>
 
 #include <fmt/format.h>
 
@@ -73,7 +73,7 @@ bool matches_parameters(const ACF_ASSIGNMENT& assignment, const ACF_MGR_INPUT_PA
 // ---- ACF_REVISION_MANAGER ---------------------------------------------------------------
 
 ACF_REVISION_MANAGER::ACF_REVISION_MANAGER(ACF_MANAGER& manager)
-    : m_manager(manager), m_lock(std::make_unique<ACF_REVISION_LOCK>())
+    : m_manager(manager), m_lock(std::make_unique<THR_RW_LOCK>("ACF"))
 {
 }
 
@@ -124,7 +124,7 @@ std::string ACF_REVISION_MANAGER::get_top_level_entity_name() const
 void ACF_REVISION_MANAGER::get_global_assignment_coll(const ACF_MGR_INPUT_PARAMETERS* params,
                                                       ACF_ASSIGNMENT_LIST& list, bool include_transient) const
 {
-    ACF_SCOPED_READ hold(*m_lock);
+    THR_SCOPED_READ hold(*m_lock);
     if (!m_manager.m_model) return;
     for (const auto& assignment : m_manager.m_model->assignments()) {
         if (!m_manager.passes_filters(*assignment) || (!include_transient && assignment->is_transient()))
@@ -135,13 +135,13 @@ void ACF_REVISION_MANAGER::get_global_assignment_coll(const ACF_MGR_INPUT_PARAME
 
 bool ACF_REVISION_MANAGER::remove_assignment(ACF_ASSIGNMENT* assignment)
 {
-    ACF_SCOPED_WRITE hold(*m_lock);
+    THR_SCOPED_WRITE hold(*m_lock);
     return m_manager.m_model && m_manager.m_model->remove(assignment);
 }
 
 ACF_ASSIGNMENT* ACF_REVISION_MANAGER::add_assignment(const ACF_MGR_INPUT_PARAMETERS& params)
 {
-    ACF_SCOPED_WRITE hold(*m_lock);
+    THR_SCOPED_WRITE hold(*m_lock);
     if (!m_manager.m_model || params.get_variable_name().empty()) return nullptr;
     return m_manager.m_model->append(params);
 }
@@ -208,7 +208,7 @@ bool ACF_MANAGER::close_project()
 bool ACF_MANAGER::replace_model(std::unique_ptr<ACF_PROJECT_MODEL> model)
 {
     // Nobody may hold the revision while its model goes, the caller included.
-    ACF_REVISION_LOCK& lock = *m_revision.m_lock;
+    THR_RW_LOCK& lock = *m_revision.m_lock;
     if (lock.is_locked() || !lock.lock_write(false)) return false;
     m_model = std::move(model);
     PROJ_PROJECT::m_current = m_model ? &m_model->project() : nullptr;
@@ -279,7 +279,7 @@ void ACF_MANAGER::get_all_assignments(ACF_ASSIGNMENT_LIST& list, bool exclude_tr
 
 bool ACF_MANAGER::get_global_assignment_value(ACF_MGR_INPUT_PARAMETERS& params) const
 {
-    ACF_SCOPED_READ hold(*m_revision.m_lock);
+    THR_SCOPED_READ hold(*m_revision.m_lock);
     if (!m_model) return false;
     const ACF_ASSIGNMENT* last = nullptr;
     for (const auto& assignment : m_model->assignments())
@@ -311,7 +311,7 @@ int ACF_MANAGER::get_global_assignment_enum(ACF_VARIABLE_TYPE_ENUM type, int def
 
 bool ACF_MANAGER::commit()
 {
-    ACF_SCOPED_WRITE hold(*m_revision.m_lock);
+    THR_SCOPED_WRITE hold(*m_revision.m_lock);
     if (!m_model) return true;
     std::string text = m_model->render_settings_file();
     // An unchanged settings file keeps its own layout and comments.

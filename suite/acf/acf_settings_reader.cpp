@@ -28,7 +28,7 @@ bool is_regular_file(const std::string& path)
 
 //! A runaway loop in a settings file ends with an error instead of hanging the suite.
 constexpr int max_commands_per_file = 5000000;
-//! Deeper nesting of IP lists than this is treated like a cycle.
+//! IP lists nested deeper than this are not read.
 constexpr std::size_t max_list_depth = 64;
 
 //! "file" subcommands that only compute with path text and never touch the file system.
@@ -498,12 +498,18 @@ void ACF_SETTINGS_READER::read_generated_list(const ACF_MGR_INPUT_PARAMETERS& pa
 void ACF_SETTINGS_READER::read_list_file(const std::string& path, const std::string& origin,
                                          const std::string& named_by)
 {
-    const bool cycle = std::find(m_reading.begin(), m_reading.end(), path) != m_reading.end();
-    if (cycle || m_reading.size() >= max_list_depth) {
+    if (std::find(m_reading.begin(), m_reading.end(), path) != m_reading.end()) {
         msg_post_text(MSG_POST_WARNING,
                       fmt::format("IP list file {} is included again while it is being read (from {}); "
                                   "the repeated inclusion is skipped",
                                   path, m_reading.back()));
+        return;
+    }
+    if (m_reading.size() >= max_list_depth) {
+        msg_post_text(MSG_POST_WARNING,
+                      fmt::format("IP list file {} is nested too deep: more than {} IP lists include each "
+                                  "other (from {}); its assignments are skipped",
+                                  path, max_list_depth, m_reading.back()));
         return;
     }
     std::string content;

@@ -215,10 +215,12 @@ public:
     //! Catalog files currently read (full paths, in catalog order).
     std::vector<std::string> get_catalog_files() const;
 
-    // The lock, used through IPCATALOG_SCOPED_READ_WRITE_MUTEX. Re-entrant per thread.
+    // The lock, used through IPCATALOG_SCOPED_READ_WRITE_MUTEX. Re-entrant per thread; taking
+    // the write lock inside one's own read hold is an internal error.
     void lock_read() const;
     void lock_write() const;
-    void unlock() const;
+    void unlock_read() const;
+    void unlock_write() const;
 
 protected:
     IPCATALOG_VORLIN_IP_CATALOG_MANAGER();
@@ -240,4 +242,5 @@ public:
 
 private:
     const IPCATALOG_VORLIN_IP_CATALOG_MANAGER* m_catalog;
+    bool m_write;
 };

@@ -4,20 +4,19 @@
 #include <ipcatalog/ipcatalog_reader.h>
 #include <ipcatalog/olt_string.h>
 
+#include <fio/fio.h>
 #include <gen/gen.h>
 #include <msg/msg.h>
+#include <thr/thr_rw_lock.h>
 
 #include <fmt/format.h>
 
 #include <algorithm>
-#include <condition_variable>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <mutex>
 #include <sstream>
 #include <sys/stat.h>
-#include <thread>
 #include <unordered_map>
 
 namespace {
@@ -38,16 +37,6 @@ bool stat_file(const std::string& path, FILE_STAMP& stamp)
     stamp.mtime_ns = static_cast<long long>(info.st_mtim.tv_sec) * 1000000000LL + info.st_mtim.tv_nsec;
     stamp.size = static_cast<long long>(info.st_size);
     return true;
-}
-
-bool read_whole_file(const std::string& path, std::string& text)
-{
-    std::ifstream stream(path, std::ios::binary);
-    if (!stream) return false;
-    std::ostringstream buffer;
-    buffer << stream.rdbuf();
-    text = buffer.str();
-    return !stream.bad();
 }
 
 //! The *.xml files of a directory, sorted by name; empty when the directory cannot be listed.
@@ -71,21 +60,12 @@ struct CATALOG_FILE {
     IPCATALOG_FILE_CONTENT content;
 };
 
-//! How deep the calling thread holds a catalog's lock, and whether its outermost hold writes.
-struct THREAD_HOLD {
-    int depth = 0;
-    bool write = false;
-};
-thread_local std::map<const void*, THREAD_HOLD> t_holds;
-
 }  // namespace
 
 struct IPCATALOG_VORLIN_IP_CATALOG_MANAGER::STATE {
-    // The lock: many readers or one writer; a thread may nest any holds inside its own.
-    std::mutex mutex;
-    std::condition_variable released;
-    int readers = 0;
-    bool writing = false;
+    // Many readers or one writer; a thread may nest holds inside its own, but a write never
+    // inside its own read (cards would change under the reader).
+    THR_RW_LOCK lock{MODULE};
 
     std::once_flag first_load;
     std::string directory;
@@ -156,7 +136,7 @@ bool IPCATALOG_VORLIN_IP_CATALOG_MANAGER::STATE::refresh_file(const std::string&
                    (change_check >= IPCATALOG_CHECK_TIME_AND_SIZE && stamp.size != known->second.stamp.size);
     if (!changed && change_check < IPCATALOG_CHECK_CONTENT) return false;
     std::string text;
-    if (!read_whole_file(path, text)) {
+    if (!FIO_FILE_SYSTEM::read_file(path, text)) {
         msg_local_debug(MODULE, 2, fmt::format("catalog file {} cannot be read; skipped", path));
         return files.erase(path) > 0;
     }
@@ -351,49 +331,31 @@ std::vector<std::string> IPCATALOG_VORLIN_IP_CATALOG_MANAGER::get_catalog_files(
 
 void IPCATALOG_VORLIN_IP_CATALOG_MANAGER::lock_read() const
 {
-    THREAD_HOLD& hold = t_holds[this];
-    if (hold.depth++ > 0) return;
-    hold.write = false;
-    std::unique_lock<std::mutex> guard(m_state->mutex);
-    m_state->released.wait(guard, [this] { return !m_state->writing; });
-    ++m_state->readers;
+    m_state->lock.lock_read(true);
 }
 
 void IPCATALOG_VORLIN_IP_CATALOG_MANAGER::lock_write() const
 {
-    THREAD_HOLD& hold = t_holds[this];
-    // Writing under one's own read hold would change cards the holder is looking at.
-    MSG_INTERNAL_ERROR_IF(hold.depth > 0 && !hold.write, "IPCATALOG");
-    if (hold.depth++ > 0) return;
-    hold.write = true;
-    std::unique_lock<std::mutex> guard(m_state->mutex);
-    m_state->released.wait(guard, [this] { return !m_state->writing && m_state->readers == 0; });
-    m_state->writing = true;
+    MSG_INTERNAL_ERROR_IF(m_state->lock.holds_read() && !m_state->lock.holds_write(), MODULE);
+    m_state->lock.lock_write(true);
 }
 
-void IPCATALOG_VORLIN_IP_CATALOG_MANAGER::unlock() const
+void IPCATALOG_VORLIN_IP_CATALOG_MANAGER::unlock_read() const
 {
-    auto found = t_holds.find(this);
-    MSG_INTERNAL_ERROR_IF(found == t_holds.end() || found->second.depth <= 0, "IPCATALOG");
-    if (--found->second.depth > 0) return;
-    const bool was_writing = found->second.write;
-    t_holds.erase(found);
-    {
-        std::lock_guard<std::mutex> guard(m_state->mutex);
-        if (was_writing)
-            m_state->writing = false;
-        else
-            --m_state->readers;
-    }
-    m_state->released.notify_all();
+    m_state->lock.unlock_read();
+}
+
+void IPCATALOG_VORLIN_IP_CATALOG_MANAGER::unlock_write() const
+{
+    m_state->lock.unlock_write();
 }
 
 IPCATALOG_SCOPED_READ_WRITE_MUTEX::IPCATALOG_SCOPED_READ_WRITE_MUTEX(
     const IPCATALOG_VORLIN_IP_CATALOG_MANAGER* catalog, bool write)
-    : m_catalog(catalog)
+    : m_catalog(catalog), m_write(write)
 {
     if (m_catalog == nullptr) return;
-    if (write)
+    if (m_write)
         m_catalog->lock_write();
     else
         m_catalog->lock_read();
@@ -401,5 +363,9 @@ IPCATALOG_SCOPED_READ_WRITE_MUTEX::IPCATALOG_SCOPED_READ_WRITE_MUTEX(
 
 IPCATALOG_SCOPED_READ_WRITE_MUTEX::~IPCATALOG_SCOPED_READ_WRITE_MUTEX()
 {
-    if (m_catalog != nullptr) m_catalog->unlock();
+    if (m_catalog == nullptr) return;
+    if (m_write)
+        m_catalog->unlock_write();
+    else
+        m_catalog->unlock_read();
 }

@@ -95,7 +95,9 @@ protected:
         analyser.set_family_trait_test(run.family_trait_test);
         analyser.set_encrypted(run.encrypted);
         analyser.set_pro_edition(run.pro_edition);
-        analyser.set_previous_attempt(run.attempt);
+        if (run.attempt)
+            analyser.set_previous_attempt(static_cast<IPMAN_UPGRADE_STATUS_ENUM>(run.attempt->status),
+                                          run.attempt->message);
         analyser.analyse();
         return info;
     }

@@ -2,12 +2,9 @@
 //! @brief The system file reader: standalone detection, disabled and exported modules, the
 //! pro-edition tool string, entities per instance, the device family, broken files, and a
 //! seeded fuzz run over mutated system files.
-#include "discovery/ipman_system_file_reader.h"
 #include "ipman/discovery/collector_test_support.h"
 
 #include <fio/fio.h>
-
-#include <tinyxml2.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -30,14 +27,7 @@ std::optional<IPMAN_COLLECTED_IP> read_system(const std::string& path, bool pro_
 {
     IPMAN_ACF_IP_COLLECTOR collector;
     collector.set_is_pro_version(pro_version);
-    tinyxml2::XMLDocument document(true, tinyxml2::PRESERVE_WHITESPACE);
-    if (!ipman_load_system_document(path, document)) return std::nullopt;
-    const tinyxml2::XMLElement* first_module = ipman_find_first_system_module(document);
-    if (first_module == nullptr) return std::nullopt;
-    IPMAN_COLLECTED_IP record(path);
-    record.from_system_file = true;
-    read_system_file(collector, document, first_module, record);
-    return record;
+    return collector.system_file_record(path, path);
 }
 
 //! The entity index names every entity exactly once, at its position.

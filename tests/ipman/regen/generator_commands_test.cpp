@@ -10,6 +10,7 @@
 #include "ipman/regen/regen_test_support.h"
 #include "regen/ipman_generator_commands.h"
 #include "support/host_interpreter.h"
+#include "support/ipman_project.h"
 
 using regen_test::SCRATCH_INSTALLATION;
 using CMD = IPMAN_GENERATOR_COMMANDS;
@@ -111,13 +112,13 @@ TEST(GeneratorCommandLines, PreferredLanguageFromTheUserSettings)
 
 TEST(FamilyTest, HoldsWithoutProjectGenericFamilyOrTheNewLayoutTrait)
 {
-    EXPECT_TRUE(CMD::family_test_holds());
-    EXPECT_TRUE(CMD::family_test_holds(static_cast<DEV_FAMILY_ENUM>(10))) << "no project open";
+    EXPECT_TRUE(ipman_family_test_holds());
+    EXPECT_TRUE(ipman_family_test_holds(static_cast<DEV_FAMILY_ENUM>(10))) << "no project open";
     {
         SCRATCH_PROJECT project("p", "r", "");
-        EXPECT_TRUE(CMD::family_test_holds()) << "family unset";
-        EXPECT_TRUE(CMD::family_test_holds(DEV_FAMILY_DEVICE_AGNOSTIC));
-        EXPECT_TRUE(CMD::family_test_holds(DEV_FAMILY_NONE));
+        EXPECT_TRUE(ipman_family_test_holds()) << "family unset";
+        EXPECT_TRUE(ipman_family_test_holds(DEV_FAMILY_DEVICE_AGNOSTIC));
+        EXPECT_TRUE(ipman_family_test_holds(DEV_FAMILY_NONE));
     }
     for (const auto& [family, holds] : std::vector<std::pair<std::string, bool>>{{"Crest V", true},
                                                                                  {"Ember IV", true},
@@ -125,7 +126,7 @@ TEST(FamilyTest, HoldsWithoutProjectGenericFamilyOrTheNewLayoutTrait)
                                                                                  {"Crest II", false},
                                                                                  {"Cinder", false}}) {
         SCRATCH_PROJECT project("p", "r", family_setting(family));
-        EXPECT_EQ(CMD::family_test_holds(), holds) << family;
+        EXPECT_EQ(ipman_family_test_holds(), holds) << family;
     }
 }
 

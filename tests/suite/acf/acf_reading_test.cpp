@@ -190,6 +190,27 @@ TEST_F(ACF_READING_TEST, CyclesOfListsEndAndReadEachListOnce)
     EXPECT_TRUE(warning_mentions(dir() + "ip/b.vip"));
 }
 
+TEST_F(ACF_READING_TEST, ListsNestedTooDeepAreSkippedWithAWarningThatSaysSo)
+{
+    // A chain outer -> d1 -> ... -> d80: no list includes itself, the chain is only too long.
+    write_text(dir() + "ip/outer.vip", "set_global_assignment -name VIP_FILE [file join $vip_dir d1.vip]\n");
+    for (int i = 1; i <= 80; ++i)
+        write_text(dir() + "ip/d" + std::to_string(i) + ".vip",
+                   "set_global_assignment -name IP_CORE_NAME -entity d core" + std::to_string(i) +
+                       "\nset_global_assignment -name VIP_FILE [file join $vip_dir d" +
+                       std::to_string(i + 1) + ".vip]\n");
+    msg_clear_posted_messages();
+    open(dir() + "nested.vpf");
+    EXPECT_TRUE(warning_mentions("is nested too deep"));
+    EXPECT_FALSE(warning_mentions("included again"));
+    const auto rows = all_rows();
+    const auto read = [&rows](const char* core) {
+        return std::any_of(rows.begin(), rows.end(), [core](const ROW& r) { return r.written == core; });
+    };
+    EXPECT_TRUE(read("core1"));
+    EXPECT_FALSE(read("core80"));
+}
+
 struct MALFORMED_CASE {
     const char* label;
     const char* file;  //!< relative to the project directory

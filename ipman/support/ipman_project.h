@@ -1,0 +1,22 @@
+//! @file ipman_project.h
+//! @brief The open project as the module reads it: whether one is open, its global
+//! assignments of one file category, and the family test that decides the output layout.
+#pragma once
+
+#include <acf/acf.h>
+#include <dev/dev_types.h>
+
+//! The assignment manager when a project is open; null otherwise.
+ACF_MANAGER* ipman_open_project();
+
+//! The global assignments of one file category, read under the revision's read lock (taken
+//! only when not already held) with the filters reset before and after. Empty when no
+//! project is open or the lock cannot be had.
+ACF_ASSIGNMENT_LIST ipman_global_assignments_of_category(ACF_MANAGER& acf, int category);
+
+//! True for the newer output layout: no project open, the family unset (0) or generic (78),
+//! or a family with the NEW_IP_LAYOUT trait. Generated IP lists then lie in synthesis/ and
+//! an upgrade of a system file's cores needs no separate generation run.
+bool ipman_family_test_holds(DEV_FAMILY_ENUM project_family);
+//! The same for the open project's family.
+bool ipman_family_test_holds();
