@@ -410,7 +410,7 @@ void IPMAN_IP_REGENERATION_CONTROLLER::load_ip_regen_results_from_report(RDB_REP
         // Outcomes of another revision must not be taken for this one's.
         reset_attempts_if_revision_changed();
         m_attempts_revision.clear();
-        if (!open_project()) return;
+        if (!ipman_open_project()) return;
         m_attempts_revision = active_revision_name();
         report = RDB_REPORT::get_report(m_attempts_revision, RDB_REPORT_TYPE_COMPILATION);
         if (!report) return;
