@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Runs every fuzz target of a fuzz build for a number of seconds, each seeded from the
 # matching files under tests/data and the kept regression cases, and prints per target the
-# executions and whether it found anything. Usage: fuzz/run.sh BUILD_DIR SECONDS
+# executions and whether it found anything. Usage: fuzz/run.sh BUILD_DIR SECONDS [READER...]
 set -uo pipefail
 build=${1:?build directory}
 seconds=${2:?seconds per target}
+shift 2
 root=$(cd "$(dirname "$0")/.." && pwd)
 data=$root/tests/data
 
@@ -24,7 +25,9 @@ declare -A seeds=(
 
 found_any=0
 printf '%-16s %12s  %s\n' target executions result
-for reader in "${!seeds[@]}"; do
+[ $# -gt 0 ] || set -- "${!seeds[@]}"
+for reader in "$@"; do
+  [ -n "${seeds[$reader]:-}" ] || { echo "no fuzz target for $reader" >&2; exit 2; }
   program=$build/fuzz/fuzz_$reader
   [ -x "$program" ] || { echo "missing $program (build the fuzz_targets target first)" >&2; exit 2; }
   corpus=$build/fuzz-corpus/$reader
@@ -33,7 +36,7 @@ for reader in "${!seeds[@]}"; do
   rm -rf "$artifacts"
   mkdir -p "$corpus" "$artifacts" "$(dirname "$log")"
   for pattern in ${seeds[$reader]}; do
-    find "$data" -path "$data/fuzz" -prune -o -type f -name "$pattern" -size -1M -print0 |
+    find "$data" -path "$data/fuzz" -prune -o -type f -name "$pattern" -size -1024k -print0 |
       xargs -0 -r cp -f -t "$corpus" 2>/dev/null
   done
   [ -d "$data/fuzz/$reader" ] && cp -f "$data/fuzz/$reader"/* "$corpus" 2>/dev/null
