@@ -2,6 +2,8 @@
 //! @brief Composes the HTML status notification of a variation from its settled analysis.
 #include "analysis/ipman_status_notification.h"
 
+#include "support/ipman_project.h"
+
 #include <boost/algorithm/string/join.hpp>
 #include <boost/format.hpp>
 
@@ -109,11 +111,7 @@ void add_no_upgrade_notes(const IPMAN_IP_INFO& record, std::vector<std::string>&
 //! Where an upgrade writes the system file's new IP list, relative to the system file.
 std::string expected_ip_list_path(const IPMAN_IP_INFO& record, bool family_trait_test)
 {
-    const std::string base = FIO_PATH(record.ip_generation_file()).base();
-    const std::string separator(1, FIO_PATH::default_path_separator());
-    std::string path = base + separator;
-    if (family_trait_test) path += "synthesis" + separator;
-    return path + base + ".vip";
+    return ipman_generated_ip_list_path("", FIO_PATH(record.ip_generation_file()).base(), family_trait_test);
 }
 
 void add_ip_list_placement_notes(const IPMAN_IP_INFO& record, bool family_trait_test,

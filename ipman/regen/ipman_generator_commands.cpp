@@ -177,7 +177,7 @@ int IPMAN_GENERATOR_COMMANDS::upgrade_system_file_to_ip_list(const std::string& 
     if (const int generated = run_generation(file, filesets, language)) return generated;
     FIO_PATH path(file);
     path.flatten();
-    ip_list = ip_list_path(path.full_directory(), path.base(), new_layout);
+    ip_list = ipman_generated_ip_list_path(path.full_directory(), path.base(), new_layout);
     return FIO_FILE_SYSTEM::exists(ip_list) ? 0 : 1;
 }
 
@@ -197,16 +197,10 @@ int IPMAN_GENERATOR_COMMANDS::convert_variation_to_system(const std::string& fil
         if (!want_ip_list && FIO_FILE_SYSTEM::exists(system_file)) output_path = system_file;
         return generated;
     }
-    output_path =
-        want_ip_list ? ip_list_path(variation.full_directory(), variation.base(), new_layout) : system_file;
+    output_path = want_ip_list
+                      ? ipman_generated_ip_list_path(variation.full_directory(), variation.base(), new_layout)
+                      : system_file;
     return FIO_FILE_SYSTEM::exists(output_path) ? 0 : 1;
-}
-
-std::string IPMAN_GENERATOR_COMMANDS::ip_list_path(const std::string& directory, const std::string& base,
-                                                   bool new_layout)
-{
-    const std::string inner = new_layout ? "synthesis" + SEPARATOR : std::string();
-    return directory + base + SEPARATOR + inner + base + ".vip";
 }
 
 std::string IPMAN_GENERATOR_COMMANDS::top_level_file(const std::string& file, bool new_layout,

@@ -71,9 +71,6 @@ public:
                                            const IPMAN_FILESET_SET& filesets, std::string& output_path,
                                            IPMAN_RTL_LANGUAGE_ENUM language, bool new_layout);
 
-    //! The IP list a generation writes for base name B in directory D (ending in "/"):
-    //! D/B/synthesis/B.vip in the newer layout, else D/B/B.vip.
-    static std::string ip_list_path(const std::string& directory, const std::string& base, bool new_layout);
     //! The generated top-level HDL file of a system file that exists, the language's own
     //! extension tried first; empty when none exists or file is empty.
     static std::string top_level_file(const std::string& file, bool new_layout,

@@ -3,6 +3,7 @@
 #include "support/ipman_project.h"
 
 #include <dev/dev.h>
+#include <fio/fio.h>
 
 namespace {
 
@@ -42,6 +43,14 @@ bool ipman_family_test_holds(DEV_FAMILY_ENUM project_family)
     if (ipman_open_project() == nullptr) return true;
     if (project_family == DEV_FAMILY_NONE || project_family == DEV_FAMILY_DEVICE_AGNOSTIC) return true;
     return DEV_FAMILY_MANAGER::test_trait_of(project_family, DEV_FAMILY_TRAIT_NEW_IP_LAYOUT);
+}
+
+std::string ipman_generated_ip_list_path(const std::string& directory, const std::string& base,
+                                         bool new_layout)
+{
+    const std::string separator(1, FIO_PATH::default_path_separator());
+    const std::string inner = new_layout ? "synthesis" + separator : std::string();
+    return directory + base + separator + inner + base + ".vip";
 }
 
 bool ipman_family_test_holds()

@@ -6,6 +6,8 @@
 #include <acf/acf.h>
 #include <dev/dev_types.h>
 
+#include <string>
+
 //! The assignment manager when a project is open; null otherwise.
 ACF_MANAGER* ipman_open_project();
 
@@ -20,3 +22,8 @@ ACF_ASSIGNMENT_LIST ipman_global_assignments_of_category(ACF_MANAGER& acf, int c
 bool ipman_family_test_holds(DEV_FAMILY_ENUM project_family);
 //! The same for the open project's family.
 bool ipman_family_test_holds();
+
+//! The IP list a generation writes for base name B in directory D (empty, or ending in a
+//! separator): D/B/synthesis/B.vip in the newer layout, else D/B/B.vip.
+std::string ipman_generated_ip_list_path(const std::string& directory, const std::string& base,
+                                         bool new_layout);

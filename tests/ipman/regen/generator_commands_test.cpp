@@ -132,8 +132,8 @@ TEST(FamilyTest, HoldsWithoutProjectGenericFamilyOrTheNewLayoutTrait)
 
 TEST(GeneratedPaths, IpListAndTopLevelFileForBothLayouts)
 {
-    EXPECT_EQ(CMD::ip_list_path("/p/ip/", "sys", true), "/p/ip/sys/synthesis/sys.vip");
-    EXPECT_EQ(CMD::ip_list_path("/p/ip/", "sys", false), "/p/ip/sys/sys.vip");
+    EXPECT_EQ(ipman_generated_ip_list_path("/p/ip/", "sys", true), "/p/ip/sys/synthesis/sys.vip");
+    EXPECT_EQ(ipman_generated_ip_list_path("/p/ip/", "sys", false), "/p/ip/sys/sys.vip");
 
     TEMP_DIR dir;
     const std::string system = dir.write("sys.tessel", "");
