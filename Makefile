@@ -3,7 +3,10 @@ BUILD ?= build
 JOBS  ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps build demo test coverage bench format format-check layering-check clean
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_SECONDS ?= 60
+
+.PHONY: all deps build demo test coverage bench fuzz fuzz-deps format format-check layering-check clean
 
 all: build
 
@@ -39,6 +42,15 @@ coverage: deps
 bench: build
 	cmake --build $(BUILD) --target bench
 
+fuzz-deps:
+	@tools/install-deps.sh --fuzz
+
+# Builds the libFuzzer targets with clang under ASan/UBSan and runs each for FUZZ_SECONDS.
+fuzz: fuzz-deps
+	cmake -S . -B $(FUZZ_BUILD) -DVORLIN_FUZZ=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ $(CMAKE_FLAGS)
+	cmake --build $(FUZZ_BUILD) -j$(JOBS) --target fuzz_targets
+	fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 format: deps
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
@@ -49,4 +61,4 @@ layering-check:
 	tools/check_layering.py
 
 clean:
-	rm -rf $(BUILD) $(COVERAGE_BUILD)
+	rm -rf $(BUILD) $(COVERAGE_BUILD) $(FUZZ_BUILD)
