@@ -55,23 +55,6 @@ IPMAN_IP_INFO_MANAGER& manager()
     return *ip_info_mgr;
 }
 
-//! Flows that can be run without the user; VKELVANE_SILENT cannot give a variation made for
-//! another family the project's family.
-bool can_upgrade_unattended(const IPMAN_IP_INFO& record)
-{
-    switch (record.upgrade_flow()) {
-    case IPMAN_TESSEL_UPGRADE_IP_CORES:
-    case IPMAN_TESSEL_UPGRADE_IP_CORES_TO_VIP:
-    case IPMAN_VARIATION_TO_TESSEL_SA_WITH_TESSEL:
-    case IPMAN_VKELVANE_LEGACY_SILENT:
-        return true;
-    case IPMAN_VKELVANE_SILENT:
-        return record.regen_status() != IPMAN_FAMILY_MISMATCH;
-    default:
-        return false;
-    }
-}
-
 //! The upgraded system IP's port comparison goes into the report before its text copy, so
 //! both hold it. Pairs are dropped afterwards: their backups are about to go, and a later
 //! run must not list them again.
@@ -191,7 +174,7 @@ private:
     void upgrade_singly(const IPMAN_IP_INFO& record)
     {
         if (record.regen_status() == IPMAN_COMPATIBLE) return;
-        if (!can_upgrade_unattended(record)) {
+        if (!record.silently_upgradable()) {
             // Nothing was run, but the user still learns which variation stays old and why.
             get_msg_from_type(full_generation_file(record), IPMAN_FAIL_NO_CMD_SUPPORT)->post();
             m_refused.push_back(record);

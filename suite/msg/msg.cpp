@@ -16,18 +16,6 @@
 
 namespace {
 
-const char* severity_label(MSG_POST_TYPE type)
-{
-    switch (type) {
-    case MSG_POST_ERROR:
-        return "Error";
-    case MSG_POST_WARNING:
-        return "Warning";
-    default:
-        return "Info";
-    }
-}
-
 //! The posted messages of this process and who listens to them.
 class MESSAGE_LOG {
 public:
@@ -77,9 +65,9 @@ private:
     static void print(const MSG_RECORD& record)
     {
         if (record.id != 0)
-            fmt::print(stdout, "{} ({}): {}\n", severity_label(record.type), record.id, record.text);
+            fmt::print(stdout, "{} ({}): {}\n", msg_severity_label(record.type), record.id, record.text);
         else
-            fmt::print(stdout, "{}: {}\n", severity_label(record.type), record.text);
+            fmt::print(stdout, "{}: {}\n", msg_severity_label(record.type), record.text);
         std::fflush(stdout);
     }
 
@@ -210,4 +198,16 @@ bool MSG_ID_REGISTRAR::lookup(int id, MSG_POST_TYPE& type)
     if (found == registered_ids().end()) return false;
     type = found->second;
     return true;
+}
+
+const char* msg_severity_label(MSG_POST_TYPE type)
+{
+    switch (type) {
+    case MSG_POST_ERROR:
+        return "Error";
+    case MSG_POST_WARNING:
+        return "Warning";
+    default:
+        return "Info";
+    }
 }

@@ -110,6 +110,9 @@ public:
     static bool lookup(int id, MSG_POST_TYPE& type);
 };
 
+//! "Error", "Warning" or "Info": how messages of a severity are labelled.
+const char* msg_severity_label(MSG_POST_TYPE type);
+
 //! Posting an unformatted text (the suite's own modules and plain progress lines).
 void msg_post_text(MSG_POST_TYPE type, const std::string& text, int id = 0);
 

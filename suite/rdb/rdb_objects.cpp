@@ -121,24 +121,12 @@ RDB_FOLDER_OBJECT* rdb_util_create_skeleton_main_folder(RDB_REPORT* report)
 
 namespace {
 
-const char* severity_text(MSG_POST_TYPE type)
-{
-    switch (type) {
-    case MSG_POST_ERROR:
-        return "Error";
-    case MSG_POST_WARNING:
-        return "Warning";
-    default:
-        return "Info";
-    }
-}
-
 std::unique_ptr<RDB_MESSAGES_OBJECT> messages_object(const std::string& name, bool only_errors)
 {
     auto section = std::make_unique<RDB_MESSAGES_OBJECT>(name);
     for (const MSG_RECORD& record : msg_posted_messages()) {
         if (only_errors && record.type != MSG_POST_ERROR) continue;
-        section->add_message({severity_text(record.type), record.id, record.text});
+        section->add_message({msg_severity_label(record.type), record.id, record.text});
     }
     return section;
 }
