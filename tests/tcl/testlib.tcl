@@ -28,3 +28,14 @@ proc vorlin_copy_test_project {name} {
     file copy [file join $::env(VORLIN_TEST_DATA_DIR) projects $name] $target
     return $target
 }
+
+# The exact contents of a file named by path parts; and a file written with exactly TEXT.
+proc vorlin_read {args} {
+    set in [open [file join {*}$args] rb]
+    try {return [read $in]} finally {close $in}
+}
+proc vorlin_write {path text} {
+    set out [open $path wb]
+    try {puts -nonewline $out $text} finally {close $out}
+    return $path
+}

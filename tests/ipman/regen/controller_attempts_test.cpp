@@ -15,7 +15,6 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::Field;
 using ::testing::IsEmpty;
-using ::testing::Key;
 using ::testing::Pair;
 
 auto attempt(int status, const std::string& message)
@@ -40,21 +39,6 @@ TEST_F(REGEN_TEST, AttemptsAreRememberedPerFileForTheActiveRevision)
                             Pair(path("sys_b.tessel"), attempt(IPMAN_UPGRADE_FAILED, "generator failed"))));
 }
 
-TEST_F(REGEN_TEST, AttemptsOfAnotherRevisionAreForgotten)
-{
-    open("newer");
-    m_controller.add_successful_upgrade_attempt(path("sys_a.tessel"));
-    acf()->close_project();
-    open("older");
-
-    m_controller.reset_attempts_if_revision_changed();
-    EXPECT_THAT(m_controller.get_upgrade_attempts(), IsEmpty());
-
-    m_controller.add_successful_upgrade_attempt(path("sys_b.tessel"));
-    EXPECT_EQ(m_controller.get_attempts_revision(), "older");
-    EXPECT_THAT(m_controller.get_upgrade_attempts(), ElementsAre(Key(path("sys_b.tessel"))));
-}
-
 TEST_F(REGEN_TEST, OutcomesAreReadBackFromTheRevisionsStoredReport)
 {
     open("newer");
@@ -75,7 +59,7 @@ TEST_F(REGEN_TEST, OutcomesAreReadBackFromTheRevisionsStoredReport)
                 ElementsAre(Pair(path("sys_a.tessel"), attempt(IPMAN_UPGRADE_SUCCESS, "")),
                             Pair(path("sys_b.tessel"), attempt(IPMAN_UPGRADE_FAILED, ""))));
 
-    // Another revision has no report: the outcomes of the first are not taken for its own.
+    // Another revision has no report: the outcomes of the first are forgotten, not taken for its own.
     acf()->close_project();
     open("older");
     m_controller.load_ip_regen_results_from_report(nullptr);

@@ -10,7 +10,6 @@
 TEST(MessageCatalogue, EntriesAreUniqueAndWellFormed)
 {
     const auto& catalogue = ipman_msg_catalogue();
-    EXPECT_EQ(catalogue.size(), 21u);
     std::set<int> ids;
     std::set<std::string> identifiers;
     for (const IPMAN_MSG_DEF& def : catalogue) {
@@ -18,7 +17,6 @@ TEST(MessageCatalogue, EntriesAreUniqueAndWellFormed)
         EXPECT_TRUE(ids.insert(static_cast<int>(def.msg)).second) << identifier;
         EXPECT_TRUE(identifiers.insert(identifier).second) << identifier;
         EXPECT_EQ(std::string(def.format), std::string(def.text) + "/" + identifier);
-        ASSERT_GE(identifier.size(), 7u);
         EXPECT_EQ(identifier.substr(1, 6), "IPMAN_");
         const char expected_letter = def.severity == MSG_POST_ERROR     ? 'E'
                                      : def.severity == MSG_POST_WARNING ? 'W'
@@ -37,22 +35,15 @@ TEST(MessageBuilding, ArgumentsAreInsertedVerbatim)
         ipman_make_msg(IPMAN_MSG::IIPMAN_IPRGEN_START, {"fir %1!s! 100%", "/p/a \"b\"/%2!s!.v"});
     EXPECT_EQ(message->get_msg_text(),
               "Started upgrading IP component fir %1!s! 100% with file \"/p/a \"b\"/%2!s!.v\"");
-    EXPECT_EQ(message->get_identifier(), "IIPMAN_IPRGEN_START");
-    EXPECT_EQ(message->get_id(), 11837);
-    EXPECT_EQ(message->get_type(), MSG_POST_INFO);
 }
 
-TEST(FailureMessagesDeathTest, TypesOutsideTheFailuresAreInternalErrors)
+TEST(MessageDeathTest, FailureTypesOutsideTheFailuresOrAWrongArgumentCountAreInternalErrors)
 {
     for (int type : {0, 8}) {
         EXPECT_EXIT(get_msg_from_type("/p/x.v", static_cast<IPMAN_FAIL_REGEN_TYPE>(type)),
                     testing::ExitedWithCode(3), "get_msg_from_type\\(\\) accepts error types only")
             << type;
     }
-}
-
-TEST(MessageBuildingDeathTest, AWrongArgumentCountIsAnInternalError)
-{
     EXPECT_EXIT(ipman_make_msg(IPMAN_MSG::IIPMAN_IPRGEN_BACKUP_FILE, {"only one"}),
                 testing::ExitedWithCode(3), "Internal Error");
 }

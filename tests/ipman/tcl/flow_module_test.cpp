@@ -34,16 +34,12 @@ TEST_F(FLOW_MODULE_TEST, OneReportPerRevisionMadeOnce)
     RDB_REPORT* first = ipman_get_ip_upgrade_report(IPMAN_CMD::get());
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(ipman_get_ip_upgrade_report(IPMAN_CMD::get()), first);
-    EXPECT_EQ(first->get_revision(), "first");
-    EXPECT_EQ(first->get_type(), RDB_REPORT_TYPE_COMPILATION);
-    ASSERT_NE(first->get_main_folder(), nullptr);
     EXPECT_NE(rdb_find_summary_by_name(first->get_main_folder(), "Flow Summary"), nullptr);
     EXPECT_EQ(RDB_REPORT::get_database_path(), m_dir.file("db/reports.sqlite"));
 
     open("second");
-    RDB_REPORT* second = ipman_get_ip_upgrade_report(IPMAN_CMD::get());
-    ASSERT_NE(second, nullptr);
-    EXPECT_EQ(second->get_revision(), "second");
+    ASSERT_NE(ipman_get_ip_upgrade_report(IPMAN_CMD::get()), nullptr);
+    EXPECT_EQ(ipman_get_ip_upgrade_report(IPMAN_CMD::get())->get_revision(), "second");
 }
 
 TEST(FlowModuleProgress, PlainLinesWhenNotOnATerminal)

@@ -159,6 +159,5 @@ TEST(IpdgenReportWriter, TableOfEveryPairReplacingTheEarlierOne)
             ": No such file or directory;;",
     };
     EXPECT_EQ(rows, expected);
-    EXPECT_FALSE(IPDGEN_REPORT_WRITER::write_report(nullptr, "rev"));
     IPDGEN_PORTS_INFO::reset_data();
 }

@@ -42,48 +42,8 @@ inline std::unique_ptr<RDB_REPORT> sample_report(const std::string& revision, co
     return report;
 }
 
-inline void dump_object(const RDB_OBJECT& object, const std::string& indent, std::string& out)
-{
-    out += indent + std::to_string(static_cast<int>(object.get_kind())) + " " + object.get_name() + "\n";
-    switch (object.get_kind()) {
-    case RDB_OBJECT_KIND::FOLDER: {
-        const auto& folder = static_cast<const RDB_FOLDER_OBJECT&>(object);
-        for (std::size_t i = 0; i < folder.get_number_of_objects(); ++i)
-            dump_object(*folder.get_object(i), indent + "  ", out);
-        break;
-    }
-    case RDB_OBJECT_KIND::TABLE: {
-        const auto& table = static_cast<const RDB_TABLE_OBJECT&>(object);
-        out += indent + " color " + std::to_string(table.get_color()) + "\n";
-        for (std::size_t r = 0; r < table.get_number_of_rows(); ++r) {
-            out += indent + " row";
-            for (const std::string& cell : table.get_row(r))
-                out += " [" + cell + "]";
-            out += "\n";
-        }
-        break;
-    }
-    case RDB_OBJECT_KIND::SUMMARY:
-        for (const auto& [label, value] : static_cast<const RDB_SUMMARY_TABLE_OBJECT&>(object).get_rows())
-            out += indent + " " + label + " = " + value + "\n";
-        break;
-    case RDB_OBJECT_KIND::LEGAL: {
-        const auto& legal = static_cast<const RDB_LEGAL_OBJECT&>(object);
-        out += indent + " html " + std::to_string(legal.get_is_html()) + " " + legal.get_text() + "\n";
-        break;
-    }
-    case RDB_OBJECT_KIND::MESSAGES:
-        for (const RDB_MESSAGE& m : static_cast<const RDB_MESSAGES_OBJECT&>(object).get_messages())
-            out += indent + " " + m.severity + " " + std::to_string(m.id) + " " + m.text + "\n";
-        break;
-    }
-}
-
+//! The whole report as text: every object, its kind and contents, so reports compare whole.
 inline std::string dump(const RDB_REPORT* report)
 {
-    if (!report) return "(none)";
-    std::string out = report->get_revision() + " " + std::to_string(report->get_type()) + "\n";
-    for (std::size_t i = 0; i < report->get_number_of_main_folders(); ++i)
-        dump_object(*report->get_main_folder(i), "", out);
-    return out;
+    return report ? RDB_REPORT_GEN(*report, report->get_revision()).render() : "(none)";
 }
