@@ -49,8 +49,17 @@ std::string renamed_file(const std::string& file)
     return (path.parent_path() / (path.stem().string() + "_up" + path.extension().string())).string();
 }
 
-//! Every file assignment renamed to a link of its file, so the rewrite finds each new file.
-std::vector<IPMAN_IP_REGEN_RESULT> renaming_results(ACF_MANAGER& acf)
+//! Whether the settings file itself made the assignment; IP lists name files too.
+bool made_by(const ACF_ASSIGNMENT& assignment, const fs::path& settings_file)
+{
+    std::error_code ignored;
+    return assignment.acf_file_and_lineno_are_valid() &&
+           fs::equivalent(assignment.get_acf_file_name(), settings_file, ignored);
+}
+
+//! Every file assignment of the settings file renamed to a link of its file, so the rewrite
+//! finds each new file.
+std::vector<IPMAN_IP_REGEN_RESULT> renaming_results(ACF_MANAGER& acf, const fs::path& settings_file)
 {
     ACF_ASSIGNMENT_LIST assignments;
     {
@@ -62,6 +71,7 @@ std::vector<IPMAN_IP_REGEN_RESULT> renaming_results(ACF_MANAGER& acf)
     const fs::path project_dir(acf.get_project_path());
     std::vector<IPMAN_IP_REGEN_RESULT> results;
     for (const ACF_ASSIGNMENT* assignment : assignments) {
+        if (!made_by(*assignment, settings_file)) continue;
         const fs::path old_file = project_dir / assignment->get_value();
         IPMAN_IP_REGEN_RESULT result;
         result.ip_info.source_file(old_file.string());
@@ -109,9 +119,9 @@ void bench_settings_rewrite()
 {
     ACF_MANAGER* acf = ACF_MANAGER::get_acf_manager();
     if (acf == nullptr || !acf->is_project_open()) throw std::runtime_error("no open project");
-    const std::vector<IPMAN_IP_REGEN_RESULT> results = renaming_results(*acf);
     IPMAN_IP_INFO_MANAGER& manager = *IPMAN_IP_INFO_MANAGER::get_ip_info_manager();
     const fs::path settings_file = fs::path(acf->get_project_path()) / (manager.get_revision_name() + ".vsf");
+    const std::vector<IPMAN_IP_REGEN_RESULT> results = renaming_results(*acf, settings_file);
     std::string error;
     const BENCH_STOPWATCH watch;
     if (!manager.update_project_settings_after_upgrade(results, error)) throw std::runtime_error(error);
