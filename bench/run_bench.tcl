@@ -87,40 +87,14 @@ for {set i 1} {$i < [llength $sizes]} {incr i} {
 
 if {$upgrade_at < 0} return
 
-# The installation the upgrade runs with: the bundled one whose generators are replaced by
-# stand-ins, so that the figures are the driver's own work and not generation.
-proc make_standin_root {dir} {
-    set standins [file join [file dirname [file normalize [info script]]] standin]
-    file delete -force $dir
-    file copy $::env(VORLIN_ROOTDIR) $dir
-    file copy -force [file join $standins tessel-generate] [file join $dir gantry_builder bin]
-    file copy -force [file join $standins vkelvane] [file join $dir bin]
-    return $dir
-}
+source [file join [file dirname [file normalize [info script]]] upgrade_bench.tcl]
 
-# Runs the upgrade program on a fresh copy of the project, from its directory, with the given
-# installation; the figures are the last line of its output.
 proc run_on_copy {mode size root} {
-    set program [file normalize $::upgrade_program]
     set original [file dirname [ensure_project [file join $::work_dir $size] $size]]
-    set copy [file normalize [file join $::work_dir $mode-$size]]
-    file delete -force $copy
-    file copy $original $copy
-    set previous [pwd]
-    set saved_root $::env(VORLIN_ROOTDIR)
-    cd $copy
-    set ::env(VORLIN_ROOTDIR) $root
-    try {
-        set output [exec -ignorestderr $program $mode [file join $copy bench.vpf]]
-    } finally {
-        set ::env(VORLIN_ROOTDIR) $saved_root
-        cd $previous
-    }
-    file delete -force $copy
-    return [lindex [split [string trimright $output \n] \n] end]
+    upgrade_bench::run_on_copy $::upgrade_program $mode $original [file join $::work_dir $mode-$size] $root
 }
 
-set standin_root [make_standin_root [file join $work_dir standin-root]]
+set standin_root [upgrade_bench::make_standin_root [file join $work_dir standin-root]]
 set upgrades [dict create]
 foreach size $upgrade_sizes {
     dict set upgrades $size [run_on_copy upgrade $size $standin_root]
