@@ -18,7 +18,7 @@ set root [upgrade_bench::make_standin_root [file join $work_dir standin-root]]
 
 set failures {}
 set upgrade [upgrade_bench::run_on_copy $program upgrade $original [file join $work_dir upgrade] $root]
-if {[dict get $upgrade failed] != 0 || [dict get $upgrade passed] != 10} {
+if {[dict get $upgrade code] != 0 || [dict get $upgrade failed] != 0 || [dict get $upgrade passed] != 10} {
     lappend failures "upgrade with the stand-ins: $upgrade"
 }
 set rewrite [upgrade_bench::run_on_copy $program settings $original [file join $work_dir settings] $::env(VORLIN_ROOTDIR)]
