@@ -1,11 +1,15 @@
 # Runs the IP upgrade table benchmark on synthetic projects of the given sizes, beside two
 # floors measured on the same files in the same run:
 #   tclsh run_bench.tcl BENCH_PROGRAM FLOOR_READ_PROGRAM WORK_DIR SIZE ?SIZE ...?
+#       ?-upgrade UPGRADE_PROGRAM {UPGRADE_SIZE ...} SETTINGS_SIZE?
 # (a) evaluating the settings file and every IP list in one plain Tcl interpreter
 #     (floor_tcl.tcl), the floor of opening a project;
 # (b) opening and reading every file the project names once (floor_read), the floor of
 #     loading its IP table.
 # Projects are generated once into WORK_DIR/SIZE and again when the generator changes.
+# With -upgrade, `regenerate_ip -all` runs on a copy of each upgrade size's project with
+# generators that only write the files the upgrade checks for, and the settings rewrite of a
+# copy of the SETTINGS_SIZE project runs alone beside reading and writing its .vsf once.
 
 set generator [file join [file dirname [file normalize [info script]]] make_bench_project.tcl]
 source $generator
@@ -23,8 +27,20 @@ proc report_line {format args} {
     puts [format $format {*}$args]
 }
 
+set upgrade_at [lsearch -exact $argv -upgrade]
+if {$upgrade_at >= 0} {
+    if {[llength $argv] != $upgrade_at + 4} {
+        puts stderr "-upgrade needs UPGRADE_PROGRAM {UPGRADE_SIZE ...} SETTINGS_SIZE"
+        exit 2
+    }
+    lassign [lrange $argv $upgrade_at+1 end] upgrade_program upgrade_sizes settings_size
+    set upgrade_sizes [string map {; { }} $upgrade_sizes]  ;# a CMake list arrives with semicolons
+    set argv [lrange $argv 0 $upgrade_at-1]
+    set argc [llength $argv]
+}
 if {$argc < 4} {
-    puts stderr "Usage: tclsh run_bench.tcl BENCH_PROGRAM FLOOR_READ_PROGRAM WORK_DIR SIZE ?SIZE ...?"
+    puts stderr "Usage: tclsh run_bench.tcl BENCH_PROGRAM FLOOR_READ_PROGRAM WORK_DIR SIZE ?SIZE ...?\
+        ?-upgrade UPGRADE_PROGRAM {UPGRADE_SIZE ...} SETTINGS_SIZE?"
     exit 2
 }
 lassign $argv program floor_read work_dir
@@ -67,4 +83,47 @@ for {set i 1} {$i < [llength $sizes]} {incr i} {
     }
     puts "$small -> $large variations, growth against proportional: [join $growth_line {, }]"
     unset growth_line
+}
+
+if {$upgrade_at < 0} return
+
+source [file join [file dirname [file normalize [info script]]] upgrade_bench.tcl]
+
+proc run_on_copy {mode size root} {
+    set original [file dirname [ensure_project [file join $::work_dir $size] $size]]
+    upgrade_bench::run_on_copy $::upgrade_program $mode $original [file join $::work_dir $mode-$size] $root
+}
+
+set standin_root [upgrade_bench::make_standin_root [file join $work_dir standin-root]]
+set upgrades [dict create]
+foreach size $upgrade_sizes {
+    dict set upgrades $size [run_on_copy upgrade $size $standin_root]
+}
+
+puts ""
+set format "%10s  %8s  %8s  %10s  %10s  %12s"
+report_line $format variations results failed "elapsed" "own cpu" "children cpu"
+dict for {size result} $upgrades {
+    dict with result {
+        report_line $format $size $results $failed "$upgrade_s s" "$upgrade_cpu_s s" "$children_cpu_s s"
+    }
+}
+set sizes [dict keys $upgrades]
+for {set i 1} {$i < [llength $sizes]} {incr i} {
+    set small [lindex $sizes [expr {$i - 1}]]
+    set large [lindex $sizes $i]
+    set scale [expr {double($large) / $small}]
+    set growth_line {}
+    foreach step {upgrade_s upgrade_cpu_s children_cpu_s} {
+        set growth [expr {[dict get $upgrades $large $step] / max([dict get $upgrades $small $step], 0.001) / $scale}]
+        lappend growth_line [format "%s %.2f" $step $growth]
+    }
+    puts "regenerate_ip -all, $small -> $large variations, growth against proportional: [join $growth_line {, }]"
+}
+
+set rewrite [run_on_copy settings $settings_size $::env(VORLIN_ROOTDIR)]
+dict with rewrite {
+    puts [format "Settings rewrite of %d assignments (%d renamed): %.3f s (cpu %.3f s), reading and\
+        writing the .vsf once %.3f s (cpu %.3f s), ratio %s" $assignments $renamed $rewrite_s $rewrite_cpu_s \
+        $floor_s $floor_cpu_s [ratio $rewrite_s $floor_s]]
 }
