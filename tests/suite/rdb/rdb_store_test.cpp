@@ -7,6 +7,9 @@
 
 #include <fstream>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 
 TEST(RdbLookUps, ByNameInFolderRecursivelyAndSummaries)
@@ -58,6 +61,20 @@ TEST_F(RdbStore, WrittenReportReadsBackIdenticalAndReplacesItsRevision)
     ASSERT_TRUE(RDB_REPORT::write_report(*sample_report("top", "second"), &error)) << error;
     EXPECT_EQ(dump(read_back("top")), dump(sample_report("top", "second").get()));
     EXPECT_EQ(dump(read_back("other")), dump(sample_report("other", "x").get()));
+}
+
+TEST_F(RdbStore, ReportWrittenByAnotherProcessIsFound)
+{
+    const pid_t child = ::fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+        RDB_REPORT::forget_reports();
+        ::_exit(RDB_REPORT::write_report(*sample_report("top", "child")) ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(dump(read_back("top")), dump(sample_report("top", "child").get()));
 }
 
 TEST_F(RdbStore, FailedWriteKeepsTheStoredReportAndSaysWhy)
