@@ -8,7 +8,8 @@
 #include <string_view>
 #include <vector>
 
-//! Ports of the first module of Verilog or SystemVerilog text; false with a reason.
-bool ipdgen_parse_verilog_ports(std::string_view text, std::vector<IPDGEN_PORT>& ports, std::string& error);
-//! Ports of the first entity of VHDL text; false with a reason.
-bool ipdgen_parse_vhdl_ports(std::string_view text, std::vector<IPDGEN_PORT>& ports, std::string& error);
+//! Ports of the first module of Verilog or SystemVerilog text; throws std::runtime_error
+//! with the reason when the text holds none that can be read.
+std::vector<IPDGEN_PORT> ipdgen_parse_verilog_ports(std::string_view text);
+//! Ports of the first entity of VHDL text; throws as above.
+std::vector<IPDGEN_PORT> ipdgen_parse_vhdl_ports(std::string_view text);

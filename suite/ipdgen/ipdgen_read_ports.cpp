@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <exception>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -81,9 +82,12 @@ bool ipdgen_read_ports(const std::string& path, FIO_EXTENSION_TYPE type, std::ve
         reason = path + " is not a Verilog, SystemVerilog or VHDL file";
     } else if (read_bounded_file(path, text, reason)) {
         // Files of unknown kind are read as Verilog, the most common kind of generated file.
-        parsed = type == FIO_EXT_VHDL ? ipdgen_parse_vhdl_ports(text, read, reason)
-                                      : ipdgen_parse_verilog_ports(text, read, reason);
-        if (!parsed) reason = path + ": " + reason;
+        try {
+            read = type == FIO_EXT_VHDL ? ipdgen_parse_vhdl_ports(text) : ipdgen_parse_verilog_ports(text);
+            parsed = true;
+        } catch (const std::exception& failure) {
+            reason = path + ": " + failure.what();
+        }
     }
     if (!parsed) {
         if (error) *error = reason;

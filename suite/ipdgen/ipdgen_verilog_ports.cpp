@@ -319,13 +319,7 @@ private:
 
 }  // namespace
 
-bool ipdgen_parse_verilog_ports(std::string_view text, std::vector<IPDGEN_PORT>& ports, std::string& error)
+std::vector<IPDGEN_PORT> ipdgen_parse_verilog_ports(std::string_view text)
 {
-    try {
-        ports = VERILOG_PORT_READER(text).read();
-        return true;
-    } catch (const std::exception& failure) {
-        error = failure.what();
-        return false;
-    }
+    return VERILOG_PORT_READER(text).read();
 }

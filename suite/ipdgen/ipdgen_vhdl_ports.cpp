@@ -155,13 +155,7 @@ private:
 
 }  // namespace
 
-bool ipdgen_parse_vhdl_ports(std::string_view text, std::vector<IPDGEN_PORT>& ports, std::string& error)
+std::vector<IPDGEN_PORT> ipdgen_parse_vhdl_ports(std::string_view text)
 {
-    try {
-        ports = VHDL_PORT_READER(text).read();
-        return true;
-    } catch (const std::exception& failure) {
-        error = failure.what();
-        return false;
-    }
+    return VHDL_PORT_READER(text).read();
 }
