@@ -6,6 +6,7 @@
 #include <main/main.h>
 
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -22,11 +23,11 @@ constexpr char kTerminateText[] =
 
 constexpr std::array<int, 4> kFaultSignals = {SIGSEGV, SIGBUS, SIGFPE, SIGILL};
 
+// Put back when the module is unloaded, so no handler points into unmapped code.
 thread_local std::terminate_handler t_previous_terminate_handler = nullptr;
 std::array<struct sigaction, kFaultSignals.size()> g_previous_actions;
 bool g_signal_handlers_installed = false;
-// Big enough for the handler and a callback; in static storage, as malloc is off limits
-// once the stack has overflowed.
+// Room for the handler and a callback, set aside up front: a handler must not allocate.
 alignas(16) char g_alternate_stack[64 * 1024];
 
 // --- Terminate path: runs in normal context, stdio is fine. ---
@@ -47,6 +48,7 @@ void write_text(const char* text)
     std::size_t left = std::strlen(text);
     while (left > 0) {
         const ssize_t written = ::write(STDERR_FILENO, text, left);
+        if (written < 0 && errno == EINTR) continue;
         if (written <= 0) return;
         text += written;
         left -= static_cast<std::size_t>(written);
