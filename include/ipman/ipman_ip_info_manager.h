@@ -7,6 +7,7 @@
 #include <ipman/ipman_ip_info.h>
 
 #include <cstddef>
+#include <list>
 #include <map>
 #include <memory>
 #include <set>
@@ -61,6 +62,11 @@ public:
     virtual bool update_project_settings_after_upgrade(const std::vector<IPMAN_IP_REGEN_RESULT>& results,
                                                        std::string& error);
 
+    //! Appends to out the full paths of the legacy wizard's HDL variation files at or below
+    //! directory, depth first in listing order. The installation's folders are not entered,
+    //! nor is any folder twice (links cannot make it loop); unreadable folders are passed
+    //! over. The current directory is left alone.
+    virtual void get_variation_file_by_dir(const std::string& directory, std::list<std::string>* out) const;
     //! True when the legacy wizard generated the file at the full form of path.
     virtual bool is_kelvane_file(const FIO_PATH& path) const;
     //! "2019.04" gives "Apr 2019"; "N/A" without a dot, for an empty text or a month
@@ -104,6 +110,12 @@ public:
     //! reason in fail_type.
     static int check_is_valid_variation_file(const std::string& file, IPMAN_FAIL_REGEN_TYPE& fail_type);
 
+    //! name and version from the last retrieval-information instance line of a legacy
+    //! variation file; both left as they were when the file is unnamed, cannot be read or has
+    //! no such line.
+    static void extract_ip_name_and_version_from_file(const std::string& file, std::string& name,
+                                                      std::string& version);
+
     //! Identity of the component in an IP-XACT file; all fields empty when it does not read.
     IPMAN_IP_FILE_INFO get_ip_file_info(const std::string& path) const;
 
@@ -112,6 +124,10 @@ private:
 
     //! The project's ALWAYS_REGENERATE_IP setting; false when no project is open.
     static bool get_always_regen_setting(ACF_MANAGER* acf);
+
+    //! The value of tag in a retrieval-information line; empty when the tag is absent.
+    static std::string get_variation_file_retrieval_info_tag_value(const std::string& line,
+                                                                   const std::string& tag);
 
     //! Hands the project's always-regenerate setting, family and part to the collector and
     //! the controller and collects the project's variations afresh.

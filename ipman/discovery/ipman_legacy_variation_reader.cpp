@@ -17,6 +17,7 @@
 #include <fmt/format.h>
 #include <tinyxml2.h>
 
+#include <cctype>
 #include <cstring>
 #include <filesystem>
 #include <optional>
@@ -85,6 +86,13 @@ std::optional<std::string> first_quoted_text(const std::string& text)
     const auto close = text.find('"', open + 1);
     if (close == std::string::npos) return std::nullopt;
     return text.substr(open + 1, close - open - 1);
+}
+
+//! True when the character can continue a tag name, so a tag found after it is only the
+//! tail of a longer name.
+bool continues_tag_name(char c)
+{
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_' || c == '.' || c == ':';
 }
 
 //! Only regular files are read: opening a named pipe would wait for a writer forever.
@@ -279,4 +287,16 @@ bool rewrite_device_family_lines(const std::string& core_name, const std::string
         return false;
     }
     return true;
+}
+
+std::string ipman_retrieval_info_tag_value(const std::string& line, const std::string& tag)
+{
+    const std::string opening = tag + "=\"";
+    std::size_t found = line.find(opening);
+    while (found != std::string::npos && found > 0 && continues_tag_name(line[found - 1]))
+        found = line.find(opening, found + 1);
+    if (found == std::string::npos) return "";
+    const std::size_t value = found + opening.size();
+    const std::size_t closing = line.find('"', value);
+    return line.substr(value, closing == std::string::npos ? std::string::npos : closing - value);
 }

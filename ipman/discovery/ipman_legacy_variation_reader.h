@@ -15,6 +15,14 @@ constexpr char IPMAN_VERILOG_RETRIEVAL_PREFIX[] = "// Retrieval info:";
 constexpr char IPMAN_VHDL_RETRIEVAL_PREFIX[] = "-- Retrieval info:";
 //! Payload of a device-family line, followed by a blank and the family in double quotes.
 constexpr char IPMAN_DEVICE_FAMILY_PAYLOAD[] = "PRIVATE: INTENDED_DEVICE_FAMILY STRING";
+//! Start of the instance line, which names the variation's entity and core version in its
+//! "entity-name" and "version" tags.
+constexpr char IPMAN_INSTANCE_LINE_MARKER[] = "-- Retrieval info: <instance";
+
+//! The value of tag in a retrieval line: the text after the first tag="..." up to the next
+//! double quote, or to the end of the line without one; empty when the tag is absent. A tag
+//! only counts as a whole name ("version" does not match inside "core-version").
+std::string ipman_retrieval_info_tag_value(const std::string& line, const std::string& tag);
 
 //! Finds the device family a wizard variation was generated for and appends it (at most one)
 //! to supported_families. The first device-family line, or the first "<generic>" line

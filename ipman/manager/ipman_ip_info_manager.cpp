@@ -6,19 +6,23 @@
 #include "analysis/ipman_upgrade_analysis.h"
 #include "discovery/ipman_acf_ip_collector.h"
 #include "discovery/ipman_ip_file_reader.h"
+#include "discovery/ipman_legacy_variation_reader.h"
 #include "regen/ipman_ip_regeneration_controller.h"
 #include "support/ipman_debug.h"
+#include "support/ipman_directory_walk.h"
 #include "support/ipman_project.h"
 
 #include <acf/acf.h>
 #include <cfg/cfg.h>
 #include <dev/dev.h>
 #include <fio/fio.h>
+#include <gen/gen.h>
 #include <ipcatalog/ipcatalog.h>
 #include <ipman/ipman_constants.h>
 #include <ipman/ipman_utils.h>
 #include <msg/msg.h>
 #include <ver/ver.h>
+#include <wizman/hdl_text_reader.h>
 #include <wizman/wizman.h>
 
 #include <fmt/format.h>
@@ -35,6 +39,13 @@ bool names_ip_file(const ACF_ASSIGNMENT& assignment)
     const std::string file = assignment.get_value();
     return IPMAN_UTILS::is_vip_file(file) || IPMAN_UTILS::is_tessel_file(file) ||
            IPMAN_UTILS::is_gwip_file(file);
+}
+
+//! Extensions of the legacy wizard's HDL variation files, compared exactly.
+bool has_variation_file_extension(const std::string& path)
+{
+    const std::string extension = FIO_PATH(path).extension();
+    return extension == "v" || extension == "vhd" || extension == "vhdl";
 }
 
 //! The user settings switch IP regeneration off in a release and must switch it on in a beta.
@@ -168,6 +179,39 @@ bool IPMAN_IP_INFO_MANAGER::update_project_settings_after_upgrade(
     const std::vector<IPMAN_IP_REGEN_RESULT>& results, std::string& error)
 {
     return m_controller->update_project_settings_after_upgrade(results, error);
+}
+
+void IPMAN_IP_INFO_MANAGER::get_variation_file_by_dir(const std::string& directory,
+                                                      std::list<std::string>* out) const
+{
+    MSG_INTERNAL_ERROR_IF(out == nullptr, IPMAN_MODULE_TAG);
+    // Variations found in the installation are the catalog's own, not the user's.
+    const std::vector<std::string> installation = {IPMAN_UTILS::adjust_path(gen_get_vorlin_path()),
+                                                   IPMAN_UTILS::adjust_path(gen_get_ip_root_path())};
+    ipman_walk_directory_tree(IPMAN_UTILS::adjust_path(directory), installation,
+                              [&](const std::string& path) {
+                                  if (has_variation_file_extension(path) && is_kelvane_file(FIO_PATH(path)))
+                                      out->push_back(path);
+                              });
+}
+
+void IPMAN_IP_INFO_MANAGER::extract_ip_name_and_version_from_file(const std::string& file, std::string& name,
+                                                                  std::string& version)
+{
+    if (file.empty()) return;
+    HDL_TEXT_READER reader(file);
+    std::string line;
+    while (reader.next_line(line)) {
+        if (line.find(IPMAN_INSTANCE_LINE_MARKER) == std::string::npos) continue;
+        name = get_variation_file_retrieval_info_tag_value(line, "entity-name");
+        version = get_variation_file_retrieval_info_tag_value(line, "version");
+    }
+}
+
+std::string IPMAN_IP_INFO_MANAGER::get_variation_file_retrieval_info_tag_value(const std::string& line,
+                                                                               const std::string& tag)
+{
+    return ipman_retrieval_info_tag_value(line, tag);
 }
 
 bool IPMAN_IP_INFO_MANAGER::is_kelvane_file(const FIO_PATH& path) const
