@@ -54,3 +54,9 @@ void fuzz_use_bundled_installation()
 {
     setenv("VORLIN_ROOTDIR", VORLIN_BUNDLED_ROOTDIR, 0);
 }
+
+void fuzz_check_failed(const char* condition, const char* file, int line)
+{
+    std::fprintf(stderr, "%s:%d: broken promise: %s\n", file, line, condition);
+    std::abort();
+}

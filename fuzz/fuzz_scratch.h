@@ -22,6 +22,11 @@ inline std::string fuzz_text(const std::uint8_t* data, std::size_t size)
     return std::string(reinterpret_cast<const char*>(data), size);
 }
 
+//! A promise of the reader that holds for every input. A broken one ends the run like a crash:
+//! libFuzzer keeps the input, and the regression test fails on it.
+#define FUZZ_CHECK(condition) ((condition) ? (void)0 : fuzz_check_failed(#condition, __FILE__, __LINE__))
+[[noreturn]] void fuzz_check_failed(const char* condition, const char* file, int line);
+
 // The bodies are also run by the regression tests, which have no libFuzzer.
 #ifdef VORLIN_FUZZ_TARGET
 #define VORLIN_FUZZ_ENTRY(body)                                                                              \

@@ -9,19 +9,10 @@ shift 2
 root=$(cd "$(dirname "$0")/.." && pwd)
 data=$root/tests/data
 
-# Seeds per reader: file name patterns searched under tests/data.
-declare -A seeds=(
-  [project_file]='*.vpf'
-  [settings_file]='*.vsf'
-  [ip_list]='*.vip'
-  [csv_table]='*.csv *.txt'
-  [ipxact]='*.gwip'
-  [system_file]='*.tessel'
-  [wizard_lines]='*.lst *.v *.vhd'
-  [retrieval_lines]='*.v *.vhd'
-  [catalog]='*.xml'
-  [device_list]='devices.xml'
-)
+# Seeds per reader: file name patterns searched under tests/data (the regression test reads
+# the same list).
+declare -A seeds=()
+while read -r reader patterns; do seeds[$reader]=$patterns; done <"$data/fuzz/seeds"
 
 found_any=0
 printf '%-16s %12s  %s\n' target executions result
@@ -35,7 +26,8 @@ for reader in "$@"; do
   log=$build/fuzz-logs/$reader.log
   rm -rf "$artifacts"
   mkdir -p "$corpus" "$artifacts" "$(dirname "$log")"
-  for pattern in ${seeds[$reader]}; do
+  read -ra patterns <<<"${seeds[$reader]}"
+  for pattern in "${patterns[@]}"; do
     find "$data" -path "$data/fuzz" -prune -o -type f -name "$pattern" -size -1024k -print0 |
       xargs -0 -r cp -f -t "$corpus" 2>/dev/null
   done

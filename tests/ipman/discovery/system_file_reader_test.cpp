@@ -3,7 +3,6 @@
 //! entities per instance, the device family, broken files, and a seeded fuzz run.
 #include "discovery/ipman_system_file_reader.h"
 #include "ipman/discovery/collector_test_support.h"
-#include "support/fuzz.h"
 
 #include <fio/fio.h>
 
@@ -108,47 +107,4 @@ TEST(SYSTEM_FILE_READER_TEST, BrokenSystemFilesAreSkipped)
          {"not_xml.tessel", "binary_junk.tessel", "empty.tessel", "no_modules.tessel", "absent.tessel", ""})
         EXPECT_FALSE(read_system(system_file(name))) << name;
     EXPECT_FALSE(read_system(""));
-}
-
-const std::vector<std::string> SYSTEM_PIECES{"<",
-                                             ">",
-                                             "'",
-                                             "&amp;",
-                                             std::string(1, '\0'),
-                                             "</system>",
-                                             "<module name=\"m\" kind=\"k\"/>",
-                                             "<module name=\"n\">",
-                                             "autoexport=\"1\"",
-                                             "enabled=\"0\"",
-                                             "<component tool=\"TesselCrestPro\"/>",
-                                             "<parameter name=\"deviceFamily\" value=\"Crest V\"/>",
-                                             "<!--",
-                                             "<![CDATA[",
-                                             "&#0;",
-                                             "&#xFFFFFF;"};
-
-TEST(SYSTEM_FILE_READER_FUZZ_TEST, MutatedSystemFilesNeverBreakTheReader)
-{
-    TEMP_DIR scratch;
-    const std::vector<std::string> seeds{read_text(system_file("standalone_two_modules.tessel")),
-                                         read_text(system_file("bare_modules.tessel")),
-                                         read_text(system_file("same_kind_instances.tessel"))};
-    const int rounds = FUZZ_MUTATOR::rounds(400);
-    FUZZ_MUTATOR mutator(20240611u, SYSTEM_PIECES);
-    const std::string path = scratch.file("fuzz.tessel");
-    int systems_read = 0;
-    for (int round = 0; round < rounds; ++round) {
-        const std::string text = mutator.mutate(seeds[static_cast<std::size_t>(round) % seeds.size()]);
-        std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-        const auto record = read_system(path);
-        if (!record) continue;
-        ++systems_read;
-        // Whatever the file holds, the record is well formed.
-        ASSERT_FALSE(record->entities.empty()) << "round " << round;
-        EXPECT_EQ(record->main_file, FIO_PATH(path).flatten().fullpath());
-        EXPECT_LE(record->supported_families.size(), 1u);
-        expect_consistent_index(*record);
-    }
-    // Enough mutations stay well-formed for the reader itself to be exercised.
-    EXPECT_GT(systems_read, rounds / 10);
 }

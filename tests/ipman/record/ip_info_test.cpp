@@ -78,17 +78,6 @@ TEST(IpInfo, EqualityComparesIdentityOnly)
     }
 }
 
-TEST(IpInfo, StatusClasses)
-{
-    for (int value = IPMAN_INCOMPATIBLE; value <= IPMAN_COMPATIBLE; ++value) {
-        IPMAN_IP_INFO info;
-        info.regen_status(static_cast<IPMAN_IP_REGEN_STATUS_ENUM>(value));
-        EXPECT_EQ(info.status_incompatible(), value <= 4) << value;
-        EXPECT_EQ(info.status_compatible_with_warning(), value >= 5 && value <= 7) << value;
-        EXPECT_EQ(info.is_compatible(), value == 9) << value;
-    }
-}
-
 TEST(IpInfo, SilentUpgradeAndWizardFlows)
 {
     EXPECT_FALSE(with_flow(IPMAN_VKELVANE_SILENT, IPMAN_FAMILY_MISMATCH).silently_upgradable());
@@ -106,18 +95,6 @@ TEST(IpInfo, SilentUpgradeAndWizardFlows)
                       .vkelvane_migration_flow(),
                   flow >= 6)
             << flow;
-}
-
-TEST(IpInfo, NotUiEditable)
-{
-    IPMAN_IP_INFO info = with_flow(IPMAN_VKELVANE_SILENT, IPMAN_VERSION_OLD);
-    EXPECT_FALSE(info.not_ui_editable());
-    info.no_generation_file(true);
-    EXPECT_TRUE(info.not_ui_editable());
-    EXPECT_TRUE(with_flow(IPMAN_NO_UPGRADE, IPMAN_ENCRYPTED).not_ui_editable());
-    for (auto flow :
-         {IPMAN_NOT_SUPPORTED, IPMAN_KELVANE_NOT_INSTALLED, IPMAN_VARIATION_TO_TESSEL_SA_WITH_TESSEL})
-        EXPECT_TRUE(with_flow(flow, IPMAN_COMPATIBLE).not_ui_editable()) << flow;
 }
 
 TEST(IpInfo, DebugDumpHasThirteenExactLines)

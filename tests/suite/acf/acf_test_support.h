@@ -43,17 +43,6 @@ inline std::vector<ROW> all_rows()
     return rows;
 }
 
-//! "NAME=written" of each assignment matching the manager's filters, in order.
-inline std::vector<std::string> filtered_names()
-{
-    ACF_ASSIGNMENT_LIST list;
-    ACF_MANAGER::get_acf_manager()->get_revision_manager()->get_global_assignment_coll(nullptr, list, true);
-    std::vector<std::string> names;
-    for (const ACF_ASSIGNMENT* a : list)
-        names.push_back(a->get_name());
-    return names;
-}
-
 //! Base of the tests: every test starts and ends without an open project and has its own
 //! copy of the acf_nested project in dir().
 class ACF_TEST : public ::testing::Test {
