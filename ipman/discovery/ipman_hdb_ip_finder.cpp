@@ -101,8 +101,10 @@ bool IPMAN_HDB_IP_FINDER::read_normal_file(const HDB_SOURCE_FILE& file, const HD
 {
     const char* group_key = file.get_argument_value(HDB_ARG_GROUP_KEY);
     if (m_collector == nullptr || m_analyser == nullptr || group_key == nullptr) return false;
-    const bool found = m_collector->find_ip_info_by_name(
-        *m_analyser, group_key, instance.get_source_component(), instance.get_library(), out);
+    // A nested list's files belong to the variation of the list that includes it.
+    const bool found =
+        m_collector->find_ip_info_by_name(*m_analyser, m_collector->record_key_of_list(group_key),
+                                          instance.get_source_component(), instance.get_library(), out);
     if (found) {
         out.instance_name_id = instance.get_name_id();
         out.instance_paths.insert(instance.get_hierarchy_path());

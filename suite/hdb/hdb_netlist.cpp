@@ -106,14 +106,14 @@ private:
         return m_netlist.count(type) && is_protected(type) ? type : std::string();
     }
 
-    //! A file is a wrapper when each of its modules wraps one protected instance.
+    //! A project file is a wrapper when each of its modules wraps one protected instance.
     void flag_wrappers()
     {
         std::map<HDB_SOURCE_FILE*, std::vector<std::string>> wrapped_by_file;
         std::set<HDB_SOURCE_FILE*> not_wrappers;
         for (const auto& [name, module] : m_netlist) {
             HDB_SOURCE_FILE* file = m_module_files[name];
-            if (file == nullptr) continue;
+            if (file == nullptr || file->test_flag(HDB_FILE_NOT_CONSIDERED)) continue;
             const std::string wrapped = wrapped_module(name, module);
             if (wrapped.empty())
                 not_wrappers.insert(file);
