@@ -21,6 +21,7 @@ declare -A seeds=(
   [retrieval_lines]='*.v *.vhd'
   [catalog]='*.xml'
   [device_list]='devices.xml'
+  [netlist]='*.json'
 )
 
 found_any=0

@@ -49,6 +49,30 @@ HDB_NETLIST_MODULE read_module(const std::string& name, const PTREE& module)
     return result;
 }
 
+//! Whether objects and arrays nest at most max_depth deep: the JSON reader descends
+//! recursively, so a deeper text could exhaust the stack.
+bool nesting_within(const std::string& text, std::size_t max_depth)
+{
+    std::size_t depth = 0;
+    bool in_string = false;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const char c = text[at];
+        if (in_string) {
+            if (c == '\\')
+                ++at;
+            else if (c == '"')
+                in_string = false;
+        } else if (c == '"') {
+            in_string = true;
+        } else if (c == '{' || c == '[') {
+            if (++depth > max_depth) return false;
+        } else if ((c == '}' || c == ']') && depth > 0) {
+            --depth;
+        }
+    }
+    return true;
+}
+
 //! Each module's file, units registered under their written names.
 class DESIGN_BUILDER {
 public:
@@ -167,6 +191,9 @@ private:
 
 HDB_NETLIST hdb_read_netlist(const std::string& json_text)
 {
+    if (!nesting_within(json_text, HDB_MAX_NETLIST_NESTING))
+        throw std::runtime_error(
+            fmt::format("the netlist nests deeper than {} levels", HDB_MAX_NETLIST_NESTING));
     PTREE tree;
     std::istringstream in(json_text);
     try {

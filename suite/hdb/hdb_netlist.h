@@ -27,6 +27,8 @@ using HDB_NETLIST = std::map<std::string, HDB_NETLIST_MODULE>;  //!< by netlist 
 
 //! Netlists above this size are refused rather than read.
 constexpr std::size_t HDB_MAX_NETLIST_SIZE = std::size_t(256) << 20;
+//! Netlists nest a few levels; deeper ones are refused before parsing.
+constexpr std::size_t HDB_MAX_NETLIST_NESTING = 64;
 //! Designs with more instances are refused: the tree is kept in memory.
 constexpr std::size_t HDB_MAX_INSTANCES = 2'000'000;
 

@@ -30,6 +30,7 @@ const TARGET targets[] = {
     {"retrieval_lines", fuzz_retrieval_lines},
     {"catalog", fuzz_catalog},
     {"device_list", fuzz_device_list},
+    {"netlist", fuzz_netlist},
 };
 
 std::vector<std::uint8_t> file_bytes(const std::filesystem::path& path)

@@ -131,6 +131,7 @@ TEST(DesignHierarchy, NetlistReading)
     EXPECT_EQ(hdb_src_file("c:x.v"), "c:x.v");
     EXPECT_THROW(hdb_read_netlist("{\"modules\": {"), std::runtime_error);
     EXPECT_THROW(hdb_read_netlist("{}"), std::runtime_error);
+    EXPECT_THROW(hdb_read_netlist("{\"modules\": " + std::string(100000, '[')), std::runtime_error);
     const HDB_NETLIST netlist = hdb_read_netlist(
         R"({"modules": {"$paramod\\p\\W=1": {"attributes": {"hdlname": "\\p", "src": "p.v:1.1-2.2"},
             "cells": {"g[0].u": {"type": "q"}}}}})");
