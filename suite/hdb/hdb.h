@@ -71,7 +71,7 @@ public:
     //! Name of the design unit the instance was elaborated from (its source component).
     const std::string& get_source_component() const { return m_design_unit; }
     const char* get_library() const { return HDB_WORK_LIBRARY; }
-    //! Unique in its design, from 1 in tree order.
+    //! Unique in its design; 1 for the root.
     std::int32_t get_name_id() const { return m_id; }
     HDB_INSTANCE_NAME* get_parent() const { return m_parent; }
     bool is_macrofunction() const { return m_parent != nullptr; }

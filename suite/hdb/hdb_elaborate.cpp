@@ -171,8 +171,10 @@ bool run_elaborator(const std::vector<std::string>& words, const std::string& di
         break;
     }
     lines.finish();
+    // A child that closed its output may still run: it gets the rest of the time.
     std::int32_t status[2] = {0, 0};
-    while (!timed_out && thr_process_wait(process.get(), status, THR_WAIT_NO_HANG) == 1) {
+    int waited = 1;
+    while (!timed_out && (waited = thr_process_wait(process.get(), status, THR_WAIT_NO_HANG)) == 1) {
         timed_out = remaining_ms() == 0;
         if (!timed_out) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
@@ -182,7 +184,7 @@ bool run_elaborator(const std::vector<std::string>& words, const std::string& di
                             time_limit.count());
         return false;
     }
-    if (status[0] != 0 || status[1] != 0) {
+    if (waited != 0 || status[0] != 0 || status[1] != 0) {
         error = fmt::format("ERROR: Elaboration failed: {}", output.reason());
         return false;
     }
