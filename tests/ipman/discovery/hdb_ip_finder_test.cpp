@@ -119,3 +119,19 @@ TEST(HdbIpFinder, LeafRootOrNoCollectorGivesNothing)
     finder.find_ip_instances(leaf.get_namespace(), leaf.get_root(), nullptr, &analysis, found);
     EXPECT_TRUE(found.empty());  // a group key, but no collector to ask
 }
+
+TEST(HdbIpFinder, ProxyFileIsReadForAProtectedSource)
+{
+    const std::string wrapper = std::string(VORLIN_TEST_DATA_DIR) + "/protected/wrapped_core.v";
+    HDB_DESIGN design;
+    HDB_SOURCE_FILE* file = design.add_source_file(wrapper, "");
+    file->set_flag(HDB_FILE_PROTECTED);
+    design.get_namespace()->add_unit("wrapped_core", file);
+    design.add_instance("u_core", "wrapped_core", design.add_instance("top", "top", nullptr));
+    COUNTING_FINDER finder;
+    std::vector<IPMAN_IP_INFO> found;
+    finder.find_ip_instances(design.get_namespace(), design.get_root(), nullptr, nullptr, found);
+    ASSERT_EQ(describe(found), std::vector<std::string>{"top|u_core : wrapped_core clock_pll 24.1 8 N/A"});
+    EXPECT_EQ(found[0].source_file(), wrapper);
+    EXPECT_EQ(finder.opened, (std::map<std::string, int>{{wrapper + ".cpt", 1}}));
+}
