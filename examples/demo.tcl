@@ -63,6 +63,20 @@ foreach revision {blinky blinky_c2} {
     puts ""
 }
 
+# Where the IP sits in the design: elaborating the top level (rtl/blinky.v) gives each
+# variation the hierarchy paths of its instances. The VHDL debouncer is not elaborated.
+project_open $project_file -revision blinky
+puts "Design hierarchy of revision blinky: [elaborate_design] instances"
+load_ip_upgrade_table
+foreach_in_collection id [get_ip_list] {
+    set paths [get_ip_info_field -id $id -field instance_paths]
+    puts [format "  %-10s %s" [get_ip_info_field -id $id -field entity] \
+        [expr {[llength $paths] ? [join $paths {, }] : "(not instantiated)"}]]
+}
+unload_ip_upgrade_table
+project_close
+puts ""
+
 # Upgrading: a scratch copy of the project (the checked-in one stays as it is), its current
 # board. The table before, the upgrade with its progress, the report it wrote, the table
 # after and the settings lines the upgrade rewrote.

@@ -16,3 +16,4 @@ int fuzz_wizard_lines(const std::uint8_t* data, std::size_t size);
 int fuzz_retrieval_lines(const std::uint8_t* data, std::size_t size);
 int fuzz_catalog(const std::uint8_t* data, std::size_t size);
 int fuzz_device_list(const std::uint8_t* data, std::size_t size);
+int fuzz_netlist(const std::uint8_t* data, std::size_t size);

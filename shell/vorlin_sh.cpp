@@ -7,6 +7,10 @@
 #include <acf/acf_tcl.h>
 #define VORLIN_SH_HAS_PROJECT_COMMANDS 1
 #endif
+#if __has_include(<hdb/hdb_tcl.h>)
+#include <hdb/hdb_tcl.h>
+#define VORLIN_SH_HAS_DESIGN_COMMANDS 1
+#endif
 
 #include "vorlin_sh_library.h"
 #include "vorlin_sh_terminal.h"
@@ -39,6 +43,9 @@ int init_suite_commands(Tcl_Interp* interp)
     atcl_register_vexec_command(interp);
 #ifdef VORLIN_SH_HAS_PROJECT_COMMANDS
     if (acf_tcl_init(interp) != TCL_OK) return TCL_ERROR;
+#endif
+#ifdef VORLIN_SH_HAS_DESIGN_COMMANDS
+    if (hdb_tcl_init(interp) != TCL_OK) return TCL_ERROR;
 #endif
     // The module offered itself as the static package "Ipman" when the shell started.
     if (Tcl_Eval(interp, "package ifneeded ::vorlin::ipman 1.0 {load {} Ipman}") != TCL_OK) return TCL_ERROR;

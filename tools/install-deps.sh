@@ -3,7 +3,8 @@
 # With --fuzz also clang and its libFuzzer and sanitizer runtimes (make fuzz).
 set -euo pipefail
 packages=(cmake g++ make pkg-config tcl8.6 tcl8.6-dev libtinyxml2-dev libfmt-dev libboost-dev
-          libsqlite3-dev sqlite3 googletest libgtest-dev python3 clang-format libreadline-dev gcovr)
+          libsqlite3-dev sqlite3 googletest libgtest-dev python3 clang-format libreadline-dev gcovr
+          yosys)
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libfuzzer-14-dev libclang-rt-14-dev)
 fi

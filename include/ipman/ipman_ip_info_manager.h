@@ -16,13 +16,17 @@
 
 class ACF_MANAGER;
 class FIO_PATH;
+class HDB_INSTANCE_NAME;
+class HDB_NAMESPACE;
 class IPCATALOG_VORLIN_IP_CATALOG_MANAGER;
 class IPMAN_ACF_IP_COLLECTOR;
+class IPMAN_HDB_IP_FINDER;
 class IPMAN_IP_REGENERATION_CONTROLLER;
 class IPMAN_IP_REGEN_RESULT;
 class RDB_REPORT;
 
-//! Owns the project IP collector and the regeneration controller, sets them up from the
+//! Owns the project IP collector, the regeneration controller and the design-hierarchy IP
+//! finder, sets them up from the
 //! open project before each load and keeps the required and optional lists of the last
 //! full load. One instance per process (get_ip_info_manager); not for use from two threads.
 class IPMAN_IP_INFO_MANAGER {
@@ -49,6 +53,17 @@ public:
     virtual void load_ip_info_for_ip_generation_files(const std::vector<std::string>& generation_files,
                                                       std::vector<IPMAN_IP_INFO>& records,
                                                       std::vector<std::string>& not_loaded);
+    //! The IP variations instantiated in the elaborated design under root, one record per
+    //! recognised instance with its hierarchy path; protected IP without a variation file
+    //! included. The project's variations are collected afresh; the lists stay as they are.
+    virtual std::vector<IPMAN_IP_INFO> collect_all_ip_cores(HDB_NAMESPACE* name_space,
+                                                            HDB_INSTANCE_NAME* root);
+    //! Whether one design instance is an IP variation; its record in out. Uses the
+    //! variations of the last collection.
+    virtual bool get_ip_info(HDB_NAMESPACE* name_space, HDB_INSTANCE_NAME* instance, IPMAN_IP_INFO* out);
+    //! Library of a design instance.
+    virtual std::string get_library(HDB_INSTANCE_NAME* instance) const;
+
     //! A copy of the required list of the last full load.
     virtual std::vector<IPMAN_IP_INFO> get_required_regen_ip_info() const;
 
@@ -140,6 +155,7 @@ private:
 
     std::unique_ptr<IPMAN_ACF_IP_COLLECTOR> m_collector;
     std::unique_ptr<IPMAN_IP_REGENERATION_CONTROLLER> m_controller;
+    std::unique_ptr<IPMAN_HDB_IP_FINDER> m_finder;
     std::vector<IPMAN_IP_INFO> m_required;
     std::vector<IPMAN_IP_INFO> m_optional;
     //! Source files of m_required and m_optional by generation file.

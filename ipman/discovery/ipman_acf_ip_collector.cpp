@@ -390,14 +390,25 @@ void IPMAN_ACF_IP_COLLECTOR::build_group_records(const ASSIGNMENTS& assignments)
         grouper.add(*assignment);
     grouper.fold_nested_lists();
 
+    m_folded_list_keys.clear();
     for (const std::string_view key : grouper.keys_in_order()) {
         const ASSIGNMENTS* group = grouper.group_of(key);
         if (group == nullptr) continue;
         const std::string group_key(key);
+        for (const ACF_ASSIGNMENT* assignment : *group) {
+            const std::string& origin = assignment->get_input_parameters().get_origin();
+            if (origin != group_key) m_folded_list_keys.try_emplace(origin, group_key);
+        }
         // Regenerated anyway: the system and gwip passes read such files themselves.
         if (m_always_regen && IPMAN_UTILS::is_tessel_editable_file(group_key)) continue;
         build_record(group_key, *group);
     }
+}
+
+std::string IPMAN_ACF_IP_COLLECTOR::record_key_of_list(const std::string& list_key) const
+{
+    const auto folded = m_folded_list_keys.find(list_key);
+    return FIO_PATH(folded == m_folded_list_keys.end() ? list_key : folded->second).to_string();
 }
 
 void IPMAN_ACF_IP_COLLECTOR::build_record(const std::string& group_key, const ASSIGNMENTS& group)

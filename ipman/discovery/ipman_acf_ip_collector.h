@@ -133,6 +133,10 @@ public:
     std::optional<IPMAN_COLLECTED_IP> system_file_record(const std::string& key,
                                                          const std::string& path) const;
 
+    //! The key of the record an IP list's assignments went to, as find_ip_info_by_name takes
+    //! it: that of the list that includes it when they were folded into that list's record.
+    std::string record_key_of_list(const std::string& list_key) const;
+
     //! The records of the last collection, in discovery order.
     const std::vector<IPMAN_COLLECTED_IP>& get_collected_ips() const { return m_records; }
 
@@ -153,6 +157,8 @@ private:
     std::vector<IPMAN_COLLECTED_IP> m_records;
     //! Key -> position of the first record with that key, for constant-time look-up.
     std::unordered_map<std::string, std::size_t> m_record_positions;
+    //! IP list (origin as written) -> key of the group it was folded into.
+    std::unordered_map<std::string, std::string> m_folded_list_keys;
     IPCATALOG_VORLIN_IP_CATALOG_MANAGER* m_catalog = nullptr;  //!< not owned
     bool m_always_regen = false;
     bool m_pro_version = true;

@@ -5,6 +5,7 @@
 
 #include "analysis/ipman_upgrade_analysis.h"
 #include "discovery/ipman_acf_ip_collector.h"
+#include "discovery/ipman_hdb_ip_finder.h"
 #include "discovery/ipman_ip_file_reader.h"
 #include "discovery/ipman_legacy_variation_reader.h"
 #include "regen/ipman_ip_regeneration_controller.h"
@@ -17,6 +18,7 @@
 #include <dev/dev.h>
 #include <fio/fio.h>
 #include <gen/gen.h>
+#include <hdb/hdb.h>
 #include <ipcatalog/ipcatalog.h>
 #include <ipman/ipman_constants.h>
 #include <ipman/ipman_utils.h>
@@ -84,7 +86,8 @@ IPMAN_IP_INFO_MANAGER* IPMAN_IP_INFO_MANAGER::get_ip_info_manager()
 
 IPMAN_IP_INFO_MANAGER::IPMAN_IP_INFO_MANAGER()
     : m_collector(std::make_unique<IPMAN_ACF_IP_COLLECTOR>()),
-      m_controller(std::make_unique<IPMAN_IP_REGENERATION_CONTROLLER>())
+      m_controller(std::make_unique<IPMAN_IP_REGENERATION_CONTROLLER>()),
+      m_finder(std::make_unique<IPMAN_HDB_IP_FINDER>())
 {
     m_collector->set_is_pro_version(true);
     m_controller->read_reference_lists();
@@ -94,6 +97,7 @@ IPMAN_IP_INFO_MANAGER::~IPMAN_IP_INFO_MANAGER()
 {
     m_collector.reset();
     m_controller.reset();
+    m_finder.reset();
 }
 
 void IPMAN_IP_INFO_MANAGER::prepare_load()
@@ -150,6 +154,37 @@ void IPMAN_IP_INFO_MANAGER::load_ip_info_for_ip_generation_files(
 {
     prepare_load();
     m_collector->load_ip_info_for_files(*m_controller, generation_files, records, not_loaded);
+}
+
+std::vector<IPMAN_IP_INFO> IPMAN_IP_INFO_MANAGER::collect_all_ip_cores(HDB_NAMESPACE* name_space,
+                                                                       HDB_INSTANCE_NAME* root)
+{
+    std::vector<IPMAN_IP_INFO> found;
+    m_collector->collect_ip_files();
+    // The records are analysed against the project's device, as in a load.
+    if (ACF_MANAGER* acf = ipman_open_project()) {
+        m_controller->set_project_family(acf->get_project_family_enum());
+        m_controller->set_project_part(acf->get_project_part_enum());
+    }
+    m_controller->ensure_ip_catalog();
+    m_finder->find_ip_instances(name_space, root, m_collector.get(), m_controller.get(), found);
+    return found;
+}
+
+bool IPMAN_IP_INFO_MANAGER::get_ip_info(HDB_NAMESPACE* name_space, HDB_INSTANCE_NAME* instance,
+                                        IPMAN_IP_INFO* out)
+{
+    MSG_INTERNAL_ERROR_IF(instance == nullptr || out == nullptr, IPMAN_MODULE_TAG);
+    m_finder->set_context(name_space, m_collector.get(), m_controller.get());
+    bool descend = false;
+    const bool found = m_finder->examine_instance(instance, *out, descend);
+    m_finder->reset_context();
+    return found;
+}
+
+std::string IPMAN_IP_INFO_MANAGER::get_library(HDB_INSTANCE_NAME* instance) const
+{
+    return instance ? instance->get_library() : std::string();
 }
 
 std::vector<IPMAN_IP_INFO> IPMAN_IP_INFO_MANAGER::get_required_regen_ip_info() const

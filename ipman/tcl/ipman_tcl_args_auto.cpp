@@ -112,7 +112,10 @@ const COMMAND_INFO command_info[IPMAN_TCL_CMD_COUNT] = {
 const ATCL_OPTION_HELP option_descriptions[] = {
     {IPMAN_AUTO_ARG_ALL, "Selects all IP variations."},
     {IPMAN_AUTO_ARG_ENTITY, "Entity name to look up."},
-    {IPMAN_AUTO_ARG_FIELD, "Name of an IP info field."},
+    {IPMAN_AUTO_ARG_FIELD,
+     "Name of an IP info field: entity, library, tool_name, version, tool_env, supported_families, "
+     "compatibility, eol, ip_generation_file, ip_source_file, upgrade_status, upgrade_note, "
+     "regen_language, or instance_paths (the design's hierarchy paths of the IP, after elaborate_design)."},
     {IPMAN_AUTO_ARG_FILES, "List of IP files to upgrade."},
     {IPMAN_AUTO_ARG_ID, "IP info ID."},
     {IPMAN_AUTO_ARG_IP_FILE_PATH, "Path of an IP file."},

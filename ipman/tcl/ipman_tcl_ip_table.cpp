@@ -3,6 +3,7 @@
 //! collection, and reading its entries field by field from Tcl.
 #include "tcl/ipman_tcl_ip_table.h"
 
+#include "manager/ipman_design_instances.h"
 #include "manager/ipman_upgrade_candidates.h"
 #include "support/ipman_debug.h"
 #include "tcl/ipman_tcl_args_auto.h"
@@ -100,6 +101,13 @@ const std::map<std::string, IPMAN_FIELD_READER>& field_readers()
              return new_string_obj(upgrade_status_to_string(info.upgrade_status()));
          }},
         {"upgrade_note", [](const IPMAN_IP_INFO& info) { return new_string_obj(info.upgrade_note()); }},
+        {"instance_paths",
+         [](const IPMAN_IP_INFO& info) {
+             Tcl_Obj* list = Tcl_NewListObj(0, nullptr);
+             for (const std::string& path : info.instance_paths)
+                 Tcl_ListObjAppendElement(nullptr, list, new_string_obj(path));
+             return list;
+         }},
         {"regen_language",
          [](const IPMAN_IP_INFO& info) {
              return new_string_obj(rtl_language_to_string(info.regen_language()));
@@ -167,6 +175,7 @@ int ipman_load_ip_upgrade_table_body(Tcl_Interp* interp, const ATCL_ARGS&)
     for (IPMAN_IP_INFO& info : selected) {
         if (is_top_level(info)) top_level.push_back(std::move(info));
     }
+    ipman_add_design_instances(top_level);
 
     // The old collection still points into the old records; it goes right after they do.
     IPMAN_IP_UPGRADE_TABLE& table = upgrade_table();

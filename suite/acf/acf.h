@@ -6,6 +6,7 @@
 #include <dev/dev_types.h>
 #include <fio/fio.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -260,6 +261,9 @@ public:
     //! Closes the open project without writing anything; false when a lock is still held.
     bool close_project();
     bool is_project_open() const;
+    //! Changes whenever a project is opened or closed: what was derived from one opening
+    //! compares it to tell whether it still applies.
+    std::uint64_t get_project_serial() const { return m_project_serial; }
 
     //! Project directory, absolute and ending with "/"; empty when no project is open.
     std::string get_project_path() const;
@@ -320,5 +324,6 @@ private:
     std::unique_ptr<ACF_PROJECT_MODEL> m_model;
     int m_category_filter = -1;  //!< -1: no filter
     int m_trait_filter = -1;
+    std::uint64_t m_project_serial = 0;
     std::string m_last_error;
 };

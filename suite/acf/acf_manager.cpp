@@ -241,6 +241,7 @@ bool ACF_MANAGER::replace_model(std::unique_ptr<ACF_PROJECT_MODEL> model)
     THR_RW_LOCK& lock = *m_revision.m_lock;
     if (lock.is_locked() || !lock.lock_write(false)) return false;
     m_model = std::move(model);
+    ++m_project_serial;
     PROJ_PROJECT::m_current = m_model ? &m_model->project() : nullptr;
     // Reports belong to the project: another project (or none) must not see them.
     RDB_REPORT::forget_reports();

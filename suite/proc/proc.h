@@ -39,6 +39,11 @@ THR_PROCESS* thr_process_create_words(const std::vector<std::string>& words,
 //! count = bytes read (0..size); non-zero once the pipe is at its end or fails.
 int thr_process_read(THR_PIPE* pipe, char* buffer, std::size_t size, std::size_t* count);
 
+//! thr_process_read with a time limit: answers 2, with count 0, when nothing arrived within
+//! timeout_ms milliseconds; otherwise as thr_process_read.
+int thr_process_read_within(THR_PIPE* pipe, char* buffer, std::size_t size, std::size_t* count,
+                            int timeout_ms);
+
 constexpr int THR_WAIT_NO_HANG = 1;  //!< thr_process_wait flag: do not block
 
 //! Waits for the child to end. status[0] = the signal that ended it (0 when it exited),
@@ -46,6 +51,10 @@ constexpr int THR_WAIT_NO_HANG = 1;  //!< thr_process_wait flag: do not block
 //! status is filled, 1 with THR_WAIT_NO_HANG while the child still runs, -1 on failure.
 //! Waiting again answers the same status.
 int thr_process_wait(THR_PROCESS* process, int32_t status[2], int flags);
+
+//! Ends a child that is still running (SIGKILL); one already waited for is left alone.
+//! Answers 0 when the signal was sent or the child had ended, -1 otherwise.
+int thr_process_kill(THR_PROCESS* process);
 
 //! The child's process id.
 long thr_process_id(const THR_PROCESS* process);

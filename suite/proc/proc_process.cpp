@@ -10,6 +10,7 @@
 #include <utility>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -245,6 +246,22 @@ int thr_process_read(THR_PIPE* pipe, char* buffer, std::size_t size, std::size_t
     }
 }
 
+int thr_process_read_within(THR_PIPE* pipe, char* buffer, std::size_t size, std::size_t* count,
+                            int timeout_ms)
+{
+    if (count == nullptr) return -1;
+    *count = 0;
+    if (pipe == nullptr || pipe->fd < 0) return -1;
+    pollfd ready{pipe->fd, POLLIN, 0};
+    for (;;) {
+        const int polled = ::poll(&ready, 1, timeout_ms < 0 ? 0 : timeout_ms);
+        if (polled == 0) return 2;
+        if (polled > 0) break;
+        if (errno != EINTR) return -1;
+    }
+    return thr_process_read(pipe, buffer, size, count);
+}
+
 int thr_process_wait(THR_PROCESS* process, int32_t status[2], int flags)
 {
     if (process == nullptr || status == nullptr) return -1;
@@ -258,6 +275,14 @@ int thr_process_wait(THR_PROCESS* process, int32_t status[2], int flags)
     status[0] = process->status[0];
     status[1] = process->status[1];
     return 0;
+}
+
+int thr_process_kill(THR_PROCESS* process)
+{
+    if (process == nullptr) return -1;
+    if (process->reaped) return 0;
+    // Not reaped: the pid is still this child's, never a recycled one.
+    return ::kill(process->pid, SIGKILL) == 0 || errno == ESRCH ? 0 : -1;
 }
 
 long thr_process_id(const THR_PROCESS* process)

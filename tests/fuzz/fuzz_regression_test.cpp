@@ -34,6 +34,7 @@ const TARGET targets[] = {
     {"retrieval_lines", fuzz_retrieval_lines},
     {"catalog", fuzz_catalog},
     {"device_list", fuzz_device_list},
+    {"netlist", fuzz_netlist},
 };
 
 const fs::path data_dir = VORLIN_TEST_DATA_DIR;
