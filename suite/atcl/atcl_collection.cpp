@@ -25,8 +25,10 @@ struct COLLECTION {
 
 std::map<std::string, COLLECTION*>& collections()
 {
-    static std::map<std::string, COLLECTION*> by_handle;
-    return by_handle;
+    // Never destroyed: Tcl may free the last values holding handles while the process exits,
+    // after static objects are gone.
+    static auto* by_handle = new std::map<std::string, COLLECTION*>;
+    return *by_handle;
 }
 
 std::string next_handle()
