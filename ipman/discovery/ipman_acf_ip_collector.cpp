@@ -7,6 +7,7 @@
 #include "discovery/ipman_legacy_variation_reader.h"
 #include "discovery/ipman_system_file_reader.h"
 #include "support/ipman_debug.h"
+#include "support/ipman_input_file.h"
 #include "support/ipman_project.h"
 
 #include <acf/acf.h>
@@ -240,6 +241,7 @@ void classify_hdl_file(IPMAN_COLLECTED_IP& record, const ACF_ASSIGNMENT& assignm
         return;
     }
     const std::string resolved = assignment.get_value();
+    if (!ipman_check_input_file(resolved, IPMAN_MAX_HDL_FILE_SIZE, "HDL variation file")) return;
     const bool encrypted = cpt_is_encrypted_file(resolved) > 0;
     std::string core_name, core_version;
     if (is_wizard_generated_file(resolved, core_name, core_version)) {

@@ -4,14 +4,15 @@
 #include "discovery/ipman_ip_file_reader.h"
 
 #include "support/ipman_debug.h"
+#include "support/ipman_input_file.h"
 
 #include <gen/gen.h>
+
+#include <fio/fio.h>
 
 #include <tinyxml2.h>
 
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 #include <utility>
 
 using tinyxml2::XMLElement;
@@ -79,12 +80,15 @@ bool flag_of(const XMLElement* parent, const char* tag)
     return element && gen_ascii_tolower(text_of(element)) == "true";
 }
 
-//! Only regular files are handed to the parser: a pipe would block it, and a directory or
-//! a device would have it size its buffer from a bogus length.
+//! Only regular files of bounded size reach the parser: a pipe would block it, and a
+//! device would feed it without end. A directory is no IP file and passes silently.
 void load_document(tinyxml2::XMLDocument& document, const std::string& path)
 {
-    std::error_code error;
-    if (std::filesystem::is_regular_file(path, error)) document.LoadFile(path.c_str());
+    std::string content;
+    if (FIO_FILE_SYSTEM::is_directory(path) ||
+        !ipman_read_input_file(path, IPMAN_MAX_IPXACT_FILE_SIZE, "IP-XACT file", content))
+        return;
+    document.Parse(content.data(), content.size());
 }
 
 }  // namespace

@@ -4,17 +4,17 @@
 #include "discovery/ipman_legacy_cores.h"
 
 #include "support/ipman_debug.h"
+#include "support/ipman_input_file.h"
 
 #include <gen/gen.h>
 
 #include <fmt/format.h>
+
 #include <tinyxml2.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <map>
 #include <mutex>
-#include <system_error>
 
 using tinyxml2::XMLElement;
 
@@ -31,13 +31,14 @@ std::string attribute_of(const XMLElement* element, const char* name)
     return value ? value : "";
 }
 
-//! Only regular files are handed to the parser: a directory or a device would have it size
-//! its buffer from a bogus length.
+//! Only regular files of bounded size reach the parser: a pipe would block it and a
+//! device would feed it without end.
 bool load_document(tinyxml2::XMLDocument& document, const std::string& path)
 {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return false;
-    return document.LoadFile(path.c_str()) == tinyxml2::XML_SUCCESS;
+    std::string content;
+    if (!ipman_read_input_file(path, IPMAN_MAX_TABLE_FILE_SIZE, "legacy core catalogue", content))
+        return false;
+    return document.Parse(content.data(), content.size()) == tinyxml2::XML_SUCCESS;
 }
 
 std::string installed_catalogue_path()

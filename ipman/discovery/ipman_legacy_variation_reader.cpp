@@ -5,6 +5,7 @@
 
 #include "discovery/ipman_legacy_cores.h"
 #include "support/ipman_debug.h"
+#include "support/ipman_input_file.h"
 #include "support/ipman_project.h"
 
 #include <acf/acf.h>
@@ -276,7 +277,7 @@ bool rewrite_device_family_lines(const std::string& core_name, const std::string
     const std::string output_file = resolve_against_project(output_path);
     // Read whole before writing: the output may be the input itself.
     std::string input;
-    if (!is_regular_file(input_file) || !FIO_FILE_SYSTEM::read_file(input_file, input)) {
+    if (!FIO_FILE_SYSTEM::read_file(input_file, input, IPMAN_MAX_HDL_FILE_SIZE)) {
         ipman_debug(
             fmt::format("Device-family rewrite: cannot read {}; {} left as it was", input_file, output_file));
         return false;

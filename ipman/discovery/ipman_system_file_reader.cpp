@@ -1,6 +1,7 @@
 //! @file ipman_system_file_reader.cpp
 //! @brief Reading a system file: its active modules, saving tool, standalone mode and family.
 #include "discovery/ipman_system_file_reader.h"
+#include "support/ipman_input_file.h"
 
 #include <dev/dev.h>
 #include <fio/fio.h>
@@ -86,10 +87,11 @@ std::vector<IPMAN_SYSTEM_MODULE> active_modules(const XMLElement* first_module)
 
 bool load_document(const std::string& path, XMLDocument& document)
 {
-    // The content is read by the file library first so that directories, unreadable files
-    // and special files are refused before the parser sees them.
+    // The content is read first so that directories, unreadable, special and oversized
+    // files are refused before the parser sees them.
     std::string content;
-    if (path.empty() || FIO_FILE_SYSTEM::is_directory(path) || !FIO_FILE_SYSTEM::read_file(path, content))
+    if (path.empty() || FIO_FILE_SYSTEM::is_directory(path) ||
+        !ipman_read_input_file(path, IPMAN_MAX_SYSTEM_FILE_SIZE, "system file", content))
         return false;
     return document.Parse(content.data(), content.size()) == tinyxml2::XML_SUCCESS;
 }

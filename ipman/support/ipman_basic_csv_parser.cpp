@@ -3,6 +3,7 @@
 #include "support/ipman_basic_csv_parser.h"
 
 #include "support/ipman_debug.h"
+#include "support/ipman_input_file.h"
 
 #include <gen/gen.h>
 
@@ -27,7 +28,7 @@ bool read_whole_file(const FIO_PATH& path, std::string& content)
         ipman_debug(fmt::format("No file to read at {}", path.fullpath()));
         return false;
     }
-    if (!FIO_FILE_SYSTEM::read_file(path, content)) {
+    if (!ipman_read_input_file(path.fullpath(), IPMAN_MAX_TABLE_FILE_SIZE, "reference table", content)) {
         ipman_debug(fmt::format("Cannot read {}", path.fullpath()));
         return false;
     }

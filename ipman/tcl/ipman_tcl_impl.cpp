@@ -3,6 +3,7 @@
 //! body. Bodies that this build does not carry answer a clear error.
 #include "tcl/ipman_tcl_impl.h"
 #include "support/ipman_debug.h"
+#include "support/ipman_installation.h"
 
 #include "tcl/ipman_port_diff.h"
 #include "tcl/ipman_tcl_ip_table.h"
@@ -90,6 +91,14 @@ int list_ip_cores_body(Tcl_Interp* interp, const ATCL_ARGS& args)
     return TCL_OK;
 }
 
+//! The commands that analyse the project's variations, which a broken installation would
+//! silently turn wrong.
+bool loads_variations(IPMAN_TCL_CMD_ENUM command)
+{
+    return command == IPMAN_TCL_REGENERATE_IP || command == IPMAN_TCL_LIST_IP_CORES ||
+           command == IPMAN_TCL_LOAD_IP_UPGRADE_TABLE;
+}
+
 }  // namespace
 
 int ipman_tcl_command_prologue(IPMAN_TCL_CMD_ENUM command, Tcl_Interp* interp, int objc,
@@ -104,6 +113,14 @@ int ipman_tcl_command_prologue(IPMAN_TCL_CMD_ENUM command, Tcl_Interp* interp, i
         atcl_error_msg_impl(interp, "ERROR: You must open a project before you can use this command.");
         finished = true;
         return TCL_ERROR;
+    }
+    if (loads_variations(command)) {
+        const std::string problem = ipman_installation_problem();
+        if (!problem.empty()) {
+            atcl_error_msg_impl(interp, fmt::format("ERROR: The installation cannot be used: {}.", problem));
+            finished = true;
+            return TCL_ERROR;
+        }
     }
     return TCL_OK;
 }

@@ -18,17 +18,11 @@
 #include <string_view>
 #include <utility>
 
-#include <sys/stat.h>
-
 namespace {
 
-//! IP lists are regular files; reading a FIFO or device named by one would block or never end.
-bool is_regular_file(const std::string& path)
-{
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
+//! Project, settings and IP list files are scripts of assignments; a file far larger is
+//! junk or a device in place of one and is refused before it costs memory.
+constexpr std::size_t max_file_size = std::size_t{64} << 20;
 //! A runaway loop in a settings file ends with an error instead of hanging the suite.
 constexpr int max_commands_per_file = 5000000;
 //! IP lists nested deeper than this are refused.
@@ -503,8 +497,9 @@ std::string ACF_SETTINGS_READER::resolve(const std::string& written) const
 ACF_PROJECT_FILE ACF_SETTINGS_READER::read_project_file(const std::string& path)
 {
     std::string content;
-    if (!FIO_FILE_SYSTEM::read_file(path, content))
-        throw ACF_READ_ERROR(fmt::format("ERROR: cannot read project file {}", path));
+    std::string problem;
+    if (!FIO_FILE_SYSTEM::read_file(path, content, max_file_size, &problem))
+        throw ACF_READ_ERROR(fmt::format("ERROR: cannot read project file {}: it {}", path, problem));
     refuse_deep_nesting(path, content);
 
     ACF_PROJECT_FILE project;
@@ -535,8 +530,9 @@ void ACF_SETTINGS_READER::read_settings_file(const std::string& path)
 {
     if (!FIO_FILE_SYSTEM::exists(path)) return;
     std::string content;
-    if (!FIO_FILE_SYSTEM::read_file(path, content))
-        throw ACF_READ_ERROR(fmt::format("ERROR: cannot read settings file {}", path));
+    std::string problem;
+    if (!FIO_FILE_SYSTEM::read_file(path, content, max_file_size, &problem))
+        throw ACF_READ_ERROR(fmt::format("ERROR: cannot read settings file {}: it {}", path, problem));
     m_reading.push_back(path);
     evaluate_file(path, content, std::string(), false);
     m_reading.pop_back();
@@ -545,11 +541,10 @@ void ACF_SETTINGS_READER::read_settings_file(const std::string& path)
 void ACF_SETTINGS_READER::read_ip_list_file(const std::string& path)
 {
     const std::string absolute = resolve(path);
-    if (!is_regular_file(absolute))
-        throw ACF_READ_ERROR(fmt::format("ERROR: IP list file {} is not a readable file", absolute));
     std::string content;
-    if (!FIO_FILE_SYSTEM::read_file(absolute, content))
-        throw ACF_READ_ERROR(fmt::format("ERROR: cannot read IP list file {}", absolute));
+    std::string problem;
+    if (!FIO_FILE_SYSTEM::read_file(absolute, content, max_file_size, &problem))
+        throw ACF_READ_ERROR(fmt::format("ERROR: cannot read IP list file {}: it {}", absolute, problem));
     m_list_files.insert(absolute);
     m_included.emplace(absolute, path);
     m_reading.push_back(absolute);
@@ -647,10 +642,12 @@ void ACF_SETTINGS_READER::read_list_file(const std::string& path, const std::str
         return;
     }
     std::string content;
-    if (!is_regular_file(path) || !FIO_FILE_SYSTEM::read_file(path, content)) {
-        msg_post_text(MSG_POST_WARNING,
-                      fmt::format("IP list file {} named in {} cannot be read; its assignments are skipped",
-                                  path, named_by));
+    std::string problem;
+    if (!FIO_FILE_SYSTEM::read_file(path, content, max_file_size, &problem)) {
+        msg_post_text(
+            MSG_POST_WARNING,
+            fmt::format("IP list file {} named in {} cannot be read (it {}); its assignments are skipped",
+                        path, named_by, problem));
         return;
     }
     m_list_files.insert(path);

@@ -338,7 +338,8 @@ int get_all_global_assignments_command(ClientData, Tcl_Interp* interp, int objc,
         std::vector<std::string> elements;
         for (const ACF_ASSIGNMENT* a : list)
             elements.push_back(assignment_dictionary(*a));
-        set_result(interp, atcl_create_collection(elements));
+        // The collection goes when the script lets go of its handle.
+        Tcl_SetObjResult(interp, atcl_new_collection_obj(std::move(elements)));
     });
 }
 

@@ -288,9 +288,21 @@ private:
 std::string atcl_create_collection(ATCL_TCL_COLLECTION_ITER* iter, bool caller_keeps_ownership);
 //! Makes a collection over element texts.
 std::string atcl_create_collection(const std::vector<std::string>& elements);
+//! A new Tcl value holding the handle of a new collection over element texts. The collection
+//! lives as long as Tcl values of that kind hold it (the value a command answers, the
+//! variables it is stored in, their copies) and is freed with the last of them. A value turned
+//! into another type (used as a list, say) lets go of it, as does a new string with the same
+//! text: scripts keep the value itself.
+Tcl_Obj* atcl_new_collection_obj(std::vector<std::string> elements);
+//! A new Tcl value holding the handle of an existing collection; for a collection made by
+//! atcl_create_collection it does not change its lifetime. A plain string when the handle
+//! names no collection.
+Tcl_Obj* atcl_collection_obj(const std::string& handle);
 //! Deletes the collection of a handle (and its iterator when the framework owns it);
-//! false when the handle names no collection.
+//! false when the handle names no collection. Values still holding the handle name nothing.
 bool atcl_delete_collection_iter(const char* handle);
+//! Number of collections alive.
+std::size_t atcl_live_collection_count();
 //! The iterator of a handle, null when it names no collection.
 ATCL_TCL_COLLECTION_ITER* atcl_find_collection(const char* handle);
 

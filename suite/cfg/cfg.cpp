@@ -5,10 +5,13 @@
 #include <fio/fio.h>
 #include <gen/gen.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <mutex>
 #include <optional>
 #include <sstream>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -73,14 +76,26 @@ public:
     }
 
 private:
-    // A missing or unreadable file means defaults.
+    // A missing or unusable file means defaults. An unusable one is named on standard error:
+    // the message library reads its settings here, so it cannot carry this warning.
     static std::map<std::string, std::string> read_file_values()
     {
         std::string text;
+        std::string problem;
         const std::string path = user_ini_path();
-        if (path.empty() || !FIO_FILE_SYSTEM::read_file(path, text)) return {};
+        if (path.empty()) return {};
+        if (!FIO_FILE_SYSTEM::read_file(path, text, max_settings_size, &problem)) {
+            struct stat info {};
+            if (::lstat(path.c_str(), &info) == 0)
+                std::fprintf(stderr, "Warning: user settings file %s %s; default settings are used\n",
+                             path.c_str(), problem.c_str());
+            return {};
+        }
         return cfg_parse_name_value_text(text);
     }
+
+    //! A settings file holds a few dozen lines.
+    static constexpr std::size_t max_settings_size = std::size_t{1} << 20;
 
     std::mutex m_mutex;
     std::optional<std::map<std::string, std::string>> m_file_values;

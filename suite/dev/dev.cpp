@@ -21,6 +21,11 @@ std::shared_ptr<const DEV_DATABASE> dev_get_database()
     return database;
 }
 
+std::string dev_get_database_problem()
+{
+    return dev_get_database()->problem();
+}
+
 namespace {
 
 bool has_trait(const DEV_DATABASE::ENTRY* entry, int trait)

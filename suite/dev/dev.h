@@ -120,3 +120,6 @@ class DEV_DATABASE;
 //! The database of the current installation (gen_get_vorlin_path()), read on first use and
 //! kept per installation path; safe to call from any thread.
 std::shared_ptr<const DEV_DATABASE> dev_get_database();
+//! Why the current installation's device list is unusable (missing, special, broken, naming
+//! no family); empty when it is usable.
+std::string dev_get_database_problem();

@@ -2,6 +2,7 @@
 //! @brief Reading devices.xml into the device database, entry by entry.
 #include <dev/dev_database.h>
 
+#include <fio/fio.h>
 #include <gen/gen.h>
 #include <msg/msg.h>
 
@@ -198,14 +199,24 @@ DEV_DATABASE::DEV_DATABASE()
 std::shared_ptr<const DEV_DATABASE> DEV_DATABASE::read(const std::string& xml_path)
 {
     std::shared_ptr<DEV_DATABASE> database(new DEV_DATABASE());
+    std::string text;
+    std::string problem;
     tinyxml2::XMLDocument document;
-    if (document.LoadFile(xml_path.c_str()) != tinyxml2::XML_SUCCESS) {
-        msg_local_debug("DEV", 2,
-                        fmt::format("device database {} not read: {}", xml_path, document.ErrorStr()));
-        return database;
+    if (!FIO_FILE_SYSTEM::read_file(xml_path, text, MAX_FILE_SIZE, &problem)) {
+        database->m_problem = fmt::format("the device list {} {}", xml_path, problem);
+    } else if (!gen_is_valid_utf8(text)) {
+        database->m_problem = fmt::format("the device list {} is not valid UTF-8", xml_path);
+    } else if (document.Parse(text.data(), text.size()) != tinyxml2::XML_SUCCESS) {
+        database->m_problem =
+            fmt::format("the device list {} is not valid XML: {}", xml_path, document.ErrorStr());
+    } else if (const tinyxml2::XMLElement* root = document.FirstChildElement("devices")) {
+        READER(*database, xml_path).read_document(*root);
+        if (database->m_family_order.empty())
+            database->m_problem = fmt::format("the device list {} names no device family", xml_path);
+    } else {
+        database->m_problem = fmt::format("the device list {} has no <devices> element", xml_path);
     }
-    const tinyxml2::XMLElement* root = document.FirstChildElement("devices");
-    if (root != nullptr) READER(*database, xml_path).read_document(*root);
+    if (!database->m_problem.empty()) msg_local_debug("DEV", 2, database->m_problem);
     return database;
 }
 

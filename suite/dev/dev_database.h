@@ -4,6 +4,7 @@
 
 #include <dev/dev.h>
 
+#include <cstddef>
 #include <map>
 #include <memory>
 #include <string>
@@ -29,8 +30,13 @@ public:
         DEV_SPEED_ENUM speed = 0;
     };
 
+    //! Largest devices.xml read.
+    static constexpr std::size_t MAX_FILE_SIZE = std::size_t{64} << 20;
     //! Reads a devices.xml; never null.
     static std::shared_ptr<const DEV_DATABASE> read(const std::string& xml_path);
+    //! Why the file gave no usable database (missing, not a regular file, not XML, no family);
+    //! empty when it did.
+    const std::string& problem() const { return m_problem; }
 
     const ENTRY* family(DEV_FAMILY_ENUM id) const;
     const DEVICE* device(DEV_DEVICE_ENUM id) const;
@@ -60,6 +66,7 @@ private:
     std::map<int, ENTRY> m_speeds;
     NAME_INDEX m_family_names, m_device_names, m_part_names, m_speed_names;
     std::vector<int> m_family_order, m_device_order, m_part_order;
+    std::string m_problem;
 };
 
 //! Trait names of one scope.

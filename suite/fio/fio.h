@@ -2,6 +2,7 @@
 //! @brief File paths, extension classification and file-system helpers. Paths use "/".
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 #include <string>
 
@@ -89,8 +90,14 @@ public:
     static bool remove_if_exists(const FIO_PATH& path);
     static bool make_directories(const FIO_PATH& directory);
     static FILE* fopen(const FIO_PATH& path, const char* mode);
-    //! Reads a whole file of any size; false when it cannot be read.
-    static bool read_file(const FIO_PATH& path, std::string& content);
+    //! Largest file read_file accepts when the caller names no bound of its own.
+    static constexpr std::size_t DEFAULT_READ_LIMIT = std::size_t{256} << 20;
+    //! Reads a whole regular file of at most max_size bytes into content. Anything else (a
+    //! missing file, a directory, a FIFO, a device, a larger file, a read error) answers false
+    //! and leaves content as it was; problem, when given, then says why in words that follow
+    //! the file name ("is not a regular file").
+    static bool read_file(const FIO_PATH& path, std::string& content,
+                          std::size_t max_size = DEFAULT_READ_LIMIT, std::string* problem = nullptr);
     //! Writes through a temporary file in the same directory, fsync and rename, so a crash
     //! leaves the old or the new file, never a torn one.
     static bool write_file_atomically(const FIO_PATH& path, const std::string& content);

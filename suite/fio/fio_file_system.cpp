@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
@@ -259,20 +260,49 @@ FILE* FIO_FILE_SYSTEM::fopen(const FIO_PATH& path, const char* mode)
     return std::fopen(full.c_str(), close_on_exec_mode.c_str());
 }
 
-bool FIO_FILE_SYSTEM::read_file(const FIO_PATH& path, std::string& content)
+bool FIO_FILE_SYSTEM::read_file(const FIO_PATH& path, std::string& content, std::size_t max_size,
+                                std::string* problem)
 {
+    std::string ignored;
+    std::string& why = problem != nullptr ? *problem : ignored;
     const std::string full = path.fullpath();
-    if (full.empty()) return false;
-    UNIQUE_FD file(::open(full.c_str(), O_RDONLY | O_CLOEXEC));
+    if (full.empty()) {
+        why = "has no name";
+        return false;
+    }
+    // Non-blocking, so that a FIFO without a writer cannot hang the open; it is refused
+    // right after, with every other file that is not a regular one.
+    UNIQUE_FD file(::open(full.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!file.valid()) {
+        why = errno == ENOENT ? "does not exist" : std::string("cannot be opened: ") + std::strerror(errno);
+        return false;
+    }
     struct stat info {};
-    if (!file.valid() || ::fstat(file.get(), &info) != 0 || S_ISDIR(info.st_mode)) return false;
+    if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        why = S_ISDIR(info.st_mode) ? "is a directory" : "is not a regular file";
+        return false;
+    }
+    const auto too_large = [&why, max_size] {
+        why = "is larger than " + std::to_string(max_size) + " bytes";
+        return false;
+    };
+    if (static_cast<unsigned long long>(info.st_size) > max_size) return too_large();
     std::string read;
-    if (S_ISREG(info.st_mode)) read.reserve(static_cast<std::size_t>(info.st_size));
-    const bool complete = read_all(file.get(), [&read](const char* data, std::size_t size) {
-        read.append(data, size);
-        return true;
-    });
-    if (!complete) return false;
+    read.reserve(static_cast<std::size_t>(info.st_size));
+    bool exceeded = false;
+    // The file may grow while it is read: the bound holds for what is read, not for the size
+    // seen before.
+    const bool complete =
+        read_all(file.get(), [&read, &exceeded, max_size](const char* data, std::size_t size) {
+            exceeded = size > max_size - read.size();
+            if (!exceeded) read.append(data, size);
+            return !exceeded;
+        });
+    if (exceeded) return too_large();
+    if (!complete) {
+        why = std::string("cannot be read: ") + std::strerror(errno);
+        return false;
+    }
     content.swap(read);
     return true;
 }

@@ -18,10 +18,19 @@
 
 namespace {
 
+//! The directory the process started in, taken while the library loads: opening a project
+//! changes the current directory later.
+const std::string& start_directory()
+{
+    static const std::string directory = FIO_FILE_SYSTEM::current_directory();
+    return directory;
+}
+[[maybe_unused]] const bool start_directory_taken = !start_directory().empty();
+
 //! A directory from the environment, absolute and ending with a separator; empty when unset.
-// Generators run with the project directory as working directory and opening a project
-// changes the current directory, so a relative value is anchored against the directory
-// current when that value was first seen, and stays anchored there.
+// A relative value is anchored against the directory the process started in, whenever it is
+// first seen, and the variable is set to the absolute directory so that the generators this
+// process starts in a project directory find the same installation.
 std::string directory_from_environment(const char* variable)
 {
     const char* value = std::getenv(variable);
@@ -32,9 +41,14 @@ std::string directory_from_environment(const char* variable)
     std::lock_guard<std::mutex> lock(anchored_mutex);
     auto found = anchored.find(key);
     if (found != anchored.end()) return found->second;
-    std::string directory = FIO_PATH(value).become_absolute().fullpath();
+    const bool relative = FIO_PATH(value).relative();
+    std::string directory = FIO_PATH(value).become_absolute(start_directory()).fullpath();
     if (directory.back() != '/') directory += '/';
     anchored.emplace(key, directory);
+    if (relative) {
+        anchored.emplace(std::string(variable) + '=' + directory, directory);
+        ::setenv(variable, directory.c_str(), 1);
+    }
     return directory;
 }
 
@@ -67,6 +81,35 @@ std::string gen_get_ip_root_path()
 std::string gen_get_common_misc_fullpath()
 {
     return gen_get_vorlin_path() + "common/misc/";
+}
+
+bool gen_is_valid_utf8(const std::string& text)
+{
+    const auto* byte = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* const end = byte + text.size();
+    while (byte < end) {
+        const unsigned char lead = *byte++;
+        if (lead < 0x80) continue;
+        int more = 0;
+        unsigned char low = 0x80, high = 0xBF;  // the range of the first continuation byte
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            more = 1;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            more = 2;
+            if (lead == 0xE0) low = 0xA0;   // overlong
+            if (lead == 0xED) high = 0x9F;  // surrogates
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            more = 3;
+            if (lead == 0xF0) low = 0x90;   // overlong
+            if (lead == 0xF4) high = 0x8F;  // above U+10FFFF
+        } else {
+            return false;
+        }
+        if (end - byte < more || *byte < low || *byte > high) return false;
+        for (++byte, --more; more > 0; --more, ++byte)
+            if ((*byte & 0xC0) != 0x80) return false;
+    }
+    return true;
 }
 
 std::string gen_ascii_tolower(const std::string& text)

@@ -11,6 +11,9 @@ std::string gen_get_ip_root_path();
 //! The installation's common/misc/ directory, ending with a separator.
 std::string gen_get_common_misc_fullpath();
 
+//! True when text is well-formed UTF-8: no stray or missing continuation bytes, no overlong
+//! forms, no surrogates, nothing above U+10FFFF.
+bool gen_is_valid_utf8(const std::string& text);
 std::string gen_ascii_tolower(const std::string& text);
 std::string gen_ascii_toupper(const std::string& text);
 bool gen_iequals(const std::string& a, const std::string& b);

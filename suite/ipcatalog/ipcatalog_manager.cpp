@@ -22,6 +22,8 @@
 namespace {
 
 const char* const MODULE = "IPCATALOG";
+//! Far above a real catalog file, far below a device standing in for one.
+constexpr std::size_t max_catalog_file_size = std::size_t{64} << 20;
 
 //! What tells that a catalog file changed since it was read.
 struct FILE_STAMP {
@@ -47,7 +49,8 @@ std::vector<std::string> list_catalog_files(const std::string& directory)
     std::error_code error;
     for (fs::directory_iterator it(directory, error), end; !error && it != end; it.increment(error)) {
         const fs::path& path = it->path();
-        if (gen_iequals(path.extension().string(), ".xml") && it->is_regular_file(error))
+        // Special files are listed too, so that refreshing names them instead of passing over them.
+        if (gen_iequals(path.extension().string(), ".xml") && !it->is_directory(error))
             files.push_back(path.string());
     }
     std::sort(files.begin(), files.end());
@@ -129,15 +132,29 @@ bool IPCATALOG_VORLIN_IP_CATALOG_MANAGER::STATE::refresh_file(const std::string&
                                                               bool force)
 {
     FILE_STAMP stamp;
-    if (!stat_file(path, stamp)) return files.erase(path) > 0;
+    if (!stat_file(path, stamp)) {
+        if (FIO_FILE_SYSTEM::exists(path))
+            msg_post_text(MSG_POST_WARNING,
+                          fmt::format("The IP catalog file {} is not a regular file; it is skipped", path));
+        return files.erase(path) > 0;
+    }
     auto known = files.find(path);
     const bool is_new = known == files.end();
     bool changed = force || is_new || stamp.mtime_ns != known->second.stamp.mtime_ns ||
                    (change_check >= IPCATALOG_CHECK_TIME_AND_SIZE && stamp.size != known->second.stamp.size);
     if (!changed && change_check < IPCATALOG_CHECK_CONTENT) return false;
     std::string text;
-    if (!FIO_FILE_SYSTEM::read_file(path, text)) {
-        msg_local_debug(MODULE, 2, fmt::format("catalog file {} cannot be read; skipped", path));
+    std::string problem;
+    if (!FIO_FILE_SYSTEM::read_file(path, text, max_catalog_file_size, &problem)) {
+        msg_post_text(MSG_POST_WARNING,
+                      fmt::format("The IP catalog file {} {}; it is skipped", path, problem));
+        return files.erase(path) > 0;
+    }
+    // The generators read the catalog too; both sides skip what is not UTF-8 rather than
+    // each making its own sense of it.
+    if (!gen_is_valid_utf8(text)) {
+        msg_post_text(MSG_POST_WARNING,
+                      fmt::format("The IP catalog file {} is not valid UTF-8; it is skipped", path));
         return files.erase(path) > 0;
     }
     stamp.content_hash = std::hash<std::string>()(text);

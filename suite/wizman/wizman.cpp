@@ -3,6 +3,7 @@
 #include <wizman/hdl_text_reader.h>
 #include <wizman/wizman.h>
 
+#include <fio/fio.h>
 #include <gen/gen.h>
 #include <msg/msg.h>
 
@@ -34,6 +35,8 @@ struct WIZMAN_WIZARD_INFO_MANAGER::TABLE {
 namespace {
 
 const char* const MODULE = "WIZMAN";
+//! A list of wizard names; far larger is no wizard list.
+constexpr std::size_t MAX_LIST_SIZE = std::size_t{16} << 20;
 
 std::string without_comment(const std::string& line)
 {
@@ -81,19 +84,31 @@ std::shared_ptr<const WIZMAN_WIZARD_INFO_MANAGER::TABLE>
 WIZMAN_WIZARD_INFO_MANAGER::TABLE::read_file(const std::string& path)
 {
     auto table = std::make_shared<TABLE>();
-    HDL_TEXT_READER reader(path);
-    if (!reader.is_open()) {
-        msg_local_debug(MODULE, 2, fmt::format("wizard list {} not read", path));
+    std::string text;
+    std::string problem;
+    if (!FIO_FILE_SYSTEM::read_file(path, text, MAX_LIST_SIZE, &problem)) {
+        if (FIO_FILE_SYSTEM::exists(path))
+            msg_post_text(MSG_POST_WARNING,
+                          fmt::format("The wizard list {} {}; no legacy wizard is known", path, problem));
+        return table;
+    }
+    // The generators read this list too; both sides refuse what is not UTF-8 alike.
+    if (!gen_is_valid_utf8(text)) {
+        msg_post_text(MSG_POST_WARNING,
+                      fmt::format("The wizard list {} is not valid UTF-8; no legacy wizard is known", path));
         return table;
     }
     table->read = true;
-    for (std::string line; reader.next_line(line);) {
+    std::istringstream lines(text);
+    int line_number = 0;
+    for (std::string line; std::getline(lines, line);) {
+        ++line_number;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
         WIZMAN_WIZARD_ENTRY entry;
         if (!wizman_parse_lst_line(line, entry)) {
-            if (!without_comment(line).empty() &&
-                without_comment(line).find_first_not_of(" \t") != std::string::npos)
+            if (without_comment(line).find_first_not_of(" \t") != std::string::npos)
                 msg_local_debug(MODULE, 2,
-                                fmt::format("{}:{}: wizard line not understood", path, reader.line_number()));
+                                fmt::format("{}:{}: wizard line not understood", path, line_number));
             continue;
         }
         // The first line of a name wins; a later one cannot change what is installed.

@@ -49,6 +49,33 @@ TEST_F(AtclInterpreter, NestedLoopsAndDeletionInsideTheBodyAreSafe)
     EXPECT_EQ(eval("get_collection_size $c"), "1: ERROR: Invalid collection handle \"" + handle + "\".");
 }
 
+// Every call of a command answering a collection kept it for the life of the process.
+TEST_F(AtclInterpreter, CollectionsHeldByTclValuesGoWithTheLastOfThem)
+{
+    const std::size_t before = atcl_live_collection_count();
+    Tcl_CreateObjCommand(
+        interp.get(), "make",
+        [](ClientData, Tcl_Interp* in, int, Tcl_Obj* const*) {
+            Tcl_SetObjResult(in, atcl_new_collection_obj({"a", "b"}));
+            return TCL_OK;
+        },
+        nullptr, nullptr);
+    EXPECT_EQ(eval("for {set i 0} {$i < 100} {incr i} {get_collection_size [make]}"), "0: ");
+    EXPECT_EQ(atcl_live_collection_count(), before);
+    EXPECT_EQ(eval("set c [make]; set d $c; unset c; set n [get_collection_size $d]"), "0: 2");
+    EXPECT_EQ(atcl_live_collection_count(), before + 1);
+    EXPECT_EQ(eval("unset d; set n"), "0: 2");
+    EXPECT_EQ(atcl_live_collection_count(), before);
+
+    // A collection its maker deletes goes at once; a value still naming it lets go of it safely.
+    const std::string kept = atcl_create_collection({"x"});
+    Tcl_Obj* value = atcl_collection_obj(kept);
+    Tcl_IncrRefCount(value);
+    EXPECT_TRUE(atcl_delete_collection_iter(kept.c_str()));
+    EXPECT_EQ(atcl_live_collection_count(), before);
+    Tcl_DecrRefCount(value);
+}
+
 TEST(AtclInterp, TheRecordIsClearedWhenItsInterpreterIsDeleted)
 {
     Tcl_Interp* first = Tcl_CreateInterp();

@@ -1,5 +1,5 @@
 //! @file test_file_system.cpp
-//! @brief Atomic replacement and copies onto the source.
+//! @brief Atomic replacement, copies onto the source and bounded whole-file reads.
 #include "support/test_support.h"
 
 #include <fio/fio.h>
@@ -103,6 +103,32 @@ TEST(Copy, OntoItselfKeepsTheContent)
     fs::create_hard_link(path, dir.file("alias.v"));
     EXPECT_TRUE(FIO_FILE_SYSTEM::copy(dir.file("alias.v"), path, true, false));
     EXPECT_EQ(read_text(path), "module top; endmodule\n");
+}
+
+// A FIFO hung the read and a link to /dev/zero ran it out of memory.
+TEST(ReadFile, OnlyRegularFilesWithinTheBoundAndSaysWhy)
+{
+    TEMP_DIR dir;
+    ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", dir.file("zero"));
+    const std::string big = dir.write("big", std::string(100, 'x'));
+    const struct {
+        std::string path;
+        const char* problem;
+    } refused[] = {{dir.file("pipe"), "is not a regular file"},
+                   {dir.file("zero"), "is not a regular file"},
+                   {dir.path(), "is a directory"},
+                   {dir.file("missing"), "does not exist"},
+                   {big, "is larger than 99 bytes"}};
+    for (const auto& file : refused) {
+        std::string content = "kept", problem;
+        EXPECT_FALSE(FIO_FILE_SYSTEM::read_file(file.path, content, 99, &problem)) << file.path;
+        EXPECT_EQ(problem, file.problem);
+        EXPECT_EQ(content, "kept");
+    }
+    std::string content;
+    EXPECT_TRUE(FIO_FILE_SYSTEM::read_file(big, content, 100));
+    EXPECT_EQ(content.size(), 100u);
 }
 
 }  // namespace

@@ -117,9 +117,15 @@ TEST_F(CatalogTest, BrokenFilesAndEntriesAreSkippedTheRestStays)
         <outdated name="kept"><release version="one">no</release><eol version="1.0" family="Crest IX"/>
           <release version="1.5">yes</release></outdated>
       </ip_catalog>)");
-    EXPECT_EQ(m_catalog->update(IPCATALOG_CHECK_TIME_AND_SIZE, false, true), 4);
+    // Not UTF-8 (a Latin-1 byte): the generators skip such a file, so the catalog does too.
+    write("eee_latin1.xml",
+          "<ip_catalog><card name=\"latin\" version=\"1.0\" display_name=\"\xe9\"/></ip_catalog>");
+    ASSERT_EQ(::mkfifo((catalog_dir() + "/fff_pipe.xml").c_str(), 0600), 0);
+    // The binary, Latin-1 and FIFO files are skipped without being read into the catalog.
+    EXPECT_EQ(m_catalog->update(IPCATALOG_CHECK_TIME_AND_SIZE, false, true), 3);
 
     EXPECT_NE(card("fir_filter"), nullptr);
+    EXPECT_TRUE(m_catalog->get_ip_cards_by_name("latin").empty());
     EXPECT_TRUE(m_catalog->get_ip_cards_by_name("lost").empty());
     EXPECT_TRUE(m_catalog->get_ip_cards_by_name("not_a_card").empty());
     EXPECT_TRUE(m_catalog->get_ip_cards_by_name("odd_type").empty());

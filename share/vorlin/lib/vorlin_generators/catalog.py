@@ -6,6 +6,7 @@ import os
 import xml.etree.ElementTree as ElementTree
 
 from .devices import DEVICE_AGNOSTIC
+from .files import problem_of, read_utf8
 
 
 def parse_version(text):
@@ -61,9 +62,9 @@ class Catalog:
             reporter.warning(f"The IP catalog at {directory} holds no catalog file")
         for path in paths:
             try:
-                root = ElementTree.parse(path).getroot()
+                root = ElementTree.fromstring(read_utf8(path))
             except (OSError, ElementTree.ParseError) as error:
-                reporter.warning(f"Skipping the IP catalog file {path}: {error}")
+                reporter.warning(f"Skipping the IP catalog file {path}: {problem_of(error)}")
                 continue
             self.cards.extend(Card(element, path) for element in root.findall("card") if element.get("name"))
 

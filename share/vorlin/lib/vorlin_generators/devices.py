@@ -2,6 +2,8 @@
 
 import xml.etree.ElementTree as ElementTree
 
+from .files import problem_of, read_utf8
+
 DEVICE_AGNOSTIC = "Device Agnostic"
 NEW_IP_LAYOUT = "NEW_IP_LAYOUT"
 
@@ -24,9 +26,9 @@ class DeviceDatabase:
     def __init__(self, path):
         self.families = []
         try:
-            root = ElementTree.parse(path).getroot()
+            root = ElementTree.fromstring(read_utf8(path))
         except (OSError, ElementTree.ParseError) as error:
-            raise DeviceDatabaseError(f"Cannot read the device database {path}: {error}") from error
+            raise DeviceDatabaseError(f"Cannot read the device database {path}: {problem_of(error)}") from error
         for element in root.iter("family"):
             name = element.get("name", "")
             self.families.append(Family(name, element.get("user") or name,

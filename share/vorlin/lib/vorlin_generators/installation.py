@@ -2,6 +2,8 @@
 
 import os
 
+from .files import problem_of, read_utf8
+
 # This package lives in <installation>/lib/vorlin_generators.
 OWN_ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
@@ -36,10 +38,9 @@ class Installation:
     @staticmethod
     def _read_version_file(path):
         try:
-            with open(path, encoding="utf-8") as stream:
-                lines = stream.read().splitlines()
+            lines = read_utf8(path).splitlines()
         except OSError as error:
-            raise InstallationError(f"Cannot read {path}: {error.strerror}") from error
+            raise InstallationError(f"Cannot read {path}: {problem_of(error)}") from error
         settings = {}
         for line in lines:
             key, equals, value = line.partition("=")

@@ -5,6 +5,7 @@ files go."""
 import os
 
 from .devices import NEW_IP_LAYOUT
+from .files import problem_of, read_bytes
 from .tclwords import split_words
 
 
@@ -12,22 +13,21 @@ def read_global_assignment(path, name):
     """The value of the last global (entity-less) assignment of name in a settings file;
     None when there is none. Options may come in any order."""
     value = None
-    with open(path, encoding="utf-8", errors="surrogateescape") as stream:
-        for line in stream:
-            words = split_words(line)
-            if not words or words[0] != "set_global_assignment":
-                continue
-            options, plain = {}, []
-            i = 1
-            while i < len(words):
-                if words[i] in ("-name", "-entity", "-library", "-section_id") and i + 1 < len(words):
-                    options[words[i]] = words[i + 1]
-                    i += 2
-                else:
-                    plain.append(words[i])
-                    i += 1
-            if options.get("-name", "").upper() == name and "-entity" not in options and plain:
-                value = plain[-1]
+    for line in read_bytes(path).decode("utf-8", "surrogateescape").splitlines():
+        words = split_words(line)
+        if not words or words[0] != "set_global_assignment":
+            continue
+        options, plain = {}, []
+        i = 1
+        while i < len(words):
+            if words[i] in ("-name", "-entity", "-library", "-section_id") and i + 1 < len(words):
+                options[words[i]] = words[i + 1]
+                i += 2
+            else:
+                plain.append(words[i])
+                i += 1
+        if options.get("-name", "").upper() == name and "-entity" not in options and plain:
+            value = plain[-1]
     return value
 
 
@@ -35,13 +35,12 @@ def active_revision(project_file, project):
     """The revision a project opens with: active_revision, else the first, else its name."""
     revisions, active = [], None
     try:
-        with open(project_file, encoding="utf-8", errors="surrogateescape") as stream:
-            for line in stream:
-                words = split_words(line)
-                if len(words) >= 2 and words[0] == "revision":
-                    revisions.append(words[1])
-                elif len(words) >= 2 and words[0] == "active_revision":
-                    active = words[1]
+        for line in read_bytes(project_file).decode("utf-8", "surrogateescape").splitlines():
+            words = split_words(line)
+            if len(words) >= 2 and words[0] == "revision":
+                revisions.append(words[1])
+            elif len(words) >= 2 and words[0] == "active_revision":
+                active = words[1]
     except OSError:
         pass
     return active or (revisions[0] if revisions else project)
@@ -62,7 +61,7 @@ class Project:
         try:
             self.family_text = read_global_assignment(settings, "FAMILY")
         except OSError as error:
-            reporter.warning(f"Cannot read the settings file {settings} ({error.strerror}); "
+            reporter.warning(f"Cannot read the settings file {settings} ({problem_of(error)}); "
                              "the project's device family is unknown")
 
     @property

@@ -6,6 +6,8 @@ import re
 import xml.parsers.expat
 from xml.sax.saxutils import quoteattr
 
+from .files import problem_of, read_bytes
+
 
 class SystemFileError(Exception):
     """The file is missing or is not a system file."""
@@ -30,10 +32,9 @@ class SystemFile:
         self.modules = []
         self.parameters = {}
         try:
-            with open(path, "rb") as stream:
-                self.data = stream.read()
+            self.data = read_bytes(path)
         except OSError as error:
-            raise SystemFileError(f"Cannot read the system file {path}: {error.strerror}") from error
+            raise SystemFileError(f"Cannot read the system file {path}: {problem_of(error)}") from error
         self._parse()
 
     @property

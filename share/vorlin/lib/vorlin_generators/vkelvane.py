@@ -42,7 +42,7 @@ def ip_list_text(variation, core, version, card, context):
 
 def regenerate(variation, context, reporter):
     """Raises the variation to the current version of its core and writes BASE.vip."""
-    wizards = Wizards(context.installation.wizards_file)
+    wizards = Wizards(context.installation.wizards_file, reporter)
     core = variation.core
     if wizards.is_eol(core):
         reporter.error(f"The wizard {core} of {variation.path} is no longer supported")

@@ -2,18 +2,24 @@
 ($IP_ROOTDIR/legacy/legacy_cores.xml): which cores the wizard can regenerate, and which
 become systems."""
 
+import os
 import xml.etree.ElementTree as ElementTree
+
+from .files import problem_of, read_bytes, read_utf8
 
 
 class Wizards:
     """wizards.lst: one wizard a line, "NAME ?alias=OTHER? ?eol?"; names ignore case."""
 
-    def __init__(self, path):
+    def __init__(self, path, reporter):
         self.entries = {}
         try:
-            with open(path, encoding="utf-8", errors="replace") as stream:
-                lines = stream.read().splitlines()
-        except OSError:
+            lines = read_utf8(path).splitlines()
+        except OSError as error:
+            # A missing list names no wizard; one that cannot be used is named, as the IP
+            # upgrade names it.
+            if os.path.lexists(path):
+                reporter.warning(f"The wizard list {path} is {problem_of(error)}; no legacy wizard is known")
             lines = []
         for line in lines:
             words = line.split("#", 1)[0].split()
@@ -46,7 +52,7 @@ def legacy_silent_cores(installation):
     (they are compared with the core a variation records, case-sensitively, as the IP
     upgrade does). A missing or broken catalogue names none."""
     try:
-        root = ElementTree.parse(installation.legacy_catalogue).getroot()
+        root = ElementTree.fromstring(read_bytes(installation.legacy_catalogue))
     except (OSError, ElementTree.ParseError):
         return set()
     return {element.get("name") for element in root.findall("silent_core") if element.get("name")}
