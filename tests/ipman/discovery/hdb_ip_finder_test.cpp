@@ -7,6 +7,8 @@
 
 #include "support/design_test_support.h"
 
+#include <ipman/ipman_ip_info_manager.h>
+
 #include <protect/protect.h>
 
 #include <map>
@@ -101,6 +103,10 @@ TEST(HdbIpFinder, FindsIpInstancesReadingEachProtectedFileOnce)
     EXPECT_FALSE(descend);
     EXPECT_EQ(finder.opened[project.file("ip/shell/hid.v")], 2);
     finder.reset_context();
+    IPMAN_IP_INFO via_manager;
+    EXPECT_TRUE(IPMAN_IP_INFO_MANAGER::get_ip_info_manager()->get_ip_info(
+        design.get_namespace(), const_cast<HDB_INSTANCE_NAME*>(u_shell), &via_manager));
+    EXPECT_EQ(via_manager.instance_paths, shell.instance_paths);
 }
 
 TEST(HdbIpFinder, LeafRootOrNoCollectorGivesNothing)

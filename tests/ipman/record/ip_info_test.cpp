@@ -97,6 +97,17 @@ TEST(IpInfo, SilentUpgradeAndWizardFlows)
             << flow;
 }
 
+TEST(IpInfo, CompatibleAndNotEditableInTheUserInterface)
+{
+    IPMAN_IP_INFO info = with_flow(IPMAN_VKELVANE_SILENT, IPMAN_COMPATIBLE);
+    EXPECT_TRUE(info.is_compatible());
+    EXPECT_FALSE(info.not_ui_editable());
+    info.no_generation_file(true);
+    EXPECT_TRUE(info.not_ui_editable());
+    EXPECT_FALSE(with_flow(IPMAN_KELVANE_NOT_INSTALLED, IPMAN_VERSION_OLD).is_compatible());
+    EXPECT_TRUE(with_flow(IPMAN_KELVANE_NOT_INSTALLED, IPMAN_VERSION_OLD).not_ui_editable());
+}
+
 TEST(IpInfo, DebugDumpHasThirteenExactLines)
 {
     IPMAN_IP_INFO info;
