@@ -182,7 +182,7 @@ public:
 
 private:
     ACF_MGR_INPUT_PARAMETERS m_params;
-    //! Only file assignments have a resolved value apart from the written one.
+    //! The resolved value where it differs from the written one; empty otherwise.
     std::string m_resolved_value;
 };
 
