@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <iosfwd>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -82,6 +83,11 @@ enum IPMAN_FAIL_REGEN_TYPE : std::int32_t {
     IPMAN_FAIL_NO_CMD_SUPPORT = 7,
 };
 
+//! Immutable text held by many records; null is the empty text.
+using IPMAN_SHARED_TEXT = std::shared_ptr<const std::string>;
+//! Null for the empty text.
+IPMAN_SHARED_TEXT ipman_shared_text(const std::string& text);
+
 //! One IP variation of the project: identity, files, the upgrade analysis' verdict and the
 //! outcome of its last upgrade attempt. A plain value type, copied freely.
 class IPMAN_IP_INFO {
@@ -113,20 +119,24 @@ public:
     const std::string& vendor_name() const { return m_vendor_name; }
     void vendor_name(const std::string& value) { assign(m_vendor_name, value); }
 
-    std::string source_file() const { return m_source_file; }
-    void source_file(const std::string& value) { assign(m_source_file, value); }
-    std::string ip_generation_file() const { return m_ip_generation_file; }
-    void ip_generation_file(const std::string& value) { assign(m_ip_generation_file, value); }
-    std::string ip_top_level_file() const { return m_ip_top_level_file; }
-    void ip_top_level_file(const std::string& value) { assign(m_ip_top_level_file, value); }
-    std::string upgrade_note() const { return m_upgrade_note; }
-    void upgrade_note(const std::string& value) { assign(m_upgrade_note, value); }
-    std::string upgrade_message() const { return m_upgrade_message; }
-    void upgrade_message(const std::string& value) { assign(m_upgrade_message, value); }
+    // The longer texts are shared: copies of a record, and the records of one variation,
+    // hold one copy of each. The overloads taking IPMAN_SHARED_TEXT share a given text.
+    std::string source_file() const { return text_of(m_source_file); }
+    void source_file(const std::string& value) { m_source_file = ipman_shared_text(value); }
+    void source_file(IPMAN_SHARED_TEXT value) { m_source_file = std::move(value); }
+    std::string ip_generation_file() const { return text_of(m_ip_generation_file); }
+    void ip_generation_file(const std::string& value) { m_ip_generation_file = ipman_shared_text(value); }
+    void ip_generation_file(IPMAN_SHARED_TEXT value) { m_ip_generation_file = std::move(value); }
+    std::string ip_top_level_file() const { return text_of(m_ip_top_level_file); }
+    void ip_top_level_file(const std::string& value) { m_ip_top_level_file = ipman_shared_text(value); }
+    std::string upgrade_note() const { return text_of(m_upgrade_note); }
+    void upgrade_note(const std::string& value) { m_upgrade_note = ipman_shared_text(value); }
+    std::string upgrade_message() const { return text_of(m_upgrade_message); }
+    void upgrade_message(const std::string& value) { m_upgrade_message = ipman_shared_text(value); }
     std::vector<std::string> upgrade_changelog() const { return m_upgrade_changelog; }
     void upgrade_changelog(const std::vector<std::string>& value) { m_upgrade_changelog = value; }
-    std::string status_notification() const { return m_status_notification; }
-    void status_notification(const std::string& value) { assign(m_status_notification, value); }
+    std::string status_notification() const { return text_of(m_status_notification); }
+    void status_notification(const std::string& value) { m_status_notification = ipman_shared_text(value); }
 
     IPMAN_IP_REGEN_STATUS_ENUM regen_status() const { return m_regen_status; }
     void regen_status(const IPMAN_IP_REGEN_STATUS_ENUM& value) { m_regen_status = value; }
@@ -194,13 +204,15 @@ private:
     std::string m_top_level_comp_name;
     std::string m_library;
     std::string m_vendor_name;
-    std::string m_source_file;
-    std::string m_ip_generation_file;
-    std::string m_ip_top_level_file;
-    std::string m_upgrade_note;
-    std::string m_upgrade_message;
+    static const std::string& text_of(const IPMAN_SHARED_TEXT& text);
+
+    IPMAN_SHARED_TEXT m_source_file;
+    IPMAN_SHARED_TEXT m_ip_generation_file;
+    IPMAN_SHARED_TEXT m_ip_top_level_file;
+    IPMAN_SHARED_TEXT m_upgrade_note;
+    IPMAN_SHARED_TEXT m_upgrade_message;
     std::vector<std::string> m_upgrade_changelog;
-    std::string m_status_notification;
+    IPMAN_SHARED_TEXT m_status_notification;
     IPMAN_IP_REGEN_STATUS_ENUM m_regen_status = IPMAN_COMPATIBLE;
     IPMAN_UPGRADE_STATUS_ENUM m_upgrade_status = IPMAN_UPGRADE_NOT_ATTEMPTED;
     bool m_upgrade_will_migrate = false;

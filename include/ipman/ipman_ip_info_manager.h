@@ -157,8 +157,7 @@ private:
     std::unique_ptr<IPMAN_IP_REGENERATION_CONTROLLER> m_controller;
     std::unique_ptr<IPMAN_HDB_IP_FINDER> m_finder;
     std::vector<IPMAN_IP_INFO> m_required;
-    std::vector<IPMAN_IP_INFO> m_optional;
-    //! Source files of m_required and m_optional by generation file.
+    //! Source files of the required and optional lists by generation file.
     std::map<std::string, std::set<std::string>> m_required_sources;
     std::map<std::string, std::set<std::string>> m_optional_sources;
     bool m_always_regen = false;

@@ -19,8 +19,6 @@
 #include <ipman/ipman_constants.h>
 #include <ipman/ipman_utils.h>
 #include <msg/msg.h>
-#include <protect/protect.h>
-#include <wizman/wizman.h>
 
 #include <fmt/format.h>
 
@@ -242,19 +240,21 @@ void classify_hdl_file(IPMAN_COLLECTED_IP& record, const ACF_ASSIGNMENT& assignm
     }
     const std::string resolved = assignment.get_value();
     if (!ipman_check_input_file(resolved, IPMAN_MAX_HDL_FILE_SIZE, "HDL variation file")) return;
-    const bool encrypted = cpt_is_encrypted_file(resolved) > 0;
-    std::string core_name, core_version;
-    if (is_wizard_generated_file(resolved, core_name, core_version)) {
-        record.core_name = core_name;
-        record.core_version = core_version;
-    } else if (!wizman_file_was_wizard_generated(resolved)) {
+    IPMAN_LEGACY_FILE_TEXT text = ipman_read_legacy_file(resolved);
+    const bool encrypted = text.encrypted;
+    if (text.generated_by_wizard && !text.core_version.empty()) {
+        record.core_name = text.core_name;
+        record.core_version = text.core_version;
+    } else if (!text.generated_by_wizard) {
         if (encrypted) {
             record.main_file = written;
+            record.main_file_text = std::move(text);
             record.encrypted = true;
         }
         return;
     }
     record.main_file = written;
+    record.main_file_text = std::move(text);
     record.top_level_file = written;
     record.kind = IPMAN_COLLECTED_IP_KIND::LEGACY_VARIATION;
     record.encrypted = encrypted;
@@ -418,6 +418,7 @@ void IPMAN_ACF_IP_COLLECTOR::build_record(const std::string& group_key, const AS
     IPMAN_COLLECTED_IP record(FIO_PATH(group_key).to_string());
     classify_from_files(record, group);
     read_entities(record, group);
+    record.main_file_text.reset();
     if (record.entities.empty()) {
         ipman_debug(fmt::format("IP list {} names no entity", record.key));
         return;
@@ -484,11 +485,12 @@ void IPMAN_ACF_IP_COLLECTOR::read_legacy_family(IPMAN_COLLECTED_IP& record) cons
     const std::string main_file = FIO_PATH(record.main_file).fullpath();
     DEV_FAMILY_ENUM family = DEV_FAMILY_NONE;
     // A product core's own family line outranks any family its list names.
-    if (read_legacy_product_family(main_file, record.core_name, family)) {
+    const IPMAN_LEGACY_FILE_TEXT* text = record.main_file_text ? &*record.main_file_text : nullptr;
+    if (read_legacy_product_family(main_file, record.core_name, family, text)) {
         record.supported_families.clear();
         if (family != DEV_FAMILY_NONE) record.supported_families.push_back(family);
     } else if (record.supported_families.empty()) {
-        read_retrieval_info_family(m_catalog, record.core_name, main_file, record.supported_families);
+        read_retrieval_info_family(m_catalog, record.core_name, main_file, record.supported_families, text);
     }
 }
 

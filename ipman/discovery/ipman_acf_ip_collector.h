@@ -3,6 +3,8 @@
 //! record per variation and completes each from its legacy, system or gwip file.
 #pragma once
 
+#include "discovery/ipman_legacy_variation_reader.h"
+
 #include <dev/dev_types.h>
 #include <ipman/ipman_ip_info.h>
 
@@ -75,6 +77,9 @@ public:
     std::map<std::string, std::string> device_requirements;            //!< requirement name -> value
     bool has_warnings = false;
     bool has_errors = false;
+    //! The reading of main_file while the record is being built, when it is a legacy or
+    //! protected HDL file: the passes after classification need it again.
+    std::optional<IPMAN_LEGACY_FILE_TEXT> main_file_text;
 };
 
 //! Finds every IP variation of the open project. The information manager owns one, sets

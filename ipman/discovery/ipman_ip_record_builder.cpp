@@ -93,10 +93,10 @@ public:
     }
 
 private:
-    //! The variation's files in the records' form, the same for each of its records.
+    //! The variation's files in the records' form, one copy shared by all its records.
     struct VARIATION_FILES {
-        std::string source;      //!< the key: the file through which it entered the project
-        std::string generation;  //!< the main file
+        IPMAN_SHARED_TEXT source;      //!< the key: the file through which it entered the project
+        IPMAN_SHARED_TEXT generation;  //!< the main file
     };
 
     IPMAN_IP_INFO make_record(const IPMAN_COLLECTED_IP& variation, const VARIATION_FILES& files,
@@ -121,7 +121,8 @@ std::optional<std::size_t> IP_INFO_CONVERTER::convert(const IPMAN_COLLECTED_IP& 
     const bool legacy = variation.kind == IPMAN_COLLECTED_IP_KIND::LEGACY_VARIATION && !variation.encrypted;
     const bool system = ipman_is_system_kind(variation.kind);
     const std::size_t first = out.size();
-    const VARIATION_FILES files{full_path(variation.key), full_path(variation.main_file)};
+    const VARIATION_FILES files{ipman_shared_text(full_path(variation.key)),
+                                ipman_shared_text(full_path(variation.main_file))};
     std::optional<std::size_t> main;
     SUB_IP_VERDICTS verdicts;
     for (const IPMAN_COLLECTED_ENTITY& entity : variation.entities) {
@@ -206,8 +207,8 @@ bool IP_INFO_CONVERTER::new_layout()
 IPMAN_TERNARY_BOOLEAN IP_INFO_CONVERTER::vip_in_default_directory(IPMAN_COLLECTED_IP_KIND kind,
                                                                   const VARIATION_FILES& files)
 {
-    const FIO_PATH key(files.source);
-    const FIO_PATH main_file(files.generation);
+    const FIO_PATH key(files.source ? *files.source : std::string());
+    const FIO_PATH main_file(files.generation ? *files.generation : std::string());
     switch (kind) {
     case IPMAN_COLLECTED_IP_KIND::LEGACY_VARIATION:
         // Both absolute: a list named relative to the project still lies beside its file.

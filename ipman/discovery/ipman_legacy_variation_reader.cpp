@@ -13,7 +13,9 @@
 #include <fio/fio.h>
 #include <gen/gen.h>
 #include <ipcatalog/ipcatalog.h>
+#include <protect/protect.h>
 #include <wizman/hdl_text_reader.h>
+#include <wizman/wizman.h>
 
 #include <fmt/format.h>
 #include <tinyxml2.h>
@@ -134,14 +136,30 @@ std::string legacy_family_parameter_of(const IPCATALOG_VORLIN_IP_CATALOG_MANAGER
     return "";
 }
 
+bool is_retrieval_line(const std::string& line)
+{
+    return line.compare(0, kPrefixLength, IPMAN_VERILOG_RETRIEVAL_PREFIX) == 0 ||
+           line.compare(0, kPrefixLength, IPMAN_VHDL_RETRIEVAL_PREFIX) == 0;
+}
+
+//! The retrieval lines of the file: those of text when it is the reading of path, else
+//! read now.
+std::vector<std::string> retrieval_lines_of(const std::string& path, const IPMAN_LEGACY_FILE_TEXT* text)
+{
+    if (text != nullptr && text->path == path) return text->retrieval_lines;
+    std::vector<std::string> lines;
+    HDL_TEXT_READER reader(path);
+    for (std::string line; reader.next_line(line);)
+        if (is_retrieval_line(line)) lines.push_back(line);
+    return lines;
+}
+
 //! The family text of a variation file: the first device-family line, or the first generic
 //! line naming the family parameter with a non-empty value, decides.
-std::string retrieval_family_text(const std::string& path, const std::string& family_parameter)
+std::string retrieval_family_text(const std::vector<std::string>& lines, const std::string& family_parameter)
 {
-    HDL_TEXT_READER reader(path);
-    std::string line;
     std::string family_text;
-    while (reader.next_line(line)) {
+    for (const std::string& line : lines) {
         const auto payload = retrieval_payload(line, kPrefixLength, " \t\r\n");
         if (!payload) continue;
         if (starts_with(*payload, kFamilyLineStart)) {
@@ -167,11 +185,10 @@ std::string product_family_text(std::string value)
 }
 
 //! The value of the first PRIVATE line naming the parameter; nothing when none does.
-std::optional<std::string> product_family_value(const std::string& path, const std::string& parameter)
+std::optional<std::string> product_family_value(const std::vector<std::string>& lines,
+                                                const std::string& parameter)
 {
-    HDL_TEXT_READER reader(path);
-    std::string line;
-    while (reader.next_line(line)) {
+    for (const std::string& line : lines) {
         const auto payload = retrieval_payload(line, kPrefixLength + 1, " \t");
         if (!payload || !starts_with(*payload, kPrivateStart)) continue;
         const auto element = parse_named_value(*payload, "PRIVATE");
@@ -224,14 +241,31 @@ std::optional<std::string> project_family_text()
 
 }  // namespace
 
+IPMAN_LEGACY_FILE_TEXT ipman_read_legacy_file(const std::string& path)
+{
+    IPMAN_LEGACY_FILE_TEXT text;
+    text.path = path;
+    HDL_TEXT_READER reader(path);
+    text.readable = reader.is_open();
+    for (std::string line; reader.next_line(line);) {
+        if (!text.encrypted && cpt_opens_protected_envelope(line)) text.encrypted = true;
+        if (!text.generated_by_wizard && reader.line_number() <= WIZMAN_GENERATED_BY_LINE_LIMIT)
+            text.generated_by_wizard =
+                wizman_parse_generated_by_line(line, text.core_name, text.core_version);
+        if (is_retrieval_line(line)) text.retrieval_lines.push_back(line);
+    }
+    return text;
+}
+
 void read_retrieval_info_family(const IPCATALOG_VORLIN_IP_CATALOG_MANAGER* catalog,
                                 const std::string& core_name, const std::string& main_file,
-                                std::vector<DEV_FAMILY_ENUM>& supported_families)
+                                std::vector<DEV_FAMILY_ENUM>& supported_families,
+                                const IPMAN_LEGACY_FILE_TEXT* text)
 {
     const std::string family_parameter = legacy_family_parameter_of(catalog, core_name);
     const std::string path = resolve_against_project(main_file);
     if (!is_regular_file(path)) return;
-    const std::string family_text = retrieval_family_text(path, family_parameter);
+    const std::string family_text = retrieval_family_text(retrieval_lines_of(path, text), family_parameter);
     if (family_text.empty()) return;
     const DEV_FAMILY_ENUM family = dstr_get_dev_family_enum_by_string(family_text);
     if (family == DEV_FAMILY_NONE) {
@@ -242,7 +276,7 @@ void read_retrieval_info_family(const IPCATALOG_VORLIN_IP_CATALOG_MANAGER* catal
 }
 
 bool read_legacy_product_family(const std::string& path, const std::string& core_name,
-                                DEV_FAMILY_ENUM& family)
+                                DEV_FAMILY_ENUM& family, const IPMAN_LEGACY_FILE_TEXT* text)
 {
     const auto catalogue = IPMAN_LEGACY_CORE_CATALOGUE::installed();
     const IPMAN_LEGACY_PRODUCT_CORE* product = catalogue->find_product_core(core_name);
@@ -254,7 +288,7 @@ bool read_legacy_product_family(const std::string& path, const std::string& core
         return true;
     }
     if (!is_regular_file(full_path)) return false;
-    const auto value = product_family_value(full_path, product->family_parameter);
+    const auto value = product_family_value(retrieval_lines_of(full_path, text), product->family_parameter);
     if (!value) return false;
     const std::string family_text = product_family_text(*value);
     const DEV_FAMILY_ENUM found = dstr_get_dev_family_enum_by_string(family_text);

@@ -131,6 +131,8 @@ void IPMAN_IP_INFO_MANAGER::load_ip_info(std::vector<IPMAN_IP_INFO>& all,
 void IPMAN_IP_INFO_MANAGER::build_lists(std::vector<IPMAN_IP_INFO>& all, std::vector<IPMAN_IP_INFO>& required,
                                         std::vector<IPMAN_IP_INFO>& optional)
 {
+    // The lists of the last load go first: a project's lists are never held twice.
+    keep_lists({}, {});
     prepare_load();
     // Outcomes of earlier runs, of this process or another, are in the revision's stored report.
     if (m_controller->get_attempts_revision() != get_revision_name())
@@ -143,9 +145,9 @@ void IPMAN_IP_INFO_MANAGER::keep_lists(std::vector<IPMAN_IP_INFO> required,
                                        std::vector<IPMAN_IP_INFO> optional)
 {
     m_required = std::move(required);
-    m_optional = std::move(optional);
     m_required_sources = source_files_by_generation_file(m_required);
-    m_optional_sources = source_files_by_generation_file(m_optional);
+    // Of the optional list only its files are asked for later.
+    m_optional_sources = source_files_by_generation_file(optional);
 }
 
 void IPMAN_IP_INFO_MANAGER::load_ip_info_for_ip_generation_files(

@@ -9,6 +9,17 @@
 #include <gen/gen.h>
 #include <ipman/ipman_constants.h>
 
+IPMAN_SHARED_TEXT ipman_shared_text(const std::string& text)
+{
+    return text.empty() ? nullptr : std::make_shared<const std::string>(text);
+}
+
+const std::string& IPMAN_IP_INFO::text_of(const IPMAN_SHARED_TEXT& text)
+{
+    static const std::string empty;
+    return text ? *text : empty;
+}
+
 IPMAN_IP_INFO::IPMAN_IP_INFO()
     : core_version(IPMAN_NA_STR), m_tool_name(IPMAN_NA_STR), m_tool_version(IPMAN_NA_STR),
       m_generated_by(IPMAN_NA_STR), m_entity(IPMAN_NA_STR), m_parent_entity(IPMAN_NA_STR),
@@ -70,14 +81,14 @@ bool IPMAN_IP_INFO::not_ui_editable() const
 bool IPMAN_IP_INFO::is_valid() const
 {
     return !(m_tool_name == IPMAN_NA_STR && m_tool_version == IPMAN_NA_STR &&
-             m_ip_generation_file == IPMAN_NA_STR && instance_paths.empty());
+             text_of(m_ip_generation_file) == IPMAN_NA_STR && instance_paths.empty());
 }
 
 bool IPMAN_IP_INFO::operator==(const IPMAN_IP_INFO& other) const
 {
     return m_tool_name == other.m_tool_name && m_tool_version == other.m_tool_version &&
            m_entity == other.m_entity && m_library == other.m_library &&
-           m_ip_generation_file == other.m_ip_generation_file;
+           text_of(m_ip_generation_file) == text_of(other.m_ip_generation_file);
 }
 
 std::ostream& operator<<(std::ostream& out, const IPMAN_IP_INFO& info)

@@ -161,6 +161,13 @@ void IPMAN_VARIANT_COLLECTION_ITER::advance()
 
 int ipman_load_ip_upgrade_table_body(Tcl_Interp* interp, const ATCL_ARGS&)
 {
+    // The old table goes before the new one is built, so that the two are never held
+    // together; its collection points into its records and goes with them.
+    IPMAN_IP_UPGRADE_TABLE& table = upgrade_table();
+    drop_current_collection(table);
+    table.records = {};
+    table.positions_by_entity = {};
+
     IPMAN_CANDIDATE_CHOICE choice;
     choice.all = true;
     choice.quiet = true;
@@ -177,12 +184,9 @@ int ipman_load_ip_upgrade_table_body(Tcl_Interp* interp, const ATCL_ARGS&)
     }
     ipman_add_design_instances(top_level);
 
-    // The old collection still points into the old records; it goes right after they do.
-    IPMAN_IP_UPGRADE_TABLE& table = upgrade_table();
     table.records = std::move(top_level);
     table.index_entities();
     auto iter = std::make_unique<IPMAN_VARIANT_COLLECTION_ITER>(table.records.cbegin(), table.records.cend());
-    drop_current_collection(table);
     atcl_create_collection(iter.get(), false);  // the collection owns it and knows its handle
     table.current_iter = iter.release();
 

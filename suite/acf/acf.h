@@ -76,6 +76,12 @@ ACF_FILE_CATEGORY_ENUM acf_variable_file_category(ACF_VARIABLE_TYPE_ENUM type);
 ACF_VARIABLE_TYPE_ENUM acf_fio_file_type_to_var_type(FIO_EXTENSION_TYPE type,
                                                      bool systemverilog_as_verilog = false);
 
+//! Immutable text that many assignments hold; null stands for the empty text.
+using ACF_SHARED_TEXT = std::shared_ptr<const std::string>;
+//! Null for the empty text.
+ACF_SHARED_TEXT acf_shared_text(const std::string& text);
+const std::string& acf_text_of(const ACF_SHARED_TEXT& text);
+
 //! Everything needed to create one assignment, or to ask for one setting.
 class ACF_MGR_INPUT_PARAMETERS {
 public:
@@ -102,17 +108,25 @@ public:
     void set_library(const std::string& library) { m_library = library; }
     const std::string& get_library() const { return m_library; }
     //! Argument 2: the VIP_FILE value that included the IP list; empty for none.
-    void set_origin(const std::string& origin) { m_origin = origin; }
-    const std::string& get_origin() const { return m_origin; }
+    void set_origin(const std::string& origin) { m_origin = acf_shared_text(origin); }
+    //! As above, sharing the text with the other assignments of the same list.
+    void set_origin(ACF_SHARED_TEXT origin) { m_origin = std::move(origin); }
+    const std::string& get_origin() const { return acf_text_of(m_origin); }
 
     //! The file the assignment belongs to (settings file, IP list, or Tcl script) and its line.
     //! Empty: the active revision's settings file.
     void set_home_file(const std::string& path, int line = 0)
     {
-        m_home_file = path;
+        m_home_file = acf_shared_text(path);
         m_line = line;
     }
-    const std::string& get_home_file() const { return m_home_file; }
+    //! As above, sharing the path with the other assignments of the same file.
+    void set_home_file(ACF_SHARED_TEXT path, int line)
+    {
+        m_home_file = std::move(path);
+        m_line = line;
+    }
+    const std::string& get_home_file() const { return acf_text_of(m_home_file); }
     int get_home_line() const { return m_line; }
 
     //! Transient assignments live until the project closes and are never written.
@@ -125,8 +139,9 @@ private:
     std::string m_value;
     std::string m_entity;
     std::string m_library;
-    std::string m_origin;
-    std::string m_home_file;
+    // Every assignment of a file names the same file and origin: they share one copy.
+    ACF_SHARED_TEXT m_origin;
+    ACF_SHARED_TEXT m_home_file;
     int m_line = 0;
     bool m_transient = false;
 };
@@ -168,6 +183,7 @@ public:
 
 private:
     ACF_MGR_INPUT_PARAMETERS m_params;
+    //! The resolved value where it differs from the written one; empty otherwise.
     std::string m_resolved_value;
 };
 

@@ -9,14 +9,21 @@
 
 namespace {
 
+bool names_file(const ACF_MGR_INPUT_PARAMETERS& params)
+{
+    return acf_variable_has_trait(params.get_variable_type(), ACF_TRAIT_FILE);
+}
+
 //! File assignments name files relative to the project directory; the resolved form is
-//! absolute and flattened so that paths from different sources compare equal.
+//! absolute and flattened so that paths from different sources compare equal. A value
+//! that resolves to itself (any other value, an absolute flat path) is not stored twice:
+//! the answer is empty then.
 std::string resolve_value(const ACF_MGR_INPUT_PARAMETERS& params, const std::string& project_dir)
 {
     const std::string& written = params.get_value_string();
-    if (written.empty() || !acf_variable_has_trait(params.get_variable_type(), ACF_TRAIT_FILE))
-        return written;
-    return FIO_PATH(written).become_absolute(project_dir).fullpath();
+    if (written.empty() || !names_file(params)) return std::string();
+    std::string resolved = FIO_PATH(written).become_absolute(project_dir).fullpath();
+    return resolved == written ? std::string() : resolved;
 }
 
 }  // namespace
@@ -55,7 +62,8 @@ const char* ACF_ASSIGNMENT::get_argument_value(ACF_ARGUMENT_TYPE_ENUM argument) 
 
 std::string ACF_ASSIGNMENT::get_value(bool quoted) const
 {
-    return quoted ? acf_tcl_quote(m_resolved_value) : m_resolved_value;
+    const std::string& resolved = m_resolved_value.empty() ? m_params.get_value_string() : m_resolved_value;
+    return quoted ? acf_tcl_quote(resolved) : resolved;
 }
 
 std::string ACF_ASSIGNMENT::get_unmodified_value(bool quoted) const

@@ -69,6 +69,13 @@ bool matches_parameters(const ACF_ASSIGNMENT& assignment, const ACF_MGR_INPUT_PA
             params.get_value_string() == assignment.get_unmodified_value());
 }
 
+//! Moves every read assignment into the model, freeing each as it goes.
+void append_all(ACF_PROJECT_MODEL& model, ACF_READ_ASSIGNMENTS& read)
+{
+    for (; !read.empty(); read.pop_front())
+        model.append(std::move(read.front()));
+}
+
 }  // namespace
 
 // ---- ACF_REVISION_MANAGER ---------------------------------------------------------------
@@ -165,11 +172,10 @@ ACF_ASSIGNMENT* ACF_MANAGER::add_assignment_reading_lists(const ACF_MGR_INPUT_PA
     ACF_SETTINGS_READER reader(m_model->directory());
     reader.add_assignment(params);
     m_model->add_list_files(reader.list_files());
-    ACF_ASSIGNMENT* added = nullptr;
-    for (ACF_MGR_INPUT_PARAMETERS& read : reader.take_assignments()) {
-        ACF_ASSIGNMENT* assignment = m_model->append(std::move(read));
-        if (added == nullptr) added = assignment;
-    }
+    ACF_READ_ASSIGNMENTS read = reader.take_assignments();
+    ACF_ASSIGNMENT* added = read.empty() ? nullptr : m_model->append(std::move(read.front()));
+    if (added != nullptr) read.pop_front();
+    append_all(*m_model, read);
     return added;
 }
 
@@ -213,8 +219,8 @@ bool ACF_MANAGER::open_project(const std::string& path_or_name, const std::strin
 
         auto model = std::make_unique<ACF_PROJECT_MODEL>(project_file.base(), directory, chosen);
         reader.read_settings_file(model->settings_file());
-        for (ACF_MGR_INPUT_PARAMETERS& params : reader.take_assignments())
-            model->append(std::move(params));
+        ACF_READ_ASSIGNMENTS read = reader.take_assignments();
+        append_all(*model, read);
         model->set_list_files(reader.list_files());
         model->set_committed_text(model->render_settings_file());
 
@@ -312,12 +318,8 @@ bool ACF_MANAGER::get_global_assignment_value(ACF_MGR_INPUT_PARAMETERS& params) 
 {
     THR_SCOPED_READ hold(*m_revision.m_lock);
     if (!m_model) return false;
-    const ACF_ASSIGNMENT* last = nullptr;
-    for (const auto& assignment : m_model->assignments())
-        if (assignment->get_type() == params.get_variable_type() &&
-            (params.get_variable_type() != ACF_VAR_UNKNOWN ||
-             assignment->get_name() == params.get_variable_name()))
-            last = assignment.get();
+    const ACF_ASSIGNMENT* last =
+        m_model->last_assignment_of(params.get_variable_type(), params.get_variable_name());
     if (last == nullptr) return false;
     params.set_value_string(last->get_unmodified_value());
     return true;
@@ -359,7 +361,7 @@ bool ACF_MANAGER::reread_ip_lists()
 {
     THR_SCOPED_WRITE hold(*m_revision.m_lock);
     if (!m_model) return true;
-    std::vector<ACF_MGR_INPUT_PARAMETERS> fresh;
+    ACF_READ_ASSIGNMENTS fresh;
     std::set<std::string> list_files;
     try {
         // The reader appends each list's content right after the assignment that names it.
@@ -378,8 +380,7 @@ bool ACF_MANAGER::reread_ip_lists()
         previous.push_back(assignment.get());
     for (ACF_ASSIGNMENT* assignment : previous)
         m_model->remove(assignment);
-    for (ACF_MGR_INPUT_PARAMETERS& params : fresh)
-        m_model->append(std::move(params));
+    append_all(*m_model, fresh);
     m_model->set_list_files(std::move(list_files));
     return true;
 }

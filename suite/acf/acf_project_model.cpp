@@ -24,6 +24,8 @@ ACF_ASSIGNMENT* ACF_PROJECT_MODEL::append(ACF_MGR_INPUT_PARAMETERS&& params)
     m_assignments.push_back(std::make_unique<ACF_ASSIGNMENT>(std::move(params), directory()));
     ACF_ASSIGNMENT* added = m_assignments.back().get();
     m_positions[added] = std::prev(m_assignments.end());
+    std::lock_guard<std::mutex> hold(m_last_mutex);
+    if (m_last) m_last->note(*added);  // the newest is the last of its kind
     return added;
 }
 
@@ -34,6 +36,7 @@ bool ACF_PROJECT_MODEL::remove(ACF_ASSIGNMENT* assignment)
     // Callers may still hold pointers from an earlier query, so the object is parked, not freed.
     m_removed.splice(m_removed.end(), m_assignments, found->second);
     m_positions.erase(found);
+    forget_last_assignments();
     return true;
 }
 
@@ -49,7 +52,39 @@ ACF_ASSIGNMENT* ACF_PROJECT_MODEL::replace(ACF_ASSIGNMENT* old_assignment,
     m_removed.splice(m_removed.end(), m_assignments, found->second);
     m_positions.erase(found);
     m_positions[position->get()] = position;
+    forget_last_assignments();
     return position->get();
+}
+
+void ACF_PROJECT_MODEL::LAST_ASSIGNMENTS::note(const ACF_ASSIGNMENT& assignment)
+{
+    if (assignment.get_type() == ACF_VAR_UNKNOWN)
+        by_unknown_name[assignment.get_name()] = &assignment;
+    else
+        by_type[assignment.get_type()] = &assignment;
+}
+
+void ACF_PROJECT_MODEL::forget_last_assignments()
+{
+    std::lock_guard<std::mutex> hold(m_last_mutex);
+    m_last.reset();
+}
+
+const ACF_ASSIGNMENT* ACF_PROJECT_MODEL::last_assignment_of(ACF_VARIABLE_TYPE_ENUM type,
+                                                            const std::string& name) const
+{
+    std::lock_guard<std::mutex> hold(m_last_mutex);
+    if (!m_last) {
+        m_last.emplace();
+        for (const auto& assignment : m_assignments)
+            m_last->note(*assignment);
+    }
+    if (type == ACF_VAR_UNKNOWN) {
+        const auto found = m_last->by_unknown_name.find(name);
+        return found == m_last->by_unknown_name.end() ? nullptr : found->second;
+    }
+    const auto found = m_last->by_type.find(type);
+    return found == m_last->by_type.end() ? nullptr : found->second;
 }
 
 bool ACF_PROJECT_MODEL::belongs_to_settings_file(const ACF_ASSIGNMENT& assignment) const

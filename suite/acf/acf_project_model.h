@@ -8,6 +8,8 @@
 
 #include <list>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -33,6 +35,10 @@ public:
     //! A new assignment in the place of old_assignment, which is taken out; null when
     //! old_assignment is not in the sequence.
     ACF_ASSIGNMENT* replace(ACF_ASSIGNMENT* old_assignment, const ACF_MGR_INPUT_PARAMETERS& params);
+    //! The last assignment of the type in sequence order (of the name, for ACF_VAR_UNKNOWN);
+    //! null when there is none. Settings are asked for far more often than assignments
+    //! change, so the answers come from an index rebuilt on the first question after a change.
+    const ACF_ASSIGNMENT* last_assignment_of(ACF_VARIABLE_TYPE_ENUM type, const std::string& name) const;
     //! True for an assignment read from one of the IP list files.
     bool is_from_list_file(const ACF_ASSIGNMENT& assignment) const
     {
@@ -53,6 +59,7 @@ public:
 
 private:
     bool belongs_to_settings_file(const ACF_ASSIGNMENT& assignment) const;
+    void forget_last_assignments();
 
     PROJ_PROJECT m_project;
     std::string m_settings_file;
@@ -61,4 +68,13 @@ private:
     std::unordered_map<const ACF_ASSIGNMENT*, ASSIGNMENT_SEQUENCE::iterator> m_positions;
     std::set<std::string> m_list_files;
     std::string m_committed_text;
+
+    struct LAST_ASSIGNMENTS {
+        std::unordered_map<int, const ACF_ASSIGNMENT*> by_type;
+        std::unordered_map<std::string, const ACF_ASSIGNMENT*> by_unknown_name;
+        void note(const ACF_ASSIGNMENT& assignment);
+    };
+    // Readers share the revision's lock, so the index has a lock of its own.
+    mutable std::mutex m_last_mutex;
+    mutable std::optional<LAST_ASSIGNMENTS> m_last;  //!< none until asked after a change
 };

@@ -330,7 +330,8 @@ ACF_MGR_INPUT_PARAMETERS acf_parse_assignment_words(const std::vector<std::strin
     if (!value) throw std::invalid_argument(fmt::format("missing value of assignment {}", *name));
     const std::string variable(*name);
     params.set_variable_type(acf_variable_type_by_name(variable));
-    params.set_variable_name(variable);
+    // A known type gives its name back itself; only other names need keeping.
+    if (params.get_variable_type() == ACF_VAR_UNKNOWN) params.set_variable_name(variable);
     params.set_value_string(std::string(*value));
     return params;
 }
@@ -378,7 +379,10 @@ ACF_TCL_CALLER acf_tcl_caller_location(Tcl_Interp* interp)
 struct ACF_SETTINGS_READER::FILE_CONTEXT {
     ACF_SETTINGS_READER* reader = nullptr;
     std::string path;
-    std::string origin;                       //!< argument 2 of the assignments of this file
+    std::string origin;  //!< argument 2 of the assignments of this file
+    // The two above, held once for all the file's assignments.
+    ACF_SHARED_TEXT shared_path;
+    ACF_SHARED_TEXT shared_origin;
     std::optional<std::string> nested_error;  //!< complete message from an IP list it named
     ACF_PROJECT_FILE* project = nullptr;      //!< filled when reading a project file
     //! Lines of the file's assignments in the order they run, when the file is plain.
@@ -425,6 +429,8 @@ public:
     {
         m_context.path = path;
         m_context.origin = origin;
+        m_context.shared_path = acf_shared_text(path);
+        m_context.shared_origin = acf_shared_text(origin);
         m_context.nested_error.reset();
         m_context.assignment_lines = plain_script_assignment_lines(content);
         m_context.assignments_run = 0;
@@ -662,10 +668,11 @@ void ACF_SETTINGS_READER::repeat_list_assignments(const std::string& path, const
                                                   std::size_t first, std::size_t end)
 {
     // The lists it names came in with their own origins already.
+    const ACF_SHARED_TEXT shared_origin = acf_shared_text(origin);
     for (std::size_t i = first; i < end; ++i) {
         if (m_assignments[i].get_home_file() != path) continue;
         ACF_MGR_INPUT_PARAMETERS copy = m_assignments[i];
-        copy.set_origin(origin);
+        copy.set_origin(shared_origin);
         m_assignments.push_back(std::move(copy));
     }
 }
@@ -682,8 +689,8 @@ int assignment_command(ClientData data, Tcl_Interp* interp, int objc, Tcl_Obj* c
         set_error(interp, fmt::format("set_global_assignment: {}", e.what()));
         return TCL_ERROR;
     }
-    params.set_home_file(context->path, context->line_of_running_assignment(interp));
-    params.set_origin(context->origin);
+    params.set_home_file(context->shared_path, context->line_of_running_assignment(interp));
+    params.set_origin(context->shared_origin);
     try {
         context->reader->add_assignment(std::move(params));
     } catch (const std::exception& e) {

@@ -8,6 +8,7 @@
 #include <tcl.h>
 
 #include <cstddef>
+#include <deque>
 #include <map>
 #include <memory>
 #include <set>
@@ -52,6 +53,10 @@ struct ACF_TCL_CALLER {
 };
 ACF_TCL_CALLER acf_tcl_caller_location(Tcl_Interp* interp);
 
+//! Assignments as read. A deque grows without copying what it holds, and its taker can
+//! free each one as soon as it has moved it on: a project's assignments are never held twice.
+using ACF_READ_ASSIGNMENTS = std::deque<ACF_MGR_INPUT_PARAMETERS>;
+
 class ACF_SETTINGS_READER {
 public:
     //! project_dir: absolute, ending with "/"; relative file values are resolved against it.
@@ -69,9 +74,9 @@ public:
 
     //! The assignments read, in reading order: each IP list's content follows the
     //! assignment that named it.
-    const std::vector<ACF_MGR_INPUT_PARAMETERS>& assignments() const { return m_assignments; }
+    const ACF_READ_ASSIGNMENTS& assignments() const { return m_assignments; }
     //! The assignments read, handed over; the reader has none afterwards.
-    std::vector<ACF_MGR_INPUT_PARAMETERS> take_assignments() { return std::move(m_assignments); }
+    ACF_READ_ASSIGNMENTS take_assignments() { return std::move(m_assignments); }
     //! Absolute paths of the IP list files read.
     const std::set<std::string>& list_files() const { return m_list_files; }
 
@@ -96,7 +101,7 @@ private:
 
     std::string m_project_dir;
     double m_time_limit;  //!< seconds per file evaluation
-    std::vector<ACF_MGR_INPUT_PARAMETERS> m_assignments;
+    ACF_READ_ASSIGNMENTS m_assignments;
     std::set<std::string> m_list_files;
     //! Lists read, with the range of m_assignments their first reading produced.
     std::map<std::string, std::pair<std::size_t, std::size_t>> m_read_lists;

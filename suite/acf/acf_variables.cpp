@@ -121,6 +121,17 @@ ACF_VARIABLE_TYPE_ENUM acf_fio_file_type_to_var_type(FIO_EXTENSION_TYPE type, bo
     }
 }
 
+ACF_SHARED_TEXT acf_shared_text(const std::string& text)
+{
+    return text.empty() ? nullptr : std::make_shared<const std::string>(text);
+}
+
+const std::string& acf_text_of(const ACF_SHARED_TEXT& text)
+{
+    static const std::string empty;
+    return text ? *text : empty;
+}
+
 std::string ACF_MGR_INPUT_PARAMETERS::get_variable_name() const
 {
     const std::string known = acf_variable_name(m_type);

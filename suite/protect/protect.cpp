@@ -105,11 +105,16 @@ int cpt_is_encrypted_file(const std::string& path)
     // The reader opens regular files only.
     HDL_TEXT_READER reader(path);
     if (!reader.is_open()) return -1;
-    std::string line, directive;
+    std::string line;
     while (reader.next_line(line))
-        if (protect_directive(line, directive) && directive_is(directive, "begin_protected"))
-            return reader.line_number();
+        if (cpt_opens_protected_envelope(line)) return reader.line_number();
     return 0;
+}
+
+bool cpt_opens_protected_envelope(const std::string& line)
+{
+    std::string directive;
+    return protect_directive(line, directive) && directive_is(directive, "begin_protected");
 }
 
 std::string cpt_get_proxy_file_if_any(const std::string& path)

@@ -9,6 +9,9 @@
 //! opens the first one ("`pragma protect begin_protected", or "`protect begin_protected"
 //! in VHDL). 0 for a readable file without one, -1 for a file that cannot be read.
 int cpt_is_encrypted_file(const std::string& path);
+//! True for a line that opens a protected envelope, as cpt_is_encrypted_file looks for; for
+//! callers that read the file's lines for other reasons anyway.
+bool cpt_opens_protected_envelope(const std::string& line);
 
 //! The proxy of a protected file F is F + ".cpt" when that file exists; "" otherwise.
 std::string cpt_get_proxy_file_if_any(const std::string& path);

@@ -32,6 +32,21 @@ TEST(IpInfo, ValidityNeedsAllThreeNamesUnknownAndNoInstance)
     EXPECT_TRUE(info.is_valid()) << "the comparison is case-sensitive";
 }
 
+TEST(IpInfo, CopiesSharingTextsStayIndependentValues)
+{
+    IPMAN_IP_INFO original;
+    original.source_file(ipman_shared_text("/p/a.vip"));
+    original.status_notification("<html>old</html>");
+    IPMAN_IP_INFO copy = original;
+    copy.source_file("/p/b.vip");
+    copy.status_notification("");
+    EXPECT_EQ(original.source_file(), "/p/a.vip");
+    EXPECT_EQ(original.status_notification(), "<html>old</html>");
+    EXPECT_EQ(copy.source_file(), "/p/b.vip");
+    EXPECT_EQ(copy.status_notification(), "");
+    EXPECT_EQ(copy.upgrade_note(), "") << "an unset text reads empty";
+}
+
 TEST(IpInfo, DisplayNameOverrideAndSystemNames)
 {
     IPMAN_IP_INFO info;

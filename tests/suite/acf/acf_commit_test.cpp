@@ -246,3 +246,43 @@ TEST_F(ACF_COMMIT_TEST, KilledCommitLeavesOldOrNewFileNeverATornOne)
     EXPECT_GT(seen_first, 0);
     EXPECT_LT(seen_first, 20);
 }
+
+TEST_F(ACF_COMMIT_TEST, SettingsAnswerTheLastAssignmentThroughEveryChange)
+{
+    open(dir() + "nested.vpf");
+    ACF_REVISION_MANAGER* revision = manager()->get_revision_manager();
+    const auto family = [] { return manager()->get_global_assignment_string(ACF_VAR_FAMILY); };
+    const auto own_setting = [] {
+        ACF_MGR_INPUT_PARAMETERS query;
+        query.set_variable_name("MY_OWN_SETTING");
+        return manager()->get_global_assignment_value(query) ? query.get_value_string() : "<none>";
+    };
+    const auto params = [](ACF_VARIABLE_TYPE_ENUM type, const std::string& name, const std::string& value) {
+        ACF_MGR_INPUT_PARAMETERS made;
+        made.set_variable_type(type);
+        made.set_variable_name(name);
+        made.set_value_string(value);
+        return made;
+    };
+    ASSERT_EQ(family(), "Crest V");
+    ASSERT_TRUE(revision->write_lock(true));
+    ACF_ASSIGNMENT_LIST families;
+    ACF_MGR_INPUT_PARAMETERS query = params(ACF_VAR_FAMILY, "", "");
+    revision->get_global_assignment_coll(&query, families, true);
+    ASSERT_EQ(families.size(), 1u);
+
+    ACF_ASSIGNMENT* later = manager()->add_assignment(params(ACF_VAR_FAMILY, "FAMILY", "Crest X"));
+    EXPECT_EQ(family(), "Crest X");
+    EXPECT_TRUE(manager()->remove_assignment(later));
+    EXPECT_EQ(family(), "Crest V");
+    revision->replace_assignment(families[0], params(ACF_VAR_FAMILY, "FAMILY", "Crest W"));
+    EXPECT_EQ(family(), "Crest W");
+
+    EXPECT_EQ(own_setting(), "<none>");
+    manager()->add_assignment(params(ACF_VAR_UNKNOWN, "MY_OWN_SETTING", "a"));
+    ACF_ASSIGNMENT* second = manager()->add_assignment(params(ACF_VAR_UNKNOWN, "MY_OWN_SETTING", "b"));
+    EXPECT_EQ(own_setting(), "b");
+    EXPECT_TRUE(manager()->remove_assignment(second));
+    EXPECT_EQ(own_setting(), "a");
+    revision->write_unlock(false);
+}
