@@ -209,10 +209,10 @@ private:
         if (succeeded && !m_new_layout) {
             succeeded = IPMAN_GENERATOR_COMMANDS::run_generation(m_file, m_info.const_supported_filesets(),
                                                                  m_info.regen_language()) == 0 &&
-                        !errors.seen() && !generated_top_level_file().empty();
+                        !errors.seen() && !fresh_top_level_file().empty();
         }
         if (!succeeded) return fail(IPMAN_FAIL_TESSEL_UPGRADE_IP_CORES_FAILED);
-        m_top_level_file = generated_top_level_file();
+        m_top_level_file = m_new_layout ? generated_top_level_file() : fresh_top_level_file();
     }
 
     void upgrade_ip_cores_to_ip_list()
@@ -222,8 +222,9 @@ private:
         ERROR_MESSAGE_WATCH errors;
         const int code = IPMAN_GENERATOR_COMMANDS::upgrade_system_file_to_ip_list(
             m_file, m_info.const_supported_filesets(), m_output_file, m_info.regen_language(), m_new_layout);
-        if (code != 0 || errors.seen()) return fail(IPMAN_FAIL_TESSEL_UPGRADE_IP_CORES_FAILED);
-        m_top_level_file = generated_top_level_file();
+        if (code != 0 || errors.seen() || !m_snapshot.written_since_taken(m_output_file))
+            return fail(IPMAN_FAIL_TESSEL_UPGRADE_IP_CORES_FAILED);
+        m_top_level_file = fresh_top_level_file();
     }
 
     void convert_variation()
@@ -235,8 +236,9 @@ private:
         const int code = IPMAN_GENERATOR_COMMANDS::convert_variation_to_system(
             m_file, false, m_info.const_supported_filesets(), m_output_file, m_info.regen_language(),
             m_new_layout);
-        if (code != 0 || errors.seen()) return fail(IPMAN_FAIL_TESSEL_UPGRADE_VARIATION_FAILED);
-        m_top_level_file = generated_top_level_file();
+        if (code != 0 || errors.seen() || !m_snapshot.written_since_taken(m_output_file))
+            return fail(IPMAN_FAIL_TESSEL_UPGRADE_VARIATION_FAILED);
+        m_top_level_file = fresh_top_level_file();
         m_recorded_backup = m_backup;
     }
 
@@ -251,7 +253,7 @@ private:
         ERROR_MESSAGE_WATCH errors;
         const int code = IPMAN_GENERATOR_COMMANDS::run_legacy_wizard_silent(m_file);
         const std::string expected = m_directory + FIO_PATH(m_file).base() + output_extension;
-        if (code != 0 || errors.seen() || !FIO_FILE_SYSTEM::exists(expected))
+        if (code != 0 || errors.seen() || !m_snapshot.written_since_taken(expected))
             return fail(IPMAN_FAIL_VKELVANE_SILENT_FAILED);
         m_output_file = expected;
         m_top_level_file = output_is_system_file ? generated_top_level_file() : m_file;
@@ -282,6 +284,14 @@ private:
     std::string generated_top_level_file() const
     {
         return IPMAN_GENERATOR_COMMANDS::top_level_file(m_file, m_new_layout, m_info.regen_language());
+    }
+
+    //! The top-level file this attempt's generation wrote; one left by an earlier run is no
+    //! proof that the generator worked.
+    std::string fresh_top_level_file() const
+    {
+        const std::string file = generated_top_level_file();
+        return !file.empty() && m_snapshot.written_since_taken(file) ? file : std::string();
     }
 
     //! Failure before anything ran: no file was touched.
@@ -360,16 +370,19 @@ void judge_upgrade_step(IPMAN_UPGRADE_JOB_LIST& jobs, const IPMAN_FILE_ERROR_MAP
     }
 }
 
-//! A generation that leaves no top-level file behind did not generate the system.
-void judge_generation_step(IPMAN_UPGRADE_JOB_LIST& jobs, const IPMAN_FILE_ERROR_MAP& file_errors,
+//! A generation that writes no top-level file did not generate the system, whatever an
+//! earlier run left there.
+void judge_generation_step(IPMAN_UPGRADE_JOB_LIST& jobs, const std::vector<IPMAN_UPGRADE_SNAPSHOT>& snapshots,
+                           const IPMAN_FILE_ERROR_MAP& file_errors,
                            const IPMAN_FILE_SET& files_of_failed_runs, bool new_layout)
 {
-    for (IPMAN_IP_UPGRADE_JOB& job : jobs) {
+    for (std::size_t k = 0; k < jobs.size(); ++k) {
+        IPMAN_IP_UPGRADE_JOB& job = jobs[k];
         if (!job.ready) continue;
         const bool run_failed = files_of_failed_runs.count(job.file) != 0;
-        const bool generated =
-            !IPMAN_GENERATOR_COMMANDS::top_level_file(job.file, new_layout, job.ip_info->regen_language())
-                 .empty();
+        const std::string top_level =
+            IPMAN_GENERATOR_COMMANDS::top_level_file(job.file, new_layout, job.ip_info->regen_language());
+        const bool generated = !top_level.empty() && snapshots[k].written_since_taken(top_level);
         if (IPMAN_BATCH_UPGRADE::file_failed(file_errors, run_failed, job.file) || !generated) job.status = 1;
     }
 }
@@ -444,7 +457,7 @@ void IPMAN_IP_REGENERATION_CONTROLLER::do_ip_upgrade_for_ip_info_batch_mode(
     file_errors.clear();
     IPMAN_FILE_SET files_of_failed_runs;
     IPMAN_BATCH_UPGRADE::batch_generation(jobs, file_errors, &files_of_failed_runs);
-    judge_generation_step(jobs, file_errors, files_of_failed_runs, new_layout);
+    judge_generation_step(jobs, snapshots, file_errors, files_of_failed_runs, new_layout);
 
     for (std::size_t k = 0; k < jobs.size(); ++k) {
         finish_batch_job(jobs[k], snapshots[k], new_layout);

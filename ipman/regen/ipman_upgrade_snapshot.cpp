@@ -14,6 +14,8 @@
 #include <system_error>
 #include <utility>
 
+#include <sys/stat.h>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -74,6 +76,52 @@ std::vector<std::string> IPMAN_UPGRADE_SNAPSHOT::paths_written_for(const std::st
     return paths;
 }
 
+IPMAN_UPGRADE_SNAPSHOT::STAMPS IPMAN_UPGRADE_SNAPSHOT::stamps_of(const std::string& path)
+{
+    STAMPS stamps;
+    const auto stamp = [&stamps](const std::string& name) {
+        struct stat status {};
+        if (::lstat(name.c_str(), &status) != 0) return false;
+        stamps[fs::path(name).lexically_normal().string()] =
+            STAMP{status.st_dev,
+                  status.st_ino,
+                  status.st_size,
+                  status.st_mtim.tv_sec * 1000000000LL + status.st_mtim.tv_nsec,
+                  status.st_ctim.tv_sec * 1000000000LL + status.st_ctim.tv_nsec,
+                  status.st_nlink,
+                  static_cast<int>(status.st_mode & S_IFMT)};
+        return S_ISDIR(status.st_mode);
+    };
+    if (!stamp(path)) return stamps;
+    std::error_code error;
+    for (fs::recursive_directory_iterator it(path, error), end; !error && it != end; it.increment(error))
+        stamp(it->path().string());
+    return stamps;
+}
+
+std::vector<std::string> IPMAN_UPGRADE_SNAPSHOT::names_in(const std::string& directory)
+{
+    std::vector<std::string> names;
+    std::error_code error;
+    for (fs::directory_iterator it(directory, error), end; !error && it != end; it.increment(error))
+        names.push_back(it->path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+//! Writers that replace a file atomically keep their temporary beside it as ".NAME.*".
+void IPMAN_UPGRADE_SNAPSHOT::remove_new_temporaries(const ENTRY& entry)
+{
+    const fs::path path(entry.path);
+    const std::string prefix = "." + path.filename().string() + ".";
+    for (const std::string& name : names_in(path.parent_path().string())) {
+        if (name.compare(0, prefix.size(), prefix) != 0) continue;
+        if (std::binary_search(entry.siblings.begin(), entry.siblings.end(), name)) continue;
+        std::error_code ignored;
+        fs::remove_all(path.parent_path() / name, ignored);
+    }
+}
+
 bool IPMAN_UPGRADE_SNAPSHOT::take(const std::vector<std::string>& paths)
 {
     discard();
@@ -81,7 +129,7 @@ bool IPMAN_UPGRADE_SNAPSHOT::take(const std::vector<std::string>& paths)
     m_store = make_store_beside(paths.front());
     if (m_store.empty()) return false;
     for (const std::string& path : paths) {
-        ENTRY entry{path, std::string()};
+        ENTRY entry{path, std::string(), stamps_of(path), names_in(fs::path(path).parent_path().string())};
         if (path_exists(path)) {
             entry.copy = fmt::format("{}/{}", m_store, m_entries.size());
             if (!copy_path(path, entry.copy)) {
@@ -99,6 +147,8 @@ void IPMAN_UPGRADE_SNAPSHOT::restore()
     bool all_back = true;
     for (const ENTRY& entry : m_entries) {
         std::error_code ignored;
+        remove_new_temporaries(entry);
+        if (stamps_of(entry.path) == entry.stamps) continue;
         if (entry.copy.empty()) {
             fs::remove_all(entry.path, ignored);
         } else if (!move_back(entry.copy, entry.path)) {
@@ -122,4 +172,17 @@ void IPMAN_UPGRADE_SNAPSHOT::discard()
     }
     m_store.clear();
     m_entries.clear();
+}
+
+bool IPMAN_UPGRADE_SNAPSHOT::written_since_taken(const std::string& file) const
+{
+    const std::string key = fs::path(file).lexically_normal().string();
+    const STAMPS now = stamps_of(file);
+    const auto current = now.find(key);
+    if (current == now.end()) return false;
+    for (const ENTRY& entry : m_entries) {
+        const auto before = entry.stamps.find(key);
+        if (before != entry.stamps.end()) return before->second != current->second;
+    }
+    return true;
 }

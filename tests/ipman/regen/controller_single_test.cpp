@@ -134,6 +134,14 @@ TEST_F(REGEN_TEST, FailedAttemptLeavesEarlierOutputsAndCreatesNothing)
     EXPECT_EQ(upgrade(record("counter_var.v", IPMAN_VARIATION_TO_TESSEL_SA_WITH_TESSEL, "kv_counter")).status,
               1);
     EXPECT_EQ(files(), before);
+
+    // Outputs of the earlier run prove nothing about this one; a writer killed mid-write
+    // leaves no temporary behind.
+    for (const char* fault : {"no-output", "killed"}) {
+        inject_fault(fault);
+        EXPECT_EQ(upgrade(record("sys_b.tessel", IPMAN_TESSEL_UPGRADE_IP_CORES)).status, 1) << fault;
+        EXPECT_EQ(files(), before) << fault;
+    }
 }
 
 constexpr auto CORES_FAILED = IPMAN_FAIL_TESSEL_UPGRADE_IP_CORES_FAILED;
