@@ -197,15 +197,16 @@ private:
         }
     }
 
-    //! Without the new layout the system file is generated after its cores are upgraded,
-    //! and that generation must leave its top-level file behind.
+    //! An upgrade that leaves the system file as it was upgraded nothing. Without the new
+    //! layout the system file is generated after its cores are upgraded, and that generation
+    //! must write its top-level file.
     void upgrade_ip_cores_in_place()
     {
         if (!back_up_system_file()) return refuse(IPMAN_FAIL_TESSEL_UPGRADE_IP_CORES_FAILED);
         announce_start();
         ERROR_MESSAGE_WATCH errors;
         bool succeeded = IPMAN_GENERATOR_COMMANDS::run_system_generator(m_file, "--upgrade-ip-cores") == 0 &&
-                         !errors.seen();
+                         !errors.seen() && m_snapshot.written_since_taken(m_file);
         if (succeeded && !m_new_layout) {
             succeeded = IPMAN_GENERATOR_COMMANDS::run_generation(m_file, m_info.const_supported_filesets(),
                                                                  m_info.regen_language()) == 0 &&
@@ -222,7 +223,8 @@ private:
         ERROR_MESSAGE_WATCH errors;
         const int code = IPMAN_GENERATOR_COMMANDS::upgrade_system_file_to_ip_list(
             m_file, m_info.const_supported_filesets(), m_output_file, m_info.regen_language(), m_new_layout);
-        if (code != 0 || errors.seen() || !m_snapshot.written_since_taken(m_output_file))
+        if (code != 0 || errors.seen() || !m_snapshot.written_since_taken(m_file) ||
+            !m_snapshot.written_since_taken(m_output_file))
             return fail(IPMAN_FAIL_TESSEL_UPGRADE_IP_CORES_FAILED);
         m_top_level_file = fresh_top_level_file();
     }
@@ -357,13 +359,16 @@ IPMAN_UPGRADE_JOB_LIST jobs_still_running(const IPMAN_UPGRADE_JOB_LIST& jobs)
 }
 
 //! A file the generator never announced fails when its run failed: a generator that ended
-//! early did not upgrade the files it did not reach.
-void judge_upgrade_step(IPMAN_UPGRADE_JOB_LIST& jobs, const IPMAN_FILE_ERROR_MAP& file_errors,
-                        bool run_failed, bool new_layout)
+//! early did not upgrade the files it did not reach. Nor did it upgrade a file it left as it
+//! was.
+void judge_upgrade_step(IPMAN_UPGRADE_JOB_LIST& jobs, const std::vector<IPMAN_UPGRADE_SNAPSHOT>& snapshots,
+                        const IPMAN_FILE_ERROR_MAP& file_errors, bool run_failed, bool new_layout)
 {
-    for (IPMAN_IP_UPGRADE_JOB& job : jobs) {
+    for (std::size_t k = 0; k < jobs.size(); ++k) {
+        IPMAN_IP_UPGRADE_JOB& job = jobs[k];
         if (job.status != 0) continue;
-        if (IPMAN_BATCH_UPGRADE::file_failed(file_errors, run_failed, job.file))
+        if (IPMAN_BATCH_UPGRADE::file_failed(file_errors, run_failed, job.file) ||
+            !snapshots[k].written_since_taken(job.file))
             job.status = 1;
         else
             job.ready = !new_layout;
@@ -452,7 +457,7 @@ void IPMAN_IP_REGENERATION_CONTROLLER::do_ip_upgrade_for_ip_info_batch_mode(
     IPMAN_FILE_ERROR_MAP file_errors;
     const bool upgrade_failed =
         IPMAN_BATCH_UPGRADE::batch_upgrade(jobs_still_running(jobs), "--upgrade-ip-cores", file_errors) != 0;
-    judge_upgrade_step(jobs, file_errors, upgrade_failed, new_layout);
+    judge_upgrade_step(jobs, snapshots, file_errors, upgrade_failed, new_layout);
 
     file_errors.clear();
     IPMAN_FILE_SET files_of_failed_runs;

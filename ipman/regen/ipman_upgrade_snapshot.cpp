@@ -26,6 +26,12 @@ bool path_exists(const std::string& path)
     return fs::exists(fs::symlink_status(path, ignored));
 }
 
+bool same_content(const std::string& first, const std::string& second)
+{
+    std::string a, b;
+    return FIO_FILE_SYSTEM::read_file(first, a) && FIO_FILE_SYSTEM::read_file(second, b) && a == b;
+}
+
 bool copy_path(const std::string& from, const std::string& to)
 {
     std::error_code error;
@@ -182,7 +188,12 @@ bool IPMAN_UPGRADE_SNAPSHOT::written_since_taken(const std::string& file) const
     if (current == now.end()) return false;
     for (const ENTRY& entry : m_entries) {
         const auto before = entry.stamps.find(key);
-        if (before != entry.stamps.end()) return before->second != current->second;
+        if (before == entry.stamps.end()) continue;
+        if (before->second != current->second) return true;
+        // A rewrite in place within one tick of the file system clock keeps the stamp; a
+        // changed content still tells.
+        const std::string relative = key.substr(fs::path(entry.path).lexically_normal().string().size());
+        return !same_content(entry.copy + relative, file);
     }
     return true;
 }
