@@ -154,7 +154,7 @@ void IPMAN_UPGRADE_SNAPSHOT::restore()
     for (const ENTRY& entry : m_entries) {
         std::error_code ignored;
         remove_new_temporaries(entry);
-        if (stamps_of(entry.path) == entry.stamps) continue;
+        if (unchanged(entry)) continue;
         if (entry.copy.empty()) {
             fs::remove_all(entry.path, ignored);
         } else if (!move_back(entry.copy, entry.path)) {
@@ -178,6 +178,18 @@ void IPMAN_UPGRADE_SNAPSHOT::discard()
     }
     m_store.clear();
     m_entries.clear();
+}
+
+//! Stamps alone would miss a rewrite in place within one tick of the file system clock.
+bool IPMAN_UPGRADE_SNAPSHOT::unchanged(const ENTRY& entry)
+{
+    if (stamps_of(entry.path) != entry.stamps) return false;
+    const std::size_t root = fs::path(entry.path).lexically_normal().string().size();
+    for (const auto& [path, stamp] : entry.stamps) {
+        if (std::get<6>(stamp) == S_IFREG && !same_content(entry.copy + path.substr(root), path))
+            return false;
+    }
+    return true;
 }
 
 bool IPMAN_UPGRADE_SNAPSHOT::written_since_taken(const std::string& file) const

@@ -57,6 +57,7 @@ private:
     static STAMPS stamps_of(const std::string& path);
     static std::vector<std::string> names_in(const std::string& directory);
     static void remove_new_temporaries(const ENTRY& entry);
+    static bool unchanged(const ENTRY& entry);
 
     std::string m_store;  //!< directory holding the copies; empty when nothing is kept
     std::vector<ENTRY> m_entries;
