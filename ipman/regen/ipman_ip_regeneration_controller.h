@@ -171,6 +171,9 @@ private:
     DEV_FAMILY_ENUM m_project_family = DEV_FAMILY_DEVICE_AGNOSTIC;
     DEV_PART_ENUM m_project_part = DEV_PART_GENERIC;
     bool m_is_pro_version = true;
+    //! System files whose cores an attempt upgraded, with their content right after: a later
+    //! record of the same system finds nothing left to upgrade.
+    std::map<std::string, std::string> m_upgraded_systems;
     int m_conversions = 0;                    //!< conversions begun and not yet ended
     std::unique_ptr<CONVERSION_MEMO> m_memo;  //!< while a conversion lives
 };

@@ -47,6 +47,19 @@ TEST_F(REGEN_TEST, InPlaceUpgradeInTheNewLayoutRunsNoGenerationAndKeepsTheTopLev
     EXPECT_EQ(posted("IIPMAN_IPRGEN_START"), 1u);
 }
 
+// A system named both directly and through its IP list is upgraded by the first of its
+// records; the second finds it as that upgrade left it. One the generator left alone was not.
+TEST_F(REGEN_TEST, InPlaceUpgradeMustRewriteTheSystemUnlessThisControllerJustDid)
+{
+    open("newer");
+    EXPECT_EQ(upgrade(record("sys_a.tessel", IPMAN_TESSEL_UPGRADE_IP_CORES_TO_VIP)).status, 0);
+    EXPECT_EQ(upgrade(record("sys_a.tessel", IPMAN_TESSEL_UPGRADE_IP_CORES)).status, 0);
+    inject_fault("no-output");
+    const FILE_SNAPSHOT before = files();
+    EXPECT_EQ(upgrade(record("sys_b.tessel", IPMAN_TESSEL_UPGRADE_IP_CORES)).status, 1);
+    EXPECT_EQ(files(), before);
+}
+
 TEST_F(REGEN_TEST, UpgradeToAnIpListNamesTheListInEachLayout)
 {
     open("newer");
