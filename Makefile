@@ -6,7 +6,7 @@ CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps build demo test coverage bench fuzz fuzz-deps format format-check layering-check clean
+.PHONY: all deps build demo test faults coverage bench fuzz fuzz-deps format format-check layering-check clean
 
 all: build
 
@@ -22,6 +22,12 @@ demo: build
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure --no-tests=error -j$(JOBS)
+
+# The upgrade fault-injection test with many runs (make test runs a few).
+N ?= 200
+SEED ?= 20261207
+faults: build
+	VORLIN_FAULT_RUNS=$(N) VORLIN_FAULT_SEED=$(SEED) ctest --test-dir $(BUILD) -R '^tcl\.upgrade_faults$$' --output-on-failure --timeout 100000
 
 # Line coverage of the module and the suite over every test, in its own build directory.
 COVERAGE_BUILD ?= build-coverage

@@ -130,19 +130,25 @@ void IPMAN_IP_UPGRADE_INFO_FUMBLER::adopt_catalog_version(
     m_version = m_catalog_card->get_parsed_version();
 }
 
-void IPMAN_IP_UPGRADE_INFO_FUMBLER::analyse()
+void IPMAN_IP_UPGRADE_INFO_FUMBLER::analyse(const std::function<bool(IPMAN_IP_INFO&)>& roll_up)
 {
     set_new_identity();
     determine_age_and_end_of_life();
     compose_upgrade_note();
     compose_changelog();
     m_record->regen_status(determine_regen_status(has_family_mismatch()));
-    determine_flow();
+    // The roll-up weighs the sub-IPs against the end-of-life sub-IPs the catalog allows.
+    add_catalog_sets();
+    // A record is only as upgraded as its worst sub-IP: the attempt and the notification
+    // read the rolled-up status.
+    if (roll_up && roll_up(*m_record))
+        determine_upgrade_flow(*m_record, *m_services);
+    else
+        determine_flow();
     determine_migration();
     apply_previous_attempt();
     m_record->status_notification(
         ipman_compose_status_notification(*m_record, m_family_trait_test, m_project_part));
-    add_catalog_sets();
     check_generation_file();
     // Every record passes here: the trace is only composed when it is wanted.
     if (ipman_debug_enabled())

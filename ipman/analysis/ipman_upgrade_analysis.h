@@ -3,6 +3,7 @@
 //! notes and pending attempt of one IP variation record, and the upgrade-flow step alone.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -53,8 +54,10 @@ public:
     //! card's version and author as the record's own. Nothing without a catalog version.
     void adopt_catalog_version(const std::vector<const IPCATALOG_CARD*>& matching_cards);
 
-    //! Runs the analysis once; everything lands in the record.
-    void analyse();
+    //! Runs the analysis once; everything lands in the record. roll_up, when given, folds
+    //! the sub-IPs' results into the record once its own status is known; when it changes
+    //! the record, the flow comes from the upgrade-flow step alone.
+    void analyse(const std::function<bool(IPMAN_IP_INFO&)>& roll_up = {});
 
 private:
     void set_new_identity();

@@ -106,7 +106,8 @@ private:
     IPMAN_TERNARY_BOOLEAN vip_in_default_directory(IPMAN_COLLECTED_IP_KIND kind,
                                                    const VARIATION_FILES& files);
     bool new_layout();
-    void roll_up(std::size_t main, const SUB_IP_VERDICTS& verdicts, INFOS& out, std::size_t first);
+    static bool roll_up_status(const SUB_IP_VERDICTS& verdicts, IPMAN_IP_INFO& record);
+    void roll_up_filesets(std::size_t main, const SUB_IP_VERDICTS& verdicts, INFOS& out, std::size_t first);
 
     IPMAN_RECORD_ANALYSER& m_analyser;
     IPMAN_SCOPED_CONVERSION m_conversion;
@@ -116,31 +117,46 @@ private:
     std::map<std::pair<std::string, std::string>, std::string> m_authors;  //!< (name, version) -> author
 };
 
+//! Every entity that names the core under the variation's own name is a main record; the
+//! last one is the variation's, the one the sub-IPs roll up into. It is analysed after the
+//! sub-IPs, so that its pending attempt and notification see the rolled-up status.
 std::optional<std::size_t> IP_INFO_CONVERTER::convert(const IPMAN_COLLECTED_IP& variation, INFOS& out)
 {
     const bool legacy = variation.kind == IPMAN_COLLECTED_IP_KIND::LEGACY_VARIATION && !variation.encrypted;
     const bool system = ipman_is_system_kind(variation.kind);
+    const bool legacy_kind = variation.kind == IPMAN_COLLECTED_IP_KIND::LEGACY_VARIATION;
     const std::size_t first = out.size();
     const VARIATION_FILES files{ipman_shared_text(full_path(variation.key)),
                                 ipman_shared_text(full_path(variation.main_file))};
     std::optional<std::size_t> main;
-    SUB_IP_VERDICTS verdicts;
+    std::vector<bool> is_main_record;
     for (const IPMAN_COLLECTED_ENTITY& entity : variation.entities) {
         if (entity.tool_name.empty()) continue;
         const bool names_core = entity.tool_name == variation.core_name;
-        const bool is_main = !main && names_core && entity.entity == variation.base_name;
+        const bool is_main = names_core && entity.entity == variation.base_name;
         // Another entity of the core itself is no sub-IP.
         if (names_core && !is_main) continue;
         if (is_main) main = out.size();
         out.push_back(make_record(variation, files, entity, is_main, (system && !is_main) || legacy));
-        IPMAN_IP_INFO& info = out.back();
-        if (is_main) info.vip_in_default_directory(vip_in_default_directory(variation.kind, files));
-        m_analyser.analyse_ip_info(variation.encrypted,
-                                   variation.kind == IPMAN_COLLECTED_IP_KIND::LEGACY_VARIATION && is_main,
-                                   variation.from_system_file, variation.device_requirements, info);
-        verdicts.add(info, is_main);
+        if (is_main) out.back().vip_in_default_directory(vip_in_default_directory(variation.kind, files));
+        is_main_record.push_back(is_main);
     }
-    if (main) roll_up(*main, verdicts, out, first);
+
+    SUB_IP_VERDICTS verdicts;
+    for (std::size_t i = first; i < out.size(); ++i) {
+        if (i == main) continue;
+        const bool is_main = is_main_record[i - first];
+        m_analyser.analyse_ip_info(variation.encrypted, legacy_kind && is_main, variation.from_system_file,
+                                   variation.device_requirements, out[i]);
+        verdicts.add(out[i], is_main);
+    }
+    if (!main) return main;
+    IPMAN_IP_INFO& record = out[*main];
+    m_analyser.analyse_main_ip_info(
+        variation.encrypted, legacy_kind, variation.from_system_file, variation.device_requirements,
+        [&verdicts](IPMAN_IP_INFO& analysed) { return roll_up_status(verdicts, analysed); }, record);
+    verdicts.add(record, true);
+    roll_up_filesets(*main, verdicts, out, first);
     return main;
 }
 
@@ -226,12 +242,9 @@ IPMAN_TERNARY_BOOLEAN IP_INFO_CONVERTER::vip_in_default_directory(IPMAN_COLLECTE
 }
 
 //! A variation is as incompatible as its worst sub-IP, and end of life with a sub-IP its
-//! current core does not carry on; a main record without specific filesets generates what
-//! all its records can.
-void IP_INFO_CONVERTER::roll_up(std::size_t main, const SUB_IP_VERDICTS& verdicts, INFOS& out,
-                                std::size_t first)
+//! current core does not carry on.
+bool IP_INFO_CONVERTER::roll_up_status(const SUB_IP_VERDICTS& verdicts, IPMAN_IP_INFO& record)
 {
-    IPMAN_IP_INFO& record = out[main];
     bool changed = false;
     if (verdicts.has_incompatible_sub_ip && !record.status_incompatible()) {
         record.regen_status(IPMAN_SUBCORE_NEEDS_REGEN);
@@ -246,8 +259,14 @@ void IP_INFO_CONVERTER::roll_up(std::size_t main, const SUB_IP_VERDICTS& verdict
             changed = true;
         }
     }
-    if (changed) m_analyser.redetermine_upgrade_flow(record);
+    return changed;
+}
 
+//! A main record without specific filesets generates what all its records can.
+void IP_INFO_CONVERTER::roll_up_filesets(std::size_t main, const SUB_IP_VERDICTS& verdicts, INFOS& out,
+                                         std::size_t first)
+{
+    IPMAN_IP_INFO& record = out[main];
     if (!is_unspecific(record.const_supported_filesets())) return;
     FILESETS common = verdicts.fileset_union;
     for (std::size_t i = first; i < out.size(); ++i) {

@@ -5,8 +5,13 @@
 
 #include <ipman/ipman_ip_info.h>
 
+#include <functional>
 #include <map>
 #include <string>
+
+//! Folds what a variation's sub-IPs say into its main record; answers whether it changed the
+//! record's status or end-of-life flag.
+using IPMAN_RECORD_ROLL_UP = std::function<bool(IPMAN_IP_INFO&)>;
 
 class IPMAN_RECORD_ANALYSER {
 public:
@@ -19,9 +24,11 @@ public:
     virtual void analyse_ip_info(bool encrypted, bool search_legacy_cards, bool adopt_catalog_version,
                                  const std::map<std::string, std::string>& device_requirements,
                                  IPMAN_IP_INFO& info) = 0;
-    //! The upgrade-flow step alone, for a record whose status or end-of-life flag changed
-    //! after its analysis.
-    virtual void redetermine_upgrade_flow(IPMAN_IP_INFO& info) = 0;
+    //! The analysis of a variation's main record: roll_up runs once the record's own status
+    //! is known, before the flow, migration, pending attempt and notification that read it.
+    virtual void analyse_main_ip_info(bool encrypted, bool search_legacy_cards, bool adopt_catalog_version,
+                                      const std::map<std::string, std::string>& device_requirements,
+                                      const IPMAN_RECORD_ROLL_UP& roll_up, IPMAN_IP_INFO& info) = 0;
 
     //! Between these calls the files and the device database stay as they are, so answers
     //! may be kept; calls nest.

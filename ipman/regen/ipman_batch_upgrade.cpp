@@ -9,12 +9,14 @@
 #include <gen/gen.h>
 #include <ipcatalog/olt_string.h>
 #include <msg/msg.h>
+#include <proc/proc.h>
 
 #include <ipman/ipman_utils.h>
 
 #include <fmt/format.h>
 
 #include <array>
+#include <set>
 
 #include "regen/ipman_generator_commands.h"
 #include "regen/ipman_process_runner.h"
@@ -57,22 +59,6 @@ std::string file_key(const std::string& path)
     return FIO_PATH(path).become_absolute(IPMAN_PROCESS_RUNNER::working_directory()).fullpath();
 }
 
-//! The command string cannot carry a double quote inside a quoted path.
-bool has_unquotable_path(const IPMAN_UPGRADE_JOB_LIST& jobs)
-{
-    for (const IPMAN_IP_UPGRADE_JOB& job : jobs) {
-        const std::string path = job_path(job);
-        if (path.find('"') != std::string::npos) {
-            ipman_post_msg(
-                IPMAN_MSG::EIPMAN_EXT_PROC_ERROR_MSG,
-                {fmt::format("Cannot pass the path \"{}\" to a generator: it contains a double quote",
-                             path)});
-            return true;
-        }
-    }
-    return false;
-}
-
 //! Follows the step markers of one batch run and relays the other lines.
 class MARKER_TRACKER {
 public:
@@ -93,16 +79,19 @@ public:
         } else if (contains(line, m_begin_prefix)) {
             enter_file(line);
         } else if (contains(line, m_end_prefix)) {
+            const std::string ended = file_named_after(line, m_end_prefix);
+            m_unfinished.erase(ended.empty() ? m_current_file : ended);
             m_current_file.clear();
         } else {
             ipman_post_msg(IPMAN_MSG::IIPMAN_EXT_PROC_INFO_MSG, {line});
         }
     }
 
-    //! A generator that fails inside a file's step did not finish that file.
-    void fail_file_in_progress()
+    //! In a failed run, a file whose step began but never ended was not finished.
+    void fail_unfinished_files()
     {
-        if (!m_current_file.empty()) m_file_errors[m_current_file] = true;
+        for (const std::string& file : m_unfinished)
+            m_file_errors[file] = true;
     }
 
 private:
@@ -111,13 +100,22 @@ private:
         return !word.empty() && line.find(word) != std::string::npos;
     }
 
+    //! The file a marker line names, as a key; empty when the line names none.
+    std::string file_named_after(const std::string& line, const std::string& prefix) const
+    {
+        const std::size_t name_start = line.find(prefix) + prefix.size();
+        const std::size_t name_end = line.rfind(m_end_mark);
+        if (name_end == std::string::npos || name_end <= name_start) return {};
+        return file_key(line.substr(name_start, name_end - name_start));
+    }
+
     void enter_file(const std::string& line)
     {
-        const std::size_t name_start = line.find(m_begin_prefix) + m_begin_prefix.size();
-        const std::size_t name_end = line.rfind(m_end_mark);
-        if (name_end == std::string::npos || name_end <= name_start) return;
-        m_current_file = file_key(line.substr(name_start, name_end - name_start));
-        m_file_errors.emplace(m_current_file, false);
+        const std::string file = file_named_after(line, m_begin_prefix);
+        if (file.empty()) return;
+        m_current_file = file;
+        m_unfinished.insert(file);
+        m_file_errors.emplace(file, false);
     }
 
     const std::string m_begin_prefix;
@@ -125,13 +123,13 @@ private:
     const std::string m_end_mark;
     IPMAN_FILE_ERROR_MAP& m_file_errors;
     std::string m_current_file;
+    std::set<std::string> m_unfinished;
 };
 
 int run_batch(const IPMAN_UPGRADE_JOB_LIST& jobs, const std::string& option,
               const IPMAN_BATCH_STEP_MARKERS& markers, IPMAN_FILE_ERROR_MAP& file_errors, const char* kind)
 {
     if (jobs.empty()) return 0;
-    if (has_unquotable_path(jobs)) return 1;
     const std::string command = IPMAN_BATCH_UPGRADE::batch_command(jobs, option, markers);
     ipman_debug(
         fmt::format("Final cmdline for launching the executable for batch mode {}: {}", kind, command));
@@ -145,7 +143,7 @@ std::string IPMAN_BATCH_UPGRADE::batch_file_list(const IPMAN_UPGRADE_JOB_LIST& j
 {
     std::string list;
     for (std::size_t i = 0; i < jobs.size(); ++i)
-        list += fmt::format(i == 0 ? " \"{}\" " : " --batch=\"{}\" ", job_path(jobs[i]));
+        list += fmt::format(i == 0 ? " {} " : " --batch={} ", thr_quote_word(job_path(jobs[i])));
     return list;
 }
 
@@ -226,7 +224,7 @@ int IPMAN_BATCH_UPGRADE::batch_run(const std::string& command, const std::string
     MARKER_TRACKER tracker(begin_prefix, end_prefix, end_mark, file_errors);
     const int result = IPMAN_PROCESS_RUNNER::run_with_line_handler(
         command, [&tracker](const std::string& line) { tracker.handle(line); });
-    if (result != 0) tracker.fail_file_in_progress();
+    if (result != 0) tracker.fail_unfinished_files();
     return result;
 }
 

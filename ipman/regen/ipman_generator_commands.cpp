@@ -12,6 +12,7 @@
 #include <gen/gen.h>
 #include <ipcatalog/olt_string.h>
 #include <msg/msg.h>
+#include <proc/proc.h>
 
 #include <fmt/format.h>
 
@@ -24,32 +25,9 @@ namespace {
 
 const std::string SEPARATOR(1, FIO_PATH::default_path_separator());
 
-bool has_blank(const std::string& text)
-{
-    return text.find_first_of(" \t") != std::string::npos;
-}
-
-//! The process library splits command lines at blanks; a word with blanks must be quoted
-//! to arrive whole. Ordinary words are left as they are.
-std::string word_for_command_line(const std::string& word)
-{
-    return has_blank(word) ? "\"" + word + "\"" : word;
-}
-
 std::string installation_tool(const std::string& name)
 {
     return gen_get_vorlin_path() + "gantry_builder" + SEPARATOR + "bin" + SEPARATOR + name;
-}
-
-//! A double quote cannot be carried inside a quoted word of a command line; such a path
-//! would reach the generator as some other path.
-bool refuse_unquotable_path(const std::string& file)
-{
-    if (file.find('"') == std::string::npos) return false;
-    ipman_post_msg(
-        IPMAN_MSG::EIPMAN_EXT_PROC_ERROR_MSG,
-        {fmt::format("Cannot pass the path \"{}\" to a generator: it contains a double quote", file)});
-    return true;
 }
 
 bool wants_simulation(const IPMAN_FILESET_SET& filesets, IPMAN_REGEN_FILESET simulation_fileset)
@@ -75,30 +53,30 @@ IPMAN_RTL_LANGUAGE_ENUM IPMAN_GENERATOR_COMMANDS::effective_language(IPMAN_RTL_L
 
 std::string IPMAN_GENERATOR_COMMANDS::deployment_command(const std::string& arguments)
 {
-    return word_for_command_line(installation_tool("ip-deploy")) + arguments;
+    return thr_command_word(installation_tool("ip-deploy")) + arguments;
 }
 
 std::string IPMAN_GENERATOR_COMMANDS::system_generator_base(const std::string& option)
 {
-    std::string command = word_for_command_line(installation_tool("tessel-generate")) + " " + option + " ";
+    std::string command = thr_command_word(installation_tool("tessel-generate")) + " " + option + " ";
     if (ipman_open_project() == nullptr || !PROJ_PROJECT::m_current) return command;
 
     const std::string& name = PROJ_PROJECT::m_current->get_project_name();
     const std::string& revision = PROJ_PROJECT::m_current->get_current_revision_name();
-    if (OLT_STRING::is_not_blank(name)) command += "--vorlin-project=" + word_for_command_line(name) + " ";
-    if (OLT_STRING::is_not_blank(revision)) command += " --rev=" + word_for_command_line(revision) + " ";
+    if (OLT_STRING::is_not_blank(name)) command += "--vorlin-project=" + thr_command_word(name) + " ";
+    if (OLT_STRING::is_not_blank(revision)) command += " --rev=" + thr_command_word(revision) + " ";
     return command;
 }
 
 std::string IPMAN_GENERATOR_COMMANDS::system_generator_command(const std::string& file,
                                                                const std::string& option)
 {
-    return system_generator_base(option) + "\"" + file + "\"";
+    return system_generator_base(option) + thr_quote_word(file);
 }
 
 std::string IPMAN_GENERATOR_COMMANDS::legacy_wizard_command(const std::string& file)
 {
-    return "vkelvane -silent \"" + file + "\"";
+    return "vkelvane -silent " + thr_quote_word(file);
 }
 
 std::string IPMAN_GENERATOR_COMMANDS::generation_options(const IPMAN_FILESET_SET& filesets,
@@ -144,13 +122,13 @@ int IPMAN_GENERATOR_COMMANDS::run_system_generator(const std::string& file, cons
                                                    bool* error_flag)
 {
     if (error_flag) *error_flag = false;
-    if (file.empty() || refuse_unquotable_path(file)) return 1;
+    if (file.empty()) return 1;
     return IPMAN_PROCESS_RUNNER::run(system_generator_command(file, option), error_flag);
 }
 
 int IPMAN_GENERATOR_COMMANDS::run_legacy_wizard_silent(const std::string& file)
 {
-    if (file.empty() || refuse_unquotable_path(file)) return 1;
+    if (file.empty()) return 1;
     if (!atcl_host_interpreter_exists())
         MSG_INTERNAL_ERROR::report("ip_regen_interp != NULL", IPMAN_MODULE_TAG, __FILE__, __LINE__);
     // The wizard command line travels as one literal word, so no character of the path is

@@ -98,12 +98,31 @@ void restore_backup(const std::string& backup)
     if (!backup.empty()) IPMAN_FILE_BACKUP::restore(backup);
 }
 
+using UPGRADED_SYSTEMS = std::map<std::string, std::string>;
+
+std::string content_of(const std::string& file)
+{
+    std::string text;
+    FIO_FILE_SYSTEM::read_file(file, text);
+    return text;
+}
+
+//! The attempt rewrote the system file, or it is exactly as an earlier passed attempt left it;
+//! an upgrade that leaves the file as it was upgraded nothing.
+bool cores_upgraded(const IPMAN_UPGRADE_SNAPSHOT& snapshot, const std::string& file,
+                    const UPGRADED_SYSTEMS& upgraded)
+{
+    if (snapshot.written_since_taken(file)) return true;
+    const auto earlier = upgraded.find(file);
+    return earlier != upgraded.end() && earlier->second == content_of(file);
+}
+
 //! One upgrade attempt of one variation, by its upgrade flow.
 class SINGLE_UPGRADE {
 public:
-    SINGLE_UPGRADE(const IPMAN_IP_INFO& info, bool new_layout)
+    SINGLE_UPGRADE(const IPMAN_IP_INFO& info, bool new_layout, UPGRADED_SYSTEMS& upgraded)
         : m_info(info), m_new_layout(new_layout), m_file(absolute_generation_file(info)),
-          m_directory(FIO_PATH(m_file).full_directory())
+          m_directory(FIO_PATH(m_file).full_directory()), m_upgraded(upgraded)
     {
     }
 
@@ -197,22 +216,24 @@ private:
         }
     }
 
-    //! Without the new layout the system file is generated after its cores are upgraded,
-    //! and that generation must leave its top-level file behind.
+    //! An upgrade that leaves the system file as it was upgraded nothing. Without the new
+    //! layout the system file is generated after its cores are upgraded, and that generation
+    //! must write its top-level file.
     void upgrade_ip_cores_in_place()
     {
         if (!back_up_system_file()) return refuse(IPMAN_FAIL_TESSEL_UPGRADE_IP_CORES_FAILED);
         announce_start();
         ERROR_MESSAGE_WATCH errors;
         bool succeeded = IPMAN_GENERATOR_COMMANDS::run_system_generator(m_file, "--upgrade-ip-cores") == 0 &&
-                         !errors.seen();
+                         !errors.seen() && cores_upgraded(m_snapshot, m_file, m_upgraded);
         if (succeeded && !m_new_layout) {
             succeeded = IPMAN_GENERATOR_COMMANDS::run_generation(m_file, m_info.const_supported_filesets(),
                                                                  m_info.regen_language()) == 0 &&
-                        !errors.seen() && !generated_top_level_file().empty();
+                        !errors.seen() && !fresh_top_level_file().empty();
         }
         if (!succeeded) return fail(IPMAN_FAIL_TESSEL_UPGRADE_IP_CORES_FAILED);
-        m_top_level_file = generated_top_level_file();
+        m_top_level_file = m_new_layout ? generated_top_level_file() : fresh_top_level_file();
+        m_upgraded[m_file] = content_of(m_file);
     }
 
     void upgrade_ip_cores_to_ip_list()
@@ -222,8 +243,11 @@ private:
         ERROR_MESSAGE_WATCH errors;
         const int code = IPMAN_GENERATOR_COMMANDS::upgrade_system_file_to_ip_list(
             m_file, m_info.const_supported_filesets(), m_output_file, m_info.regen_language(), m_new_layout);
-        if (code != 0 || errors.seen()) return fail(IPMAN_FAIL_TESSEL_UPGRADE_IP_CORES_FAILED);
-        m_top_level_file = generated_top_level_file();
+        if (code != 0 || errors.seen() || !cores_upgraded(m_snapshot, m_file, m_upgraded) ||
+            !m_snapshot.written_since_taken(m_output_file))
+            return fail(IPMAN_FAIL_TESSEL_UPGRADE_IP_CORES_FAILED);
+        m_top_level_file = fresh_top_level_file();
+        m_upgraded[m_file] = content_of(m_file);
     }
 
     void convert_variation()
@@ -235,8 +259,9 @@ private:
         const int code = IPMAN_GENERATOR_COMMANDS::convert_variation_to_system(
             m_file, false, m_info.const_supported_filesets(), m_output_file, m_info.regen_language(),
             m_new_layout);
-        if (code != 0 || errors.seen()) return fail(IPMAN_FAIL_TESSEL_UPGRADE_VARIATION_FAILED);
-        m_top_level_file = generated_top_level_file();
+        if (code != 0 || errors.seen() || !m_snapshot.written_since_taken(m_output_file))
+            return fail(IPMAN_FAIL_TESSEL_UPGRADE_VARIATION_FAILED);
+        m_top_level_file = fresh_top_level_file();
         m_recorded_backup = m_backup;
     }
 
@@ -251,7 +276,7 @@ private:
         ERROR_MESSAGE_WATCH errors;
         const int code = IPMAN_GENERATOR_COMMANDS::run_legacy_wizard_silent(m_file);
         const std::string expected = m_directory + FIO_PATH(m_file).base() + output_extension;
-        if (code != 0 || errors.seen() || !FIO_FILE_SYSTEM::exists(expected))
+        if (code != 0 || errors.seen() || !m_snapshot.written_since_taken(expected))
             return fail(IPMAN_FAIL_VKELVANE_SILENT_FAILED);
         m_output_file = expected;
         m_top_level_file = output_is_system_file ? generated_top_level_file() : m_file;
@@ -284,6 +309,14 @@ private:
         return IPMAN_GENERATOR_COMMANDS::top_level_file(m_file, m_new_layout, m_info.regen_language());
     }
 
+    //! The top-level file this attempt's generation wrote; one left by an earlier run is no
+    //! proof that the generator worked.
+    std::string fresh_top_level_file() const
+    {
+        const std::string file = generated_top_level_file();
+        return !file.empty() && m_snapshot.written_since_taken(file) ? file : std::string();
+    }
+
     //! Failure before anything ran: no file was touched.
     void refuse(IPMAN_FAIL_REGEN_TYPE type)
     {
@@ -311,6 +344,7 @@ private:
     std::string m_top_level_file;
     std::string m_output_file;
     IPMAN_UPGRADE_SNAPSHOT m_snapshot;
+    UPGRADED_SYSTEMS& m_upgraded;
     bool m_started = false;  //!< a generator may have written files
     IPMAN_FAIL_REGEN_TYPE m_fail_type = IPMAN_FAIL_NONE;
     std::int32_t m_status = 0;
@@ -347,29 +381,36 @@ IPMAN_UPGRADE_JOB_LIST jobs_still_running(const IPMAN_UPGRADE_JOB_LIST& jobs)
 }
 
 //! A file the generator never announced fails when its run failed: a generator that ended
-//! early did not upgrade the files it did not reach.
-void judge_upgrade_step(IPMAN_UPGRADE_JOB_LIST& jobs, const IPMAN_FILE_ERROR_MAP& file_errors,
+//! early did not upgrade the files it did not reach. Nor did it upgrade a file it left as it
+//! was.
+void judge_upgrade_step(IPMAN_UPGRADE_JOB_LIST& jobs, const std::vector<IPMAN_UPGRADE_SNAPSHOT>& snapshots,
+                        const UPGRADED_SYSTEMS& upgraded, const IPMAN_FILE_ERROR_MAP& file_errors,
                         bool run_failed, bool new_layout)
 {
-    for (IPMAN_IP_UPGRADE_JOB& job : jobs) {
+    for (std::size_t k = 0; k < jobs.size(); ++k) {
+        IPMAN_IP_UPGRADE_JOB& job = jobs[k];
         if (job.status != 0) continue;
-        if (IPMAN_BATCH_UPGRADE::file_failed(file_errors, run_failed, job.file))
+        if (IPMAN_BATCH_UPGRADE::file_failed(file_errors, run_failed, job.file) ||
+            !cores_upgraded(snapshots[k], job.file, upgraded))
             job.status = 1;
         else
             job.ready = !new_layout;
     }
 }
 
-//! A generation that leaves no top-level file behind did not generate the system.
-void judge_generation_step(IPMAN_UPGRADE_JOB_LIST& jobs, const IPMAN_FILE_ERROR_MAP& file_errors,
+//! A generation that writes no top-level file did not generate the system, whatever an
+//! earlier run left there.
+void judge_generation_step(IPMAN_UPGRADE_JOB_LIST& jobs, const std::vector<IPMAN_UPGRADE_SNAPSHOT>& snapshots,
+                           const IPMAN_FILE_ERROR_MAP& file_errors,
                            const IPMAN_FILE_SET& files_of_failed_runs, bool new_layout)
 {
-    for (IPMAN_IP_UPGRADE_JOB& job : jobs) {
+    for (std::size_t k = 0; k < jobs.size(); ++k) {
+        IPMAN_IP_UPGRADE_JOB& job = jobs[k];
         if (!job.ready) continue;
         const bool run_failed = files_of_failed_runs.count(job.file) != 0;
-        const bool generated =
-            !IPMAN_GENERATOR_COMMANDS::top_level_file(job.file, new_layout, job.ip_info->regen_language())
-                 .empty();
+        const std::string top_level =
+            IPMAN_GENERATOR_COMMANDS::top_level_file(job.file, new_layout, job.ip_info->regen_language());
+        const bool generated = !top_level.empty() && snapshots[k].written_since_taken(top_level);
         if (IPMAN_BATCH_UPGRADE::file_failed(file_errors, run_failed, job.file) || !generated) job.status = 1;
     }
 }
@@ -416,7 +457,7 @@ void IPMAN_IP_REGENERATION_CONTROLLER::do_ip_deploy(const std::string& arguments
 void IPMAN_IP_REGENERATION_CONTROLLER::do_ip_upgrade_for_ip_info(const IPMAN_IP_INFO& info,
                                                                  IPMAN_IP_REGEN_RESULT& result)
 {
-    SINGLE_UPGRADE upgrade(info, family_test_holds());
+    SINGLE_UPGRADE upgrade(info, family_test_holds(), m_upgraded_systems);
     upgrade.run();
     upgrade.fill(result);
 }
@@ -439,15 +480,16 @@ void IPMAN_IP_REGENERATION_CONTROLLER::do_ip_upgrade_for_ip_info_batch_mode(
     IPMAN_FILE_ERROR_MAP file_errors;
     const bool upgrade_failed =
         IPMAN_BATCH_UPGRADE::batch_upgrade(jobs_still_running(jobs), "--upgrade-ip-cores", file_errors) != 0;
-    judge_upgrade_step(jobs, file_errors, upgrade_failed, new_layout);
+    judge_upgrade_step(jobs, snapshots, m_upgraded_systems, file_errors, upgrade_failed, new_layout);
 
     file_errors.clear();
     IPMAN_FILE_SET files_of_failed_runs;
     IPMAN_BATCH_UPGRADE::batch_generation(jobs, file_errors, &files_of_failed_runs);
-    judge_generation_step(jobs, file_errors, files_of_failed_runs, new_layout);
+    judge_generation_step(jobs, snapshots, file_errors, files_of_failed_runs, new_layout);
 
     for (std::size_t k = 0; k < jobs.size(); ++k) {
         finish_batch_job(jobs[k], snapshots[k], new_layout);
+        if (jobs[k].status == 0) m_upgraded_systems[jobs[k].file] = content_of(jobs[k].file);
         results.push_back(batch_job_result(jobs[k]));
     }
 }

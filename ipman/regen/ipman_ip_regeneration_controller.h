@@ -77,7 +77,11 @@ public:
     void analyse_ip_info(bool encrypted, bool search_legacy_cards, bool adopt_catalog_version,
                          const std::map<std::string, std::string>& device_requirements,
                          IPMAN_IP_INFO& info) override;
-    void redetermine_upgrade_flow(IPMAN_IP_INFO& info) override;
+    void analyse_main_ip_info(bool encrypted, bool search_legacy_cards, bool adopt_catalog_version,
+                              const std::map<std::string, std::string>& device_requirements,
+                              const IPMAN_RECORD_ROLL_UP& roll_up, IPMAN_IP_INFO& info) override;
+    //! The upgrade-flow step alone, for a record whose status or end-of-life flag changed.
+    void redetermine_upgrade_flow(IPMAN_IP_INFO& info);
     //! The analysis without device requirements, legacy cards or version adoption.
     virtual void analyse_ip_info_quietly(bool encrypted, IPMAN_IP_INFO& info);
     //! 0 when the project's part and family meet every requirement (name to value), 1 when one
@@ -167,6 +171,9 @@ private:
     DEV_FAMILY_ENUM m_project_family = DEV_FAMILY_DEVICE_AGNOSTIC;
     DEV_PART_ENUM m_project_part = DEV_PART_GENERIC;
     bool m_is_pro_version = true;
+    //! System files whose cores an attempt upgraded, with their content right after: a later
+    //! record of the same system finds nothing left to upgrade.
+    std::map<std::string, std::string> m_upgraded_systems;
     int m_conversions = 0;                    //!< conversions begun and not yet ended
     std::unique_ptr<CONVERSION_MEMO> m_memo;  //!< while a conversion lives
 };

@@ -130,6 +130,15 @@ void IPMAN_IP_REGENERATION_CONTROLLER::analyse_ip_info(
     bool encrypted, bool search_legacy_cards, bool adopt_catalog_version,
     const std::map<std::string, std::string>& device_requirements, IPMAN_IP_INFO& info)
 {
+    analyse_main_ip_info(encrypted, search_legacy_cards, adopt_catalog_version, device_requirements, {},
+                         info);
+}
+
+void IPMAN_IP_REGENERATION_CONTROLLER::analyse_main_ip_info(
+    bool encrypted, bool search_legacy_cards, bool adopt_catalog_version,
+    const std::map<std::string, std::string>& device_requirements, const IPMAN_RECORD_ROLL_UP& roll_up,
+    IPMAN_IP_INFO& info)
+{
     // The cards found here are used until the analysis ends: hold the catalog meanwhile.
     IPCATALOG_SCOPED_READ_WRITE_MUTEX catalog_hold(m_ip_catalog);
     const IPCATALOG_OUTDATED_IP_INFO* outdated_info = find_catalog_card(info.tool_name());
@@ -145,7 +154,7 @@ void IPMAN_IP_REGENERATION_CONTROLLER::analyse_ip_info(
     analyser.set_encrypted(encrypted);
     analyser.set_family_trait_test(family_test_holds());
     if (adopt_catalog_version) analyser.adopt_catalog_version(candidates);
-    analyser.analyse();
+    analyser.analyse(roll_up);
 }
 
 void IPMAN_IP_REGENERATION_CONTROLLER::redetermine_upgrade_flow(IPMAN_IP_INFO& info)

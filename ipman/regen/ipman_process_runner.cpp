@@ -46,6 +46,14 @@ std::string program_of(const std::string& command)
     return words.empty() ? command : words.front();
 }
 
+//! A generator that fails without an error line, or dies, must not leave the user guessing.
+void report_failed_exit(const std::string& program, const std::int32_t status[2])
+{
+    const std::string how = status[0] != 0 ? fmt::format("was ended by signal {}", status[0])
+                                           : fmt::format("exited with code {}", status[1]);
+    ipman_post_msg(IPMAN_MSG::EIPMAN_EXT_PROC_ERROR_MSG, {fmt::format("{} {}", program, how)});
+}
+
 }  // namespace
 
 int IPMAN_PROCESS_RUNNER::run(const std::string& command, bool* error_flag)
@@ -79,8 +87,14 @@ int IPMAN_PROCESS_RUNNER::run_with_line_handler(const std::string& command,
     pipe.reset();
 
     std::int32_t status[2] = {0, 0};
-    if (thr_process_wait(process.get(), status, 0) != 0) return 1;
-    return status[0] == 0 && status[1] == 0 ? 0 : 1;
+    if (thr_process_wait(process.get(), status, 0) != 0) {
+        ipman_post_msg(IPMAN_MSG::EIPMAN_EXT_PROC_ERROR_MSG,
+                       {fmt::format("Lost track of {}", program_of(command))});
+        return 1;
+    }
+    if (status[0] == 0 && status[1] == 0) return 0;
+    report_failed_exit(program_of(command), status);
+    return 1;
 }
 
 std::string IPMAN_PROCESS_RUNNER::working_directory()

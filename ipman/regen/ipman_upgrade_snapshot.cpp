@@ -14,6 +14,8 @@
 #include <system_error>
 #include <utility>
 
+#include <sys/stat.h>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -22,6 +24,12 @@ bool path_exists(const std::string& path)
 {
     std::error_code ignored;
     return fs::exists(fs::symlink_status(path, ignored));
+}
+
+bool same_content(const std::string& first, const std::string& second)
+{
+    std::string a, b;
+    return FIO_FILE_SYSTEM::read_file(first, a) && FIO_FILE_SYSTEM::read_file(second, b) && a == b;
 }
 
 bool copy_path(const std::string& from, const std::string& to)
@@ -74,6 +82,52 @@ std::vector<std::string> IPMAN_UPGRADE_SNAPSHOT::paths_written_for(const std::st
     return paths;
 }
 
+IPMAN_UPGRADE_SNAPSHOT::STAMPS IPMAN_UPGRADE_SNAPSHOT::stamps_of(const std::string& path)
+{
+    STAMPS stamps;
+    const auto stamp = [&stamps](const std::string& name) {
+        struct stat status {};
+        if (::lstat(name.c_str(), &status) != 0) return false;
+        stamps[fs::path(name).lexically_normal().string()] =
+            STAMP{status.st_dev,
+                  status.st_ino,
+                  status.st_size,
+                  status.st_mtim.tv_sec * 1000000000LL + status.st_mtim.tv_nsec,
+                  status.st_ctim.tv_sec * 1000000000LL + status.st_ctim.tv_nsec,
+                  status.st_nlink,
+                  static_cast<int>(status.st_mode & S_IFMT)};
+        return S_ISDIR(status.st_mode);
+    };
+    if (!stamp(path)) return stamps;
+    std::error_code error;
+    for (fs::recursive_directory_iterator it(path, error), end; !error && it != end; it.increment(error))
+        stamp(it->path().string());
+    return stamps;
+}
+
+std::vector<std::string> IPMAN_UPGRADE_SNAPSHOT::names_in(const std::string& directory)
+{
+    std::vector<std::string> names;
+    std::error_code error;
+    for (fs::directory_iterator it(directory, error), end; !error && it != end; it.increment(error))
+        names.push_back(it->path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+//! Writers that replace a file atomically keep their temporary beside it as ".NAME.*".
+void IPMAN_UPGRADE_SNAPSHOT::remove_new_temporaries(const ENTRY& entry)
+{
+    const fs::path path(entry.path);
+    const std::string prefix = "." + path.filename().string() + ".";
+    for (const std::string& name : names_in(path.parent_path().string())) {
+        if (name.compare(0, prefix.size(), prefix) != 0) continue;
+        if (std::binary_search(entry.siblings.begin(), entry.siblings.end(), name)) continue;
+        std::error_code ignored;
+        fs::remove_all(path.parent_path() / name, ignored);
+    }
+}
+
 bool IPMAN_UPGRADE_SNAPSHOT::take(const std::vector<std::string>& paths)
 {
     discard();
@@ -81,7 +135,7 @@ bool IPMAN_UPGRADE_SNAPSHOT::take(const std::vector<std::string>& paths)
     m_store = make_store_beside(paths.front());
     if (m_store.empty()) return false;
     for (const std::string& path : paths) {
-        ENTRY entry{path, std::string()};
+        ENTRY entry{path, std::string(), stamps_of(path), names_in(fs::path(path).parent_path().string())};
         if (path_exists(path)) {
             entry.copy = fmt::format("{}/{}", m_store, m_entries.size());
             if (!copy_path(path, entry.copy)) {
@@ -99,6 +153,8 @@ void IPMAN_UPGRADE_SNAPSHOT::restore()
     bool all_back = true;
     for (const ENTRY& entry : m_entries) {
         std::error_code ignored;
+        remove_new_temporaries(entry);
+        if (unchanged(entry)) continue;
         if (entry.copy.empty()) {
             fs::remove_all(entry.path, ignored);
         } else if (!move_back(entry.copy, entry.path)) {
@@ -122,4 +178,34 @@ void IPMAN_UPGRADE_SNAPSHOT::discard()
     }
     m_store.clear();
     m_entries.clear();
+}
+
+//! Stamps alone would miss a rewrite in place within one tick of the file system clock.
+bool IPMAN_UPGRADE_SNAPSHOT::unchanged(const ENTRY& entry)
+{
+    if (stamps_of(entry.path) != entry.stamps) return false;
+    const std::size_t root = fs::path(entry.path).lexically_normal().string().size();
+    for (const auto& [path, stamp] : entry.stamps) {
+        if (std::get<6>(stamp) == S_IFREG && !same_content(entry.copy + path.substr(root), path))
+            return false;
+    }
+    return true;
+}
+
+bool IPMAN_UPGRADE_SNAPSHOT::written_since_taken(const std::string& file) const
+{
+    const std::string key = fs::path(file).lexically_normal().string();
+    const STAMPS now = stamps_of(file);
+    const auto current = now.find(key);
+    if (current == now.end()) return false;
+    for (const ENTRY& entry : m_entries) {
+        const auto before = entry.stamps.find(key);
+        if (before == entry.stamps.end()) continue;
+        if (before->second != current->second) return true;
+        // A rewrite in place within one tick of the file system clock keeps the stamp; a
+        // changed content still tells.
+        const std::string relative = key.substr(fs::path(entry.path).lexically_normal().string().size());
+        return !same_content(entry.copy + relative, file);
+    }
+    return true;
 }

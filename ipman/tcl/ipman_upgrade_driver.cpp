@@ -28,6 +28,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -130,8 +131,15 @@ private:
         m_steps = m_records.size();
         for (std::size_t i = 0; i < m_records.size(); ++i) {
             report_progress(i);
-            if (is_top_level(m_records[i])) upgrade_singly(m_records[i]);
+            if (takes_turn(m_records[i])) upgrade_singly(m_records[i]);
         }
+    }
+
+    //! A top-level variation is upgraded once per run, however many main records it has.
+    bool takes_turn(const IPMAN_IP_INFO& record)
+    {
+        return is_top_level(record) &&
+               m_taken.emplace(record.source_file(), record.ip_generation_file()).second;
     }
 
     void run_split(bool batch_allowed)
@@ -142,7 +150,7 @@ private:
         for (std::size_t i = 0; i < m_records.size(); ++i) {
             const IPMAN_IP_INFO& record = m_records[i];
             if (batch_allowed && record.upgrade_flow() == IPMAN_TESSEL_UPGRADE_IP_CORES) {
-                if (is_top_level(record) && record.regen_status() != IPMAN_COMPATIBLE) batch.push_back(i);
+                if (record.regen_status() != IPMAN_COMPATIBLE && takes_turn(record)) batch.push_back(i);
             } else {
                 single.push_back(i);
             }
@@ -159,7 +167,7 @@ private:
         }
         for (const std::size_t i : single) {
             report_progress(step++);
-            if (is_top_level(m_records[i])) upgrade_singly(m_records[i]);
+            if (takes_turn(m_records[i])) upgrade_singly(m_records[i]);
         }
     }
 
@@ -261,6 +269,7 @@ private:
     std::vector<IPMAN_IP_INFO> m_refused;  //!< top-level variations no flow can upgrade unattended
     std::size_t m_steps = 0;
     bool m_failed = false;
+    std::set<std::pair<std::string, std::string>> m_taken;  //!< (source, generation file) upgraded
 };
 
 }  // namespace

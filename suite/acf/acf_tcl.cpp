@@ -10,6 +10,7 @@
 #include "proj_project.h"
 
 #include <atcl/atcl.h>
+#include <atcl/atcl_vexec.h>
 #include <fio/fio.h>
 
 #include <fmt/format.h>
@@ -19,6 +20,17 @@
 #include <utility>
 
 namespace {
+
+// Tools started through vexec run where the generators run: in the open project's directory.
+[[maybe_unused]] const bool vexec_runs_in_the_project = [] {
+    atcl_set_vexec_directory([] {
+        const ACF_MANAGER* acf = ACF_MANAGER::get_acf_manager();
+        return acf != nullptr && acf->is_project_open()
+                   ? FIO_PATH(acf->get_project_full_path()).full_directory()
+                   : std::string();
+    });
+    return true;
+}();
 
 //! The script vorlin_sh -t runs: what it does is the user's own doing, not a sourced file's.
 std::string& top_level_script()

@@ -18,8 +18,14 @@
 
 namespace {
 
+std::function<std::string()>& vexec_directory()
+{
+    static std::function<std::string()> directory;
+    return directory;
+}
+
 constexpr const char* kUsage = "Usage: vexec [-h | -help | -long_help] <command_line>";
-constexpr const char* kHelp = "Runs a tool of the installation's bin/ directory in the current directory.\n"
+constexpr const char* kHelp = "Runs a tool of the installation's bin/ directory in the project directory.\n"
                               "\n"
                               "Options:\n"
                               "  -h              Shows the usage line.\n"
@@ -27,7 +33,8 @@ constexpr const char* kHelp = "Runs a tool of the installation's bin/ directory 
                               "  -long_help      Shows the usage, the option descriptions and the details.\n"
                               "  <command_line>  The tool's name and its arguments in one word.";
 constexpr const char* kDetails =
-    "Double quotes keep blanks inside an argument.\n"
+    "Double quotes keep blanks inside an argument; inside them \\\" is a double quote and\n"
+    "\\\\ a backslash. Without an open project the tool runs in the current directory.\n"
     "Output lines are shown as messages: lines with Warning: as warnings, with Error: as\n"
     "errors. A tool that fails makes the command fail.\n"
     "\n"
@@ -132,7 +139,8 @@ void atcl_vexec(const std::string& command_line)
     words.front() = tool_path(name);
 
     THR_PIPE* raw_pipe = nullptr;
-    THR_PROCESS_PTR process(thr_process_create_words(words, "", &raw_pipe, &raw_pipe));
+    const std::string directory = vexec_directory() ? vexec_directory()() : std::string();
+    THR_PROCESS_PTR process(thr_process_create_words(words, directory, &raw_pipe, &raw_pipe));
     THR_PIPE_PTR pipe(raw_pipe);
     if (!process)
         throw ATCL_VEXEC_ERROR(
@@ -147,6 +155,11 @@ void atcl_vexec(const std::string& command_line)
         throw ATCL_VEXEC_ERROR(fmt::format("ERROR: {} was ended by signal {}", name, status[0]));
     if (status[1] != 0)
         throw ATCL_VEXEC_ERROR(fmt::format("ERROR: {} failed with exit code {}", name, status[1]));
+}
+
+void atcl_set_vexec_directory(std::function<std::string()> directory)
+{
+    vexec_directory() = std::move(directory);
 }
 
 int atcl_register_vexec_command(Tcl_Interp* interp)

@@ -5,6 +5,7 @@
 
 #include <tcl.h>
 
+#include <functional>
 #include <stdexcept>
 #include <string>
 
@@ -13,6 +14,10 @@ class ATCL_VEXEC_ERROR : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
+
+//! Where tools start: the directory the function answers (the open project's, once the
+//! project library has set it), the current directory while it answers empty or none is set.
+void atcl_set_vexec_directory(std::function<std::string()> directory);
 
 //! Runs the command line: its first word names a tool of gen_get_vorlin_path() + "bin/",
 //! the other words (split as the process library splits them) are its arguments. Each

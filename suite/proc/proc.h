@@ -14,9 +14,16 @@ struct THR_PIPE;     //!< the read end of a child's standard output and/or error
 
 //! Splits a command string into words at blanks (spaces and tabs). Double quotes group
 //! blanks into a word and are removed, also in the middle of a word (--batch="a b" gives
-//! --batch=a b); "" makes an empty word. Nothing else is interpreted: no variables,
-//! escapes, globbing or command separators, so no quoting can run anything.
+//! --batch=a b); "" makes an empty word. Inside double quotes a backslash followed by a
+//! double quote or a backslash stands for that character; every other backslash is
+//! itself. Nothing else is interpreted: no variables, globbing or command separators, so
+//! no quoting can run anything.
 std::vector<std::string> thr_split_command_line(const std::string& command);
+//! The word in double quotes, escaped so that thr_split_command_line gives it back as
+//! exactly one word, whatever it contains.
+std::string thr_quote_word(const std::string& word);
+//! The word as it is when it splits to itself, else quoted (thr_quote_word).
+std::string thr_command_word(const std::string& word);
 
 //! Starts the command: its first word is the program (a word without "/" is looked up in
 //! PATH; a relative path is taken from the caller's current directory), the other words

@@ -4,6 +4,13 @@
 //! and release dates.
 #include "ipman/manager/manager_test_support.h"
 
+#include "analysis/ipman_status_notification.h"
+#include "report/ipman_report_writer.h"
+#include "support/ipman_project.h"
+
+#include <rdb/rdb.h>
+
+#include <acf/acf.h>
 #include <cfg/cfg.h>
 #include <fio/fio.h>
 #include <ipman/ipman_constants.h>
@@ -89,21 +96,49 @@ TEST_F(MANAGER_TEST, PendingAttemptShowsOnTheNextLoad)
     for (const IPMAN_IP_INFO& info : m_all)
         EXPECT_EQ(info.upgrade_status(), IPMAN_UPGRADE_NOT_ATTEMPTED) << info.entity();
 
-    // A required upgrade under way: the system reads as done, its incompatible sub-IP not.
+    // A required upgrade under way does not make a system read as done while its sub-IP still
+    // needs regenerating; its notification speaks of the rolled-up status.
     manager().add_upgrade_attempt(mixed);
     load();
-    EXPECT_EQ(find_record(m_all, mixed, "mixed").upgrade_status(), IPMAN_UPGRADE_SUCCESS);
+    const IPMAN_IP_INFO main_record = find_record(m_all, mixed, "mixed");
+    EXPECT_EQ(main_record.regen_status(), IPMAN_SUBCORE_NEEDS_REGEN);
+    EXPECT_EQ(main_record.upgrade_status(), IPMAN_UPGRADE_NOT_ATTEMPTED);
+    EXPECT_EQ(main_record.status_notification(),
+              ipman_compose_status_notification(main_record, ipman_family_test_holds(),
+                                                acf()->get_project_part_enum()));
     EXPECT_EQ(find_record(m_all, mixed, "bad_core").upgrade_status(), IPMAN_UPGRADE_NOT_ATTEMPTED);
     manager().add_failed_upgrade_attempt(mixed, "generator failed");
     load();
     EXPECT_EQ(find_record(m_all, mixed, "mixed").upgrade_message(), "generator failed");
+}
 
-    // Asked for by generation file, found by the analysis under the record's source file.
-    const std::string listed = in_project("ip/listed.vip");
-    EXPECT_EQ(find_record(m_all, listed, "listed").upgrade_status(), IPMAN_UPGRADE_NOT_ATTEMPTED);
-    manager().add_upgrade_attempt(in_project("sys/aged.tessel"));
-    load();
-    EXPECT_EQ(find_record(m_all, listed, "listed").upgrade_status(), IPMAN_UPGRADE_SUCCESS);
+// Outcomes are stored and looked up under the source file, also where the generator runs on
+// another file: an IP list naming its system, a legacy variation named by its IP list.
+TEST_F(MANAGER_TEST, StoredOutcomeFindsVariationsWhoseSourceIsNotTheirGenerationFile)
+{
+    const std::pair<const char*, const char*> cases[] = {{"manager_systems", "sys/gen/synthesis/gen.vip"},
+                                                         {"disc_legacy", "ip/counter8/counter8.vip"}};
+    for (const auto& [project, source] : cases) {
+        open_project(project);
+        load();
+        const std::string entity = FIO_PATH(source).base();
+        IPMAN_IP_REGEN_RESULT failed;
+        failed.status = 1;
+        failed.ip_info = find_record(m_all, in_project(source), entity);
+        ASSERT_NE(failed.ip_info.ip_generation_file(), failed.ip_info.source_file());
+        const std::string revision = acf()->get_revision_manager()->get_active_revision_name();
+        RDB_REPORT report(revision, RDB_REPORT_TYPE_COMPILATION);
+        rdb_util_create_skeleton_main_folder(&report);
+        IPMAN_REPORT_WRITER(&report, {revision, "top", "Crest V"}).write_results({failed}, 1);
+        std::string error;
+        ASSERT_TRUE(RDB_REPORT::write_report(report, &error)) << error;
+        RDB_REPORT::forget_reports();
+
+        manager().load_ip_regen_results_from_report(nullptr);
+        load();
+        EXPECT_EQ(find_record(m_all, in_project(source), entity).upgrade_status(), IPMAN_UPGRADE_FAILED)
+            << project;
+    }
 }
 
 TEST_F(MANAGER_TEST, RequiredUpgradeQuestion)

@@ -43,6 +43,14 @@ public:
         info.supported_eol_sub_ips() = verdict.eol_sub_ips;
     }
 
+    void analyse_main_ip_info(bool encrypted, bool search_legacy_cards, bool adopt_catalog_version,
+                              const std::map<std::string, std::string>& requirements,
+                              const IPMAN_RECORD_ROLL_UP& roll_up, IPMAN_IP_INFO& info) override
+    {
+        analyse_ip_info(encrypted, search_legacy_cards, adopt_catalog_version, requirements, info);
+        if (roll_up(info)) redetermine_upgrade_flow(info);
+    }
+
     std::map<std::string, VERDICT> verdicts;
     LINES calls;
 };

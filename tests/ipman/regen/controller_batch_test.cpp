@@ -134,6 +134,29 @@ TEST_F(BATCH_TEST, GeneratorThatStopsBeforeAnyFileFailsEveryJob)
     EXPECT_TRUE(error_posted());
 }
 
+// A generator that dies inside a file's step did not finish that file, nor the files it
+// never reached; the files it finished stand. How it ended is reported.
+TEST_F(BATCH_TEST, GeneratorKilledInsideAStepFailsThatFileAndTheRest)
+{
+    open("newer");
+    inject_fault("killed");
+    SCOPED_ENV only_b("VORLIN_TEST_GENERATOR_FAULT_FILES", "*sys_b*");
+    const FILE_SNAPSHOT before = files();
+
+    const auto results = upgrade_batch({"sys_a.tessel", "sys_b.tessel", "sys_c.tessel"});
+
+    EXPECT_THAT(statuses(results), ElementsAre(0, 1, 1));
+    EXPECT_THAT(read_text(path("sys_a.tessel")), HasSubstr(UPGRADED));
+    const FILE_SNAPSHOT after = files();
+    for (const char* file : {"sys_b.tessel", "sys_c.tessel"})
+        EXPECT_EQ(after.at(file), before.at(file)) << file;
+    EXPECT_EQ(after.size(), before.size()) << "no temporary of the killed writer is left";
+    const auto& messages = msg_posted_messages();
+    EXPECT_TRUE(std::any_of(messages.begin(), messages.end(), [](const MSG_RECORD& m) {
+        return m.text.find("tessel-generate was ended by signal 9") != std::string::npos;
+    }));
+}
+
 TEST_F(BATCH_TEST, FailedJobKeepsItsEarlierOutputsAndPassedJobsKeepNoBackup)
 {
     open("older");

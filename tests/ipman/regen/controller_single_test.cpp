@@ -47,6 +47,19 @@ TEST_F(REGEN_TEST, InPlaceUpgradeInTheNewLayoutRunsNoGenerationAndKeepsTheTopLev
     EXPECT_EQ(posted("IIPMAN_IPRGEN_START"), 1u);
 }
 
+// A system named both directly and through its IP list is upgraded by the first of its
+// records; the second finds it as that upgrade left it. One the generator left alone was not.
+TEST_F(REGEN_TEST, InPlaceUpgradeMustRewriteTheSystemUnlessThisControllerJustDid)
+{
+    open("newer");
+    EXPECT_EQ(upgrade(record("sys_a.tessel", IPMAN_TESSEL_UPGRADE_IP_CORES_TO_VIP)).status, 0);
+    EXPECT_EQ(upgrade(record("sys_a.tessel", IPMAN_TESSEL_UPGRADE_IP_CORES)).status, 0);
+    inject_fault("no-output");
+    const FILE_SNAPSHOT before = files();
+    EXPECT_EQ(upgrade(record("sys_b.tessel", IPMAN_TESSEL_UPGRADE_IP_CORES)).status, 1);
+    EXPECT_EQ(files(), before);
+}
+
 TEST_F(REGEN_TEST, UpgradeToAnIpListNamesTheListInEachLayout)
 {
     open("newer");
@@ -134,6 +147,14 @@ TEST_F(REGEN_TEST, FailedAttemptLeavesEarlierOutputsAndCreatesNothing)
     EXPECT_EQ(upgrade(record("counter_var.v", IPMAN_VARIATION_TO_TESSEL_SA_WITH_TESSEL, "kv_counter")).status,
               1);
     EXPECT_EQ(files(), before);
+
+    // Outputs of the earlier run prove nothing about this one; a writer killed mid-write
+    // leaves no temporary behind.
+    for (const char* fault : {"no-output", "killed"}) {
+        inject_fault(fault);
+        EXPECT_EQ(upgrade(record("sys_b.tessel", IPMAN_TESSEL_UPGRADE_IP_CORES)).status, 1) << fault;
+        EXPECT_EQ(files(), before) << fault;
+    }
 }
 
 constexpr auto CORES_FAILED = IPMAN_FAIL_TESSEL_UPGRADE_IP_CORES_FAILED;

@@ -20,15 +20,20 @@ echo "Info: wizard ran"
 exit 0
 )SH";
 
-//! An installation with a recording wizard, in use (VORLIN_ROOTDIR) for the object's life.
+//! An installation with a recording wizard and system generator, in use (VORLIN_ROOTDIR) for the object's
+//! life.
 class SCRATCH_INSTALLATION {
 public:
     SCRATCH_INSTALLATION() : m_env("VORLIN_ROOTDIR", m_dir.path() + "/")
     {
         write_script(m_dir.file("bin/vkelvane"), FAKE_WIZARD);
+        std::string generator = FAKE_WIZARD;
+        for (std::size_t at = 0; (at = generator.find("/../calls.log", at)) != std::string::npos; at += 16)
+            generator.replace(at, 13, "/../../calls.log");
+        write_script(m_dir.file("gantry_builder/bin/tessel-generate"), generator);
     }
 
-    //! The argument lists of every wizard call so far, in order.
+    //! The argument lists of every wizard and system generator call so far, in order.
     std::vector<std::vector<std::string>> calls() const
     {
         std::vector<std::vector<std::string>> calls(1);

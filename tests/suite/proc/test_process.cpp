@@ -70,6 +70,18 @@ TEST(ProcessCommandLine, SplitsAtBlanksAndGroupsDoubleQuotes)
               (WORDS{"tool", "$HOME;rm", "`x`", "'a", "b'", "\\n", "*"}));
 }
 
+TEST(ProcessCommandLine, QuotedWordsSplitBackToThemselves)
+{
+    for (const std::string word :
+         {"", "plain", "a b", "say \"hi\"", "\"", "\\", "end\\", "x\\\"y", "--rev=r\" -x"}) {
+        EXPECT_EQ(thr_split_command_line("tool " + thr_quote_word(word) + " next"),
+                  (WORDS{"tool", word, "next"}))
+            << word;
+        EXPECT_EQ(thr_split_command_line("tool " + thr_command_word(word)), (WORDS{"tool", word})) << word;
+    }
+    EXPECT_EQ(thr_command_word("plain\\path"), "plain\\path");
+}
+
 TEST(Process, AwkwardProgramPathAndArgumentsReachTheChildUnchanged)
 {
     TEMP_DIR dir;

@@ -79,6 +79,18 @@ TEST_F(VexecTest, ArgumentsAreSplitLikeTheProcessLibraryAndTheToolRunsInTheCurre
                                   {MSG_POST_INFO, "[`id`]"}}));
 }
 
+TEST_F(VexecTest, ToolRunsWhereTheDirectoryFunctionSaysAndTakesAnyCharacterInAnArgument)
+{
+    add_tool("args", "pwd -P; for a in \"$@\"; do echo \"[$a]\"; done\n");
+    const std::string project = m_root.file("project dir");
+    atcl_set_vexec_directory([project] { return project; });
+    const int code = vexec("args \"say \\\"hi\\\" \\\\\"");
+    atcl_set_vexec_directory({});
+    ASSERT_EQ(code, TCL_OK) << result();
+    EXPECT_EQ(posted(), (MESSAGES{{MSG_POST_INFO, std::filesystem::canonical(project).string()},
+                                  {MSG_POST_INFO, "[say \"hi\" \\]"}}));
+}
+
 TEST_F(VexecTest, ToolNamesCannotLeaveTheInstallationBinDirectory)
 {
     add_tool("../outside", "echo ran\n");

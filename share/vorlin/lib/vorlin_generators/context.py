@@ -5,7 +5,7 @@ import os
 
 from .catalog import Catalog
 from .devices import DeviceDatabase
-from .faults import NO_OUTPUT, Fault
+from .faults import Fault
 from .installation import Installation
 from .outputs import Outputs
 from .project import Project
@@ -20,7 +20,7 @@ class Context:
         self.project_family = self.project.family(self.devices, reporter)
         self.fault = Fault()
         self.fault.announce(reporter)
-        self.outputs = Outputs(enabled=not self.fault.active(NO_OUTPUT))
+        self.outputs = Outputs(self.fault)
         # The system tool string recorded in what the generators write.
         self.tool = "TesselCrestPro" if self.installation.is_pro_edition else "Tessel"
 

@@ -33,7 +33,7 @@ def _fsync_directory(directory):
         os.close(fd)
 
 
-def write_file_atomically(path, data):
+def write_file_atomically(path, data, before_replace=None):
     """Replaces path with data (bytes). An existing file keeps its permissions; a symbolic
     link keeps pointing at the file it names, which is the one replaced."""
     target = os.path.realpath(path)
@@ -54,6 +54,8 @@ def write_file_atomically(path, data):
             stream.flush()
             os.fsync(stream.fileno())
         os.chmod(temporary, mode)
+        if before_replace:
+            before_replace(target)
         os.replace(temporary, target)
     except OSError as error:
         _remove_quietly(temporary)
@@ -78,7 +80,7 @@ def _make_directories(directory):
         raise OutputError(f"Cannot create the directory {directory}: {error.strerror}") from error
 
 
-def write_tree(directory, files, clear):
+def write_tree(directory, files, clear, before_replace=None):
     """Writes files ({relative path: bytes}) under directory. With clear the directory ends
     up holding exactly these files: the new tree is built beside it and swapped in, so a
     failure leaves the old tree untouched."""
@@ -88,7 +90,7 @@ def write_tree(directory, files, clear):
         for relative, data in files.items():
             path = os.path.join(directory, relative)
             _make_directories(os.path.dirname(path))
-            write_file_atomically(path, data)
+            write_file_atomically(path, data, before_replace)
         return
     parent = os.path.dirname(os.path.abspath(directory))
     _make_directories(parent)
@@ -105,6 +107,8 @@ def write_tree(directory, files, clear):
                 stream.write(data)
                 stream.flush()
                 os.fsync(stream.fileno())
+        if before_replace:
+            before_replace(directory)
         _swap_in(staging, directory)
     except OSError as error:
         shutil.rmtree(staging, ignore_errors=True)
@@ -129,18 +133,24 @@ def _swap_in(staging, directory):
 
 
 class Outputs:
-    """Every file a generator writes goes through here, so the test hook that suppresses
-    outputs has one place to act."""
+    """Every file a generator writes goes through here, so the test hooks that suppress or
+    interrupt outputs have one place to act."""
 
-    def __init__(self, enabled=True):
-        self.enabled = enabled
+    def __init__(self, fault=None):
+        self.fault = fault
+
+    def _suppressed(self, path):
+        return self.fault is not None and self.fault.suppresses_output(path)
+
+    def _before_replace(self):
+        return self.fault.before_replace if self.fault is not None else None
 
     def write_file(self, path, data):
         """Writes one file atomically, creating its directory when needed."""
-        if self.enabled:
+        if not self._suppressed(path):
             _make_directories(os.path.dirname(os.path.abspath(path)))
-            write_file_atomically(path, data)
+            write_file_atomically(path, data, self._before_replace())
 
     def write_tree(self, directory, files, clear):
-        if self.enabled:
-            write_tree(directory, files, clear)
+        if not self._suppressed(directory):
+            write_tree(directory, files, clear, self._before_replace())
