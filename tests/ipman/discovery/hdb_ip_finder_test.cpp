@@ -22,7 +22,11 @@ public:
     void analyse_ip_info(bool, bool, bool, const std::map<std::string, std::string>&, IPMAN_IP_INFO&) override
     {
     }
-    void redetermine_upgrade_flow(IPMAN_IP_INFO&) override {}
+    void analyse_main_ip_info(bool, bool, bool, const std::map<std::string, std::string>&,
+                              const IPMAN_RECORD_ROLL_UP& roll_up, IPMAN_IP_INFO& info) override
+    {
+        roll_up(info);
+    }
     void begin_conversion() override {}
     void end_conversion() override {}
 };

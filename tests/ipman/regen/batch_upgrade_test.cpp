@@ -124,16 +124,6 @@ TEST_F(BatchRun, ErrorsInsideMarkersMarkTheirFile)
                                  {"EIPMAN_EXT_PROC_ERROR_MSG", "Warning: Error: counts as an error here"}}));
 }
 
-TEST_F(BatchRun, GeneratorDyingInsideAStepFailsThatFile)
-{
-    IPMAN_FILE_ERROR_MAP errors;
-    EXPECT_EQ(run("Entered IP upgrade step for /a/x.tessel.\nExited IP upgrade step for /a/x.tessel.\n"
-                  "Entered IP upgrade step for /a/y.tessel.\n",
-                  errors, 139),
-              1);
-    EXPECT_EQ(errors, (IPMAN_FILE_ERROR_MAP{{"/a/x.tessel", false}, {"/a/y.tessel", true}}));
-}
-
 TEST(BatchJudgement, UnannouncedFilesFailOnlyWhenTheirRunFailed)
 {
     const IPMAN_FILE_ERROR_MAP errors{{"/a/x.tessel", true}, {"/a/y.tessel", false}};

@@ -157,21 +157,6 @@ TEST_F(BATCH_TEST, GeneratorKilledInsideAStepFailsThatFileAndTheRest)
     }));
 }
 
-TEST_F(BATCH_TEST, FailedJobKeepsItsEarlierOutputsAndPassedJobsKeepNoBackup)
-{
-    open("older");
-    ASSERT_EQ(upgrade_batch({"sys_a.tessel", "sys_b.tessel"})[1].status, 0);
-    m_dir.write("sys_b/synth/sys_b.v", "// edited since the last generation\n");
-    const FILE_SNAPSHOT before = files();
-    EXPECT_THAT(before, Not(Contains(Key(HasSubstr("BAK")))));
-
-    inject_fault("error-line-exit-0");
-    const std::vector<IPMAN_IP_REGEN_RESULT> results = upgrade_batch({"sys_b.tessel"});
-    ASSERT_EQ(results.size(), 1u);
-    EXPECT_EQ(results[0].status, 1);
-    EXPECT_EQ(files(), before);
-}
-
 TEST_F(BATCH_TEST, JobWhoseBackupCannotBeMadeIsLeftOutOfTheRun)
 {
     open("newer");
