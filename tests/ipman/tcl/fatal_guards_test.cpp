@@ -6,6 +6,10 @@
 
 #include <main/main.h>
 
+#include <gmock/gmock.h>
+
+#include <sys/wait.h>
+
 #include <csignal>
 #include <cstring>
 #include <exception>
@@ -60,6 +64,9 @@ TEST(IpmanFatalGuardsDeathTest, SwitchedOffTheRunTimeDefaultsStay)
     ::testing::FLAGS_gtest_death_test_style = "threadsafe";
     SCOPED_ENV switch_off("VORLIN_DISABLE_EH", "1");
     EXPECT_EXIT(std::terminate(), ::testing::KilledBySignal(SIGABRT), "terminate called");
-    EXPECT_EXIT(std::raise(SIGSEGV), ::testing::KilledBySignal(SIGSEGV), "^$");
+    // The fault meets whatever handled it before: the run time's default, or a sanitizer's.
+    EXPECT_EXIT(
+        std::raise(SIGSEGV), [](int status) { return !WIFEXITED(status) || WEXITSTATUS(status) != 2; },
+        ::testing::Not(::testing::HasSubstr("Fatal error")));
     ::testing::FLAGS_gtest_death_test_style = style;
 }
