@@ -88,13 +88,8 @@ enum ACF_TCL_OPTION : uint32_t {
 
 const char* option_name(int option)
 {
+    if (const char* help = atcl_help_option_name(option)) return help;
     switch (option) {
-    case ATCL_HELP_SHORT:
-        return "h";
-    case ATCL_HELP_NORMAL:
-        return "help";
-    case ATCL_HELP_LONG:
-        return "long_help";
     case ACF_OPT_PATH:
         return "path_or_name";
     case ACF_OPT_REVISION:

@@ -146,6 +146,9 @@ private:
     std::string m_text;
 };
 
+//! The names of the three help options ("h", "help", "long_help"); nullptr for any other.
+const char* atcl_help_option_name(int option);
+
 //! A resolver for simple commands: the exact name of a help option or of a named option in
 //! the table, or a proper prefix of exactly one of those names; 0 otherwise.
 int atcl_resolve_option_by_prefix(const char* word, ATCL_OPTION_NAME_FN option_name,

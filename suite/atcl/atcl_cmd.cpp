@@ -115,6 +115,20 @@ std::string ATCL_CMD::help_text(bool long_help) const
     return text;
 }
 
+const char* atcl_help_option_name(int option)
+{
+    switch (option) {
+    case ATCL_HELP_SHORT:
+        return "h";
+    case ATCL_HELP_NORMAL:
+        return "help";
+    case ATCL_HELP_LONG:
+        return "long_help";
+    default:
+        return nullptr;
+    }
+}
+
 int atcl_resolve_option_by_prefix(const char* word, ATCL_OPTION_NAME_FN option_name,
                                   const ATCL_OPTION_ENTRY* options)
 {

@@ -16,25 +16,11 @@ namespace {
 constexpr const char* package_name = "::vorlin::design";
 constexpr const char* package_version = "1.0";
 
-const char* option_name(int option)
-{
-    switch (option) {
-    case ATCL_HELP_SHORT:
-        return "h";
-    case ATCL_HELP_NORMAL:
-        return "help";
-    case ATCL_HELP_LONG:
-        return "long_help";
-    default:
-        return nullptr;
-    }
-}
-
 constexpr ATCL_OPTION_ENTRY no_options[] = {{0, 0, 0, 0, nullptr, nullptr}};
 
 int resolve_option(const char* word)
 {
-    return atcl_resolve_option_by_prefix(word, option_name, no_options);
+    return atcl_resolve_option_by_prefix(word, atcl_help_option_name, no_options);
 }
 
 int elaborate_design_command(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* const objv[])
@@ -50,8 +36,9 @@ int elaborate_design_command(ClientData, Tcl_Interp* interp, int objc, Tcl_Obj* 
         "setting hdb_elaboration_time_limit gives its time limit in seconds (default 300).\n\n"
         "Example:\n  elaborate_design\n  load_ip_upgrade_table",
         option_help};
-    static const ATCL_CMD cmd(ATCL_CMD_DEFINITION{"design", "elaborate_design", option_name, resolve_option,
-                                                  nullptr, nullptr, no_options, nullptr, nullptr, nullptr},
+    static const ATCL_CMD cmd(ATCL_CMD_DEFINITION{"design", "elaborate_design", atcl_help_option_name,
+                                                  resolve_option, nullptr, nullptr, no_options, nullptr,
+                                                  nullptr, nullptr},
                               &help);
     ATCL_ARGS args;
     bool help_shown = false;
