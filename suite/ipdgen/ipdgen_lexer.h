@@ -18,6 +18,12 @@ struct IPDGEN_TOKEN {
 
     bool is(std::string_view punct) const { return kind == IPDGEN_TOKEN_KIND::PUNCT && text == punct; }
     bool is_word() const { return kind == IPDGEN_TOKEN_KIND::WORD; }
+    //! The token as a parse error names what it found: quoted and cut short, or the end.
+    std::string described() const
+    {
+        return kind == IPDGEN_TOKEN_KIND::END ? "the end of the file"
+                                              : "\"" + std::string(text.substr(0, 40)) + "\"";
+    }
 };
 
 enum class IPDGEN_LANGUAGE { VERILOG, VHDL };

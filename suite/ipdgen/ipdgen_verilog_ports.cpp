@@ -172,9 +172,7 @@ private:
     [[noreturn]] void fail(const std::string& what) const
     {
         const IPDGEN_TOKEN& token = m_lexer.peek();
-        const std::string found = token.kind == IPDGEN_TOKEN_KIND::END
-                                      ? "the end of the file"
-                                      : "\"" + std::string(token.text.substr(0, 40)) + "\"";
+        const std::string found = token.described();
         throw PARSE_ERROR(token.line,
                           what + (m_module.empty() ? "" : " in module " + m_module) + ", found " + found);
     }

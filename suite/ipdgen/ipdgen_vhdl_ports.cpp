@@ -76,9 +76,7 @@ private:
     [[noreturn]] void fail(const std::string& what) const
     {
         const IPDGEN_TOKEN& token = m_lexer.peek();
-        const std::string found = token.kind == IPDGEN_TOKEN_KIND::END
-                                      ? "the end of the file"
-                                      : "\"" + std::string(token.text.substr(0, 40)) + "\"";
+        const std::string found = token.described();
         throw std::runtime_error("line " + std::to_string(token.line) + ": " + what + " in entity " +
                                  m_entity + ", found " + found);
     }
