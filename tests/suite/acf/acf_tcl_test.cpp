@@ -78,7 +78,7 @@ TEST_F(ACF_TCL_TEST, ScriptAssignmentsAreTransientAndRememberTheirPlace)
 TEST_F(ACF_TCL_TEST, HelpAndProjectsThatCannotBeOpenedOrClosed)
 {
     EXPECT_EQ(eval("project_open -h"), "");
-    EXPECT_EQ(eval("get_all_global_assignments -long_help"), "");
+    EXPECT_EQ(eval("set_global_assignment -long_help"), "");
     EXPECT_EQ(eval("project_open " + dir() + "absent.vpf").rfind("error: ERROR: ", 0), 0u);
     EXPECT_EQ(eval("project_open " + dir() + " -revision nosuch").rfind("error: ERROR: ", 0), 0u);
     EXPECT_EQ(eval("project_close"), "error: ERROR: No project is open. Open one with project_open.");
