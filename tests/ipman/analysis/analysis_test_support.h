@@ -72,8 +72,6 @@ struct RUN {
     bool family_trait_test = true;
     bool encrypted = false;
     bool pro_edition = false;
-    const IPMAN_UPGRADE_ATTEMPT* attempt = nullptr;
-    const IPMAN_DEVICE_REQUIREMENT_MAP* requirements = nullptr;
 };
 
 //! A controller on the installation's catalog, no project family or part chosen.
@@ -91,13 +89,10 @@ protected:
         std::vector<const IPCATALOG_CARD*> candidates;
         const IPCATALOG_CARD* target = m_controller.find_upgrade_target(info, false, candidates);
         IPMAN_IP_UPGRADE_INFO_FUMBLER analyser(
-            &info, &m_controller, m_controller.find_catalog_card(info.tool_name()), target, run.requirements);
+            &info, &m_controller, m_controller.find_catalog_card(info.tool_name()), target, nullptr);
         analyser.set_family_trait_test(run.family_trait_test);
         analyser.set_encrypted(run.encrypted);
         analyser.set_pro_edition(run.pro_edition);
-        if (run.attempt)
-            analyser.set_previous_attempt(static_cast<IPMAN_UPGRADE_STATUS_ENUM>(run.attempt->status),
-                                          run.attempt->message);
         analyser.analyse();
         return info;
     }

@@ -58,12 +58,6 @@ TEST_F(COLLECTOR_LEGACY_TEST, RecordsOfLegacyProtectedAndPlainVariations)
         }));
 }
 
-TEST_F(COLLECTOR_LEGACY_TEST, EntitiesTakeTheCoreTheListLeavesOpen)
-{
-    EXPECT_EQ(entities_of("ip/counter8/counter8.vip"), (LINES{"counter8||kv_counter|23.1|Kelvane||"}));
-    EXPECT_EQ(entities_of("ip/secure_fir/secure_fir.vip"), (LINES{"secure_fir||fir_filter|23.1||Oltran|"}));
-}
-
 TEST_F(COLLECTOR_LEGACY_TEST, LeavesLocksAndFiltersAsItFoundThem)
 {
     ACF_REVISION_MANAGER* revision = acf()->get_revision_manager();

@@ -55,12 +55,3 @@ TEST_F(COLLECTOR_LISTS_TEST, CompleteCoreFoldsItsListsBottomUp)
     EXPECT_EQ(outer->entity_index.at("leaf##leaf_lib"), 2u);
     EXPECT_EQ(outer->entity_index.at("leaf"), 3u);
 }
-
-TEST_F(COLLECTOR_LISTS_TEST, CyclesEndAndFoldAtMostOnce)
-{
-    EXPECT_EQ(entities_of("ip/cycle_a.vip"), (LINES{"cycle_a||nco|23.1|||"}));
-    EXPECT_EQ(entities_of("ip/cycle_b.vip"), (LINES{"cycle_b||fft_engine|23.1|||"}));
-    // loop_x and loop_y include each other below the root looping.
-    EXPECT_EQ(entities_of("ip/looping.vip"),
-              (LINES{"looping||spi_master|23.1|||", "loop_x||uart_tiny||||", "loop_y||pll_basic||||"}));
-}

@@ -1,6 +1,6 @@
 //! @file hdb_ip_finder_test.cpp
 //! @brief The design-hierarchy IP finder on an elaborated design: which instances are IP,
-//! their paths and ids, protected files read once per walk, wrappers, and leaf roots.
+//! their paths and ids, protected files read once per walk, wrappers and proxy files.
 #include "discovery/ipman_acf_ip_collector.h"
 #include "discovery/ipman_hdb_ip_finder.h"
 #include "discovery/ipman_record_analyser.h"
@@ -111,23 +111,6 @@ TEST(HdbIpFinder, FindsIpInstancesReadingEachProtectedFileOnce)
     EXPECT_TRUE(IPMAN_IP_INFO_MANAGER::get_ip_info_manager()->get_ip_info(
         design.get_namespace(), const_cast<HDB_INSTANCE_NAME*>(u_shell), &via_manager));
     EXPECT_EQ(via_manager.instance_paths, shell.instance_paths);
-}
-
-TEST(HdbIpFinder, LeafRootOrNoCollectorGivesNothing)
-{
-    HDB_DESIGN leaf;
-    HDB_SOURCE_FILE* file = leaf.add_source_file("/p/top.v", "ip/top.vip");
-    leaf.get_namespace()->add_unit("top", file);
-    leaf.add_instance("top", "top", nullptr);
-    IPMAN_HDB_IP_FINDER finder;
-    NO_ANALYSIS analysis;
-    std::vector<IPMAN_IP_INFO> found;
-    finder.find_ip_instances(leaf.get_namespace(), leaf.get_root(), nullptr, &analysis, found);
-    EXPECT_TRUE(found.empty());
-
-    leaf.add_instance("u_x", "top", leaf.get_root());
-    finder.find_ip_instances(leaf.get_namespace(), leaf.get_root(), nullptr, &analysis, found);
-    EXPECT_TRUE(found.empty());  // a group key, but no collector to ask
 }
 
 TEST(HdbIpFinder, ProxyFileIsReadForAProtectedSource)

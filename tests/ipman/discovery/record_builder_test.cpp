@@ -109,30 +109,6 @@ TEST_F(RECORD_BUILDER_TEST, SubIpVerdictsRollUpIntoTheMainRecordAndItsList)
     EXPECT_EQ(record("ip/listed.vip", "listed").regen_status(), IPMAN_INCOMPATIBLE_TOOL_ENV);
 }
 
-TEST_F(RECORD_BUILDER_TEST, SeveralMainEntitiesAreAllMainAndTheLastTakesTheRollUp)
-{
-    m_controller.verdicts["bad_core"].status = IPMAN_INCOMPATIBLE;
-    m_dir.copy_data("projects/manager_systems", "manager_systems");
-    const std::string copied = m_dir.file("manager_systems/ip/listed.vip");
-    write_text(copied,
-               read_text(copied) +
-                   "\nset_global_assignment -name IP_CORE_NAME -entity listed -library again Tessel\n");
-    open_project("manager_systems", "newer");
-    m_collector.collect_ip_files();
-    rebuild();
-    const std::string list = in_project("ip/listed.vip");
-    EXPECT_EQ(entities_of(m_all, list), (LINES{"listed/", "bad_core/bad_1", "listed/again"}));
-    const auto first = std::find_if(m_all.begin(), m_all.end(), [&](const IPMAN_IP_INFO& info) {
-        return info.source_file() == list && info.entity() == "listed";
-    });
-    ASSERT_NE(first, m_all.end());
-    const IPMAN_IP_INFO last = record("ip/listed.vip", "listed", "again");
-    EXPECT_EQ(first->parent_entity(), IPMAN_NA_STR);
-    EXPECT_EQ(last.parent_entity(), IPMAN_NA_STR);
-    EXPECT_EQ(first->regen_status(), IPMAN_COMPATIBLE);
-    EXPECT_EQ(last.regen_status(), IPMAN_SUBCORE_NEEDS_REGEN);
-}
-
 TEST_F(RECORD_BUILDER_TEST, UnspecificMainFilesetsBecomeWhatAllRecordsGenerate)
 {
     m_controller.verdicts["aged"].filesets = {IPMAN_FILESET_BLOCK_SYMBOL};

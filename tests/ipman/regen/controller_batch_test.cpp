@@ -1,7 +1,7 @@
 // Batch upgrades of system files: one generator run over all files (observed through the
 // debug trace of its command line), errors attributed to the file the generator was working
-// on, the generation batch of the older layout, and a generator that stops before it reaches
-// any file.
+// on, the generation batch of the older layout, and a file whose backup fails. Runs that end
+// before or inside a file's step: batch_upgrade_test.cpp and upgrade_faults.test.
 #include "ipman/regen/controller_test_support.h"
 
 #include <gmock/gmock.h>
@@ -11,11 +11,9 @@
 namespace controller_test {
 namespace {
 
-using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
-using ::testing::Key;
 using ::testing::Not;
 
 const std::string UPGRADED = "<module name=\"cross\" kind=\"fifo_buffer\" version=\"24.1\"/>";
@@ -81,20 +79,6 @@ TEST_F(BATCH_TEST, ThreeSystemFilesGoToOneGeneratorRunInSelectionOrder)
     EXPECT_EQ(posted("IIPMAN_IPRGEN_START"), 0u);
 }
 
-TEST_F(BATCH_TEST, AnErrorFailsOnlyTheFileItWasReportedFor)
-{
-    open("newer");
-    const std::string refused = read_text(path("refuses_upgrade.tessel"));
-
-    const auto results = upgrade_batch({"sys_a.tessel", "refuses_upgrade.tessel", "sys_c.tessel"});
-
-    EXPECT_THAT(statuses(results), ElementsAre(0, 1, 0));
-    EXPECT_EQ(results[1].fail_type, IPMAN_FAIL_TESSEL_UPGRADE_IP_CORES_FAILED);
-    EXPECT_EQ(read_text(path("refuses_upgrade.tessel")), refused);
-    EXPECT_THAT(read_text(path("sys_a.tessel")), HasSubstr(UPGRADED));
-    EXPECT_THAT(read_text(path("sys_c.tessel")), HasSubstr(UPGRADED));
-}
-
 TEST_F(BATCH_TEST, OlderLayoutGeneratesTheUpgradedFilesInOneMoreRun)
 {
     open("older");
@@ -114,47 +98,6 @@ TEST_F(BATCH_TEST, OlderLayoutGeneratesTheUpgradedFilesInOneMoreRun)
     EXPECT_EQ(results[0].top_level_file, path("sys_a/synth/sys_a.v"));
     EXPECT_EQ(results[2].top_level_file, path("sys_b/synth/sys_b.v"));
     EXPECT_EQ(results[1].top_level_file, "");
-}
-
-// A generator that gives up before it announces any file has upgraded none of them; its
-// files must not be reported as upgraded.
-TEST_F(BATCH_TEST, GeneratorThatStopsBeforeAnyFileFailsEveryJob)
-{
-    std::ofstream(path("newer.vsf"), std::ios::app)
-        << "set_global_assignment -name PARALLEL_IP_GENERATION ON\n"
-        << "set_global_assignment -name NUM_PARALLEL_PROCESSORS many\n";
-    open("newer");
-    const FILE_SNAPSHOT before = files();
-
-    const auto results = upgrade_batch({"sys_a.tessel", "sys_b.tessel"});
-
-    EXPECT_THAT(statuses(results), ElementsAre(1, 1));
-    EXPECT_EQ(results[0].fail_type, IPMAN_FAIL_TESSEL_UPGRADE_IP_CORES_FAILED);
-    EXPECT_THAT(changed_files(before, files()), IsEmpty());
-    EXPECT_TRUE(error_posted());
-}
-
-// A generator that dies inside a file's step did not finish that file, nor the files it
-// never reached; the files it finished stand. How it ended is reported.
-TEST_F(BATCH_TEST, GeneratorKilledInsideAStepFailsThatFileAndTheRest)
-{
-    open("newer");
-    inject_fault("killed");
-    SCOPED_ENV only_b("VORLIN_TEST_GENERATOR_FAULT_FILES", "*sys_b*");
-    const FILE_SNAPSHOT before = files();
-
-    const auto results = upgrade_batch({"sys_a.tessel", "sys_b.tessel", "sys_c.tessel"});
-
-    EXPECT_THAT(statuses(results), ElementsAre(0, 1, 1));
-    EXPECT_THAT(read_text(path("sys_a.tessel")), HasSubstr(UPGRADED));
-    const FILE_SNAPSHOT after = files();
-    for (const char* file : {"sys_b.tessel", "sys_c.tessel"})
-        EXPECT_EQ(after.at(file), before.at(file)) << file;
-    EXPECT_EQ(after.size(), before.size()) << "no temporary of the killed writer is left";
-    const auto& messages = msg_posted_messages();
-    EXPECT_TRUE(std::any_of(messages.begin(), messages.end(), [](const MSG_RECORD& m) {
-        return m.text.find("tessel-generate was ended by signal 9") != std::string::npos;
-    }));
 }
 
 TEST_F(BATCH_TEST, JobWhoseBackupCannotBeMadeIsLeftOutOfTheRun)

@@ -106,12 +106,6 @@ protected:
         return std::count_if(messages.begin(), messages.end(),
                              [&](const MSG_RECORD& m) { return m.identifier == identifier; });
     }
-    static bool error_posted()
-    {
-        const auto& messages = msg_posted_messages();
-        return std::any_of(messages.begin(), messages.end(),
-                           [](const MSG_RECORD& m) { return m.type == MSG_POST_ERROR; });
-    }
 
     TEMP_DIR m_dir;
     SCOPED_ENV m_ip_root{"IP_ROOTDIR", data_dir() + "/ip"};
@@ -125,17 +119,7 @@ protected:
 //! the shell creates and registers; these tests do the same.
 class WIZARD_REGEN_TEST : public REGEN_TEST {
 protected:
-    void SetUp() override
-    {
-        REGEN_TEST::SetUp();
-        m_host.emplace();
-    }
-    void TearDown() override
-    {
-        m_host.reset();
-        REGEN_TEST::TearDown();
-    }
-    std::optional<HOST_INTERPRETER> m_host;
+    HOST_INTERPRETER m_host;
 };
 
 //! The debug trace of the batch runs: the command line of every generator started.

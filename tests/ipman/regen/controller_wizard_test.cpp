@@ -86,8 +86,6 @@ INSTANTIATE_TEST_SUITE_P(
                                           IPMAN_VKELVANE_SILENT, "exit-1"},
                       WIZARD_FAILURE_CASE{"silent_error_line", "counter_var.v", "kv_counter",
                                           IPMAN_VKELVANE_SILENT, "error-line-exit-0"},
-                      WIZARD_FAILURE_CASE{"legacy_exit_1", "shift_var.v", "KV_SHIFT_REG",
-                                          IPMAN_VKELVANE_LEGACY_SILENT, "exit-1"},
                       WIZARD_FAILURE_CASE{"legacy_no_output", "shift_var.v", "KV_SHIFT_REG",
                                           IPMAN_VKELVANE_LEGACY_SILENT, "no-output"}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -30,19 +30,15 @@ TEST(ReferenceTables, NameMappingMapsUnknownOlderNamesToCatalogCards)
 {
     std::vector<IPMAN_CSV_ROW> rows;
     ASSERT_TRUE(read_csv_file(ipman_reference_table_path(IPMAN_IP_NAME_MAPPING_FILE), rows));
-    int comments = 0, mappings = 0;
+    int mappings = 0;
     for (const auto& row : rows) {
-        if (row[0].rfind('#', 0) == 0) {
-            ++comments;
-            continue;
-        }
+        if (row[0].rfind('#', 0) == 0) continue;
         ASSERT_EQ(row.size(), 2u);
         ++mappings;
         EXPECT_TRUE(catalog_has_card(row[0])) << row[0];
         EXPECT_FALSE(catalog_knows(row[1])) << row[1];
     }
-    EXPECT_EQ(comments, 1);
-    EXPECT_GE(mappings, 3);
+    EXPECT_GT(mappings, 0);
 }
 
 TEST(ReferenceTables, CoreListsNameCatalogCards)

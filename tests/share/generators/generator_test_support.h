@@ -44,20 +44,6 @@ inline std::string in_quotes(const std::string& path)
     return "\"" + path + "\"";
 }
 
-inline std::string begin_upgrade_marker(const std::string& file)
-{
-    return "Entered IP upgrade step for " + file + ".";
-}
-inline std::string end_upgrade_marker(const std::string& file)
-{
-    return "Exited IP upgrade step for " + file + ".";
-}
-
-//! The marker options exactly as the IP upgrade's batch mode writes them.
-constexpr const char* kUpgradeMarkerOptions =
-    " --message-format=begin-ip-core-upgrade=\"Entered IP upgrade step for {1}.\""
-    " --message-format=end-ip-core-upgrade=\"Exited IP upgrade step for {1}.\" ";
-
 class GeneratorTest : public ::testing::Test {
 protected:
     //! A command line for an installation tool (path relative to the installation).

@@ -52,25 +52,18 @@ std::vector<std::string> placed_values(const std::vector<ROW>& rows)
 
 }  // namespace
 
-TEST_F(ACF_COMMIT_TEST, RemoveAllAndAddBackKeepsOrderAndLeavesFilesAlone)
+TEST_F(ACF_COMMIT_TEST, RenamedFileKeepsItsPlaceAndListAssignmentsStayInTheirLists)
 {
     const std::string vsf_before = read_text(dir() + "main.vsf");
     const std::string outer_before = read_text(dir() + "ip/outer.vip");
+    const std::string inner_before = read_text(dir() + "ip/inner/inner.vip");
     open(dir() + "nested.vpf");
     const std::vector<ROW> before = all_rows();
-
     remove_all_and_add_back();
     EXPECT_EQ(all_rows(), before);
     // Nothing changed, so the settings file keeps its own layout and comment.
     EXPECT_EQ(read_text(dir() + "main.vsf"), vsf_before);
-    EXPECT_EQ(read_text(dir() + "ip/outer.vip"), outer_before);
-}
 
-TEST_F(ACF_COMMIT_TEST, RenamedFileKeepsItsPlaceAndListAssignmentsStayInTheirLists)
-{
-    const std::string outer_before = read_text(dir() + "ip/outer.vip");
-    const std::string inner_before = read_text(dir() + "ip/inner/inner.vip");
-    open(dir() + "nested.vpf");
     remove_all_and_add_back("sys/soc.tessel", "sys/soc.vip");
     const std::vector<ROW> after = all_rows();
 
@@ -97,49 +90,6 @@ TEST_F(ACF_COMMIT_TEST, RenamedFileKeepsItsPlaceAndListAssignmentsStayInTheirLis
                                   }),
                    expected.end());
     EXPECT_EQ(placed_values(all_rows()), expected);
-}
-
-TEST_F(ACF_COMMIT_TEST, ReplacedAssignmentKeepsItsPlaceAndRereadListsFollowTheNewFile)
-{
-    open(dir() + "nested.vpf");
-    ACF_ASSIGNMENT_LIST list;
-    manager()->get_all_assignments(list, false);
-    const auto soc = std::find_if(list.begin(), list.end(), [](const ACF_ASSIGNMENT* a) {
-        return a->get_unmodified_value() == "sys/soc.tessel";
-    });
-    ASSERT_NE(soc, list.end());
-    // A session assignment of a script keeps its place among the file's assignments.
-    ACF_MGR_INPUT_PARAMETERS session;
-    session.set_variable_type(ACF_VAR_VERILOG_FILE);
-    session.set_value_string("from_script.v");
-    session.set_home_file(dir() + "flow.tcl", 2);
-    session.set_is_transient(true);
-    ASSERT_NE(manager()->add_assignment(session), nullptr);
-
-    std::filesystem::create_directories(dir() + "sys/soc2");
-    write_text(dir() + "sys/soc2/soc2.vip",
-               "set_global_assignment -name VERILOG_FILE [file join $vip_dir soc2.v]\n");
-    write_text(dir() + "sys/soc2.tessel", "<system name=\"soc2\"/>\n");
-    ACF_MGR_INPUT_PARAMETERS renamed;
-    renamed.set_variable_type(ACF_VAR_TESSEL_FILE);
-    renamed.set_value_string("sys/soc2.tessel");
-    EXPECT_EQ(manager()->get_revision_manager()->replace_assignment(*soc, renamed)->get_unmodified_value(),
-              "sys/soc2.tessel");
-    EXPECT_EQ(manager()->get_revision_manager()->replace_assignment(*soc, renamed), nullptr);
-    ASSERT_TRUE(manager()->reread_ip_lists()) << manager()->get_last_error();
-
-    std::vector<std::string> names;
-    for (const ROW& row : all_rows())
-        names.push_back(row.name + "=" + row.written);
-    EXPECT_EQ(names,
-              (std::vector<std::string>{
-                  "FAMILY=Crest V", "DEVICE=CV5A-F1152-I2", "TOP_LEVEL_ENTITY=top", "VERILOG_FILE=src/top.v",
-                  "VIP_FILE=ip/outer.vip", "IP_CORE_NAME=fifo", "IP_CORE_VERSION=24.1",
-                  "VERILOG_FILE=" + dir() + "ip/outer.v", "VIP_FILE=" + dir() + "ip/inner/inner.vip",
-                  "VHDL_FILE=" + dir() + "ip/inner/inner.vhd", "IP_CORE_NAME=ram", "IP_VENDOR=Oltran",
-                  "VHDL_FILE=./src/../src/util.vhd", "TESSEL_FILE=sys/soc2.tessel",
-                  "VERILOG_FILE=" + dir() + "sys/soc2/soc2.v", "ALWAYS_REGENERATE_IP=ON",
-                  "NUM_PARALLEL_PROCESSORS=4", "VERILOG_FILE=from_script.v"}));
 }
 
 TEST_F(ACF_COMMIT_TEST, ValuesReadBackExactly)
@@ -277,6 +227,7 @@ TEST_F(ACF_COMMIT_TEST, SettingsAnswerTheLastAssignmentThroughEveryChange)
     EXPECT_EQ(family(), "Crest V");
     revision->replace_assignment(families[0], params(ACF_VAR_FAMILY, "FAMILY", "Crest W"));
     EXPECT_EQ(family(), "Crest W");
+    EXPECT_EQ(revision->replace_assignment(families[0], params(ACF_VAR_FAMILY, "FAMILY", "X")), nullptr);
 
     EXPECT_EQ(own_setting(), "<none>");
     manager()->add_assignment(params(ACF_VAR_UNKNOWN, "MY_OWN_SETTING", "a"));

@@ -189,7 +189,6 @@ INSTANTIATE_TEST_SUITE_P(
                        "set_global_assignment -name A x\nset_global_assignment -name\n", 2, "needs a value"},
         MALFORMED_CASE{"caught_nested", "ip/inner/inner.vip", "\nfile delete x\n", 2, "not available",
                        "catch {set_global_assignment -name VIP_FILE ip/inner/inner.vip}\n"},
-        MALFORMED_CASE{"event_loop", "main.vsf", "after 100000000\n", 1, "invalid command name \"after\""},
         MALFORMED_CASE{"project_file", "nested.vpf", "revision main\nrevision\n", 2, "wrong # args"},
         MALFORMED_CASE{"revision_path", "nested.vpf", "revision main\nrevision ../x\n", 2,
                        "not a plain name"},

@@ -1,5 +1,6 @@
 //! @file protect_test.cpp
-//! @brief Protected sources: the envelope test, the header comment, vendors and proxies.
+//! @brief Protected sources: the envelope test, the header comment and vendors (proxies: the
+//! design-hierarchy finder test).
 #include <protect/protect.h>
 
 #include <gtest/gtest.h>
@@ -52,14 +53,4 @@ TEST(ProtectedFiles, CommentTextForms)
     CPT_PROTECTED_FILE_READER empty;
     EXPECT_FALSE(empty.parse_comment("core_version=2 vendor=6AF7"));
     EXPECT_EQ(cpt_get_vendor_name("FFFF"), "N/A");
-}
-
-TEST(ProtectedFiles, ProxyFiles)
-{
-    EXPECT_EQ(cpt_get_proxy_file_if_any(PROTECTED + "wrapped_core.v"), PROTECTED + "wrapped_core.v.cpt");
-    EXPECT_EQ(cpt_get_proxy_file_if_any(PROTECTED + "plain.v"), "");
-    EXPECT_EQ(cpt_get_proxy_file_if_any(""), "");
-    CPT_PROTECTED_FILE_READER reader;
-    ASSERT_TRUE(reader.open(cpt_get_proxy_file_if_any(PROTECTED + "wrapped_core.v")));
-    EXPECT_EQ(reader.get_core_name(), "\"clock_pll\"");
 }

@@ -1,5 +1,5 @@
 //! @file rdb_store_test.cpp
-//! @brief Look-ups by name, and reports stored in and read back from the project database.
+//! @brief Reports stored in and read back from the project database.
 #include "rdb_test_support.h"
 #include "support/test_support.h"
 
@@ -11,22 +11,6 @@
 #include <unistd.h>
 
 namespace {
-
-TEST(RdbLookUps, ByNameInFolderRecursivelyAndSummaries)
-{
-    auto report = sample_report("top", "e");
-    RDB_FOLDER_OBJECT* main = report->get_main_folder();
-    EXPECT_TRUE(rdb_object_exists_in_folder(main, "IP Upgrade"));
-    EXPECT_FALSE(rdb_object_exists_in_folder(main, "IP Upgrade Summary"));  // only directly inside
-    EXPECT_FALSE(rdb_object_exists_in_folder(nullptr, "IP Upgrade"));
-    EXPECT_EQ(find_object_recursively(main, "Default Main Folder"), main);
-    EXPECT_NE(find_object_recursively(main, "Empty"), nullptr);
-    EXPECT_EQ(find_object_recursively(main, "missing"), nullptr);
-
-    auto* ip = static_cast<RDB_FOLDER_OBJECT*>(main->find_object("IP Upgrade"));
-    EXPECT_NE(rdb_find_summary_by_name(ip, "IP Upgrade Summary"), nullptr);
-    EXPECT_EQ(rdb_find_summary_by_name(ip, "Failed Upgrade IP Components"), nullptr);  // a table
-}
 
 class RdbStore : public ::testing::Test {
 protected:

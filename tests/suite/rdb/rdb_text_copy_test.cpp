@@ -62,6 +62,7 @@ TEST(RdbTextCopy, WritesAtomicallyAndRefusesWithAReason)
 {
     TEMP_DIR dir;
     auto report = sample_report("top", "e");
+    EXPECT_NE(find_object_recursively(report->get_main_folder(), "Empty"), nullptr);
     RDB_REPORT_GEN gen(*report, "All");  // no entries: the whole report
     std::string error;
     ASSERT_TRUE(gen.write_report_files(dir.file("top.ipregen.rpt"), false, &error)) << error;
