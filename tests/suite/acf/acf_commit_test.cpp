@@ -159,10 +159,12 @@ TEST_F(ACF_COMMIT_TEST, KilledCommitLeavesOldOrNewFileNeverATornOne)
             .count() /
         2;
 
+    // On a busy machine one span may miss a content: rounds go on, with longer spans, until
+    // both were seen.
     std::mt19937 random(20240601);
-    std::uniform_int_distribution<long> delay_us(0, 2 * period_us);
-    int seen_first = 0;
-    for (int round = 0; round < 20; ++round) {
+    int seen_first = 0, seen_second = 0;
+    for (int round = 0; round < 20 || ((seen_first == 0 || seen_second == 0) && round < 200); ++round) {
+        std::uniform_int_distribution<long> delay_us(0, (2 + round / 20) * period_us);
         int ready[2];
         ASSERT_EQ(pipe(ready), 0);
         const pid_t child = fork();
@@ -190,11 +192,11 @@ TEST_F(ACF_COMMIT_TEST, KilledCommitLeavesOldOrNewFileNeverATornOne)
         const std::string now = read_text(dir() + "big.vsf");
         ASSERT_TRUE(now == first || now == second)
             << "torn settings file after round " << round << ", size " << now.size();
-        seen_first += now == first ? 1 : 0;
+        (now == first ? seen_first : seen_second) += 1;
     }
     // Kills at random moments find both contents.
     EXPECT_GT(seen_first, 0);
-    EXPECT_LT(seen_first, 20);
+    EXPECT_GT(seen_second, 0);
 }
 
 TEST_F(ACF_COMMIT_TEST, SettingsAnswerTheLastAssignmentThroughEveryChange)
