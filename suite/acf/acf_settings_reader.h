@@ -57,6 +57,8 @@ ACF_TCL_CALLER acf_tcl_caller_location(Tcl_Interp* interp);
 //! free each one as soon as it has moved it on: a project's assignments are never held twice.
 using ACF_READ_ASSIGNMENTS = std::deque<ACF_MGR_INPUT_PARAMETERS>;
 
+class ACF_PLAIN_COMMANDS;
+
 class ACF_SETTINGS_READER {
 public:
     //! project_dir: absolute, ending with "/"; relative file values are resolved against it.
@@ -92,6 +94,10 @@ private:
 
     void evaluate_file(const std::string& path, const std::string& content, const std::string& origin,
                        bool is_list);
+    //! Applies the file's commands from its start while they need no interpreter; returns
+    //! the commands they count for against the file's budget.
+    int apply_plain_commands(const std::string& path, const std::string& origin, std::size_t depth,
+                             ACF_PLAIN_COMMANDS& commands);
     FILE_INTERPRETER& interpreter_at_depth(std::size_t depth);
     void read_list_file(const std::string& path, const std::string& origin, const std::string& named_by);
     void read_generated_list(const ACF_MGR_INPUT_PARAMETERS& params);
@@ -111,4 +117,6 @@ private:
     //! One per nesting depth: files of one depth are read one after another, and a file
     //! that left nothing behind in its interpreter hands it on to the next.
     std::vector<std::unique_ptr<FILE_INTERPRETER>> m_interpreters;
+    //! When the file being read at each depth must be done; the files it includes do not count.
+    std::vector<Tcl_Time> m_deadlines;
 };
