@@ -105,8 +105,8 @@ public:
 
     void set_entity(const std::string& entity) { m_entity = entity; }
     const std::string& get_entity() const { return m_entity; }
-    void set_library(const std::string& library) { m_library = acf_shared_text(library); }
-    const std::string& get_library() const { return acf_text_of(m_library); }
+    void set_library(const std::string& library) { m_library = library; }
+    const std::string& get_library() const { return m_library; }
     //! Argument 2: the VIP_FILE value that included the IP list; empty for none.
     void set_origin(const std::string& origin) { m_origin = acf_shared_text(origin); }
     //! As above, sharing the text with the other assignments of the same list.
@@ -136,10 +136,9 @@ public:
 private:
     std::string m_value;
     std::string m_entity;
-    // A project holds a great many assignments and rarely a library or an unknown name:
-    // those two take room only when set.
+    std::string m_library;
+    //! Only names of ACF_VAR_UNKNOWN type are kept, and those are rare.
     ACF_SHARED_TEXT m_name;
-    ACF_SHARED_TEXT m_library;
     // Every assignment of a file names the same file and origin: they share one copy.
     ACF_SHARED_TEXT m_origin;
     ACF_SHARED_TEXT m_home_file;

@@ -514,9 +514,9 @@ void ACF_SETTINGS_READER::read_ip_list_file(const std::string& path)
     m_list_files.insert(absolute);
     m_included.emplace(absolute, path);
     m_reading.push_back(absolute);
-    const std::size_t first = m_assignments.size();
+    const std::size_t first = m_read.size();
     evaluate_file(absolute, content, path, true);
-    m_read_lists.emplace(absolute, std::make_pair(first, m_assignments.size()));
+    m_read_lists.emplace(absolute, std::make_pair(first, m_read.size()));
     m_reading.pop_back();
 }
 
@@ -606,22 +606,33 @@ int ACF_SETTINGS_READER::apply_plain_commands(const std::string& path, const std
     return spent;
 }
 
+void ACF_SETTINGS_READER::send_assignments_to(ACF_ASSIGNMENT_SINK sink)
+{
+    m_sink = std::move(sink);
+}
+
+const ACF_MGR_INPUT_PARAMETERS& ACF_SETTINGS_READER::keep(ACF_MGR_INPUT_PARAMETERS&& params)
+{
+    if (m_sink) {
+        m_read.push_back(&m_sink(std::move(params)));
+    } else {
+        // A deque keeps its elements in place as it grows.
+        m_assignments.push_back(std::move(params));
+        m_read.push_back(&m_assignments.back());
+    }
+    return *m_read.back();
+}
+
 void ACF_SETTINGS_READER::add_assignment(ACF_MGR_INPUT_PARAMETERS params)
 {
-    const ACF_VARIABLE_TYPE_ENUM type = params.get_variable_type();
-    if (type != ACF_VAR_VIP_FILE && type != ACF_VAR_TESSEL_FILE && type != ACF_VAR_GWIP_FILE) {
-        m_assignments.push_back(std::move(params));
-        return;
-    }
-    // Kept whole here: the lists it names are read into m_assignments right after it.
-    m_assignments.push_back(params);
-    if (params.get_variable_type() == ACF_VAR_VIP_FILE) {
-        const std::string named_by =
-            fmt::format("{}, line {}", params.get_home_file(), params.get_home_line());
-        read_list_file(resolve(params.get_value_string()), params.get_value_string(), named_by);
-    } else if (params.get_variable_type() == ACF_VAR_TESSEL_FILE ||
-               params.get_variable_type() == ACF_VAR_GWIP_FILE) {
-        read_generated_list(params);
+    // The lists it names are read right after it; it stays where it was kept meanwhile.
+    const ACF_MGR_INPUT_PARAMETERS& kept = keep(std::move(params));
+    if (kept.get_variable_type() == ACF_VAR_VIP_FILE) {
+        const std::string named_by = fmt::format("{}, line {}", kept.get_home_file(), kept.get_home_line());
+        read_list_file(resolve(kept.get_value_string()), kept.get_value_string(), named_by);
+    } else if (kept.get_variable_type() == ACF_VAR_TESSEL_FILE ||
+               kept.get_variable_type() == ACF_VAR_GWIP_FILE) {
+        read_generated_list(kept);
     }
 }
 
@@ -673,9 +684,9 @@ void ACF_SETTINGS_READER::read_list_file(const std::string& path, const std::str
     }
     m_list_files.insert(path);
     m_reading.push_back(path);
-    const std::size_t first = m_assignments.size();
+    const std::size_t first = m_read.size();
     evaluate_file(path, content, origin, true);
-    m_read_lists.emplace(path, std::make_pair(first, m_assignments.size()));
+    m_read_lists.emplace(path, std::make_pair(first, m_read.size()));
     m_reading.pop_back();
 }
 
@@ -685,10 +696,10 @@ void ACF_SETTINGS_READER::repeat_list_assignments(const std::string& path, const
     // The lists it names came in with their own origins already.
     const ACF_SHARED_TEXT shared_origin = acf_shared_text(origin);
     for (std::size_t i = first; i < end; ++i) {
-        if (m_assignments[i].get_home_file() != path) continue;
-        ACF_MGR_INPUT_PARAMETERS copy = m_assignments[i];
+        if (m_read[i]->get_home_file() != path) continue;
+        ACF_MGR_INPUT_PARAMETERS copy = *m_read[i];
         copy.set_origin(shared_origin);
-        m_assignments.push_back(std::move(copy));
+        keep(std::move(copy));
     }
 }
 
