@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace {
 
@@ -18,7 +19,14 @@ std::string_view text_of(const Tcl_Token& token)
 
 int lines_in(const char* start, const char* end)
 {
-    return static_cast<int>(std::count(start, end, '\n'));
+    // memchr skips the text between line ends faster than a loop over every character.
+    int lines = 0;
+    const void* line_end = nullptr;
+    while ((line_end = std::memchr(start, '\n', static_cast<std::size_t>(end - start))) != nullptr) {
+        ++lines;
+        start = static_cast<const char*>(line_end) + 1;
+    }
+    return lines;
 }
 
 //! Drops the references the objects were created with.

@@ -100,15 +100,20 @@ const ACF_ASSIGNMENT* ACF_PROJECT_MODEL::last_assignment_of(ACF_VARIABLE_TYPE_EN
     return found == m_last->by_type.end() ? nullptr : found->second;
 }
 
-bool ACF_PROJECT_MODEL::belongs_to_settings_file(const ACF_ASSIGNMENT& assignment) const
-{
-    return !assignment.is_transient() && !is_from_list_file(assignment);
-}
-
 std::string ACF_PROJECT_MODEL::render_settings_file() const
 {
     std::vector<const ACF_MGR_INPUT_PARAMETERS*> written;
-    for (const auto& assignment : m_assignments)
-        if (belongs_to_settings_file(*assignment)) written.push_back(&assignment->get_input_parameters());
+    // The assignments of one file come one after another and share its path text, so the
+    // list files are looked up once per file.
+    const std::string* file = nullptr;
+    bool from_list_file = false;
+    for (const auto& assignment : m_assignments) {
+        if (&assignment->get_acf_file_name() != file) {
+            file = &assignment->get_acf_file_name();
+            from_list_file = is_from_list_file(*assignment);
+        }
+        if (!assignment->is_transient() && !from_list_file)
+            written.push_back(&assignment->get_input_parameters());
+    }
     return acf_render_settings(written);
 }

@@ -58,7 +58,6 @@ public:
     void set_committed_text(std::string text) { m_committed_text = std::move(text); }
 
 private:
-    bool belongs_to_settings_file(const ACF_ASSIGNMENT& assignment) const;
     void forget_last_assignments();
     using POSITIONS = std::unordered_map<const ACF_ASSIGNMENT*, ASSIGNMENT_SEQUENCE::iterator>;
     POSITIONS& positions();

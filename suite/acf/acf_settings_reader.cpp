@@ -69,8 +69,19 @@ int bracket_nesting_depth(const std::string& text)
     return deepest;
 }
 
+std::size_t occurrences(std::string_view text, char wanted)
+{
+    std::size_t count = 0;
+    for (std::size_t at = text.find(wanted); at != std::string_view::npos; at = text.find(wanted, at + 1))
+        ++count;
+    return count;
+}
+
 void refuse_deep_nesting(const std::string& path, const std::string& content)
 {
+    // Fewer openings than the limit cannot nest deeper than it; most files have few.
+    if (occurrences(content, '[') + occurrences(content, '{') <= static_cast<std::size_t>(max_nesting_depth))
+        return;
     if (bracket_nesting_depth(content) > max_nesting_depth)
         throw ACF_READ_ERROR(fmt::format("ERROR: {}: brackets or braces are nested more than {} levels deep; "
                                          "the file is not evaluated",
