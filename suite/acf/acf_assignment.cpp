@@ -22,7 +22,8 @@ std::unique_ptr<const std::string> resolve_value(const ACF_MGR_INPUT_PARAMETERS&
                                                  const std::string& project_dir)
 {
     const std::string& written = params.get_value_string();
-    if (written.empty() || !names_file(params)) return nullptr;
+    // Most values read from IP lists are absolute and flat already.
+    if (written.empty() || !names_file(params) || FIO_PATH::is_absolute_and_flat(written)) return nullptr;
     std::string resolved = FIO_PATH(written).become_absolute(project_dir).fullpath();
     if (resolved == written) return nullptr;
     return std::make_unique<const std::string>(std::move(resolved));
