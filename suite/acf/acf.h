@@ -92,7 +92,7 @@ public:
     void set_variable_type(ACF_VARIABLE_TYPE_ENUM type) { m_type = type; }
     ACF_VARIABLE_TYPE_ENUM get_variable_type() const { return m_type; }
     //! The -name as written; needed only for names of ACF_VAR_UNKNOWN type.
-    void set_variable_name(const std::string& name) { m_name = name; }
+    void set_variable_name(const std::string& name) { m_name = acf_shared_text(name); }
     //! The -name: the canonical name of a known type, else the name set.
     std::string get_variable_name() const;
 
@@ -134,14 +134,15 @@ public:
     bool get_is_transient() const { return m_transient; }
 
 private:
-    ACF_VARIABLE_TYPE_ENUM m_type = ACF_VAR_UNKNOWN;
-    std::string m_name;
     std::string m_value;
     std::string m_entity;
     std::string m_library;
+    //! Only names of ACF_VAR_UNKNOWN type are kept, and those are rare.
+    ACF_SHARED_TEXT m_name;
     // Every assignment of a file names the same file and origin: they share one copy.
     ACF_SHARED_TEXT m_origin;
     ACF_SHARED_TEXT m_home_file;
+    ACF_VARIABLE_TYPE_ENUM m_type = ACF_VAR_UNKNOWN;
     int m_line = 0;
     bool m_transient = false;
 };
@@ -183,8 +184,8 @@ public:
 
 private:
     ACF_MGR_INPUT_PARAMETERS m_params;
-    //! The resolved value where it differs from the written one; empty otherwise.
-    std::string m_resolved_value;
+    //! The resolved value where it differs from the written one; none otherwise.
+    std::unique_ptr<const std::string> m_resolved_value;
 };
 
 using ACF_ASSIGNMENT_LIST = std::vector<ACF_ASSIGNMENT*>;

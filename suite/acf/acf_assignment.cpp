@@ -17,13 +17,16 @@ bool names_file(const ACF_MGR_INPUT_PARAMETERS& params)
 //! File assignments name files relative to the project directory; the resolved form is
 //! absolute and flattened so that paths from different sources compare equal. A value
 //! that resolves to itself (any other value, an absolute flat path) is not stored twice:
-//! the answer is empty then.
-std::string resolve_value(const ACF_MGR_INPUT_PARAMETERS& params, const std::string& project_dir)
+//! the answer is null then.
+std::unique_ptr<const std::string> resolve_value(const ACF_MGR_INPUT_PARAMETERS& params,
+                                                 const std::string& project_dir)
 {
     const std::string& written = params.get_value_string();
-    if (written.empty() || !names_file(params)) return std::string();
+    // Most values read from IP lists are absolute and flat already.
+    if (written.empty() || !names_file(params) || FIO_PATH::is_absolute_and_flat(written)) return nullptr;
     std::string resolved = FIO_PATH(written).become_absolute(project_dir).fullpath();
-    return resolved == written ? std::string() : resolved;
+    if (resolved == written) return nullptr;
+    return std::make_unique<const std::string>(std::move(resolved));
 }
 
 }  // namespace
@@ -62,7 +65,7 @@ const char* ACF_ASSIGNMENT::get_argument_value(ACF_ARGUMENT_TYPE_ENUM argument) 
 
 std::string ACF_ASSIGNMENT::get_value(bool quoted) const
 {
-    const std::string& resolved = m_resolved_value.empty() ? m_params.get_value_string() : m_resolved_value;
+    const std::string& resolved = m_resolved_value ? *m_resolved_value : m_params.get_value_string();
     return quoted ? acf_tcl_quote(resolved) : resolved;
 }
 

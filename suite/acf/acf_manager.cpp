@@ -76,6 +76,19 @@ void append_all(ACF_PROJECT_MODEL& model, ACF_READ_ASSIGNMENTS& read)
         model.append(std::move(read.front()));
 }
 
+//! Reads the revision's assignments straight into the model: it is not in use until it
+//! replaces the open one, so a failed read just drops it. The reader's own records go with
+//! it, before the settings text is rendered.
+void read_assignments(ACF_PROJECT_MODEL& model)
+{
+    ACF_SETTINGS_READER reader(model.directory());
+    reader.send_assignments_to([&model](ACF_MGR_INPUT_PARAMETERS && params) -> const auto& {
+        return model.append(std::move(params))->get_input_parameters();
+    });
+    reader.read_settings_file(model.settings_file());
+    model.set_list_files(reader.take_list_files());
+}
+
 }  // namespace
 
 // ---- ACF_REVISION_MANAGER ---------------------------------------------------------------
@@ -218,10 +231,7 @@ bool ACF_MANAGER::open_project(const std::string& path_or_name, const std::strin
                 fmt::format("ERROR: project {} has no revision \"{}\"", project_file.fullpath(), chosen));
 
         auto model = std::make_unique<ACF_PROJECT_MODEL>(project_file.base(), directory, chosen);
-        reader.read_settings_file(model->settings_file());
-        ACF_READ_ASSIGNMENTS read = reader.take_assignments();
-        append_all(*model, read);
-        model->set_list_files(reader.list_files());
+        read_assignments(*model);
         model->set_committed_text(model->render_settings_file());
 
         if (!replace_model(std::move(model))) {

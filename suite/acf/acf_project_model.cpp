@@ -23,19 +23,31 @@ ACF_ASSIGNMENT* ACF_PROJECT_MODEL::append(ACF_MGR_INPUT_PARAMETERS&& params)
     if (params.get_home_file().empty()) params.set_home_file(m_settings_file, 0);
     m_assignments.push_back(std::make_unique<ACF_ASSIGNMENT>(std::move(params), directory()));
     ACF_ASSIGNMENT* added = m_assignments.back().get();
-    m_positions[added] = std::prev(m_assignments.end());
+    if (m_positions) (*m_positions)[added] = std::prev(m_assignments.end());
     std::lock_guard<std::mutex> hold(m_last_mutex);
     if (m_last) m_last->note(*added);  // the newest is the last of its kind
     return added;
 }
 
+ACF_PROJECT_MODEL::POSITIONS& ACF_PROJECT_MODEL::positions()
+{
+    if (!m_positions) {
+        m_positions.emplace();
+        m_positions->reserve(m_assignments.size());
+        for (auto position = m_assignments.begin(); position != m_assignments.end(); ++position)
+            m_positions->emplace(position->get(), position);
+    }
+    return *m_positions;
+}
+
 bool ACF_PROJECT_MODEL::remove(ACF_ASSIGNMENT* assignment)
 {
-    const auto found = m_positions.find(assignment);
-    if (found == m_positions.end()) return false;
+    POSITIONS& sites = positions();
+    const auto found = sites.find(assignment);
+    if (found == sites.end()) return false;
     // Callers may still hold pointers from an earlier query, so the object is parked, not freed.
     m_removed.splice(m_removed.end(), m_assignments, found->second);
-    m_positions.erase(found);
+    sites.erase(found);
     forget_last_assignments();
     return true;
 }
@@ -43,15 +55,16 @@ bool ACF_PROJECT_MODEL::remove(ACF_ASSIGNMENT* assignment)
 ACF_ASSIGNMENT* ACF_PROJECT_MODEL::replace(ACF_ASSIGNMENT* old_assignment,
                                            const ACF_MGR_INPUT_PARAMETERS& params)
 {
-    const auto found = m_positions.find(old_assignment);
-    if (found == m_positions.end()) return nullptr;
+    POSITIONS& sites = positions();
+    const auto found = sites.find(old_assignment);
+    if (found == sites.end()) return nullptr;
     ACF_MGR_INPUT_PARAMETERS placed(params);
     if (placed.get_home_file().empty()) placed.set_home_file(m_settings_file, 0);
     const auto position =
         m_assignments.insert(found->second, std::make_unique<ACF_ASSIGNMENT>(std::move(placed), directory()));
     m_removed.splice(m_removed.end(), m_assignments, found->second);
-    m_positions.erase(found);
-    m_positions[position->get()] = position;
+    sites.erase(found);
+    sites[position->get()] = position;
     forget_last_assignments();
     return position->get();
 }
@@ -87,15 +100,20 @@ const ACF_ASSIGNMENT* ACF_PROJECT_MODEL::last_assignment_of(ACF_VARIABLE_TYPE_EN
     return found == m_last->by_type.end() ? nullptr : found->second;
 }
 
-bool ACF_PROJECT_MODEL::belongs_to_settings_file(const ACF_ASSIGNMENT& assignment) const
-{
-    return !assignment.is_transient() && !is_from_list_file(assignment);
-}
-
 std::string ACF_PROJECT_MODEL::render_settings_file() const
 {
     std::vector<const ACF_MGR_INPUT_PARAMETERS*> written;
-    for (const auto& assignment : m_assignments)
-        if (belongs_to_settings_file(*assignment)) written.push_back(&assignment->get_input_parameters());
+    // The assignments of one file come one after another and share its path text, so the
+    // list files are looked up once per file.
+    const std::string* file = nullptr;
+    bool from_list_file = false;
+    for (const auto& assignment : m_assignments) {
+        if (&assignment->get_acf_file_name() != file) {
+            file = &assignment->get_acf_file_name();
+            from_list_file = is_from_list_file(*assignment);
+        }
+        if (!assignment->is_transient() && !from_list_file)
+            written.push_back(&assignment->get_input_parameters());
+    }
     return acf_render_settings(written);
 }

@@ -58,14 +58,17 @@ public:
     void set_committed_text(std::string text) { m_committed_text = std::move(text); }
 
 private:
-    bool belongs_to_settings_file(const ACF_ASSIGNMENT& assignment) const;
     void forget_last_assignments();
+    using POSITIONS = std::unordered_map<const ACF_ASSIGNMENT*, ASSIGNMENT_SEQUENCE::iterator>;
+    POSITIONS& positions();
 
     PROJ_PROJECT m_project;
     std::string m_settings_file;
     ASSIGNMENT_SEQUENCE m_assignments;
     ASSIGNMENT_SEQUENCE m_removed;
-    std::unordered_map<const ACF_ASSIGNMENT*, ASSIGNMENT_SEQUENCE::iterator> m_positions;
+    //! Where each assignment sits; built on the first removal or replacement, since most
+    //! projects are only read and the index would cost as much memory as a fifth of them.
+    std::optional<POSITIONS> m_positions;
     std::set<std::string> m_list_files;
     std::string m_committed_text;
 

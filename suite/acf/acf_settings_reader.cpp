@@ -3,6 +3,8 @@
 //! collects their assignments, following IP lists depth first.
 #include "acf_settings_reader.h"
 
+#include "acf_plain_commands.h"
+
 #include <cfg/cfg.h>
 #include <fio/fio.h>
 #include <msg/msg.h>
@@ -67,28 +69,50 @@ int bracket_nesting_depth(const std::string& text)
     return deepest;
 }
 
+std::size_t occurrences(std::string_view text, char wanted)
+{
+    std::size_t count = 0;
+    for (std::size_t at = text.find(wanted); at != std::string_view::npos; at = text.find(wanted, at + 1))
+        ++count;
+    return count;
+}
+
 void refuse_deep_nesting(const std::string& path, const std::string& content)
 {
+    // Fewer openings than the limit cannot nest deeper than it; most files have few.
+    if (occurrences(content, '[') + occurrences(content, '{') <= static_cast<std::size_t>(max_nesting_depth))
+        return;
     if (bracket_nesting_depth(content) > max_nesting_depth)
         throw ACF_READ_ERROR(fmt::format("ERROR: {}: brackets or braces are nested more than {} levels deep; "
                                          "the file is not evaluated",
                                          path, max_nesting_depth));
 }
 
+void add_microseconds(Tcl_Time& time, long long micros)
+{
+    micros += time.usec;
+    time.sec += static_cast<long>(micros / 1000000);
+    time.usec = static_cast<long>(micros % 1000000);
+}
+
 Tcl_Time time_after(double seconds)
 {
     Tcl_Time time;
     Tcl_GetTime(&time);
-    const long long micros = static_cast<long long>(time.usec) + static_cast<long long>(seconds * 1e6);
-    time.sec += static_cast<long>(micros / 1000000);
-    time.usec = static_cast<long>(micros % 1000000);
+    add_microseconds(time, static_cast<long long>(seconds * 1e6));
     return time;
 }
 
-//! Starts the wall-time limit of one evaluation.
-void start_time_limit(Tcl_Interp* interp, double seconds)
+bool is_past(const Tcl_Time& deadline)
 {
-    Tcl_Time deadline = time_after(seconds);
+    Tcl_Time now;
+    Tcl_GetTime(&now);
+    return now.sec > deadline.sec || (now.sec == deadline.sec && now.usec > deadline.usec);
+}
+
+//! Starts the wall-time limit of one evaluation.
+void start_time_limit(Tcl_Interp* interp, Tcl_Time deadline)
+{
     Tcl_LimitSetTime(interp, &deadline);
     Tcl_LimitTypeSet(interp, TCL_LIMIT_TIME);
 }
@@ -104,9 +128,7 @@ void extend_time_limit(Tcl_Interp* interp, std::chrono::microseconds extra)
     if (!Tcl_LimitTypeEnabled(interp, TCL_LIMIT_TIME)) return;
     Tcl_Time deadline;
     Tcl_LimitGetTime(interp, &deadline);
-    const long long micros = static_cast<long long>(deadline.usec) + extra.count();
-    deadline.sec += static_cast<long>(micros / 1000000);
-    deadline.usec = static_cast<long>(micros % 1000000);
+    add_microseconds(deadline, extra.count());
     Tcl_LimitSetTime(interp, &deadline);
 }
 
@@ -119,10 +141,6 @@ std::string evaluation_error_text(Tcl_Interp* interp, int code, double time_limi
     return code == TCL_ERROR ? std::string(Tcl_GetStringResult(interp))
                              : std::string("unexpected break, continue or return");
 }
-
-//! "file" subcommands that only compute with path text and never touch the file system.
-constexpr std::array<const char*, 7> pure_path_subcommands{"join",      "dirname", "tail",    "rootname",
-                                                           "extension", "split",   "pathtype"};
 
 std::string text_of(Tcl_Obj* obj)
 {
@@ -190,9 +208,7 @@ int file_path_command(ClientData data, Tcl_Interp* interp, int objc, Tcl_Obj* co
         return TCL_ERROR;
     }
     const std::string subcommand = text_of(objv[1]);
-    const bool allowed = std::any_of(pure_path_subcommands.begin(), pure_path_subcommands.end(),
-                                     [&](const char* name) { return subcommand == name; });
-    if (!allowed) {
+    if (!acf_is_pure_path_subcommand(subcommand)) {
         set_error(interp, fmt::format("file {} is not available in project files", subcommand));
         return TCL_ERROR;
     }
@@ -208,54 +224,6 @@ void require_one_argument(int objc, const char* usage)
     if (objc != 2) throw std::invalid_argument(fmt::format("wrong # args: should be \"{}\"", usage));
 }
 
-//! Frees what Tcl_ParseCommand allocated.
-class SCOPED_PARSE {
-public:
-    SCOPED_PARSE() = default;
-    ~SCOPED_PARSE()
-    {
-        if (m_parsed) Tcl_FreeParse(&m_parse);
-    }
-    SCOPED_PARSE(const SCOPED_PARSE&) = delete;
-    SCOPED_PARSE& operator=(const SCOPED_PARSE&) = delete;
-
-    bool parse(const char* start, const char* end)
-    {
-        m_parsed = Tcl_ParseCommand(nullptr, start, static_cast<int>(end - start), 0, &m_parse) == TCL_OK;
-        return m_parsed;
-    }
-    const Tcl_Parse& get() const { return m_parse; }
-
-private:
-    Tcl_Parse m_parse;
-    bool m_parsed = false;
-};
-
-//! Hands each command of the script [start, end) to accept, in order; false as soon as one
-//! does not parse or is not accepted.
-template <typename ACCEPT>
-bool accept_each_command(const char* start, const char* end, ACCEPT accept)
-{
-    while (start < end) {
-        SCOPED_PARSE command;
-        if (!command.parse(start, end)) return false;
-        const Tcl_Parse& parsed = command.get();
-        if (parsed.numWords > 0 && !accept(parsed)) return false;
-        const char* next = parsed.commandStart + parsed.commandSize;
-        if (next <= start) return false;
-        start = next;
-    }
-    return true;
-}
-
-//! The command's name when it is written literally; empty when it is computed.
-std::string_view literal_command_name(const Tcl_Parse& command)
-{
-    if (command.tokenPtr[0].type != TCL_TOKEN_SIMPLE_WORD) return {};
-    const Tcl_Token& text = command.tokenPtr[1];
-    return std::string_view(text.start, static_cast<std::size_t>(text.size));
-}
-
 //! Whether every command substituted into the command's words is a "file" command of the
 //! same kind.
 bool substitutes_only_paths(const Tcl_Parse& command)
@@ -264,9 +232,10 @@ bool substitutes_only_paths(const Tcl_Parse& command)
         const Tcl_Token& token = command.tokenPtr[i];
         // A substitution "[...]" is evaluated as a script of its own, without the brackets.
         if (token.type == TCL_TOKEN_COMMAND &&
-            !accept_each_command(token.start + 1, token.start + token.size - 1, [](const Tcl_Parse& inner) {
-                return literal_command_name(inner) == "file" && substitutes_only_paths(inner);
-            }))
+            !acf_accept_each_command(
+                token.start + 1, token.start + token.size - 1, [](const Tcl_Parse& inner) {
+                    return acf_literal_command_name(inner) == "file" && substitutes_only_paths(inner);
+                }))
             return false;
     }
     return true;
@@ -283,8 +252,8 @@ std::optional<std::vector<int>> plain_script_assignment_lines(const std::string&
     int line = 1;
     const char* counted = script.data();
     const bool plain =
-        accept_each_command(script.data(), script.data() + script.size(), [&](const Tcl_Parse& command) {
-            const std::string_view name = literal_command_name(command);
+        acf_accept_each_command(script.data(), script.data() + script.size(), [&](const Tcl_Parse& command) {
+            const std::string_view name = acf_literal_command_name(command);
             if ((name != "set_global_assignment" && name != "file") || !substitutes_only_paths(command))
                 return false;
             line += static_cast<int>(std::count(counted, command.commandStart, '\n'));
@@ -422,10 +391,12 @@ public:
         Tcl_CreateObjCommand(m_interp.get(), "file", file_path_command, reader.path_helper(), nullptr);
     }
 
-    //! Evaluates one file's content; list_dir, when given, becomes vip_dir. On failure the
-    //! interpreter keeps the error for the caller and is not used again.
+    //! Evaluates one file's content, or its rest after commands_spent commands that were
+    //! applied without it; list_dir, when given, becomes vip_dir. On failure the interpreter
+    //! keeps the error for the caller and is not used again.
     int evaluate(const std::string& path, const std::string& content, const std::string& origin,
-                 const std::optional<std::string>& list_dir, double time_limit)
+                 const std::optional<std::string>& list_dir, const Tcl_Time& deadline, double time_limit,
+                 int commands_spent)
     {
         m_context.path = path;
         m_context.origin = origin;
@@ -439,8 +410,8 @@ public:
             Tcl_SetVar(m_interp.get(), "vip_dir", list_dir->c_str(), TCL_GLOBAL_ONLY);
         else
             Tcl_UnsetVar(m_interp.get(), "vip_dir", TCL_GLOBAL_ONLY);
-        Tcl_LimitSetCommands(m_interp.get(), command_count() + max_commands_per_file);
-        start_time_limit(m_interp.get(), time_limit);
+        Tcl_LimitSetCommands(m_interp.get(), command_count() + max_commands_per_file - commands_spent);
+        start_time_limit(m_interp.get(), deadline);
         const int code = Tcl_EvalEx(m_interp.get(), content.c_str(), static_cast<int>(content.size()), 0);
         m_error_text =
             code == TCL_OK ? std::string() : evaluation_error_text(m_interp.get(), code, time_limit);
@@ -515,7 +486,7 @@ ACF_PROJECT_FILE ACF_SETTINGS_READER::read_project_file(const std::string& path)
     ACF_TCL_INTERP_PTR interp = make_safe_interpreter();
     Tcl_CreateObjCommand(interp.get(), "revision", revision_command, &context, nullptr);
     Tcl_CreateObjCommand(interp.get(), "active_revision", active_revision_command, &context, nullptr);
-    start_time_limit(interp.get(), m_time_limit);
+    start_time_limit(interp.get(), time_after(m_time_limit));
     const int code = Tcl_EvalEx(interp.get(), content.c_str(), static_cast<int>(content.size()), 0);
     if (code != TCL_OK)
         throw ACF_READ_ERROR(located_error(path, error_line(interp.get(), code),
@@ -554,9 +525,9 @@ void ACF_SETTINGS_READER::read_ip_list_file(const std::string& path)
     m_list_files.insert(absolute);
     m_included.emplace(absolute, path);
     m_reading.push_back(absolute);
-    const std::size_t first = m_assignments.size();
+    const std::size_t first = m_read.size();
     evaluate_file(absolute, content, path, true);
-    m_read_lists.emplace(absolute, std::make_pair(first, m_assignments.size()));
+    m_read_lists.emplace(absolute, std::make_pair(first, m_read.size()));
     m_reading.pop_back();
 }
 
@@ -572,41 +543,107 @@ void ACF_SETTINGS_READER::evaluate_file(const std::string& path, const std::stri
                                         const std::string& origin, bool is_list)
 {
     refuse_deep_nesting(path, content);
-    // The including file is still being evaluated one level up, in an interpreter of its own.
+    // The including file is still being evaluated one level up.
     const std::size_t depth = m_reading.size() - 1;
-    FILE_INTERPRETER& interpreter = interpreter_at_depth(depth);
+    if (m_deadlines.size() <= depth) m_deadlines.resize(depth + 1);
+    m_deadlines[depth] = time_after(m_time_limit);
     std::optional<std::string> list_dir;
     if (is_list) list_dir = FIO_PATH(path).directory();
     const auto started = std::chrono::steady_clock::now();
-    const int code = interpreter.evaluate(path, content, origin, list_dir, m_time_limit);
+    ACF_PLAIN_COMMANDS plain(content, list_dir ? &*list_dir : nullptr, path_helper());
+    const int commands_spent = apply_plain_commands(path, origin, depth, plain);
+    FILE_INTERPRETER* interpreter = nullptr;
+    int code = TCL_OK;
+    if (plain.offset() < content.size()) {
+        interpreter = &interpreter_at_depth(depth);
+        const std::optional<std::string> rest =
+            plain.offset() == 0 ? std::nullopt
+                                // Lines keep their numbers in the interpreter's errors and frames.
+                                : std::optional<std::string>(std::string(plain.line() - 1, '\n') +
+                                                             content.substr(plain.offset()));
+        code = interpreter->evaluate(path, rest ? *rest : content, origin, list_dir, m_deadlines[depth],
+                                     m_time_limit, commands_spent);
+    }
     // Each file has its own time: the includers' clocks do not run while this one is read.
     const auto spent =
         std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started);
-    for (std::size_t outer = 0; outer < depth; ++outer)
-        if (m_interpreters[outer]) extend_time_limit(m_interpreters[outer]->interp(), spent);
+    for (std::size_t outer = 0; outer < depth; ++outer) {
+        add_microseconds(m_deadlines[outer], spent.count());
+        if (outer < m_interpreters.size() && m_interpreters[outer])
+            extend_time_limit(m_interpreters[outer]->interp(), spent);
+    }
+    if (interpreter == nullptr) return;
     // A failed IP list fails its includer even when the includer caught the error.
-    if (interpreter.context().nested_error) throw ACF_READ_ERROR(*interpreter.context().nested_error);
+    if (interpreter->context().nested_error) throw ACF_READ_ERROR(*interpreter->context().nested_error);
     if (code == TCL_OK) return;
     throw ACF_READ_ERROR(
-        located_error(path, error_line(interpreter.interp(), code), interpreter.error_text()));
+        located_error(path, error_line(interpreter->interp(), code), interpreter->error_text()));
+}
+
+int ACF_SETTINGS_READER::apply_plain_commands(const std::string& path, const std::string& origin,
+                                              std::size_t depth, ACF_PLAIN_COMMANDS& commands)
+{
+    const ACF_SHARED_TEXT shared_path = acf_shared_text(path);
+    const ACF_SHARED_TEXT shared_origin = acf_shared_text(origin);
+    int spent = 0;
+    ACF_PLAIN_COMMANDS::COMMAND command;
+    while (commands.next(command)) {
+        // Where the command budget or the time runs out, or a command is wrong, the interpreter
+        // takes over, so that it answers with its own error and line.
+        if (spent + command.commands_run > max_commands_per_file || is_past(m_deadlines[depth])) {
+            commands.put_back();
+            break;
+        }
+        spent += command.commands_run;
+        if (!command.is_assignment) continue;
+        ACF_MGR_INPUT_PARAMETERS params;
+        try {
+            params = acf_parse_assignment_words(
+                std::vector<std::string_view>(command.words.begin() + 1, command.words.end()));
+        } catch (const std::invalid_argument&) {
+            commands.put_back();
+            spent -= command.commands_run;
+            break;
+        }
+        params.set_home_file(shared_path, command.line);
+        params.set_origin(shared_origin);
+        try {
+            add_assignment(std::move(params));
+        } catch (const std::exception& e) {
+            // An IP list read from here failed; its message already names its own file and line.
+            throw ACF_READ_ERROR(e.what());
+        }
+    }
+    return spent;
+}
+
+void ACF_SETTINGS_READER::send_assignments_to(ACF_ASSIGNMENT_SINK sink)
+{
+    m_sink = std::move(sink);
+}
+
+const ACF_MGR_INPUT_PARAMETERS& ACF_SETTINGS_READER::keep(ACF_MGR_INPUT_PARAMETERS&& params)
+{
+    if (m_sink) {
+        m_read.push_back(&m_sink(std::move(params)));
+    } else {
+        // A deque keeps its elements in place as it grows.
+        m_assignments.push_back(std::move(params));
+        m_read.push_back(&m_assignments.back());
+    }
+    return *m_read.back();
 }
 
 void ACF_SETTINGS_READER::add_assignment(ACF_MGR_INPUT_PARAMETERS params)
 {
-    const ACF_VARIABLE_TYPE_ENUM type = params.get_variable_type();
-    if (type != ACF_VAR_VIP_FILE && type != ACF_VAR_TESSEL_FILE && type != ACF_VAR_GWIP_FILE) {
-        m_assignments.push_back(std::move(params));
-        return;
-    }
-    // Kept whole here: the lists it names are read into m_assignments right after it.
-    m_assignments.push_back(params);
-    if (params.get_variable_type() == ACF_VAR_VIP_FILE) {
-        const std::string named_by =
-            fmt::format("{}, line {}", params.get_home_file(), params.get_home_line());
-        read_list_file(resolve(params.get_value_string()), params.get_value_string(), named_by);
-    } else if (params.get_variable_type() == ACF_VAR_TESSEL_FILE ||
-               params.get_variable_type() == ACF_VAR_GWIP_FILE) {
-        read_generated_list(params);
+    // The lists it names are read right after it; it stays where it was kept meanwhile.
+    const ACF_MGR_INPUT_PARAMETERS& kept = keep(std::move(params));
+    if (kept.get_variable_type() == ACF_VAR_VIP_FILE) {
+        const std::string named_by = fmt::format("{}, line {}", kept.get_home_file(), kept.get_home_line());
+        read_list_file(resolve(kept.get_value_string()), kept.get_value_string(), named_by);
+    } else if (kept.get_variable_type() == ACF_VAR_TESSEL_FILE ||
+               kept.get_variable_type() == ACF_VAR_GWIP_FILE) {
+        read_generated_list(kept);
     }
 }
 
@@ -658,9 +695,9 @@ void ACF_SETTINGS_READER::read_list_file(const std::string& path, const std::str
     }
     m_list_files.insert(path);
     m_reading.push_back(path);
-    const std::size_t first = m_assignments.size();
+    const std::size_t first = m_read.size();
     evaluate_file(path, content, origin, true);
-    m_read_lists.emplace(path, std::make_pair(first, m_assignments.size()));
+    m_read_lists.emplace(path, std::make_pair(first, m_read.size()));
     m_reading.pop_back();
 }
 
@@ -670,10 +707,10 @@ void ACF_SETTINGS_READER::repeat_list_assignments(const std::string& path, const
     // The lists it names came in with their own origins already.
     const ACF_SHARED_TEXT shared_origin = acf_shared_text(origin);
     for (std::size_t i = first; i < end; ++i) {
-        if (m_assignments[i].get_home_file() != path) continue;
-        ACF_MGR_INPUT_PARAMETERS copy = m_assignments[i];
+        if (m_read[i]->get_home_file() != path) continue;
+        ACF_MGR_INPUT_PARAMETERS copy = *m_read[i];
         copy.set_origin(shared_origin);
-        m_assignments.push_back(std::move(copy));
+        keep(std::move(copy));
     }
 }
 

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -57,6 +58,12 @@ ACF_TCL_CALLER acf_tcl_caller_location(Tcl_Interp* interp);
 //! free each one as soon as it has moved it on: a project's assignments are never held twice.
 using ACF_READ_ASSIGNMENTS = std::deque<ACF_MGR_INPUT_PARAMETERS>;
 
+//! Takes each assignment as it is read and answers where it keeps it; that place must stay
+//! valid while the reader lives.
+using ACF_ASSIGNMENT_SINK = std::function<const ACF_MGR_INPUT_PARAMETERS&(ACF_MGR_INPUT_PARAMETERS&&)>;
+
+class ACF_PLAIN_COMMANDS;
+
 class ACF_SETTINGS_READER {
 public:
     //! project_dir: absolute, ending with "/"; relative file values are resolved against it.
@@ -77,8 +84,12 @@ public:
     const ACF_READ_ASSIGNMENTS& assignments() const { return m_assignments; }
     //! The assignments read, handed over; the reader has none afterwards.
     ACF_READ_ASSIGNMENTS take_assignments() { return std::move(m_assignments); }
+    //! From now on hands each assignment read to sink instead of keeping it: a reader
+    //! filling a model nobody else sees yet need not hold the assignments twice.
+    void send_assignments_to(ACF_ASSIGNMENT_SINK sink);
     //! Absolute paths of the IP list files read.
     const std::set<std::string>& list_files() const { return m_list_files; }
+    std::set<std::string> take_list_files() { return std::move(m_list_files); }
 
     //! Called by the interpreter's assignment command.
     void add_assignment(ACF_MGR_INPUT_PARAMETERS params);
@@ -92,7 +103,12 @@ private:
 
     void evaluate_file(const std::string& path, const std::string& content, const std::string& origin,
                        bool is_list);
+    //! Applies the file's commands from its start while they need no interpreter; returns
+    //! the commands they count for against the file's budget.
+    int apply_plain_commands(const std::string& path, const std::string& origin, std::size_t depth,
+                             ACF_PLAIN_COMMANDS& commands);
     FILE_INTERPRETER& interpreter_at_depth(std::size_t depth);
+    const ACF_MGR_INPUT_PARAMETERS& keep(ACF_MGR_INPUT_PARAMETERS&& params);
     void read_list_file(const std::string& path, const std::string& origin, const std::string& named_by);
     void read_generated_list(const ACF_MGR_INPUT_PARAMETERS& params);
     void repeat_list_assignments(const std::string& path, const std::string& origin, std::size_t first,
@@ -102,8 +118,11 @@ private:
     std::string m_project_dir;
     double m_time_limit;  //!< seconds per file evaluation
     ACF_READ_ASSIGNMENTS m_assignments;
+    ACF_ASSIGNMENT_SINK m_sink;  //!< when set, takes the assignments instead of m_assignments
+    //! Every assignment read, in reading order, where it is kept.
+    std::deque<const ACF_MGR_INPUT_PARAMETERS*> m_read;
     std::set<std::string> m_list_files;
-    //! Lists read, with the range of m_assignments their first reading produced.
+    //! Lists read, with the range of m_read their first reading produced.
     std::map<std::string, std::pair<std::size_t, std::size_t>> m_read_lists;
     std::set<std::pair<std::string, std::string>> m_included;  //!< (list, origin) pairs brought in
     std::vector<std::string> m_reading;                        //!< files being read, outermost first
@@ -111,4 +130,6 @@ private:
     //! One per nesting depth: files of one depth are read one after another, and a file
     //! that left nothing behind in its interpreter hands it on to the next.
     std::vector<std::unique_ptr<FILE_INTERPRETER>> m_interpreters;
+    //! When the file being read at each depth must be done; the files it includes do not count.
+    std::vector<Tcl_Time> m_deadlines;
 };

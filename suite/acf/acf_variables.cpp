@@ -135,7 +135,7 @@ const std::string& acf_text_of(const ACF_SHARED_TEXT& text)
 std::string ACF_MGR_INPUT_PARAMETERS::get_variable_name() const
 {
     const std::string known = acf_variable_name(m_type);
-    return known.empty() ? m_name : known;
+    return known.empty() ? acf_text_of(m_name) : known;
 }
 
 void ACF_MGR_INPUT_PARAMETERS::set_value_enum(int value)

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 //! A file path split into directory, base name and extension. Operations never touch the
 //! file system except become_absolute with an empty base, which reads the current directory.
@@ -44,6 +45,9 @@ public:
     std::string get_relative_to(const std::string& dir) const;
 
     static char default_path_separator() { return '/'; }
+    //! Whether the text is an absolute path without empty, "." or ".." parts (a trailing
+    //! separator aside): become_absolute() would give it back unchanged.
+    static bool is_absolute_and_flat(std::string_view path);
 
     bool operator==(const FIO_PATH& other) const { return fullpath() == other.fullpath(); }
     bool operator!=(const FIO_PATH& other) const { return !(*this == other); }

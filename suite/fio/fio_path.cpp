@@ -191,6 +191,18 @@ FIO_PATH& FIO_PATH::flatten()
     return *this;
 }
 
+bool FIO_PATH::is_absolute_and_flat(std::string_view path)
+{
+    if (path.empty() || path.front() != separator) return false;
+    for (std::size_t start = 1; start < path.size();) {
+        const std::size_t end = std::min(path.find(separator, start), path.size());
+        const std::string_view part = path.substr(start, end - start);
+        if (part.empty() || part == "." || part == "..") return false;
+        start = end + 1;
+    }
+    return true;
+}
+
 FIO_PATH& FIO_PATH::become_absolute(const std::string& base_dir)
 {
     if (empty()) return *this;

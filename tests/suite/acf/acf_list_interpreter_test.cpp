@@ -1,6 +1,7 @@
 //! @file acf_list_interpreter_test.cpp
 //! @brief IP lists read one after another share an interpreter only while they leave nothing
-//! in it; assignment lines are the same whether or not a list is read that way.
+//! in it; assignments, lines and errors are the same whether a list is read that way, applied
+//! from its parse, or handed to an interpreter part way.
 #include "suite/acf/acf_test_support.h"
 
 #include <algorithm>
@@ -77,5 +78,42 @@ TEST_F(ACF_LIST_INTERPRETER_TEST, LinesCountFromTheCommandStartInEveryLayout)
         open(dir() + "nested.vpf");
         EXPECT_EQ(lines_of_file(list), expected) << (tail.empty() ? "plain list" : "list with a Tcl command");
         manager()->close_project();
+    }
+}
+
+TEST_F(ACF_LIST_INTERPRETER_TEST, ListsReadTheSameWhereverTheInterpreterTakesOver)
+{
+    const std::string list = dir() + "ip/outer.vip";
+    const std::vector<std::string> lines{
+        "set_global_assignment -name IP_CORE_NAME -entity a a_core\n",
+        "set_global_assignment -name VERILOG_FILE [file join $vip_dir a.v]\n",
+        "set_global_assignment -name VIP_FILE ip/inner/inner.vip\n",
+        "set_global_assignment -name IP_CORE_VERSION -entity a 1.0\n",
+    };
+    // The same list with a Tcl command before line `at` (none: -1), and with line `broken` cut short.
+    const auto write_list = [&](int at, int broken) {
+        std::string text;
+        for (int i = 0; i < static_cast<int>(lines.size()); ++i)
+            text += (i == at ? "set v 1; " : "") + (i == broken ? lines[i].substr(0, 27) + "\n" : lines[i]);
+        write_text(list, text);
+    };
+    write_list(-1, -1);
+    open(dir() + "nested.vpf");
+    const std::vector<ROW> plain = all_rows();
+    manager()->close_project();
+    write_list(-1, 3);
+    std::string plain_error;
+    EXPECT_FALSE(manager()->open_project(dir() + "nested.vpf", "", plain_error));
+    EXPECT_NE(plain_error.find("outer.vip, line 4: set_global_assignment:"), std::string::npos)
+        << plain_error;
+    for (int at = 0; at < static_cast<int>(lines.size()); ++at) {
+        write_list(at, -1);
+        open(dir() + "nested.vpf");
+        EXPECT_EQ(all_rows(), plain) << "Tcl command on line " << at + 1;
+        manager()->close_project();
+        std::string error;
+        write_list(at, 3);
+        EXPECT_FALSE(manager()->open_project(dir() + "nested.vpf", "", error));
+        EXPECT_EQ(error, plain_error) << "Tcl command on line " << at + 1;
     }
 }

@@ -52,6 +52,12 @@ TEST(FioPath, FlattenRemovesDotsAndRepeatedSeparators)
     };
     for (const auto& [input, expected] : cases)
         EXPECT_EQ(FIO_PATH(input).flatten().fullpath(), expected) << input;
+    // What is_absolute_and_flat vouches for, become_absolute gives back unchanged.
+    for (const char* path : {"/", "/a", "/a/b.v", "/a/b/", "/a/.hidden", "/a/name.", "/a/..b", "a/b", "/a//b",
+                             "/a/./b", "/a/../b", "/a/.", "//a", ""})
+        EXPECT_EQ(FIO_PATH::is_absolute_and_flat(path),
+                  FIO_PATH(path).become_absolute("/x").fullpath() == path && path[0] == '/')
+            << path;
 }
 
 TEST(FioPath, RelativeToDirectory)
