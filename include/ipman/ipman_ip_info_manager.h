@@ -47,6 +47,9 @@ public:
     //! those needing an upgrade to required, those whose upgrade is optional to optional.
     virtual void load_ip_info(std::vector<IPMAN_IP_INFO>& all, std::vector<IPMAN_IP_INFO>& required,
                               std::vector<IPMAN_IP_INFO>& optional);
+    //! load_ip_info(all) keeping only the variations' own records (parent entity "N/A"),
+    //! not those of their sub-IPs.
+    virtual void load_top_level_ip_info(std::vector<IPMAN_IP_INFO>& top_level);
     //! Appends the records of the variations generated from the given files to records;
     //! files no collected variation is generated from go to not_loaded. The manager's lists
     //! are left alone.
@@ -147,11 +150,11 @@ private:
     //! Hands the project's always-regenerate setting, family and part to the collector and
     //! the controller and collects the project's variations afresh.
     void prepare_load();
-    //! The full load without keeping the lists: appends to all, required and optional.
-    void build_lists(std::vector<IPMAN_IP_INFO>& all, std::vector<IPMAN_IP_INFO>& required,
-                     std::vector<IPMAN_IP_INFO>& optional);
-    //! Keeps the lists of the last full load.
-    void keep_lists(std::vector<IPMAN_IP_INFO> required, std::vector<IPMAN_IP_INFO> optional);
+    //! The full load: replaces the kept lists and appends to all every record, or with
+    //! top_level_only only the variations' own records; required and optional, when not
+    //! null, receive copies of the records of their lists.
+    void full_load(std::vector<IPMAN_IP_INFO>& all, bool top_level_only, std::vector<IPMAN_IP_INFO>* required,
+                   std::vector<IPMAN_IP_INFO>* optional);
 
     std::unique_ptr<IPMAN_ACF_IP_COLLECTOR> m_collector;
     std::unique_ptr<IPMAN_IP_REGENERATION_CONTROLLER> m_controller;

@@ -56,17 +56,6 @@ bool ip_regeneration_enabled()
     return ver_is_beta() ? cfg_is_on("enable_ip_regen", false) : !cfg_is_on("disable_ip_regen", false);
 }
 
-//! Source files of the records by generation file: attempts are asked for by the file the
-//! generator runs on, but the analysis finds them by the record's source file.
-std::map<std::string, std::set<std::string>>
-source_files_by_generation_file(const std::vector<IPMAN_IP_INFO>& infos)
-{
-    std::map<std::string, std::set<std::string>> files;
-    for (const IPMAN_IP_INFO& info : infos)
-        files[info.ip_generation_file()].insert(info.source_file());
-    return files;
-}
-
 //! The source files recorded for a generation file; empty when it has none.
 const std::set<std::string>& source_files_of(const std::map<std::string, std::set<std::string>>& files,
                                              const std::string& generation_file)
@@ -114,40 +103,52 @@ void IPMAN_IP_INFO_MANAGER::prepare_load()
 
 void IPMAN_IP_INFO_MANAGER::load_ip_info(std::vector<IPMAN_IP_INFO>& all)
 {
-    std::vector<IPMAN_IP_INFO> required, optional;
-    build_lists(all, required, optional);
-    // Nobody else wants the lists: they move in instead of being copied.
-    keep_lists(std::move(required), std::move(optional));
+    full_load(all, false, nullptr, nullptr);
 }
 
 void IPMAN_IP_INFO_MANAGER::load_ip_info(std::vector<IPMAN_IP_INFO>& all,
                                          std::vector<IPMAN_IP_INFO>& required,
                                          std::vector<IPMAN_IP_INFO>& optional)
 {
-    build_lists(all, required, optional);
-    keep_lists(required, optional);
+    full_load(all, false, &required, &optional);
 }
 
-void IPMAN_IP_INFO_MANAGER::build_lists(std::vector<IPMAN_IP_INFO>& all, std::vector<IPMAN_IP_INFO>& required,
-                                        std::vector<IPMAN_IP_INFO>& optional)
+void IPMAN_IP_INFO_MANAGER::load_top_level_ip_info(std::vector<IPMAN_IP_INFO>& top_level)
+{
+    full_load(top_level, true, nullptr, nullptr);
+}
+
+void IPMAN_IP_INFO_MANAGER::full_load(std::vector<IPMAN_IP_INFO>& all, bool top_level_only,
+                                      std::vector<IPMAN_IP_INFO>* required,
+                                      std::vector<IPMAN_IP_INFO>* optional)
 {
     // The lists of the last load go first: a project's lists are never held twice.
-    keep_lists({}, {});
+    m_required = {};
+    m_required_sources = {};
+    m_optional_sources = {};
     prepare_load();
     // Outcomes of earlier runs, of this process or another, are in the revision's stored report.
     if (m_controller->get_attempts_revision() != get_revision_name())
         m_controller->load_ip_regen_results_from_report(nullptr);
     m_controller->reset_attempts_if_revision_changed();
-    m_collector->build_ip_info_lists(*m_controller, all, required, optional);
-}
 
-void IPMAN_IP_INFO_MANAGER::keep_lists(std::vector<IPMAN_IP_INFO> required,
-                                       std::vector<IPMAN_IP_INFO> optional)
-{
-    m_required = std::move(required);
-    m_required_sources = source_files_by_generation_file(m_required);
-    // Of the optional list only its files are asked for later.
-    m_optional_sources = source_files_by_generation_file(optional);
+    // Growing the list once spares moving every record again: a variation gives at most one
+    // record per entity, and mostly one record of its own.
+    all.reserve(all.size() +
+                (top_level_only ? m_collector->get_collected_ips().size() : m_collector->count_entities()));
+    // Records go one by one where they are wanted: no list of every record is built beside
+    // the caller's. Of the optional list only its files are asked for later.
+    m_collector->convert_variations(*m_controller, [&](IPMAN_IP_INFO&& info, IPMAN_UPGRADE_LIST list) {
+        if (list == IPMAN_UPGRADE_LIST::REQUIRED) {
+            m_required_sources[info.ip_generation_file()].insert(info.source_file());
+            m_required.push_back(info);
+            if (required != nullptr) required->push_back(info);
+        } else if (list == IPMAN_UPGRADE_LIST::OPTIONAL) {
+            m_optional_sources[info.ip_generation_file()].insert(info.source_file());
+            if (optional != nullptr) optional->push_back(info);
+        }
+        if (!top_level_only || info.parent_entity() == IPMAN_NA_STR) all.push_back(std::move(info));
+    });
 }
 
 void IPMAN_IP_INFO_MANAGER::load_ip_info_for_ip_generation_files(

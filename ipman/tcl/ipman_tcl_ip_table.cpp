@@ -171,17 +171,10 @@ int ipman_load_ip_upgrade_table_body(Tcl_Interp* interp, const ATCL_ARGS&)
     IPMAN_CANDIDATE_CHOICE choice;
     choice.all = true;
     choice.quiet = true;
-    std::vector<IPMAN_IP_INFO> selected;
-    ipman_select_upgrade_candidates(choice, selected);
-
     // Sub-IPs are reached through the variation that contains them.
-    const auto is_top_level = [](const IPMAN_IP_INFO& info) { return info.parent_entity() == IPMAN_NA_STR; };
+    choice.top_level_only = true;
     std::vector<IPMAN_IP_INFO> top_level;
-    top_level.reserve(
-        static_cast<std::size_t>(std::count_if(selected.begin(), selected.end(), is_top_level)));
-    for (IPMAN_IP_INFO& info : selected) {
-        if (is_top_level(info)) top_level.push_back(std::move(info));
-    }
+    ipman_select_upgrade_candidates(choice, top_level);
     ipman_add_design_instances(top_level);
 
     table.records = std::move(top_level);
