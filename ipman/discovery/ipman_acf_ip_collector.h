@@ -78,9 +78,6 @@ public:
     std::map<std::string, std::string> device_requirements;            //!< requirement name -> value
     bool has_warnings = false;
     bool has_errors = false;
-    //! The reading of main_file while the record is being built, when it is a legacy or
-    //! protected HDL file: the passes after classification need it again.
-    std::optional<IPMAN_LEGACY_FILE_TEXT> main_file_text;
 };
 
 //! The list of a full load a record belongs to besides the list of all records.
@@ -163,9 +160,16 @@ private:
     static ASSIGNMENTS read_project_assignments();
     void build_group_records(const ASSIGNMENTS& assignments);
     void build_record(const std::string& group_key, const ASSIGNMENTS& group);
-    void classify_from_files(IPMAN_COLLECTED_IP& record, const ASSIGNMENTS& group) const;
-    void read_entities(IPMAN_COLLECTED_IP& record, const ASSIGNMENTS& group) const;
-    void read_legacy_family(IPMAN_COLLECTED_IP& record) const;
+    //! The reading of a record's main file while the record is being built, when it is a
+    //! legacy or protected HDL file: the passes after classification need it again. Kept
+    //! apart from the record, which outlives the building.
+    using MAIN_FILE_TEXT = std::optional<IPMAN_LEGACY_FILE_TEXT>;
+
+    void classify_from_files(IPMAN_COLLECTED_IP& record, const ASSIGNMENTS& group,
+                             MAIN_FILE_TEXT& text) const;
+    void read_entities(IPMAN_COLLECTED_IP& record, const ASSIGNMENTS& group,
+                       const MAIN_FILE_TEXT& text) const;
+    void read_legacy_family(IPMAN_COLLECTED_IP& record, const MAIN_FILE_TEXT& text) const;
     void collect_system_file(const ACF_ASSIGNMENT& assignment);
     void collect_gwip_file(const ACF_ASSIGNMENT& assignment);
     bool has_record(const std::string& key) const;

@@ -123,7 +123,7 @@ void IPMAN_IP_INFO_MANAGER::full_load(std::vector<IPMAN_IP_INFO>& all, bool top_
                                       std::vector<IPMAN_IP_INFO>* optional)
 {
     // The lists of the last load go first: a project's lists are never held twice.
-    m_required = {};
+    m_required = std::vector<IPMAN_IP_INFO>();  // with its storage, which {} would keep
     m_required_sources = {};
     m_optional_sources = {};
     prepare_load();

@@ -36,6 +36,14 @@ struct IPMAN_IP_UPGRADE_TABLE {
     std::unordered_map<std::string, std::size_t> positions_by_entity;
     IPMAN_VARIANT_COLLECTION_ITER* current_iter = nullptr;
 
+    //! Drops the records and their index with their storage: assigning {} or clearing would
+    //! keep the storage, and a load would then hold the old table beside the new one.
+    void release()
+    {
+        records = std::vector<IPMAN_IP_INFO>();
+        positions_by_entity = std::unordered_map<std::string, std::size_t>();
+    }
+
     void index_entities()
     {
         positions_by_entity.clear();
@@ -165,8 +173,7 @@ int ipman_load_ip_upgrade_table_body(Tcl_Interp* interp, const ATCL_ARGS&)
     // together; its collection points into its records and goes with them.
     IPMAN_IP_UPGRADE_TABLE& table = upgrade_table();
     drop_current_collection(table);
-    table.records = {};
-    table.positions_by_entity = {};
+    table.release();
 
     IPMAN_CANDIDATE_CHOICE choice;
     choice.all = true;
@@ -191,8 +198,7 @@ int ipman_unload_ip_upgrade_table_body(Tcl_Interp* interp, const ATCL_ARGS&)
 {
     IPMAN_IP_UPGRADE_TABLE& table = upgrade_table();
     drop_current_collection(table);
-    table.records.clear();
-    table.positions_by_entity.clear();
+    table.release();
     Tcl_SetObjResult(interp, Tcl_NewIntObj(1));
     return TCL_OK;
 }
