@@ -133,6 +133,10 @@ public:
     void upgrade_note(const std::string& value) { m_upgrade_note = ipman_shared_text(value); }
     std::string upgrade_message() const { return text_of(m_upgrade_message); }
     void upgrade_message(const std::string& value) { m_upgrade_message = ipman_shared_text(value); }
+    //! The shared texts themselves, for holders that keep them apart from the record.
+    const IPMAN_SHARED_TEXT& shared_source_file() const { return m_source_file; }
+    const IPMAN_SHARED_TEXT& shared_ip_generation_file() const { return m_ip_generation_file; }
+    const IPMAN_SHARED_TEXT& shared_upgrade_note() const { return m_upgrade_note; }
     std::vector<std::string> upgrade_changelog() const { return m_upgrade_changelog; }
     void upgrade_changelog(const std::vector<std::string>& value) { m_upgrade_changelog = value; }
     std::string status_notification() const { return text_of(m_status_notification); }

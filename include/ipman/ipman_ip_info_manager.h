@@ -7,6 +7,7 @@
 #include <ipman/ipman_ip_info.h>
 
 #include <cstddef>
+#include <functional>
 #include <list>
 #include <map>
 #include <memory>
@@ -20,6 +21,7 @@ class HDB_INSTANCE_NAME;
 class HDB_NAMESPACE;
 class IPCATALOG_VORLIN_IP_CATALOG_MANAGER;
 class IPMAN_ACF_IP_COLLECTOR;
+enum class IPMAN_UPGRADE_LIST;
 class IPMAN_HDB_IP_FINDER;
 class IPMAN_IP_REGENERATION_CONTROLLER;
 class IPMAN_IP_REGEN_RESULT;
@@ -47,9 +49,9 @@ public:
     //! those needing an upgrade to required, those whose upgrade is optional to optional.
     virtual void load_ip_info(std::vector<IPMAN_IP_INFO>& all, std::vector<IPMAN_IP_INFO>& required,
                               std::vector<IPMAN_IP_INFO>& optional);
-    //! load_ip_info(all) keeping only the variations' own records (parent entity "N/A"),
-    //! not those of their sub-IPs.
-    virtual void load_top_level_ip_info(std::vector<IPMAN_IP_INFO>& top_level);
+    //! load_ip_info(all) handing the variations' own records (parent entity "N/A"), not those
+    //! of their sub-IPs, to take one by one in record order instead of collecting them.
+    virtual void load_top_level_ip_info(const std::function<void(IPMAN_IP_INFO&&)>& take);
     //! Appends the records of the variations generated from the given files to records;
     //! files no collected variation is generated from go to not_loaded. The manager's lists
     //! are left alone.
@@ -150,11 +152,12 @@ private:
     //! Hands the project's always-regenerate setting, family and part to the collector and
     //! the controller and collects the project's variations afresh.
     void prepare_load();
-    //! The full load: replaces the kept lists and appends to all every record, or with
-    //! top_level_only only the variations' own records; required and optional, when not
-    //! null, receive copies of the records of their lists.
-    void full_load(std::vector<IPMAN_IP_INFO>& all, bool top_level_only, std::vector<IPMAN_IP_INFO>* required,
-                   std::vector<IPMAN_IP_INFO>* optional);
+    //! Starts a full load: drops the kept lists, collects the project's variations afresh and
+    //! brings the remembered upgrade outcomes up to date.
+    void begin_full_load();
+    //! Ends a full load: hands every record to take, in record order, with the list it
+    //! belongs to, and keeps the lists.
+    void convert_and_keep_lists(const std::function<void(IPMAN_IP_INFO&&, IPMAN_UPGRADE_LIST)>& take);
 
     std::unique_ptr<IPMAN_ACF_IP_COLLECTOR> m_collector;
     std::unique_ptr<IPMAN_IP_REGENERATION_CONTROLLER> m_controller;

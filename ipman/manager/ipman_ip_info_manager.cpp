@@ -103,24 +103,33 @@ void IPMAN_IP_INFO_MANAGER::prepare_load()
 
 void IPMAN_IP_INFO_MANAGER::load_ip_info(std::vector<IPMAN_IP_INFO>& all)
 {
-    full_load(all, false, nullptr, nullptr);
+    begin_full_load();
+    all.reserve(all.size() + m_collector->count_entities());
+    convert_and_keep_lists([&](IPMAN_IP_INFO&& info, IPMAN_UPGRADE_LIST) { all.push_back(std::move(info)); });
 }
 
 void IPMAN_IP_INFO_MANAGER::load_ip_info(std::vector<IPMAN_IP_INFO>& all,
                                          std::vector<IPMAN_IP_INFO>& required,
                                          std::vector<IPMAN_IP_INFO>& optional)
 {
-    full_load(all, false, &required, &optional);
+    begin_full_load();
+    all.reserve(all.size() + m_collector->count_entities());
+    convert_and_keep_lists([&](IPMAN_IP_INFO&& info, IPMAN_UPGRADE_LIST list) {
+        if (list == IPMAN_UPGRADE_LIST::REQUIRED) required.push_back(info);
+        if (list == IPMAN_UPGRADE_LIST::OPTIONAL) optional.push_back(info);
+        all.push_back(std::move(info));
+    });
 }
 
-void IPMAN_IP_INFO_MANAGER::load_top_level_ip_info(std::vector<IPMAN_IP_INFO>& top_level)
+void IPMAN_IP_INFO_MANAGER::load_top_level_ip_info(const std::function<void(IPMAN_IP_INFO&&)>& take)
 {
-    full_load(top_level, true, nullptr, nullptr);
+    begin_full_load();
+    convert_and_keep_lists([&](IPMAN_IP_INFO&& info, IPMAN_UPGRADE_LIST) {
+        if (info.parent_entity() == IPMAN_NA_STR) take(std::move(info));
+    });
 }
 
-void IPMAN_IP_INFO_MANAGER::full_load(std::vector<IPMAN_IP_INFO>& all, bool top_level_only,
-                                      std::vector<IPMAN_IP_INFO>* required,
-                                      std::vector<IPMAN_IP_INFO>* optional)
+void IPMAN_IP_INFO_MANAGER::begin_full_load()
 {
     // The lists of the last load go first: a project's lists are never held twice.
     m_required = std::vector<IPMAN_IP_INFO>();  // with its storage, which {} would keep
@@ -131,23 +140,21 @@ void IPMAN_IP_INFO_MANAGER::full_load(std::vector<IPMAN_IP_INFO>& all, bool top_
     if (m_controller->get_attempts_revision() != get_revision_name())
         m_controller->load_ip_regen_results_from_report(nullptr);
     m_controller->reset_attempts_if_revision_changed();
+}
 
-    // Growing the list once spares moving every record again: a variation gives at most one
-    // record per entity, and mostly one record of its own.
-    all.reserve(all.size() +
-                (top_level_only ? m_collector->get_collected_ips().size() : m_collector->count_entities()));
+void IPMAN_IP_INFO_MANAGER::convert_and_keep_lists(
+    const std::function<void(IPMAN_IP_INFO&&, IPMAN_UPGRADE_LIST)>& take)
+{
     // Records go one by one where they are wanted: no list of every record is built beside
     // the caller's. Of the optional list only its files are asked for later.
     m_collector->convert_variations(*m_controller, [&](IPMAN_IP_INFO&& info, IPMAN_UPGRADE_LIST list) {
         if (list == IPMAN_UPGRADE_LIST::REQUIRED) {
             m_required_sources[info.ip_generation_file()].insert(info.source_file());
             m_required.push_back(info);
-            if (required != nullptr) required->push_back(info);
         } else if (list == IPMAN_UPGRADE_LIST::OPTIONAL) {
             m_optional_sources[info.ip_generation_file()].insert(info.source_file());
-            if (optional != nullptr) optional->push_back(info);
         }
-        if (!top_level_only || info.parent_entity() == IPMAN_NA_STR) all.push_back(std::move(info));
+        take(std::move(info), list);
     });
 }
 

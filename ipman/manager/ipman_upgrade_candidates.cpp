@@ -34,10 +34,7 @@ void ipman_select_upgrade_candidates(const IPMAN_CANDIDATE_CHOICE& choice,
     std::vector<IPMAN_IP_INFO> all;
     if (choice.all) {
         // The manager keeps the other two lists itself; copies of them would go unused.
-        if (choice.top_level_only)
-            ip_info_mgr->load_top_level_ip_info(all);
-        else
-            ip_info_mgr->load_ip_info(all);
+        ip_info_mgr->load_ip_info(all);
         take_list(all, IPMAN_MSG::IIPMAN_IPRGEN_NO_IP, choice.quiet, records);
         return;
     }

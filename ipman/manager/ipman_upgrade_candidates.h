@@ -13,8 +13,7 @@ struct IPMAN_CANDIDATE_CHOICE {
     bool all = false;
     bool optional = false;
     bool required = false;
-    bool quiet = false;           //!< no information message about an empty selection
-    bool top_level_only = false;  //!< with all: only the variations' own records, no sub-IPs
+    bool quiet = false;  //!< no information message about an empty selection
 };
 
 //! Brings the IP catalog up to date, runs the manager's full load and replaces records with
