@@ -87,6 +87,20 @@ enum IPMAN_FAIL_REGEN_TYPE : std::int32_t {
 using IPMAN_SHARED_TEXT = std::shared_ptr<const std::string>;
 //! Null for the empty text.
 IPMAN_SHARED_TEXT ipman_shared_text(const std::string& text);
+//! The text of a shared text: the empty text for null.
+const std::string& ipman_text_of(const IPMAN_SHARED_TEXT& text);
+
+//! Orders shared texts by their texts, also against plain texts (for look-ups by text).
+struct IPMAN_SHARED_TEXT_ORDER {
+    using is_transparent = void;
+    static const std::string& text(const IPMAN_SHARED_TEXT& shared) { return ipman_text_of(shared); }
+    static const std::string& text(const std::string& plain) { return plain; }
+    template <typename LEFT, typename RIGHT>
+    bool operator()(const LEFT& left, const RIGHT& right) const
+    {
+        return text(left) < text(right);
+    }
+};
 
 //! One IP variation of the project: identity, files, the upgrade analysis' verdict and the
 //! outcome of its last upgrade attempt. A plain value type, copied freely.

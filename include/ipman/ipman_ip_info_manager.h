@@ -163,8 +163,12 @@ private:
     std::unique_ptr<IPMAN_IP_REGENERATION_CONTROLLER> m_controller;
     std::unique_ptr<IPMAN_HDB_IP_FINDER> m_finder;
     std::vector<IPMAN_IP_INFO> m_required;
-    //! Source files of the required and optional lists by generation file.
-    std::map<std::string, std::set<std::string>> m_required_sources;
-    std::map<std::string, std::set<std::string>> m_optional_sources;
+    //! Source files by generation file, in text order without repeats; the texts are those
+    //! the records share.
+    using SOURCES_BY_FILE =
+        std::map<IPMAN_SHARED_TEXT, std::vector<IPMAN_SHARED_TEXT>, IPMAN_SHARED_TEXT_ORDER>;
+    //! The source files of the required and optional lists.
+    SOURCES_BY_FILE m_required_sources;
+    SOURCES_BY_FILE m_optional_sources;
     bool m_always_regen = false;
 };

@@ -56,11 +56,24 @@ bool ip_regeneration_enabled()
     return ver_is_beta() ? cfg_is_on("enable_ip_regen", false) : !cfg_is_on("disable_ip_regen", false);
 }
 
-//! The source files recorded for a generation file; empty when it has none.
-const std::set<std::string>& source_files_of(const std::map<std::string, std::set<std::string>>& files,
-                                             const std::string& generation_file)
+using SOURCES = std::vector<IPMAN_SHARED_TEXT>;
+
+//! Records the record's source file under its generation file: attempts are asked for by the
+//! file the generator runs on, but the analysis finds them by the record's source file.
+void add_source_file(std::map<IPMAN_SHARED_TEXT, SOURCES, IPMAN_SHARED_TEXT_ORDER>& files,
+                     const IPMAN_IP_INFO& info)
 {
-    static const std::set<std::string> none;
+    SOURCES& sources = files[info.shared_ip_generation_file()];
+    const IPMAN_SHARED_TEXT& source = info.shared_source_file();
+    const auto at = std::lower_bound(sources.begin(), sources.end(), source, IPMAN_SHARED_TEXT_ORDER());
+    if (at == sources.end() || ipman_text_of(*at) != ipman_text_of(source)) sources.insert(at, source);
+}
+
+//! The source files recorded for a generation file; empty when it has none.
+const SOURCES& source_files_of(const std::map<IPMAN_SHARED_TEXT, SOURCES, IPMAN_SHARED_TEXT_ORDER>& files,
+                               const std::string& generation_file)
+{
+    static const SOURCES none;
     const auto found = files.find(generation_file);
     return found == files.end() ? none : found->second;
 }
@@ -149,10 +162,10 @@ void IPMAN_IP_INFO_MANAGER::convert_and_keep_lists(
     // the caller's. Of the optional list only its files are asked for later.
     m_collector->convert_variations(*m_controller, [&](IPMAN_IP_INFO&& info, IPMAN_UPGRADE_LIST list) {
         if (list == IPMAN_UPGRADE_LIST::REQUIRED) {
-            m_required_sources[info.ip_generation_file()].insert(info.source_file());
+            add_source_file(m_required_sources, info);
             m_required.push_back(info);
         } else if (list == IPMAN_UPGRADE_LIST::OPTIONAL) {
-            m_optional_sources[info.ip_generation_file()].insert(info.source_file());
+            add_source_file(m_optional_sources, info);
         }
         take(std::move(info), list);
     });
@@ -289,10 +302,10 @@ void IPMAN_IP_INFO_MANAGER::add_failed_upgrade_attempt(const std::string& file, 
 void IPMAN_IP_INFO_MANAGER::add_upgrade_attempt(const std::string& file)
 {
     // One entry per file: further records of the same list would record the same tag again.
-    for (const std::string& source : source_files_of(m_required_sources, file))
-        m_controller->add_attempted_upgrade(source, IPMAN_REQUIRED_UPGRADE_MARKER);
-    for (const std::string& source : source_files_of(m_optional_sources, file))
-        m_controller->add_attempted_upgrade(source, IPMAN_OPTIONAL_UPGRADE_MARKER);
+    for (const IPMAN_SHARED_TEXT& source : source_files_of(m_required_sources, file))
+        m_controller->add_attempted_upgrade(ipman_text_of(source), IPMAN_REQUIRED_UPGRADE_MARKER);
+    for (const IPMAN_SHARED_TEXT& source : source_files_of(m_optional_sources, file))
+        m_controller->add_attempted_upgrade(ipman_text_of(source), IPMAN_OPTIONAL_UPGRADE_MARKER);
 }
 
 void IPMAN_IP_INFO_MANAGER::load_ip_regen_results_from_report(RDB_REPORT* report)

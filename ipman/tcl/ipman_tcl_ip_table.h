@@ -28,17 +28,15 @@ public:
     const std::vector<DEV_FAMILY_ENUM>& const_supported_families() const { return m_supported_families; }
     IPMAN_IP_REGEN_STATUS_ENUM regen_status() const { return m_regen_status; }
     bool is_eol() const { return m_is_eol; }
-    std::string ip_generation_file() const { return text_of(m_ip_generation_file); }
-    std::string source_file() const { return text_of(m_source_file); }
+    const std::string& ip_generation_file() const { return ipman_text_of(m_ip_generation_file); }
+    const std::string& source_file() const { return ipman_text_of(m_source_file); }
     IPMAN_UPGRADE_STATUS_ENUM upgrade_status() const { return m_upgrade_status; }
-    std::string upgrade_note() const { return text_of(m_upgrade_note); }
+    const std::string& upgrade_note() const { return ipman_text_of(m_upgrade_note); }
     IPMAN_RTL_LANGUAGE_ENUM regen_language() const { return m_regen_language; }
 
     std::set<std::string> instance_paths;  //!< the design merges its instances in
 
 private:
-    static std::string text_of(const IPMAN_SHARED_TEXT& text) { return text ? *text : std::string(); }
-
     std::string m_entity;
     std::string m_library;
     std::string m_tool_name;
