@@ -51,7 +51,9 @@ public:
                               std::vector<IPMAN_IP_INFO>& optional);
     //! load_ip_info(all) handing the variations' own records (parent entity "N/A"), not those
     //! of their sub-IPs, to take one by one in record order instead of collecting them.
-    virtual void load_top_level_ip_info(const std::function<void(IPMAN_IP_INFO&&)>& take);
+    //! expect first learns the number of variations collected, mostly that of the records.
+    virtual void load_top_level_ip_info(const std::function<void(std::size_t)>& expect,
+                                        const std::function<void(IPMAN_IP_INFO&&)>& take);
     //! Appends the records of the variations generated from the given files to records;
     //! files no collected variation is generated from go to not_loaded. The manager's lists
     //! are left alone.

@@ -134,9 +134,11 @@ void IPMAN_IP_INFO_MANAGER::load_ip_info(std::vector<IPMAN_IP_INFO>& all,
     });
 }
 
-void IPMAN_IP_INFO_MANAGER::load_top_level_ip_info(const std::function<void(IPMAN_IP_INFO&&)>& take)
+void IPMAN_IP_INFO_MANAGER::load_top_level_ip_info(const std::function<void(std::size_t)>& expect,
+                                                   const std::function<void(IPMAN_IP_INFO&&)>& take)
 {
     begin_full_load();
+    expect(m_collector->get_collected_ips().size());
     convert_and_keep_lists([&](IPMAN_IP_INFO&& info, IPMAN_UPGRADE_LIST) {
         if (info.parent_entity() == IPMAN_NA_STR) take(std::move(info));
     });

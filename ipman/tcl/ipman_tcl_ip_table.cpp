@@ -194,6 +194,7 @@ int ipman_load_ip_upgrade_table_body(Tcl_Interp* interp, const ATCL_ARGS&)
     // entry as it comes: the records of all variations are never held together.
     IPMAN_IP_TABLE_ENTRIES entries;
     IPMAN_IP_INFO_MANAGER::get_ip_info_manager()->load_top_level_ip_info(
+        [&entries](std::size_t variations) { entries.reserve(variations); },
         [&entries](IPMAN_IP_INFO&& info) { entries.emplace_back(info); });
     ipman_add_design_instances(entries);
     table.records = std::move(entries);

@@ -8,7 +8,6 @@
 #include <ipman/ipman_ip_info.h>
 
 #include <cstddef>
-#include <deque>
 #include <set>
 #include <string>
 #include <vector>
@@ -52,9 +51,7 @@ private:
     bool m_is_eol;
 };
 
-//! The table's entries. A deque grows without moving its entries or keeping room for as
-//! many again.
-using IPMAN_IP_TABLE_ENTRIES = std::deque<IPMAN_IP_TABLE_ENTRY>;
+using IPMAN_IP_TABLE_ENTRIES = std::vector<IPMAN_IP_TABLE_ENTRY>;
 
 //! Walks the IP upgrade table for a collection; each element text is the position of a
 //! record, which is the IP info ID that get_ip_info_field takes.

@@ -91,7 +91,8 @@ TEST_F(MANAGER_TEST, TopLevelLoadGivesTheFullLoadsMainRecords)
     open_project("manager_systems");
     load();
     INFOS top_level;
-    manager().load_top_level_ip_info([&top_level](IPMAN_IP_INFO&& info) { top_level.push_back(info); });
+    manager().load_top_level_ip_info([](std::size_t) {},
+                                     [&top_level](IPMAN_IP_INFO&& info) { top_level.push_back(info); });
     INFOS expected;
     for (const IPMAN_IP_INFO& info : m_all)
         if (info.parent_entity() == IPMAN_NA_STR) expected.push_back(info);
