@@ -60,14 +60,22 @@ proc ratio {value floor} {
     return [format "%.2f" [expr {$value / max($floor, 0.001)}]]
 }
 
-set format "%10s  %8s  %8s  %9s  %6s  %8s  %9s  %6s  %8s  %6s  %10s  %10s"
+set format "%10s  %8s  %8s  %9s  %6s  %8s  %9s  %6s  %8s  %6s  %10s  %10s  %10s"
 report_line $format variations entries "open" "floor (a)" "ratio" "1st load" "floor (b)" "ratio" \
-    "2nd load" "ratio" "mem open" "peak mem"
+    "2nd load" "ratio" "mem open" "peak 1st" "peak mem"
 foreach {size result} $results {
     dict with result {
         report_line $format $size $entries "$open_s s" "$floor_tcl_s s" [ratio $open_s $floor_tcl_s] \
             "$first_load_s s" "$floor_read_s s" [ratio $first_load_s $floor_read_s] \
-            "$second_load_s s" [ratio $second_load_s $floor_read_s] "$open_mib MiB" "$peak_mib MiB"
+            "$second_load_s s" [ratio $second_load_s $floor_read_s] "$open_mib MiB" \
+            "$first_load_mib MiB" "$peak_mib MiB"
+    }
+}
+# Processor seconds: steadier than elapsed ones on a shared machine.
+foreach {size result} $results {
+    dict with result {
+        report_line "%10s  processor seconds: open %.3f, 1st load %.3f, 2nd load %.3f" $size $open_cpu_s \
+            $first_load_cpu_s $second_load_cpu_s
     }
 }
 
@@ -77,7 +85,7 @@ for {set i 1} {$i < [llength $sizes]} {incr i} {
     set small [lindex $sizes [expr {$i - 1}]]
     set large [lindex $sizes $i]
     set scale [expr {double($large) / $small}]
-    foreach step {open_s first_load_s second_load_s} {
+    foreach step {open_s first_load_s second_load_s open_cpu_s first_load_cpu_s second_load_cpu_s} {
         set growth [expr {[dict get $results $large $step] / max([dict get $results $small $step], 0.001) / $scale}]
         lappend growth_line [format "%s %.2f" $step $growth]
     }

@@ -87,6 +87,20 @@ enum IPMAN_FAIL_REGEN_TYPE : std::int32_t {
 using IPMAN_SHARED_TEXT = std::shared_ptr<const std::string>;
 //! Null for the empty text.
 IPMAN_SHARED_TEXT ipman_shared_text(const std::string& text);
+//! The text of a shared text: the empty text for null.
+const std::string& ipman_text_of(const IPMAN_SHARED_TEXT& text);
+
+//! Orders shared texts by their texts, also against plain texts (for look-ups by text).
+struct IPMAN_SHARED_TEXT_ORDER {
+    using is_transparent = void;
+    static const std::string& text(const IPMAN_SHARED_TEXT& shared) { return ipman_text_of(shared); }
+    static const std::string& text(const std::string& plain) { return plain; }
+    template <typename LEFT, typename RIGHT>
+    bool operator()(const LEFT& left, const RIGHT& right) const
+    {
+        return text(left) < text(right);
+    }
+};
 
 //! One IP variation of the project: identity, files, the upgrade analysis' verdict and the
 //! outcome of its last upgrade attempt. A plain value type, copied freely.
@@ -133,6 +147,10 @@ public:
     void upgrade_note(const std::string& value) { m_upgrade_note = ipman_shared_text(value); }
     std::string upgrade_message() const { return text_of(m_upgrade_message); }
     void upgrade_message(const std::string& value) { m_upgrade_message = ipman_shared_text(value); }
+    //! The shared texts themselves, for holders that keep them apart from the record.
+    const IPMAN_SHARED_TEXT& shared_source_file() const { return m_source_file; }
+    const IPMAN_SHARED_TEXT& shared_ip_generation_file() const { return m_ip_generation_file; }
+    const IPMAN_SHARED_TEXT& shared_upgrade_note() const { return m_upgrade_note; }
     std::vector<std::string> upgrade_changelog() const { return m_upgrade_changelog; }
     void upgrade_changelog(const std::vector<std::string>& value) { m_upgrade_changelog = value; }
     std::string status_notification() const { return text_of(m_status_notification); }

@@ -7,6 +7,7 @@
 #include <ipman/ipman_ip_info.h>
 
 #include <cstddef>
+#include <functional>
 #include <list>
 #include <map>
 #include <memory>
@@ -20,6 +21,7 @@ class HDB_INSTANCE_NAME;
 class HDB_NAMESPACE;
 class IPCATALOG_VORLIN_IP_CATALOG_MANAGER;
 class IPMAN_ACF_IP_COLLECTOR;
+enum class IPMAN_UPGRADE_LIST;
 class IPMAN_HDB_IP_FINDER;
 class IPMAN_IP_REGENERATION_CONTROLLER;
 class IPMAN_IP_REGEN_RESULT;
@@ -47,6 +49,11 @@ public:
     //! those needing an upgrade to required, those whose upgrade is optional to optional.
     virtual void load_ip_info(std::vector<IPMAN_IP_INFO>& all, std::vector<IPMAN_IP_INFO>& required,
                               std::vector<IPMAN_IP_INFO>& optional);
+    //! load_ip_info(all) handing the variations' own records (parent entity "N/A"), not those
+    //! of their sub-IPs, to take one by one in record order instead of collecting them.
+    //! expect first learns the number of variations collected, mostly that of the records.
+    virtual void load_top_level_ip_info(const std::function<void(std::size_t)>& expect,
+                                        const std::function<void(IPMAN_IP_INFO&&)>& take);
     //! Appends the records of the variations generated from the given files to records;
     //! files no collected variation is generated from go to not_loaded. The manager's lists
     //! are left alone.
@@ -147,18 +154,23 @@ private:
     //! Hands the project's always-regenerate setting, family and part to the collector and
     //! the controller and collects the project's variations afresh.
     void prepare_load();
-    //! The full load without keeping the lists: appends to all, required and optional.
-    void build_lists(std::vector<IPMAN_IP_INFO>& all, std::vector<IPMAN_IP_INFO>& required,
-                     std::vector<IPMAN_IP_INFO>& optional);
-    //! Keeps the lists of the last full load.
-    void keep_lists(std::vector<IPMAN_IP_INFO> required, std::vector<IPMAN_IP_INFO> optional);
+    //! Starts a full load: drops the kept lists, collects the project's variations afresh and
+    //! brings the remembered upgrade outcomes up to date.
+    void begin_full_load();
+    //! Ends a full load: hands every record to take, in record order, with the list it
+    //! belongs to, and keeps the lists.
+    void convert_and_keep_lists(const std::function<void(IPMAN_IP_INFO&&, IPMAN_UPGRADE_LIST)>& take);
 
     std::unique_ptr<IPMAN_ACF_IP_COLLECTOR> m_collector;
     std::unique_ptr<IPMAN_IP_REGENERATION_CONTROLLER> m_controller;
     std::unique_ptr<IPMAN_HDB_IP_FINDER> m_finder;
     std::vector<IPMAN_IP_INFO> m_required;
-    //! Source files of the required and optional lists by generation file.
-    std::map<std::string, std::set<std::string>> m_required_sources;
-    std::map<std::string, std::set<std::string>> m_optional_sources;
+    //! Source files by generation file, in text order without repeats; the texts are those
+    //! the records share.
+    using SOURCES_BY_FILE =
+        std::map<IPMAN_SHARED_TEXT, std::vector<IPMAN_SHARED_TEXT>, IPMAN_SHARED_TEXT_ORDER>;
+    //! The source files of the required and optional lists.
+    SOURCES_BY_FILE m_required_sources;
+    SOURCES_BY_FILE m_optional_sources;
     bool m_always_regen = false;
 };

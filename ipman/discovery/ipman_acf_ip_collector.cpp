@@ -229,7 +229,8 @@ void classify_variation_file(IPMAN_COLLECTED_IP& record, const std::string& vari
 
 //! An HDL file of the variation (its base name is the list's): its language, and whether it
 //! is a wizard variation or a protected file the variation is regenerated from.
-void classify_hdl_file(IPMAN_COLLECTED_IP& record, const ACF_ASSIGNMENT& assignment, const std::string& base)
+void classify_hdl_file(IPMAN_COLLECTED_IP& record, const ACF_ASSIGNMENT& assignment, const std::string& base,
+                       std::optional<IPMAN_LEGACY_FILE_TEXT>& main_file_text)
 {
     const std::string written = flattened(assignment.get_unmodified_value());
     if (FIO_PATH(written).base() != base) return;
@@ -248,13 +249,13 @@ void classify_hdl_file(IPMAN_COLLECTED_IP& record, const ACF_ASSIGNMENT& assignm
     } else if (!text.generated_by_wizard) {
         if (encrypted) {
             record.main_file = written;
-            record.main_file_text = std::move(text);
+            main_file_text = std::move(text);
             record.encrypted = true;
         }
         return;
     }
     record.main_file = written;
-    record.main_file_text = std::move(text);
+    main_file_text = std::move(text);
     record.top_level_file = written;
     record.kind = IPMAN_COLLECTED_IP_KIND::LEGACY_VARIATION;
     record.encrypted = encrypted;
@@ -373,6 +374,7 @@ void IPMAN_ACF_IP_COLLECTOR::collect_ip_files()
         collect_system_file(*assignment);
     for (const ACF_ASSIGNMENT* assignment : gwip_files)
         collect_gwip_file(*assignment);
+    m_records.shrink_to_fit();
     ipman_debug(fmt::format("Collected {} IP variations", m_records.size()));
 }
 
@@ -416,9 +418,9 @@ std::string IPMAN_ACF_IP_COLLECTOR::record_key_of_list(const std::string& list_k
 void IPMAN_ACF_IP_COLLECTOR::build_record(const std::string& group_key, const ASSIGNMENTS& group)
 {
     IPMAN_COLLECTED_IP record(FIO_PATH(group_key).to_string());
-    classify_from_files(record, group);
-    read_entities(record, group);
-    record.main_file_text.reset();
+    MAIN_FILE_TEXT main_file_text;
+    classify_from_files(record, group, main_file_text);
+    read_entities(record, group, main_file_text);
     if (record.entities.empty()) {
         ipman_debug(fmt::format("IP list {} names no entity", record.key));
         return;
@@ -427,7 +429,8 @@ void IPMAN_ACF_IP_COLLECTOR::build_record(const std::string& group_key, const AS
     add_record(std::move(record));
 }
 
-void IPMAN_ACF_IP_COLLECTOR::classify_from_files(IPMAN_COLLECTED_IP& record, const ASSIGNMENTS& group) const
+void IPMAN_ACF_IP_COLLECTOR::classify_from_files(IPMAN_COLLECTED_IP& record, const ASSIGNMENTS& group,
+                                                 MAIN_FILE_TEXT& text) const
 {
     const std::string base = FIO_PATH(record.key).base();
     for (const ACF_ASSIGNMENT* assignment : group) {
@@ -437,7 +440,7 @@ void IPMAN_ACF_IP_COLLECTOR::classify_from_files(IPMAN_COLLECTED_IP& record, con
             break;
         case ACF_VAR_VHDL_FILE:
         case ACF_VAR_VERILOG_FILE:
-            classify_hdl_file(record, *assignment, base);
+            classify_hdl_file(record, *assignment, base, text);
             break;
         case ACF_VAR_IP_GENERATION_MODE:
             record.standalone = assignment->get_unmodified_value() == "STANDALONE";
@@ -448,7 +451,8 @@ void IPMAN_ACF_IP_COLLECTOR::classify_from_files(IPMAN_COLLECTED_IP& record, con
     }
 }
 
-void IPMAN_ACF_IP_COLLECTOR::read_entities(IPMAN_COLLECTED_IP& record, const ASSIGNMENTS& group) const
+void IPMAN_ACF_IP_COLLECTOR::read_entities(IPMAN_COLLECTED_IP& record, const ASSIGNMENTS& group,
+                                           const MAIN_FILE_TEXT& text) const
 {
     const std::string base = FIO_PATH(record.key).base();
     std::size_t main_index = IPMAN_COLLECTED_IP::npos;
@@ -477,15 +481,16 @@ void IPMAN_ACF_IP_COLLECTOR::read_entities(IPMAN_COLLECTED_IP& record, const ASS
     }
     if (record.entities.empty()) return;
     settle_main_entity(record, main_index == IPMAN_COLLECTED_IP::npos ? 0 : main_index);
-    if (record.kind == IPMAN_COLLECTED_IP_KIND::LEGACY_VARIATION) read_legacy_family(record);
+    if (record.kind == IPMAN_COLLECTED_IP_KIND::LEGACY_VARIATION) read_legacy_family(record, text);
 }
 
-void IPMAN_ACF_IP_COLLECTOR::read_legacy_family(IPMAN_COLLECTED_IP& record) const
+void IPMAN_ACF_IP_COLLECTOR::read_legacy_family(IPMAN_COLLECTED_IP& record,
+                                                const MAIN_FILE_TEXT& main_file_text) const
 {
     const std::string main_file = FIO_PATH(record.main_file).fullpath();
     DEV_FAMILY_ENUM family = DEV_FAMILY_NONE;
     // A product core's own family line outranks any family its list names.
-    const IPMAN_LEGACY_FILE_TEXT* text = record.main_file_text ? &*record.main_file_text : nullptr;
+    const IPMAN_LEGACY_FILE_TEXT* text = main_file_text ? &*main_file_text : nullptr;
     if (read_legacy_product_family(main_file, record.core_name, family, text)) {
         record.supported_families.clear();
         if (family != DEV_FAMILY_NONE) record.supported_families.push_back(family);
@@ -501,6 +506,8 @@ bool IPMAN_ACF_IP_COLLECTOR::has_record(const std::string& key) const
 
 void IPMAN_ACF_IP_COLLECTOR::add_record(IPMAN_COLLECTED_IP&& record)
 {
+    // The records are kept until the next collection: spare capacity would be kept as long.
+    record.entities.shrink_to_fit();
     m_record_positions.try_emplace(record.key, m_records.size());
     m_records.push_back(std::move(record));
 }

@@ -9,6 +9,7 @@
 #include <ipman/ipman_ip_info.h>
 
 #include <cstddef>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -77,10 +78,13 @@ public:
     std::map<std::string, std::string> device_requirements;            //!< requirement name -> value
     bool has_warnings = false;
     bool has_errors = false;
-    //! The reading of main_file while the record is being built, when it is a legacy or
-    //! protected HDL file: the passes after classification need it again.
-    std::optional<IPMAN_LEGACY_FILE_TEXT> main_file_text;
 };
+
+//! The list of a full load a record belongs to besides the list of all records.
+enum class IPMAN_UPGRADE_LIST { NONE, REQUIRED, OPTIONAL };
+
+//! Takes one analysed record of a full load and the list it belongs to.
+using IPMAN_RECORD_SINK = std::function<void(IPMAN_IP_INFO&& record, IPMAN_UPGRADE_LIST list)>;
 
 //! Finds every IP variation of the open project. The information manager owns one, sets
 //! the always-regenerate flag and calls collect_ip_files before converting the records.
@@ -98,6 +102,11 @@ public:
     // Conversion into IPMAN_IP_INFO records: one per variation (its main record) and one per
     // sub-IP, each analysed afresh by the analyser; nothing of the analysis is kept here.
 
+    //! Hands the records of every variation to sink, in record order. Only the records of one
+    //! variation are held here at a time: the sink keeps what its caller wants.
+    void convert_variations(IPMAN_RECORD_ANALYSER& analyser, const IPMAN_RECORD_SINK& sink) const;
+    //! The number of entities of all variations: no full load gives more records.
+    std::size_t count_entities() const;
     //! Appends the records of every variation to all, in record order; copies of those that
     //! need an upgrade go to required, of those whose upgrade is optional to optional.
     virtual void build_ip_info_lists(IPMAN_RECORD_ANALYSER& analyser, std::vector<IPMAN_IP_INFO>& all,
@@ -151,9 +160,16 @@ private:
     static ASSIGNMENTS read_project_assignments();
     void build_group_records(const ASSIGNMENTS& assignments);
     void build_record(const std::string& group_key, const ASSIGNMENTS& group);
-    void classify_from_files(IPMAN_COLLECTED_IP& record, const ASSIGNMENTS& group) const;
-    void read_entities(IPMAN_COLLECTED_IP& record, const ASSIGNMENTS& group) const;
-    void read_legacy_family(IPMAN_COLLECTED_IP& record) const;
+    //! The reading of a record's main file while the record is being built, when it is a
+    //! legacy or protected HDL file: the passes after classification need it again. Kept
+    //! apart from the record, which outlives the building.
+    using MAIN_FILE_TEXT = std::optional<IPMAN_LEGACY_FILE_TEXT>;
+
+    void classify_from_files(IPMAN_COLLECTED_IP& record, const ASSIGNMENTS& group,
+                             MAIN_FILE_TEXT& text) const;
+    void read_entities(IPMAN_COLLECTED_IP& record, const ASSIGNMENTS& group,
+                       const MAIN_FILE_TEXT& text) const;
+    void read_legacy_family(IPMAN_COLLECTED_IP& record, const MAIN_FILE_TEXT& text) const;
     void collect_system_file(const ACF_ASSIGNMENT& assignment);
     void collect_gwip_file(const ACF_ASSIGNMENT& assignment);
     bool has_record(const std::string& key) const;

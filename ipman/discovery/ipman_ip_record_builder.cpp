@@ -280,83 +280,60 @@ void IP_INFO_CONVERTER::roll_up_filesets(std::size_t main, const SUB_IP_VERDICTS
     record.supported_filesets() = std::move(common);
 }
 
-//! Where the records of one variation lie in the list of all records.
-struct VARIATION_SPAN {
-    std::size_t first;
-    std::size_t end;
-    std::optional<std::size_t> main;
-};
-
-enum class UPGRADE_LIST { NONE, REQUIRED, OPTIONAL };
-
 //! The list a record of the variation belongs to. A variation whose main record needs an
 //! upgrade takes all its records along into the required list; so does one whose main
 //! record is merely out of date, into the optional list.
-UPGRADE_LIST upgrade_list_of(const INFOS& all, const VARIATION_SPAN& span, const IPMAN_IP_INFO& info)
+IPMAN_UPGRADE_LIST upgrade_list_of(const IPMAN_IP_INFO* main, const IPMAN_IP_INFO& info)
 {
-    const std::optional<std::size_t> main = span.main;
-    if ((main && all[*main].status_incompatible()) || info.status_incompatible())
-        return UPGRADE_LIST::REQUIRED;
-    if ((main && all[*main].status_compatible_with_warning() && !all[*main].is_eol()) ||
+    if ((main && main->status_incompatible()) || info.status_incompatible())
+        return IPMAN_UPGRADE_LIST::REQUIRED;
+    if ((main && main->status_compatible_with_warning() && !main->is_eol()) ||
         (info.status_compatible_with_warning() && !info.is_eol()))
-        return UPGRADE_LIST::OPTIONAL;
-    return UPGRADE_LIST::NONE;
-}
-
-//! Copies the records that need an upgrade into required and those whose upgrade is
-//! optional into optional, in record order. The lists are counted first and grow once:
-//! growing them record by record would move every record again at each doubling.
-void split_variations(const INFOS& all, const std::vector<VARIATION_SPAN>& spans, INFOS& required,
-                      INFOS& optional)
-{
-    std::size_t required_count = 0;
-    std::size_t optional_count = 0;
-    for (const VARIATION_SPAN& span : spans) {
-        for (std::size_t i = span.first; i < span.end; ++i) {
-            const UPGRADE_LIST list = upgrade_list_of(all, span, all[i]);
-            required_count += list == UPGRADE_LIST::REQUIRED;
-            optional_count += list == UPGRADE_LIST::OPTIONAL;
-        }
-    }
-    required.reserve(required.size() + required_count);
-    optional.reserve(optional.size() + optional_count);
-    for (const VARIATION_SPAN& span : spans) {
-        for (std::size_t i = span.first; i < span.end; ++i) {
-            switch (upgrade_list_of(all, span, all[i])) {
-            case UPGRADE_LIST::REQUIRED:
-                required.push_back(all[i]);
-                break;
-            case UPGRADE_LIST::OPTIONAL:
-                optional.push_back(all[i]);
-                break;
-            case UPGRADE_LIST::NONE:
-                break;
-            }
-        }
-    }
+        return IPMAN_UPGRADE_LIST::OPTIONAL;
+    return IPMAN_UPGRADE_LIST::NONE;
 }
 
 }  // namespace
 
-void IPMAN_ACF_IP_COLLECTOR::build_ip_info_lists(IPMAN_RECORD_ANALYSER& analyser, INFOS& all, INFOS& required,
-                                                 INFOS& optional) const
+std::size_t IPMAN_ACF_IP_COLLECTOR::count_entities() const
 {
-    IP_INFO_CONVERTER converter(analyser, m_catalog);
-    const std::size_t required_before = required.size();
-    const std::size_t optional_before = optional.size();
-    // At most one record per entity: growing the list once spares moving every record again.
     std::size_t entities = 0;
     for (const IPMAN_COLLECTED_IP& variation : m_records)
         entities += variation.entities.size();
-    all.reserve(all.size() + entities);
-    std::vector<VARIATION_SPAN> spans;
-    spans.reserve(m_records.size());
+    return entities;
+}
+
+void IPMAN_ACF_IP_COLLECTOR::convert_variations(IPMAN_RECORD_ANALYSER& analyser,
+                                                const IPMAN_RECORD_SINK& sink) const
+{
+    IP_INFO_CONVERTER converter(analyser, m_catalog);
+    INFOS records;
     for (const IPMAN_COLLECTED_IP& variation : m_records) {
-        const std::size_t first = all.size();
-        const std::optional<std::size_t> main = converter.convert(variation, all);
-        spans.push_back({first, all.size(), main});
+        records.clear();
+        const std::optional<std::size_t> main = converter.convert(variation, records);
+        const IPMAN_IP_INFO* main_record = main ? &records[*main] : nullptr;
+        // The lists are decided before any record is handed on: the main record decides for all.
+        std::vector<IPMAN_UPGRADE_LIST> lists;
+        lists.reserve(records.size());
+        for (const IPMAN_IP_INFO& info : records)
+            lists.push_back(upgrade_list_of(main_record, info));
+        for (std::size_t i = 0; i < records.size(); ++i)
+            sink(std::move(records[i]), lists[i]);
     }
-    split_variations(all, spans, required, optional);
+}
+
+void IPMAN_ACF_IP_COLLECTOR::build_ip_info_lists(IPMAN_RECORD_ANALYSER& analyser, INFOS& all, INFOS& required,
+                                                 INFOS& optional) const
+{
+    const std::size_t required_before = required.size();
+    const std::size_t optional_before = optional.size();
+    // At most one record per entity: growing the list once spares moving every record again.
+    all.reserve(all.size() + count_entities());
+    convert_variations(analyser, [&](IPMAN_IP_INFO&& info, IPMAN_UPGRADE_LIST list) {
+        if (list == IPMAN_UPGRADE_LIST::REQUIRED) required.push_back(info);
+        if (list == IPMAN_UPGRADE_LIST::OPTIONAL) optional.push_back(info);
+        all.push_back(std::move(info));
+    });
     ipman_debug(fmt::format("Built IP records of {} variations: {} required, {} optional", m_records.size(),
                             required.size() - required_before, optional.size() - optional_before));
 }

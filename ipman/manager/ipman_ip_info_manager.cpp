@@ -56,22 +56,24 @@ bool ip_regeneration_enabled()
     return ver_is_beta() ? cfg_is_on("enable_ip_regen", false) : !cfg_is_on("disable_ip_regen", false);
 }
 
-//! Source files of the records by generation file: attempts are asked for by the file the
-//! generator runs on, but the analysis finds them by the record's source file.
-std::map<std::string, std::set<std::string>>
-source_files_by_generation_file(const std::vector<IPMAN_IP_INFO>& infos)
+using SOURCES = std::vector<IPMAN_SHARED_TEXT>;
+
+//! Records the record's source file under its generation file: attempts are asked for by the
+//! file the generator runs on, but the analysis finds them by the record's source file.
+void add_source_file(std::map<IPMAN_SHARED_TEXT, SOURCES, IPMAN_SHARED_TEXT_ORDER>& files,
+                     const IPMAN_IP_INFO& info)
 {
-    std::map<std::string, std::set<std::string>> files;
-    for (const IPMAN_IP_INFO& info : infos)
-        files[info.ip_generation_file()].insert(info.source_file());
-    return files;
+    SOURCES& sources = files[info.shared_ip_generation_file()];
+    const IPMAN_SHARED_TEXT& source = info.shared_source_file();
+    const auto at = std::lower_bound(sources.begin(), sources.end(), source, IPMAN_SHARED_TEXT_ORDER());
+    if (at == sources.end() || ipman_text_of(*at) != ipman_text_of(source)) sources.insert(at, source);
 }
 
 //! The source files recorded for a generation file; empty when it has none.
-const std::set<std::string>& source_files_of(const std::map<std::string, std::set<std::string>>& files,
-                                             const std::string& generation_file)
+const SOURCES& source_files_of(const std::map<IPMAN_SHARED_TEXT, SOURCES, IPMAN_SHARED_TEXT_ORDER>& files,
+                               const std::string& generation_file)
 {
-    static const std::set<std::string> none;
+    static const SOURCES none;
     const auto found = files.find(generation_file);
     return found == files.end() ? none : found->second;
 }
@@ -114,40 +116,61 @@ void IPMAN_IP_INFO_MANAGER::prepare_load()
 
 void IPMAN_IP_INFO_MANAGER::load_ip_info(std::vector<IPMAN_IP_INFO>& all)
 {
-    std::vector<IPMAN_IP_INFO> required, optional;
-    build_lists(all, required, optional);
-    // Nobody else wants the lists: they move in instead of being copied.
-    keep_lists(std::move(required), std::move(optional));
+    begin_full_load();
+    all.reserve(all.size() + m_collector->count_entities());
+    convert_and_keep_lists([&](IPMAN_IP_INFO&& info, IPMAN_UPGRADE_LIST) { all.push_back(std::move(info)); });
 }
 
 void IPMAN_IP_INFO_MANAGER::load_ip_info(std::vector<IPMAN_IP_INFO>& all,
                                          std::vector<IPMAN_IP_INFO>& required,
                                          std::vector<IPMAN_IP_INFO>& optional)
 {
-    build_lists(all, required, optional);
-    keep_lists(required, optional);
+    begin_full_load();
+    all.reserve(all.size() + m_collector->count_entities());
+    convert_and_keep_lists([&](IPMAN_IP_INFO&& info, IPMAN_UPGRADE_LIST list) {
+        if (list == IPMAN_UPGRADE_LIST::REQUIRED) required.push_back(info);
+        if (list == IPMAN_UPGRADE_LIST::OPTIONAL) optional.push_back(info);
+        all.push_back(std::move(info));
+    });
 }
 
-void IPMAN_IP_INFO_MANAGER::build_lists(std::vector<IPMAN_IP_INFO>& all, std::vector<IPMAN_IP_INFO>& required,
-                                        std::vector<IPMAN_IP_INFO>& optional)
+void IPMAN_IP_INFO_MANAGER::load_top_level_ip_info(const std::function<void(std::size_t)>& expect,
+                                                   const std::function<void(IPMAN_IP_INFO&&)>& take)
+{
+    begin_full_load();
+    expect(m_collector->get_collected_ips().size());
+    convert_and_keep_lists([&](IPMAN_IP_INFO&& info, IPMAN_UPGRADE_LIST) {
+        if (info.parent_entity() == IPMAN_NA_STR) take(std::move(info));
+    });
+}
+
+void IPMAN_IP_INFO_MANAGER::begin_full_load()
 {
     // The lists of the last load go first: a project's lists are never held twice.
-    keep_lists({}, {});
+    m_required = std::vector<IPMAN_IP_INFO>();  // with its storage, which {} would keep
+    m_required_sources = {};
+    m_optional_sources = {};
     prepare_load();
     // Outcomes of earlier runs, of this process or another, are in the revision's stored report.
     if (m_controller->get_attempts_revision() != get_revision_name())
         m_controller->load_ip_regen_results_from_report(nullptr);
     m_controller->reset_attempts_if_revision_changed();
-    m_collector->build_ip_info_lists(*m_controller, all, required, optional);
 }
 
-void IPMAN_IP_INFO_MANAGER::keep_lists(std::vector<IPMAN_IP_INFO> required,
-                                       std::vector<IPMAN_IP_INFO> optional)
+void IPMAN_IP_INFO_MANAGER::convert_and_keep_lists(
+    const std::function<void(IPMAN_IP_INFO&&, IPMAN_UPGRADE_LIST)>& take)
 {
-    m_required = std::move(required);
-    m_required_sources = source_files_by_generation_file(m_required);
-    // Of the optional list only its files are asked for later.
-    m_optional_sources = source_files_by_generation_file(optional);
+    // Records go one by one where they are wanted: no list of every record is built beside
+    // the caller's. Of the optional list only its files are asked for later.
+    m_collector->convert_variations(*m_controller, [&](IPMAN_IP_INFO&& info, IPMAN_UPGRADE_LIST list) {
+        if (list == IPMAN_UPGRADE_LIST::REQUIRED) {
+            add_source_file(m_required_sources, info);
+            m_required.push_back(info);
+        } else if (list == IPMAN_UPGRADE_LIST::OPTIONAL) {
+            add_source_file(m_optional_sources, info);
+        }
+        take(std::move(info), list);
+    });
 }
 
 void IPMAN_IP_INFO_MANAGER::load_ip_info_for_ip_generation_files(
@@ -281,10 +304,10 @@ void IPMAN_IP_INFO_MANAGER::add_failed_upgrade_attempt(const std::string& file, 
 void IPMAN_IP_INFO_MANAGER::add_upgrade_attempt(const std::string& file)
 {
     // One entry per file: further records of the same list would record the same tag again.
-    for (const std::string& source : source_files_of(m_required_sources, file))
-        m_controller->add_attempted_upgrade(source, IPMAN_REQUIRED_UPGRADE_MARKER);
-    for (const std::string& source : source_files_of(m_optional_sources, file))
-        m_controller->add_attempted_upgrade(source, IPMAN_OPTIONAL_UPGRADE_MARKER);
+    for (const IPMAN_SHARED_TEXT& source : source_files_of(m_required_sources, file))
+        m_controller->add_attempted_upgrade(ipman_text_of(source), IPMAN_REQUIRED_UPGRADE_MARKER);
+    for (const IPMAN_SHARED_TEXT& source : source_files_of(m_optional_sources, file))
+        m_controller->add_attempted_upgrade(ipman_text_of(source), IPMAN_OPTIONAL_UPGRADE_MARKER);
 }
 
 void IPMAN_IP_INFO_MANAGER::load_ip_regen_results_from_report(RDB_REPORT* report)

@@ -14,10 +14,15 @@ IPMAN_SHARED_TEXT ipman_shared_text(const std::string& text)
     return text.empty() ? nullptr : std::make_shared<const std::string>(text);
 }
 
-const std::string& IPMAN_IP_INFO::text_of(const IPMAN_SHARED_TEXT& text)
+const std::string& ipman_text_of(const IPMAN_SHARED_TEXT& text)
 {
     static const std::string empty;
     return text ? *text : empty;
+}
+
+const std::string& IPMAN_IP_INFO::text_of(const IPMAN_SHARED_TEXT& text)
+{
+    return ipman_text_of(text);
 }
 
 IPMAN_IP_INFO::IPMAN_IP_INFO()

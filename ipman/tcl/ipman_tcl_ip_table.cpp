@@ -4,11 +4,11 @@
 #include "tcl/ipman_tcl_ip_table.h"
 
 #include "manager/ipman_design_instances.h"
-#include "manager/ipman_upgrade_candidates.h"
 #include "support/ipman_debug.h"
 #include "tcl/ipman_tcl_args_auto.h"
 
 #include <ipman/ipman_constants.h>
+#include <ipman/ipman_ip_info_manager.h>
 
 #include <dev/dev.h>
 #include <gen/gen.h>
@@ -30,11 +30,19 @@ namespace {
 //! The table and the iterator of its current collection, alive from one load to the next
 //! load or unload. The collection owns the iterator; it is dropped only through its handle.
 struct IPMAN_IP_UPGRADE_TABLE {
-    std::vector<IPMAN_IP_INFO> records;
+    IPMAN_IP_TABLE_ENTRIES records;
     //! Lower-case entity -> position of the first record of that entity; scripts look up
     //! every entry by entity, which a scan per look-up would make quadratic.
     std::unordered_map<std::string, std::size_t> positions_by_entity;
     IPMAN_VARIANT_COLLECTION_ITER* current_iter = nullptr;
+
+    //! Drops the records and their index with their storage: assigning {} or clearing would
+    //! keep the storage, and a load would then hold the old table beside the new one.
+    void release()
+    {
+        records = IPMAN_IP_TABLE_ENTRIES();
+        positions_by_entity = std::unordered_map<std::string, std::size_t>();
+    }
 
     void index_entities()
     {
@@ -63,7 +71,7 @@ Tcl_Obj* new_string_obj(const std::string& text)
     return Tcl_NewStringObj(text.data(), static_cast<int>(text.size()));
 }
 
-Tcl_Obj* supported_families_obj(const IPMAN_IP_INFO& info)
+Tcl_Obj* supported_families_obj(const IPMAN_IP_TABLE_ENTRY& info)
 {
     Tcl_Obj* list = Tcl_NewListObj(0, nullptr);
     for (DEV_FAMILY_ENUM family : info.const_supported_families()) {
@@ -76,40 +84,43 @@ Tcl_Obj* supported_families_obj(const IPMAN_IP_INFO& info)
     return list;
 }
 
-using IPMAN_FIELD_READER = Tcl_Obj* (*)(const IPMAN_IP_INFO&);
+using IPMAN_FIELD_READER = Tcl_Obj* (*)(const IPMAN_IP_TABLE_ENTRY&);
 
 //! The fields of get_ip_info_field by lower-case name.
 const std::map<std::string, IPMAN_FIELD_READER>& field_readers()
 {
     static const std::map<std::string, IPMAN_FIELD_READER> readers = {
-        {"entity", [](const IPMAN_IP_INFO& info) { return new_string_obj(info.entity()); }},
-        {"library", [](const IPMAN_IP_INFO& info) { return new_string_obj(info.library()); }},
-        {"tool_name", [](const IPMAN_IP_INFO& info) { return new_string_obj(info.tool_name()); }},
-        {"version", [](const IPMAN_IP_INFO& info) { return new_string_obj(info.tool_version()); }},
-        {"tool_env", [](const IPMAN_IP_INFO& info) { return new_string_obj(info.generated_by()); }},
+        {"entity", [](const IPMAN_IP_TABLE_ENTRY& info) { return new_string_obj(info.entity()); }},
+        {"library", [](const IPMAN_IP_TABLE_ENTRY& info) { return new_string_obj(info.library()); }},
+        {"tool_name", [](const IPMAN_IP_TABLE_ENTRY& info) { return new_string_obj(info.tool_name()); }},
+        {"version", [](const IPMAN_IP_TABLE_ENTRY& info) { return new_string_obj(info.tool_version()); }},
+        {"tool_env", [](const IPMAN_IP_TABLE_ENTRY& info) { return new_string_obj(info.generated_by()); }},
         {"supported_families", supported_families_obj},
         {"compatibility",
-         [](const IPMAN_IP_INFO& info) {
+         [](const IPMAN_IP_TABLE_ENTRY& info) {
              return new_string_obj(regen_status_to_compatibility_text(info.regen_status()));
          }},
-        {"eol", [](const IPMAN_IP_INFO& info) { return new_string_obj(info.is_eol() ? "true" : "false"); }},
+        {"eol",
+         [](const IPMAN_IP_TABLE_ENTRY& info) { return new_string_obj(info.is_eol() ? "true" : "false"); }},
         {"ip_generation_file",
-         [](const IPMAN_IP_INFO& info) { return new_string_obj(info.ip_generation_file()); }},
-        {"ip_source_file", [](const IPMAN_IP_INFO& info) { return new_string_obj(info.source_file()); }},
+         [](const IPMAN_IP_TABLE_ENTRY& info) { return new_string_obj(info.ip_generation_file()); }},
+        {"ip_source_file",
+         [](const IPMAN_IP_TABLE_ENTRY& info) { return new_string_obj(info.source_file()); }},
         {"upgrade_status",
-         [](const IPMAN_IP_INFO& info) {
+         [](const IPMAN_IP_TABLE_ENTRY& info) {
              return new_string_obj(upgrade_status_to_string(info.upgrade_status()));
          }},
-        {"upgrade_note", [](const IPMAN_IP_INFO& info) { return new_string_obj(info.upgrade_note()); }},
+        {"upgrade_note",
+         [](const IPMAN_IP_TABLE_ENTRY& info) { return new_string_obj(info.upgrade_note()); }},
         {"instance_paths",
-         [](const IPMAN_IP_INFO& info) {
+         [](const IPMAN_IP_TABLE_ENTRY& info) {
              Tcl_Obj* list = Tcl_NewListObj(0, nullptr);
              for (const std::string& path : info.instance_paths)
                  Tcl_ListObjAppendElement(nullptr, list, new_string_obj(path));
              return list;
          }},
         {"regen_language",
-         [](const IPMAN_IP_INFO& info) {
+         [](const IPMAN_IP_TABLE_ENTRY& info) {
              return new_string_obj(rtl_language_to_string(info.regen_language()));
          }},
     };
@@ -139,6 +150,17 @@ std::optional<std::size_t> table_position(const std::string& id_text, std::size_
 
 }  // namespace
 
+IPMAN_IP_TABLE_ENTRY::IPMAN_IP_TABLE_ENTRY(const IPMAN_IP_INFO& info)
+    : instance_paths(info.instance_paths), m_entity(info.entity()), m_library(info.library()),
+      m_tool_name(info.tool_name()), m_tool_version(info.tool_version()), m_generated_by(info.generated_by()),
+      m_supported_families(info.const_supported_families()),
+      m_ip_generation_file(info.shared_ip_generation_file()), m_source_file(info.shared_source_file()),
+      m_upgrade_note(info.shared_upgrade_note()), m_regen_status(info.regen_status()),
+      m_upgrade_status(info.upgrade_status()), m_regen_language(info.regen_language()),
+      m_is_eol(info.is_eol())
+{
+}
+
 IPMAN_VARIANT_COLLECTION_ITER::IPMAN_VARIANT_COLLECTION_ITER(RECORD_ITER begin, RECORD_ITER end)
     : m_begin(begin), m_current(begin), m_end(end), m_count(static_cast<std::size_t>(end - begin))
 {
@@ -165,26 +187,17 @@ int ipman_load_ip_upgrade_table_body(Tcl_Interp* interp, const ATCL_ARGS&)
     // together; its collection points into its records and goes with them.
     IPMAN_IP_UPGRADE_TABLE& table = upgrade_table();
     drop_current_collection(table);
-    table.records = {};
-    table.positions_by_entity = {};
+    table.release();
 
-    IPMAN_CANDIDATE_CHOICE choice;
-    choice.all = true;
-    choice.quiet = true;
-    std::vector<IPMAN_IP_INFO> selected;
-    ipman_select_upgrade_candidates(choice, selected);
-
-    // Sub-IPs are reached through the variation that contains them.
-    const auto is_top_level = [](const IPMAN_IP_INFO& info) { return info.parent_entity() == IPMAN_NA_STR; };
-    std::vector<IPMAN_IP_INFO> top_level;
-    top_level.reserve(
-        static_cast<std::size_t>(std::count_if(selected.begin(), selected.end(), is_top_level)));
-    for (IPMAN_IP_INFO& info : selected) {
-        if (is_top_level(info)) top_level.push_back(std::move(info));
-    }
-    ipman_add_design_instances(top_level);
-
-    table.records = std::move(top_level);
+    IPMAN_IP_INFO_MANAGER::ipman_update_ip_catalog();
+    // Sub-IPs are reached through the variation that contains them. Each record becomes an
+    // entry as it comes: the records of all variations are never held together.
+    IPMAN_IP_TABLE_ENTRIES entries;
+    IPMAN_IP_INFO_MANAGER::get_ip_info_manager()->load_top_level_ip_info(
+        [&entries](std::size_t variations) { entries.reserve(variations); },
+        [&entries](IPMAN_IP_INFO&& info) { entries.emplace_back(info); });
+    ipman_add_design_instances(entries);
+    table.records = std::move(entries);
     table.index_entities();
     auto iter = std::make_unique<IPMAN_VARIANT_COLLECTION_ITER>(table.records.cbegin(), table.records.cend());
     atcl_create_collection(iter.get(), false);  // the collection owns it and knows its handle
@@ -198,8 +211,7 @@ int ipman_unload_ip_upgrade_table_body(Tcl_Interp* interp, const ATCL_ARGS&)
 {
     IPMAN_IP_UPGRADE_TABLE& table = upgrade_table();
     drop_current_collection(table);
-    table.records.clear();
-    table.positions_by_entity.clear();
+    table.release();
     Tcl_SetObjResult(interp, Tcl_NewIntObj(1));
     return TCL_OK;
 }
@@ -230,7 +242,7 @@ int ipman_get_ip_info_field_body(Tcl_Interp* interp, const ATCL_ARGS& args)
 {
     const std::string id_text = args.get_one_arg_option(IPMAN_AUTO_ARG_ID);
     const std::string field = args.get_one_arg_option(IPMAN_AUTO_ARG_FIELD);
-    const std::vector<IPMAN_IP_INFO>& records = upgrade_table().records;
+    const IPMAN_IP_TABLE_ENTRIES& records = upgrade_table().records;
 
     const std::optional<std::size_t> position = table_position(id_text, records.size());
     if (!position) {

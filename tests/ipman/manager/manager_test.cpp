@@ -81,6 +81,28 @@ TEST_F(MANAGER_TEST, LoadsAndTheListsTheyKeep)
     EXPECT_TRUE(manager().load_with_always_regen());
 }
 
+// The table's load keeps the main records only, analysed as in the full load, and the
+// same kept lists.
+TEST_F(MANAGER_TEST, TopLevelLoadGivesTheFullLoadsMainRecords)
+{
+    open_project("manager_systems");
+    load();
+    INFOS top_level;
+    manager().load_top_level_ip_info([](std::size_t) {},
+                                     [&top_level](IPMAN_IP_INFO&& info) { top_level.push_back(info); });
+    INFOS expected;
+    for (const IPMAN_IP_INFO& info : m_all)
+        if (info.parent_entity() == IPMAN_NA_STR) expected.push_back(info);
+    ASSERT_EQ(top_level, expected);
+    EXPECT_LT(top_level.size(), m_all.size());
+    for (std::size_t i = 0; i < top_level.size(); ++i) {
+        EXPECT_EQ(top_level[i].regen_status(), expected[i].regen_status()) << i;
+        EXPECT_EQ(top_level[i].is_eol(), expected[i].is_eol()) << i;
+        EXPECT_EQ(top_level[i].const_supported_filesets(), expected[i].const_supported_filesets()) << i;
+    }
+    EXPECT_EQ(manager().get_required_regen_ip_info(), m_required);
+}
+
 TEST_F(MANAGER_TEST, PendingAttemptShowsOnTheNextLoad)
 {
     open_project("manager_systems");
