@@ -33,4 +33,6 @@ public:
     virtual bool check_tessel_conversion(const IPMAN_IP_INFO& info, const IPCATALOG_CARD* card) const = 0;
     //! Whether the generation file of a record exists.
     virtual bool generation_file_exists(const std::string& path) = 0;
+    //! Whether the user setting is on (default_value when it is not set).
+    virtual bool setting_is_on(const std::string& name, bool default_value) = 0;
 };

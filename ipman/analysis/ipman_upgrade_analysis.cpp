@@ -7,7 +7,6 @@
 
 #include <fmt/format.h>
 
-#include <cfg/cfg.h>
 #include <fio/fio.h>
 #include <msg/msg.h>
 #include <ver/ver.h>
@@ -92,7 +91,7 @@ const char* const IPMAN_OPTIONAL_UPGRADE_MARKER = "<pswarning>";
 bool ipman_is_hdl_generation_file(const std::string& ip_generation_file)
 {
     if (ip_generation_file.empty()) return false;
-    const FIO_EXTENSION_TYPE type = fio_get_file_type(FIO_PATH(ip_generation_file));
+    const FIO_EXTENSION_TYPE type = fio_get_extension_type_of_text(ip_generation_file);
     return type == FIO_EXT_VERILOG || type == FIO_EXT_VHDL;
 }
 
@@ -231,7 +230,7 @@ void IPMAN_IP_UPGRADE_INFO_FUMBLER::compose_changelog()
 
 bool IPMAN_IP_UPGRADE_INFO_FUMBLER::has_family_mismatch() const
 {
-    if (!cfg_is_on(DEVICE_FAMILY_BLOCKING_SETTING, true)) return false;
+    if (!m_services->setting_is_on(DEVICE_FAMILY_BLOCKING_SETTING, true)) return false;
     if (m_record->parent_entity() != IPMAN_NA_STR) return false;  // sub-IPs follow their variation
     if (m_services->is_hdl_compatible_ip(*m_record)) return false;
     const std::vector<DEV_FAMILY_ENUM>& families = m_record->const_supported_families();
@@ -242,7 +241,7 @@ bool IPMAN_IP_UPGRADE_INFO_FUMBLER::has_family_mismatch() const
 
 bool IPMAN_IP_UPGRADE_INFO_FUMBLER::has_tool_environment_mismatch() const
 {
-    return cfg_is_on(TOOL_ENV_BLOCKING_SETTING, true) &&
+    return m_services->setting_is_on(TOOL_ENV_BLOCKING_SETTING, true) &&
            IPMAN_UTILS::is_pro_tool_string(m_record->generated_by()) != m_pro_edition;
 }
 

@@ -33,6 +33,8 @@ namespace {
 
 std::string flattened(const std::string& path)
 {
+    // Project paths are mostly absolute and flat already.
+    if (FIO_PATH::is_absolute_and_flat(path)) return path;
     return FIO_PATH(path).flatten().fullpath();
 }
 

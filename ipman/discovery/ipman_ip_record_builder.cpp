@@ -86,7 +86,7 @@ public:
     //! name their files, so that files compare as text.
     std::string full_path(const std::string& path) const
     {
-        if (path.empty()) return path;
+        if (path.empty() || FIO_PATH::is_absolute_and_flat(path)) return path;
         FIO_PATH full(path);
         if (full.relative() && !m_project_dir.empty()) full.become_absolute(m_project_dir);
         return full.flatten().fullpath();

@@ -4,6 +4,7 @@
 #include "regen/ipman_ip_regeneration_controller.h"
 
 #include <acf/acf.h>
+#include <cfg/cfg.h>
 #include <fio/fio.h>
 #include <ipcatalog/ipcatalog.h>
 #include <msg/msg.h>
@@ -560,6 +561,16 @@ bool IPMAN_IP_REGENERATION_CONTROLLER::generation_file_exists(const std::string&
     if (!m_memo) return FIO_FILE_SYSTEM::exists(FIO_PATH(path));
     const auto [known, fresh] = m_memo->file_exists.try_emplace(path, false);
     if (fresh) known->second = FIO_FILE_SYSTEM::exists(FIO_PATH(path));
+    return known->second;
+}
+
+IPMAN_IP_REGENERATION_CONTROLLER::CONVERSION_MEMO::~CONVERSION_MEMO() = default;
+
+bool IPMAN_IP_REGENERATION_CONTROLLER::setting_is_on(const std::string& name, bool default_value)
+{
+    if (!m_memo) return cfg_is_on(name, default_value);
+    const auto [known, fresh] = m_memo->settings_on.try_emplace(name + (default_value ? "=1" : "=0"), false);
+    if (fresh) known->second = cfg_is_on(name, default_value);
     return known->second;
 }
 

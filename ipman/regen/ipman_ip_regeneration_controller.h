@@ -25,6 +25,7 @@
 
 class IPCATALOG_CARD;
 class IPCATALOG_OUTDATED_IP_INFO;
+class IPCATALOG_SCOPED_READ_WRITE_MUTEX;
 class IPCATALOG_VORLIN_IP_CATALOG_MANAGER;
 class RDB_REPORT;
 
@@ -117,6 +118,8 @@ public:
     bool family_test_holds() const override;
     //! Whether the generation file of a record exists.
     bool generation_file_exists(const std::string& path) override;
+    //! A user setting; read once per conversion.
+    bool setting_is_on(const std::string& name, bool default_value) override;
 
     //! While a conversion is open, the controller takes the files and the device database as
     //! they are: converting collected variations into records changes neither, and a
@@ -154,9 +157,30 @@ public:
 private:
     //! What a conversion looked up once.
     struct CONVERSION_MEMO {
+        ~CONVERSION_MEMO();  // where the catalog hold is a complete type
         std::unordered_map<std::string, bool> file_exists;
         std::optional<std::pair<DEV_FAMILY_ENUM, bool>> family_test;
+        std::unordered_map<std::string, bool> settings_on;  //!< by name and default
+        //! The catalog look-ups below were made in; held while they are remembered, so that
+        //! the cards stay where they were found.
+        const IPCATALOG_VORLIN_IP_CATALOG_MANAGER* catalog = nullptr;
+        std::unique_ptr<IPCATALOG_SCOPED_READ_WRITE_MUTEX> catalog_hold;
+        std::unordered_map<std::string, const IPCATALOG_OUTDATED_IP_INFO*> outdated_info;
+        struct TARGET {
+            const IPCATALOG_CARD* card;
+            std::vector<const IPCATALOG_CARD*> candidates;
+        };
+        //! By the inputs of find_upgrade_target: many records share them.
+        std::unordered_map<std::string, TARGET> targets;
     };
+
+    //! find_catalog_card and find_upgrade_target, answered once per input while a conversion
+    //! lives.
+    const IPCATALOG_OUTDATED_IP_INFO* remembered_catalog_card(const std::string& name);
+    const IPCATALOG_CARD* remembered_upgrade_target(const IPMAN_IP_INFO& info, bool search_legacy_cards,
+                                                    std::vector<const IPCATALOG_CARD*>& candidates);
+    //! The memo's catalog look-ups, emptied when the catalog is another than they were made in.
+    CONVERSION_MEMO& catalog_memo();
 
     void remember_attempt(const std::string& file, IPMAN_UPGRADE_STATUS_ENUM status,
                           const std::string& message);

@@ -141,9 +141,9 @@ void IPMAN_IP_REGENERATION_CONTROLLER::analyse_main_ip_info(
 {
     // The cards found here are used until the analysis ends: hold the catalog meanwhile.
     IPCATALOG_SCOPED_READ_WRITE_MUTEX catalog_hold(m_ip_catalog);
-    const IPCATALOG_OUTDATED_IP_INFO* outdated_info = find_catalog_card(info.tool_name());
+    const IPCATALOG_OUTDATED_IP_INFO* outdated_info = remembered_catalog_card(info.tool_name());
     std::vector<const IPCATALOG_CARD*> candidates;
-    const IPCATALOG_CARD* target = find_upgrade_target(info, search_legacy_cards, candidates);
+    const IPCATALOG_CARD* target = remembered_upgrade_target(info, search_legacy_cards, candidates);
 
     IPMAN_IP_UPGRADE_INFO_FUMBLER analyser(&info, this, outdated_info, target, &device_requirements);
     const auto attempt = m_upgrade_attempts.find(info.source_file());
@@ -155,6 +155,52 @@ void IPMAN_IP_REGENERATION_CONTROLLER::analyse_main_ip_info(
     analyser.set_family_trait_test(family_test_holds());
     if (adopt_catalog_version) analyser.adopt_catalog_version(candidates);
     analyser.analyse(roll_up);
+}
+
+IPMAN_IP_REGENERATION_CONTROLLER::CONVERSION_MEMO& IPMAN_IP_REGENERATION_CONTROLLER::catalog_memo()
+{
+    CONVERSION_MEMO& memo = *m_memo;
+    if (memo.catalog != m_ip_catalog) {
+        memo.outdated_info.clear();
+        memo.targets.clear();
+        memo.catalog_hold = std::make_unique<IPCATALOG_SCOPED_READ_WRITE_MUTEX>(m_ip_catalog);
+        memo.catalog = m_ip_catalog;
+    }
+    return memo;
+}
+
+const IPCATALOG_OUTDATED_IP_INFO*
+IPMAN_IP_REGENERATION_CONTROLLER::remembered_catalog_card(const std::string& name)
+{
+    if (!m_memo) return find_catalog_card(name);
+    CONVERSION_MEMO& memo = catalog_memo();
+    const auto [known, fresh] = memo.outdated_info.try_emplace(name, nullptr);
+    if (fresh) known->second = find_catalog_card(name);
+    return known->second;
+}
+
+const IPCATALOG_CARD* IPMAN_IP_REGENERATION_CONTROLLER::remembered_upgrade_target(
+    const IPMAN_IP_INFO& info, bool search_legacy_cards, std::vector<const IPCATALOG_CARD*>& candidates)
+{
+    if (!m_memo) return find_upgrade_target(info, search_legacy_cards, candidates);
+    // Everything the search reads of the record and the controller; the display name only
+    // matters to the search of legacy cards.
+    const std::string& name = info.tool_name();
+    const std::string& version = info.tool_version();
+    std::string key;
+    key.reserve(name.size() + version.size() + 32);
+    key.append(name).append(1, '\n').append(version).append(1, '\n');
+    key.append(std::to_string(static_cast<int>(m_project_family)))
+        .append(search_legacy_cards ? "\n1" : "\n0");
+    for (DEV_FAMILY_ENUM family : info.const_supported_families())
+        key.append(1, ' ').append(std::to_string(static_cast<int>(family)));
+    if (search_legacy_cards) key.append(1, '\n').append(info.display_name());
+
+    CONVERSION_MEMO& memo = catalog_memo();
+    const auto [known, fresh] = memo.targets.try_emplace(std::move(key));
+    if (fresh) known->second.card = find_upgrade_target(info, search_legacy_cards, known->second.candidates);
+    candidates = known->second.candidates;
+    return known->second.card;
 }
 
 void IPMAN_IP_REGENERATION_CONTROLLER::redetermine_upgrade_flow(IPMAN_IP_INFO& info)

@@ -71,7 +71,7 @@ namespace {
 
 FIO_EXTENSION_TYPE extension_type_of(const std::string& path)
 {
-    return fio_get_extension_type(FIO_PATH(path));
+    return fio_get_extension_type_of_text(path);
 }
 
 }  // namespace

@@ -76,6 +76,8 @@ enum FIO_EXTENSION_TYPE {
 
 //! Classifies a path by its extension (case-insensitive).
 FIO_EXTENSION_TYPE fio_get_extension_type(const FIO_PATH& path);
+//! The same classification of a path given as text, without splitting it into a FIO_PATH.
+FIO_EXTENSION_TYPE fio_get_extension_type_of_text(std::string_view path);
 //! The file type of a path; files are typed by their extension, so this equals
 //! fio_get_extension_type.
 FIO_EXTENSION_TYPE fio_get_file_type(const FIO_PATH& path);

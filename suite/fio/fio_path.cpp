@@ -154,6 +154,10 @@ FIO_PATH& FIO_PATH::flatten()
 {
     const std::string path = fullpath();
     if (path.empty()) return *this;
+    if (is_absolute_and_flat(path)) {
+        set(path);  // as the general case leaves it: split afresh from its text
+        return *this;
+    }
     const bool absolute = path.front() == separator;
 
     // The kept parts joined by separators; climbing drops the last one. A relative path

@@ -99,6 +99,34 @@ TEST_F(UpgradeTarget, OwnCatalogs)
     }
 }
 
+TEST_F(UpgradeTarget, AConversionAnswersEachRecordAsOnItsOwn)
+{
+    // Records that share some of the inputs of the search still get their own targets.
+    const auto targets = [this] {
+        std::vector<std::string> found;
+        const auto add = [&](IPMAN_IP_INFO info, bool search_legacy_cards) {
+            m_controller.analyse_ip_info(false, search_legacy_cards, false, {}, info);
+            found.push_back(info.new_tool_name() + " " + info.new_tool_version());
+        };
+        for (DEV_FAMILY_ENUM project_family : {CREST_V, CINDER}) {
+            m_controller.set_project_family(project_family);
+            add(variation("fft_legacy", "13.1", "", {CINDER}), false);
+            add(variation("fft_legacy", "13.1", "", {CREST_V}), false);
+            add(variation("fft_legacy", "12.0", "", {CREST_V}), false);
+            IPMAN_IP_INFO legacy = variation("kv_ram_1port_v1", "9.0", "", {AGNOSTIC});
+            legacy.display_name("KV RAM 1-PORT");
+            add(legacy, false);
+            add(legacy, true);
+            legacy.display_name("no such display name");
+            add(legacy, true);
+        }
+        return found;
+    };
+    const std::vector<std::string> on_their_own = targets();
+    IPMAN_SCOPED_CONVERSION conversion(m_controller);
+    EXPECT_EQ(targets(), on_their_own);
+}
+
 TEST_F(ControllerServices, DeviceRequirements)
 {
     const auto check = [this](const char* part, IPMAN_DEVICE_REQUIREMENT_MAP requirements) {

@@ -35,6 +35,15 @@ TEST(FioPath, SplitsIntoDirectoryBaseAndExtension)
     EXPECT_EQ(FIO_PATH("", "top.v").fullpath(), "top.v");
 }
 
+TEST(FioPath, ExtensionTypeOfTextAgreesWithTheSplitPath)
+{
+    for (const char* path :
+         {"/d/top.V", "/d/sys.tessel", "ip.vip", "/d/x.GWIP", "/d/.vhd", "/d/...", "/d/a.v/", "/d.v/top",
+          "/d/a.tar.vhdl", "/d/name.", "noext", "", "/d/a.verylongextension"})
+        EXPECT_EQ(fio_get_extension_type_of_text(path), fio_get_extension_type(FIO_PATH(path))) << path;
+    EXPECT_EQ(fio_get_extension_type_of_text("/d/top.Vhd"), FIO_EXT_VHDL);
+}
+
 TEST(FioPath, FlattenRemovesDotsAndRepeatedSeparators)
 {
     const std::pair<const char*, const char*> cases[] = {
