@@ -18,18 +18,29 @@ bool is_optional(const ATCL_OPTION_ENTRY& entry)
     return (entry.flags & ATCL_OPTION_OPTIONAL) != 0;
 }
 
+//! The three help options every command has: their names and what each shows.
+struct HELP_OPTION {
+    uint32_t option;
+    const char* name;
+    const char* description;
+};
+constexpr HELP_OPTION HELP_OPTIONS[] = {
+    {ATCL_HELP_SHORT, "h", "Shows the usage line."},
+    {ATCL_HELP_NORMAL, "help", "Shows the usage and the option descriptions."},
+    {ATCL_HELP_LONG, "long_help", "Shows the usage, the option descriptions and the details."},
+};
+
+const HELP_OPTION* find_help_option(uint32_t option)
+{
+    for (const HELP_OPTION& help : HELP_OPTIONS)
+        if (help.option == option) return &help;
+    return nullptr;
+}
+
 const char* default_help_description(uint32_t option)
 {
-    switch (option) {
-    case ATCL_HELP_SHORT:
-        return "Shows the usage line.";
-    case ATCL_HELP_NORMAL:
-        return "Shows the usage and the option descriptions.";
-    case ATCL_HELP_LONG:
-        return "Shows the usage, the option descriptions and the details.";
-    default:
-        return "";
-    }
+    const HELP_OPTION* help = find_help_option(option);
+    return help != nullptr ? help->description : "";
 }
 
 }  // namespace
@@ -117,16 +128,8 @@ std::string ATCL_CMD::help_text(bool long_help) const
 
 const char* atcl_help_option_name(int option)
 {
-    switch (option) {
-    case ATCL_HELP_SHORT:
-        return "h";
-    case ATCL_HELP_NORMAL:
-        return "help";
-    case ATCL_HELP_LONG:
-        return "long_help";
-    default:
-        return nullptr;
-    }
+    const HELP_OPTION* help = option < 0 ? nullptr : find_help_option(static_cast<uint32_t>(option));
+    return help != nullptr ? help->name : nullptr;
 }
 
 int atcl_resolve_option_by_prefix(const char* word, ATCL_OPTION_NAME_FN option_name,
