@@ -159,6 +159,11 @@ private:
             error = fmt::format("ERROR: The elaborated design has no top-level module {}", top);
             return false;
         }
+        if (const std::string looped = module_within_itself(top); !looped.empty()) {
+            error = fmt::format("ERROR: The elaborated design instantiates module {} within itself",
+                                m_netlist.at(looped).unit_name);
+            return false;
+        }
         // Depth first with an explicit stack: a deep hierarchy must not exhaust the call stack.
         std::vector<std::pair<HDB_INSTANCE_NAME*, const HDB_NETLIST_MODULE*>> pending;
         pending.emplace_back(m_design->add_instance(top, root_module->second.unit_name, nullptr),
@@ -179,6 +184,39 @@ private:
             }
         }
         return true;
+    }
+
+    //! A module below top that instantiates itself, directly or further down; empty if none.
+    //! Found over the modules, not the instances, so a looping netlist is refused at once
+    //! instead of being expanded up to the instance limit.
+    std::string module_within_itself(const std::string& top) const
+    {
+        enum class STATE { ON_PATH, DONE };
+        std::map<std::string, STATE> state;
+        // Each frame is a module and the index of its next cell to visit.
+        std::vector<std::pair<const std::string*, std::size_t>> path;
+        const auto enter = [&](const std::string& name) {
+            state[name] = STATE::ON_PATH;
+            path.emplace_back(&name, 0);
+        };
+        enter(m_netlist.find(top)->first);
+        while (!path.empty()) {
+            auto& [name, next_cell] = path.back();
+            const std::vector<HDB_NETLIST_CELL>& cells = m_netlist.at(*name).cells;
+            if (next_cell == cells.size()) {
+                state[*name] = STATE::DONE;
+                path.pop_back();
+                continue;
+            }
+            const auto type = m_netlist.find(cells[next_cell++].type);
+            if (type == m_netlist.end()) continue;
+            const auto seen = state.find(type->first);
+            if (seen == state.end())
+                enter(type->first);
+            else if (seen->second == STATE::ON_PATH)
+                return type->first;
+        }
+        return {};
     }
 
     const HDB_NETLIST& m_netlist;

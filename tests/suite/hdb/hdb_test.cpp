@@ -116,4 +116,17 @@ TEST(DesignHierarchy, NetlistReading)
     EXPECT_EQ(module.src_file, "p.v");
     ASSERT_EQ(module.cells.size(), 1u);
     EXPECT_EQ(module.cells[0].name, "g[0].u");
+
+    // A module that instantiates itself further down is refused before any instance is built.
+    const HDB_NETLIST looping = hdb_read_netlist(
+        R"({"modules": {"top": {"cells": {"u": {"type": "a"}, "v": {"type": "b"}}},
+            "a": {"cells": {"w": {"type": "b"}}}, "b": {"cells": {"x": {"type": "c"}}},
+            "c": {"cells": {"y": {"type": "b"}, "z": {"type": "lut"}}},
+            "shared": {"cells": {"p": {"type": "d"}, "q": {"type": "e"}}},
+            "d": {"cells": {"r": {"type": "e"}}}, "e": {}}})");
+    std::string error;
+    EXPECT_EQ(hdb_build_design(looping, "top", HDB_DESIGN_SOURCES(), error), nullptr);
+    EXPECT_EQ(error, "ERROR: The elaborated design instantiates module b within itself");
+    error.clear();
+    EXPECT_NE(hdb_build_design(looping, "shared", HDB_DESIGN_SOURCES(), error), nullptr) << error;
 }
