@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(cmake g++ make pkg-config tcl8.6 tcl8.6-dev libtinyxml2-dev libfmt-dev libboost-dev
           libsqlite3-dev sqlite3 googletest libgtest-dev python3 clang-format libreadline-dev gcovr
-          yosys)
+          yosys libmimalloc-dev)
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libfuzzer-14-dev libclang-rt-14-dev)
 fi
