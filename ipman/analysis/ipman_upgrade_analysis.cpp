@@ -21,8 +21,9 @@
 
 namespace {
 
-const char* const DEVICE_FAMILY_BLOCKING_SETTING = "IP_UPGRADE_DEVICE_FAMILY_BLOCKING";
-const char* const TOOL_ENV_BLOCKING_SETTING = "IP_UPGRADE_TOOL_ENV_BLOCKING";
+// Texts, not pointers: every record asks for them.
+const std::string DEVICE_FAMILY_BLOCKING_SETTING = "IP_UPGRADE_DEVICE_FAMILY_BLOCKING";
+const std::string TOOL_ENV_BLOCKING_SETTING = "IP_UPGRADE_TOOL_ENV_BLOCKING";
 
 bool contains_family(const std::vector<DEV_FAMILY_ENUM>& families, DEV_FAMILY_ENUM family)
 {

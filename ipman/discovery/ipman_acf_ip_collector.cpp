@@ -23,6 +23,7 @@
 #include <fmt/format.h>
 
 #include <array>
+#include <filesystem>
 #include <set>
 #include <string_view>
 #include <unordered_map>
@@ -573,7 +574,9 @@ void IPMAN_ACF_IP_COLLECTOR::collect_gwip_file(const ACF_ASSIGNMENT& assignment)
     // The file is read at its resolved path: a path written relative to the project must
     // not depend on the current directory of the process.
     const std::string path = assignment.get_value();
-    if (!FIO_FILE_SYSTEM::exists(path) || FIO_FILE_SYSTEM::is_directory(path) || has_record(key)) return;
+    std::error_code no_file;
+    const std::filesystem::file_type type = std::filesystem::status(path, no_file).type();
+    if (no_file || type == std::filesystem::file_type::directory || has_record(key)) return;
     IPMAN_IPXACT_READER reader(path);
     if (!reader.read()) {
         ipman_debug(fmt::format("Gwip file {} does not read", key));

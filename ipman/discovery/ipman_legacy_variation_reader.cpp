@@ -144,9 +144,15 @@ bool is_retrieval_line(const std::string& line)
 
 //! The retrieval lines of the file: those of text when it is the reading of path, else
 //! read now.
+//! Whether text is the content of the file at path, read already.
+bool is_text_of(const IPMAN_LEGACY_FILE_TEXT* text, const std::string& path)
+{
+    return text != nullptr && text->path == path;
+}
+
 std::vector<std::string> retrieval_lines_of(const std::string& path, const IPMAN_LEGACY_FILE_TEXT* text)
 {
-    if (text != nullptr && text->path == path) return text->retrieval_lines;
+    if (is_text_of(text, path)) return text->retrieval_lines;
     std::vector<std::string> lines;
     HDL_TEXT_READER reader(path);
     for (std::string line; reader.next_line(line);)
@@ -264,7 +270,8 @@ void read_retrieval_info_family(const IPCATALOG_VORLIN_IP_CATALOG_MANAGER* catal
 {
     const std::string family_parameter = legacy_family_parameter_of(catalog, core_name);
     const std::string path = resolve_against_project(main_file);
-    if (!is_regular_file(path)) return;
+    // A text already read came from a regular file; only an unread file is checked first.
+    if (!is_text_of(text, path) && !is_regular_file(path)) return;
     const std::string family_text = retrieval_family_text(retrieval_lines_of(path, text), family_parameter);
     if (family_text.empty()) return;
     const DEV_FAMILY_ENUM family = dstr_get_dev_family_enum_by_string(family_text);
@@ -282,12 +289,13 @@ bool read_legacy_product_family(const std::string& path, const std::string& core
     const IPMAN_LEGACY_PRODUCT_CORE* product = catalogue->find_product_core(core_name);
     if (!product) return false;
     const std::string full_path = resolve_against_project(path);
-    if (full_path.empty() || !FIO_FILE_SYSTEM::exists(full_path)) return false;
+    const bool read_already = is_text_of(text, full_path);
+    if (!read_already && (full_path.empty() || !FIO_FILE_SYSTEM::exists(full_path))) return false;
     if (product->family_parameter.empty()) {
         family = DEV_FAMILY_NONE;
         return true;
     }
-    if (!is_regular_file(full_path)) return false;
+    if (!read_already && !is_regular_file(full_path)) return false;
     const auto value = product_family_value(retrieval_lines_of(full_path, text), product->family_parameter);
     if (!value) return false;
     const std::string family_text = product_family_text(*value);

@@ -569,9 +569,11 @@ IPMAN_IP_REGENERATION_CONTROLLER::CONVERSION_MEMO::~CONVERSION_MEMO() = default;
 bool IPMAN_IP_REGENERATION_CONTROLLER::setting_is_on(const std::string& name, bool default_value)
 {
     if (!m_memo) return cfg_is_on(name, default_value);
-    const auto [known, fresh] = m_memo->settings_on.try_emplace(name + (default_value ? "=1" : "=0"), false);
-    if (fresh) known->second = cfg_is_on(name, default_value);
-    return known->second;
+    auto known = m_memo->settings_on.find(name);
+    if (known == m_memo->settings_on.end()) known = m_memo->settings_on.try_emplace(name).first;
+    std::optional<bool>& answer = default_value ? known->second.first : known->second.second;
+    if (!answer) answer = cfg_is_on(name, default_value);
+    return *answer;
 }
 
 void IPMAN_IP_REGENERATION_CONTROLLER::begin_conversion()

@@ -160,7 +160,8 @@ private:
         ~CONVERSION_MEMO();  // where the catalog hold is a complete type
         std::unordered_map<std::string, bool> file_exists;
         std::optional<std::pair<DEV_FAMILY_ENUM, bool>> family_test;
-        std::unordered_map<std::string, bool> settings_on;  //!< by name and default
+        //! By name: the answer with the default on, and with it off.
+        std::unordered_map<std::string, std::pair<std::optional<bool>, std::optional<bool>>> settings_on;
         //! The catalog look-ups below were made in; held while they are remembered, so that
         //! the cards stay where they were found.
         const IPCATALOG_VORLIN_IP_CATALOG_MANAGER* catalog = nullptr;
