@@ -230,40 +230,6 @@ void classify_variation_file(IPMAN_COLLECTED_IP& record, const std::string& vari
     }
 }
 
-//! An HDL file of the variation (its base name is the list's): its language, and whether it
-//! is a wizard variation or a protected file the variation is regenerated from.
-void classify_hdl_file(IPMAN_COLLECTED_IP& record, const ACF_ASSIGNMENT& assignment, const std::string& base,
-                       std::optional<IPMAN_LEGACY_FILE_TEXT>& main_file_text)
-{
-    const std::string written = flattened(assignment.get_unmodified_value());
-    if (FIO_PATH(written).base() != base) return;
-    record.language = assignment.get_type() == ACF_VAR_VHDL_FILE ? IPMAN_RTL_VHDL : IPMAN_RTL_VERILOG;
-    if (ipman_is_system_kind(record.kind)) {
-        record.top_level_file = written;
-        return;
-    }
-    const std::string resolved = assignment.get_value();
-    if (!ipman_check_input_file(resolved, IPMAN_MAX_HDL_FILE_SIZE, "HDL variation file")) return;
-    IPMAN_LEGACY_FILE_TEXT text = ipman_read_legacy_file(resolved);
-    const bool encrypted = text.encrypted;
-    if (text.generated_by_wizard && !text.core_version.empty()) {
-        record.core_name = text.core_name;
-        record.core_version = text.core_version;
-    } else if (!text.generated_by_wizard) {
-        if (encrypted) {
-            record.main_file = written;
-            main_file_text = std::move(text);
-            record.encrypted = true;
-        }
-        return;
-    }
-    record.main_file = written;
-    main_file_text = std::move(text);
-    record.top_level_file = written;
-    record.kind = IPMAN_COLLECTED_IP_KIND::LEGACY_VARIATION;
-    record.encrypted = encrypted;
-}
-
 //! An empty entity field takes the record's value; a filled one gives the record its value.
 void share_identity(std::string& entity_field, std::string& record_field)
 {
@@ -360,6 +326,9 @@ void IPMAN_ACF_IP_COLLECTOR::collect_ip_files()
     if (m_catalog == nullptr) m_catalog = IPCATALOG_VORLIN_IP_CATALOG_MANAGER::instance(false);
 
     const ASSIGNMENTS assignments = read_project_assignments();
+    m_legacy_texts.begin();
+    m_system_files.begin();
+    m_gwip_files.begin();
     m_records.clear();
     m_record_positions.clear();
     build_group_records(assignments);
@@ -421,7 +390,7 @@ std::string IPMAN_ACF_IP_COLLECTOR::record_key_of_list(const std::string& list_k
 void IPMAN_ACF_IP_COLLECTOR::build_record(const std::string& group_key, const ASSIGNMENTS& group)
 {
     IPMAN_COLLECTED_IP record(FIO_PATH(group_key).to_string());
-    MAIN_FILE_TEXT main_file_text;
+    MAIN_FILE_TEXT main_file_text = nullptr;
     classify_from_files(record, group, main_file_text);
     read_entities(record, group, main_file_text);
     if (record.entities.empty()) {
@@ -432,8 +401,50 @@ void IPMAN_ACF_IP_COLLECTOR::build_record(const std::string& group_key, const AS
     add_record(std::move(record));
 }
 
+//! An HDL file of the variation (its base name is the list's): its language, and whether it
+//! is a wizard variation or a protected file the variation is regenerated from.
+void IPMAN_ACF_IP_COLLECTOR::classify_hdl_file(IPMAN_COLLECTED_IP& record, const ACF_ASSIGNMENT& assignment,
+                                               const std::string& base, MAIN_FILE_TEXT& main_file_text)
+{
+    const std::string written = flattened(assignment.get_unmodified_value());
+    if (FIO_PATH(written).base() != base) return;
+    record.language = assignment.get_type() == ACF_VAR_VHDL_FILE ? IPMAN_RTL_VHDL : IPMAN_RTL_VERILOG;
+    if (ipman_is_system_kind(record.kind)) {
+        record.top_level_file = written;
+        return;
+    }
+    const std::string resolved = assignment.get_value();
+    if (!ipman_check_input_file(resolved, IPMAN_MAX_HDL_FILE_SIZE, "HDL variation file")) return;
+    // Only readable texts are kept: an unreadable file is tried again next time.
+    const std::optional<IPMAN_LEGACY_FILE_TEXT>& kept =
+        m_legacy_texts.get(resolved, [](const std::string& path) -> std::optional<IPMAN_LEGACY_FILE_TEXT> {
+            IPMAN_LEGACY_FILE_TEXT read = ipman_read_legacy_file(path);
+            if (!read.readable) return std::nullopt;
+            return read;
+        });
+    if (!kept) return;  // says nothing: neither wizard-generated nor protected
+    const IPMAN_LEGACY_FILE_TEXT& text = *kept;
+    const bool encrypted = text.encrypted;
+    if (text.generated_by_wizard && !text.core_version.empty()) {
+        record.core_name = text.core_name;
+        record.core_version = text.core_version;
+    } else if (!text.generated_by_wizard) {
+        if (encrypted) {
+            record.main_file = written;
+            main_file_text = &text;
+            record.encrypted = true;
+        }
+        return;
+    }
+    record.main_file = written;
+    main_file_text = &text;
+    record.top_level_file = written;
+    record.kind = IPMAN_COLLECTED_IP_KIND::LEGACY_VARIATION;
+    record.encrypted = encrypted;
+}
+
 void IPMAN_ACF_IP_COLLECTOR::classify_from_files(IPMAN_COLLECTED_IP& record, const ASSIGNMENTS& group,
-                                                 MAIN_FILE_TEXT& text) const
+                                                 MAIN_FILE_TEXT& text)
 {
     const std::string base = FIO_PATH(record.key).base();
     for (const ACF_ASSIGNMENT* assignment : group) {
@@ -493,12 +504,12 @@ void IPMAN_ACF_IP_COLLECTOR::read_legacy_family(IPMAN_COLLECTED_IP& record,
     const std::string main_file = FIO_PATH(record.main_file).fullpath();
     DEV_FAMILY_ENUM family = DEV_FAMILY_NONE;
     // A product core's own family line outranks any family its list names.
-    const IPMAN_LEGACY_FILE_TEXT* text = main_file_text ? &*main_file_text : nullptr;
-    if (read_legacy_product_family(main_file, record.core_name, family, text)) {
+    if (read_legacy_product_family(main_file, record.core_name, family, main_file_text)) {
         record.supported_families.clear();
         if (family != DEV_FAMILY_NONE) record.supported_families.push_back(family);
     } else if (record.supported_families.empty()) {
-        read_retrieval_info_family(m_catalog, record.core_name, main_file, record.supported_families, text);
+        read_retrieval_info_family(m_catalog, record.core_name, main_file, record.supported_families,
+                                   main_file_text);
     }
 }
 
@@ -519,12 +530,13 @@ void IPMAN_ACF_IP_COLLECTOR::collect_system_file(const ACF_ASSIGNMENT& assignmen
 {
     const std::string key = assignment.get_unmodified_value();
     if (has_record(key)) return;
-    std::optional<IPMAN_COLLECTED_IP> record = system_file_record(key, assignment.get_value());
-    if (!record) {
+    const std::optional<IPMAN_SYSTEM_FILE>& system =
+        m_system_files.get(assignment.get_value(), ipman_read_system_file);
+    if (!system) {
         ipman_debug(fmt::format("No system module in system file {}", key));
         return;
     }
-    add_record(std::move(*record));
+    add_record(record_of_system(key, *system));
 }
 
 std::optional<IPMAN_COLLECTED_IP> IPMAN_ACF_IP_COLLECTOR::system_file_record(const std::string& key,
@@ -532,11 +544,16 @@ std::optional<IPMAN_COLLECTED_IP> IPMAN_ACF_IP_COLLECTOR::system_file_record(con
 {
     const std::optional<IPMAN_SYSTEM_FILE> system = ipman_read_system_file(path);
     if (!system) return std::nullopt;
+    return record_of_system(key, *system);
+}
 
+IPMAN_COLLECTED_IP IPMAN_ACF_IP_COLLECTOR::record_of_system(const std::string& key,
+                                                            const IPMAN_SYSTEM_FILE& system) const
+{
     IPMAN_COLLECTED_IP record(key);
     record.from_system_file = true;
-    record.standalone = system->standalone;
-    const std::string tool = system->saved_by_pro_edition ? get_tool_string() : std::string(IPMAN_TESSEL_STR);
+    record.standalone = system.standalone;
+    const std::string tool = system.saved_by_pro_edition ? get_tool_string() : std::string(IPMAN_TESSEL_STR);
     record.main_file = flattened(key);
     record.core_name = tool;
 
@@ -546,7 +563,7 @@ std::optional<IPMAN_COLLECTED_IP> IPMAN_ACF_IP_COLLECTOR::system_file_record(con
         own.tool_name = tool;
         own.generated_by = tool;
     }
-    for (const IPMAN_SYSTEM_MODULE& module : system->modules) {
+    for (const IPMAN_SYSTEM_MODULE& module : system.modules) {
         // The component type names the entity; the instance name serves as its library.
         IPMAN_COLLECTED_ENTITY& entity = record.find_or_add_entity(module.kind, module.instance);
         if (module.version) entity.tool_version = *module.version;
@@ -564,7 +581,7 @@ std::optional<IPMAN_COLLECTED_IP> IPMAN_ACF_IP_COLLECTOR::system_file_record(con
         record.core_version = wrapped.tool_version;
     }
 
-    if (system->device_family) record.supported_families.push_back(*system->device_family);
+    if (system.device_family) record.supported_families.push_back(*system.device_family);
     return record;
 }
 
@@ -577,28 +594,34 @@ void IPMAN_ACF_IP_COLLECTOR::collect_gwip_file(const ACF_ASSIGNMENT& assignment)
     std::error_code no_file;
     const std::filesystem::file_type type = std::filesystem::status(path, no_file).type();
     if (no_file || type == std::filesystem::file_type::directory || has_record(key)) return;
-    IPMAN_IPXACT_READER reader(path);
-    if (!reader.read()) {
+    const std::optional<GWIP_IDENTITY>& gwip =
+        m_gwip_files.get(path, [](const std::string& file) -> std::optional<GWIP_IDENTITY> {
+            IPMAN_IPXACT_READER reader(file);
+            if (!reader.read()) return std::nullopt;
+            return GWIP_IDENTITY{reader.get_name(),          reader.get_version(),  reader.get_vendor(),
+                                 reader.get_device_family(), reader.has_warnings(), reader.has_errors()};
+        });
+    if (!gwip) {
         ipman_debug(fmt::format("Gwip file {} does not read", key));
         return;
     }
     IPMAN_COLLECTED_IP record(key);
     record.main_file = flattened(key);
-    record.core_name = reader.get_name();
-    record.core_version = reader.get_version();
+    record.core_name = gwip->name;
+    record.core_version = gwip->version;
     record.standalone = true;
     record.from_system_file = true;
     record.kind = IPMAN_COLLECTED_IP_KIND::GWIP_COMPONENT;
-    record.has_warnings = reader.has_warnings();
-    record.has_errors = reader.has_errors();
-    for (const std::string& entity_name : {record.base_name, reader.get_name()}) {
+    record.has_warnings = gwip->has_warnings;
+    record.has_errors = gwip->has_errors;
+    for (const std::string& entity_name : {record.base_name, gwip->name}) {
         IPMAN_COLLECTED_ENTITY& entity = record.find_or_add_entity(entity_name, entity_name);
-        entity.tool_name = reader.get_name();
-        entity.tool_version = reader.get_version();
+        entity.tool_name = gwip->name;
+        entity.tool_version = gwip->version;
         entity.generated_by = get_tool_string();
-        entity.vendor = reader.get_vendor();
+        entity.vendor = gwip->vendor;
     }
-    const DEV_FAMILY_ENUM family = dstr_get_dev_family_enum_by_string(reader.get_device_family());
+    const DEV_FAMILY_ENUM family = dstr_get_dev_family_enum_by_string(gwip->device_family);
     if (dstr_is_valid_dev_family_enum(family)) record.supported_families.push_back(family);
     add_record(std::move(record));
 }

@@ -4,6 +4,8 @@
 #pragma once
 
 #include "discovery/ipman_legacy_variation_reader.h"
+#include "discovery/ipman_system_file_reader.h"
+#include "support/ipman_file_memo.h"
 
 #include <dev/dev_types.h>
 #include <ipman/ipman_ip_info.h>
@@ -162,15 +164,17 @@ private:
     void build_record(const std::string& group_key, const ASSIGNMENTS& group);
     //! The reading of a record's main file while the record is being built, when it is a
     //! legacy or protected HDL file: the passes after classification need it again. Kept
-    //! apart from the record, which outlives the building.
-    using MAIN_FILE_TEXT = std::optional<IPMAN_LEGACY_FILE_TEXT>;
+    //! apart from the record, which outlives the building; it lives in m_legacy_texts.
+    using MAIN_FILE_TEXT = const IPMAN_LEGACY_FILE_TEXT*;
 
-    void classify_from_files(IPMAN_COLLECTED_IP& record, const ASSIGNMENTS& group,
-                             MAIN_FILE_TEXT& text) const;
+    void classify_from_files(IPMAN_COLLECTED_IP& record, const ASSIGNMENTS& group, MAIN_FILE_TEXT& text);
+    void classify_hdl_file(IPMAN_COLLECTED_IP& record, const ACF_ASSIGNMENT& assignment,
+                           const std::string& base, MAIN_FILE_TEXT& text);
     void read_entities(IPMAN_COLLECTED_IP& record, const ASSIGNMENTS& group,
                        const MAIN_FILE_TEXT& text) const;
     void read_legacy_family(IPMAN_COLLECTED_IP& record, const MAIN_FILE_TEXT& text) const;
     void collect_system_file(const ACF_ASSIGNMENT& assignment);
+    IPMAN_COLLECTED_IP record_of_system(const std::string& key, const IPMAN_SYSTEM_FILE& system) const;
     void collect_gwip_file(const ACF_ASSIGNMENT& assignment);
     bool has_record(const std::string& key) const;
     void add_record(IPMAN_COLLECTED_IP&& record);
@@ -181,6 +185,21 @@ private:
     //! IP list (origin as written) -> key of the group it was folded into.
     std::unordered_map<std::string, std::string> m_folded_list_keys;
     IPCATALOG_VORLIN_IP_CATALOG_MANAGER* m_catalog = nullptr;  //!< not owned
+
+    //! What a gwip file says of its component.
+    struct GWIP_IDENTITY {
+        std::string name;
+        std::string version;
+        std::string vendor;
+        std::string device_family;
+        bool has_warnings = false;
+        bool has_errors = false;
+    };
+    //! The variation files read by the last collection: a load after a load reads again
+    //! only those that changed.
+    IPMAN_FILE_MEMO<IPMAN_LEGACY_FILE_TEXT> m_legacy_texts;
+    IPMAN_FILE_MEMO<IPMAN_SYSTEM_FILE> m_system_files;
+    IPMAN_FILE_MEMO<GWIP_IDENTITY> m_gwip_files;
     bool m_always_regen = false;
     bool m_pro_version = true;
 };
