@@ -45,15 +45,32 @@ if {$argc < 4} {
 }
 lassign $argv program floor_read work_dir
 set floor_tcl [file join [file dirname [file normalize [info script]]] floor_tcl.tcl]
+# Each figure is the least of this many rounds: on a shared machine the page cache and the
+# neighbours make single runs vary by a factor of two and more.
+set rounds [expr {[info exists ::env(IPMAN_BENCH_ROUNDS)] ? $::env(IPMAN_BENCH_ROUNDS) : 3}]
+
+proc least_of {figures more} {
+    dict for {name value} $more {
+        if {![dict exists $figures $name] || $value < [dict get $figures $name]} {
+            dict set figures $name $value
+        }
+    }
+    return $figures
+}
+
 set results [dict create]
 foreach size [lrange $argv 3 end] {
     set dir [file join $work_dir $size]
     set vpf [ensure_project $dir $size]
     set named [file join $dir named_files.txt]
-    # Floors first, so that all three read from the same warm page cache.
-    set floors [exec [info nameofexecutable] $floor_tcl $dir bench $named]
-    set floors [dict merge $floors [exec $floor_read $named]]
-    dict set results $size [dict merge [exec $program $vpf] $floors]
+    set figures [dict create]
+    for {set round 0} {$round < $rounds} {incr round} {
+        # Floors first in each round, so that all three read from the same warm page cache.
+        set figures [least_of $figures [exec [info nameofexecutable] $floor_tcl $dir bench $named]]
+        set figures [least_of $figures [exec $floor_read $named]]
+        set figures [least_of $figures [exec $program $vpf]]
+    }
+    dict set results $size $figures
 }
 
 proc ratio {value floor} {

@@ -277,6 +277,12 @@ std::string IPMAN_COLLECTED_IP::entity_index_key(const std::string& entity, cons
 
 std::size_t IPMAN_COLLECTED_IP::find_entity(const std::string& entity, const std::string& library) const
 {
+    if (entity_index.empty() && !entities.empty()) {
+        // A collected record no longer has its index: it is looked up rarely after building.
+        for (std::size_t at = 0; at < entities.size(); ++at)
+            if (entities[at].entity == entity && entities[at].library == library) return at;
+        return npos;
+    }
     const auto found = entity_index.find(entity_index_key(entity, library));
     return found == entity_index.end() ? npos : found->second;
 }
@@ -520,8 +526,10 @@ bool IPMAN_ACF_IP_COLLECTOR::has_record(const std::string& key) const
 
 void IPMAN_ACF_IP_COLLECTOR::add_record(IPMAN_COLLECTED_IP&& record)
 {
-    // The records are kept until the next collection: spare capacity would be kept as long.
+    // The records are kept until the next collection: spare capacity would be kept as long,
+    // and so would the entity index, which only building needs.
     record.entities.shrink_to_fit();
+    record.entity_index.clear();
     m_record_positions.try_emplace(record.key, m_records.size());
     m_records.push_back(std::move(record));
 }

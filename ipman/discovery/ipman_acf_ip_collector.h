@@ -57,7 +57,8 @@ public:
     //! The entity (entity, library), appended with only those two fields when absent.
     //! The reference stays valid until the next entity is appended.
     IPMAN_COLLECTED_ENTITY& find_or_add_entity(const std::string& entity, const std::string& library);
-    //! Position of the entity (entity, library); npos when absent.
+    //! Position of the entity (entity, library); npos when absent. Indexed while the record
+    //! is built; the collector drops the index of a record it keeps.
     std::size_t find_entity(const std::string& entity, const std::string& library) const;
     static constexpr std::size_t npos = static_cast<std::size_t>(-1);
     //! The entity-index key: "entity##library", or the entity alone for an empty library.
@@ -74,7 +75,7 @@ public:
     bool standalone = false;
     bool from_system_file = false;                 //!< built from a system or gwip file, not from assignments
     std::vector<IPMAN_COLLECTED_ENTITY> entities;  //!< in order of first appearance
-    std::map<std::string, std::size_t> entity_index;  //!< entity_index_key -> position
+    std::map<std::string, std::size_t> entity_index;  //!< entity_index_key -> position, while built
     std::vector<DEV_FAMILY_ENUM> supported_families;
     IPMAN_RTL_LANGUAGE_ENUM language = IPMAN_RTL_USE_PROJECT_SETTING;  //!< 0 when unknown
     std::map<std::string, std::string> device_requirements;            //!< requirement name -> value

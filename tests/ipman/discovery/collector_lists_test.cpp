@@ -52,6 +52,7 @@ TEST_F(COLLECTOR_LISTS_TEST, CompleteCoreFoldsItsListsBottomUp)
                      "leaf|leaf_lib|ram_2port|22.1|||", "leaf||||leaf_tool||"}));
     const IPMAN_COLLECTED_IP* outer = record("ip/outer.vip");
     ASSERT_NE(outer, nullptr);
-    EXPECT_EQ(outer->entity_index.at("leaf##leaf_lib"), 2u);
-    EXPECT_EQ(outer->entity_index.at("leaf"), 3u);
+    EXPECT_EQ(outer->find_entity("leaf", "leaf_lib"), 2u);
+    EXPECT_EQ(outer->find_entity("leaf", ""), 3u);
+    EXPECT_EQ(outer->find_entity("leaf", "other"), IPMAN_COLLECTED_IP::npos);
 }
