@@ -66,10 +66,12 @@ IPMAN_IP_UPGRADE_FLOW_ENUM choose_upgrade_flow(const IPMAN_IP_INFO& record, IPMA
     if (record.regen_status() == IPMAN_ENCRYPTED || record.regen_status() == IPMAN_COMPATIBLE)
         return IPMAN_NO_UPGRADE;
     if (record.is_eol()) return IPMAN_NOT_SUPPORTED;
-    const std::string generation_file = record.ip_generation_file();
+    // Every record passes here: its file texts are compared in place, not copied.
+    const std::string& generation_file = ipman_text_of(record.shared_ip_generation_file());
     if (IPMAN_UTILS::is_tessel_editable_file(generation_file))
-        return record.source_file() == generation_file ? IPMAN_TESSEL_UPGRADE_IP_CORES
-                                                       : IPMAN_TESSEL_UPGRADE_IP_CORES_TO_VIP;
+        return ipman_text_of(record.shared_source_file()) == generation_file
+                   ? IPMAN_TESSEL_UPGRADE_IP_CORES
+                   : IPMAN_TESSEL_UPGRADE_IP_CORES_TO_VIP;
     if (!inputs.hdl_generation_file) return inputs.fallback_flow;
     if (inputs.check_wizard_installed && !inputs.catalog_card && !is_wizard_installed(record.display_name()))
         return IPMAN_KELVANE_NOT_INSTALLED;
@@ -109,7 +111,7 @@ IPMAN_IP_UPGRADE_INFO_FUMBLER::IPMAN_IP_UPGRADE_INFO_FUMBLER(
     const std::vector<DEV_FAMILY_ENUM>& families = record->const_supported_families();
     m_ip_family = families.empty() ? DEV_FAMILY_DEVICE_AGNOSTIC : families.front();
     m_no_catalog_version = !catalog_card || catalog_card->get_version().empty();
-    m_hdl_generation_file = ipman_is_hdl_generation_file(record->ip_generation_file());
+    m_hdl_generation_file = ipman_is_hdl_generation_file(ipman_text_of(record->shared_ip_generation_file()));
     m_project_family = services->get_project_family();
     m_project_part = services->get_project_part();
 }
@@ -321,8 +323,8 @@ void IPMAN_IP_UPGRADE_INFO_FUMBLER::add_catalog_sets()
 
 void IPMAN_IP_UPGRADE_INFO_FUMBLER::check_generation_file()
 {
-    const std::string generation_file = m_record->ip_generation_file();
-    if (generation_file == m_record->source_file()) return;
+    const std::string& generation_file = ipman_text_of(m_record->shared_ip_generation_file());
+    if (generation_file == ipman_text_of(m_record->shared_source_file())) return;
     m_record->no_generation_file(generation_file.empty() ||
                                  !m_services->generation_file_exists(generation_file));
 }
@@ -330,7 +332,8 @@ void IPMAN_IP_UPGRADE_INFO_FUMBLER::check_generation_file()
 void determine_upgrade_flow(IPMAN_IP_INFO& record, IPMAN_ANALYSIS_SERVICES& services)
 {
     // Without the catalog card, the conversion test never accepts the record here.
-    const FLOW_CHOICE_INPUTS inputs{ipman_is_hdl_generation_file(record.ip_generation_file()),
-                                    services.family_test_holds(), nullptr, false, IPMAN_NO_UPGRADE};
+    const FLOW_CHOICE_INPUTS inputs{
+        ipman_is_hdl_generation_file(ipman_text_of(record.shared_ip_generation_file())),
+        services.family_test_holds(), nullptr, false, IPMAN_NO_UPGRADE};
     record.upgrade_flow(choose_upgrade_flow(record, services, inputs));
 }

@@ -146,7 +146,7 @@ void IPMAN_IP_REGENERATION_CONTROLLER::analyse_main_ip_info(
     const IPCATALOG_CARD* target = remembered_upgrade_target(info, search_legacy_cards, candidates);
 
     IPMAN_IP_UPGRADE_INFO_FUMBLER analyser(&info, this, outdated_info, target, &device_requirements);
-    const auto attempt = m_upgrade_attempts.find(info.source_file());
+    const auto attempt = m_upgrade_attempts.find(ipman_text_of(info.shared_source_file()));
     if (attempt != m_upgrade_attempts.end())
         analyser.set_previous_attempt(static_cast<IPMAN_UPGRADE_STATUS_ENUM>(attempt->second.status),
                                       attempt->second.message);
