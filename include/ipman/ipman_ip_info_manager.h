@@ -13,6 +13,8 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 class ACF_MANAGER;
@@ -165,10 +167,14 @@ private:
     std::unique_ptr<IPMAN_IP_REGENERATION_CONTROLLER> m_controller;
     std::unique_ptr<IPMAN_HDB_IP_FINDER> m_finder;
     std::vector<IPMAN_IP_INFO> m_required;
-    //! Source files by generation file, in text order without repeats; the texts are those
-    //! the records share.
-    using SOURCES_BY_FILE =
-        std::map<IPMAN_SHARED_TEXT, std::vector<IPMAN_SHARED_TEXT>, IPMAN_SHARED_TEXT_ORDER>;
+    //! A generation file and its source files, in text order without repeats; the texts are
+    //! those the records share.
+    struct GENERATION_SOURCES {
+        IPMAN_SHARED_TEXT file;
+        std::vector<IPMAN_SHARED_TEXT> sources;
+    };
+    //! Keyed by a view of the entry's own file text, which lives as long as the entry.
+    using SOURCES_BY_FILE = std::unordered_map<std::string_view, GENERATION_SOURCES>;
     //! The source files of the required and optional lists.
     SOURCES_BY_FILE m_required_sources;
     SOURCES_BY_FILE m_optional_sources;

@@ -60,22 +60,30 @@ using SOURCES = std::vector<IPMAN_SHARED_TEXT>;
 
 //! Records the record's source file under its generation file: attempts are asked for by the
 //! file the generator runs on, but the analysis finds them by the record's source file.
-void add_source_file(std::map<IPMAN_SHARED_TEXT, SOURCES, IPMAN_SHARED_TEXT_ORDER>& files,
-                     const IPMAN_IP_INFO& info)
+template <typename SOURCES_BY_FILE>
+void add_source_file(SOURCES_BY_FILE& files, const IPMAN_IP_INFO& info)
 {
-    SOURCES& sources = files[info.shared_ip_generation_file()];
+    const IPMAN_SHARED_TEXT& file = info.shared_ip_generation_file();
+    auto entry = files.find(ipman_text_of(file));
+    if (entry == files.end()) {
+        // The key views the text the entry itself holds.
+        typename SOURCES_BY_FILE::mapped_type added{file, {}};
+        const std::string_view key = ipman_text_of(added.file);
+        entry = files.emplace(key, std::move(added)).first;
+    }
+    SOURCES& sources = entry->second.sources;
     const IPMAN_SHARED_TEXT& source = info.shared_source_file();
     const auto at = std::lower_bound(sources.begin(), sources.end(), source, IPMAN_SHARED_TEXT_ORDER());
     if (at == sources.end() || ipman_text_of(*at) != ipman_text_of(source)) sources.insert(at, source);
 }
 
 //! The source files recorded for a generation file; empty when it has none.
-const SOURCES& source_files_of(const std::map<IPMAN_SHARED_TEXT, SOURCES, IPMAN_SHARED_TEXT_ORDER>& files,
-                               const std::string& generation_file)
+template <typename SOURCES_BY_FILE>
+const SOURCES& source_files_of(const SOURCES_BY_FILE& files, const std::string& generation_file)
 {
     static const SOURCES none;
     const auto found = files.find(generation_file);
-    return found == files.end() ? none : found->second;
+    return found == files.end() ? none : found->second.sources;
 }
 
 }  // namespace
