@@ -87,6 +87,13 @@ public:
     std::string full_path(const std::string& path) const
     {
         if (path.empty() || FIO_PATH::is_absolute_and_flat(path)) return path;
+        // Most files are plain names under the project folder: joined, they are already flat.
+        const char separator = FIO_PATH::default_path_separator();
+        if (!m_project_dir.empty() && path.back() != separator) {
+            std::string joined =
+                m_project_dir.back() == separator ? m_project_dir + path : m_project_dir + separator + path;
+            if (FIO_PATH::is_absolute_and_flat(joined)) return joined;
+        }
         FIO_PATH full(path);
         if (full.relative() && !m_project_dir.empty()) full.become_absolute(m_project_dir);
         return full.flatten().fullpath();

@@ -51,12 +51,6 @@ const VARIABLE_INFO* find_variable(ACF_VARIABLE_TYPE_ENUM type)
     return it == variable_table.end() ? nullptr : &*it;
 }
 
-bool is_ip_variable(ACF_VARIABLE_TYPE_ENUM type)
-{
-    const VARIABLE_INFO* info = find_variable(type);
-    return info != nullptr && std::string(info->name).rfind("IP_", 0) == 0;
-}
-
 }  // namespace
 
 ACF_VARIABLE_TYPE_ENUM acf_variable_type_by_name(const std::string& name)
@@ -97,7 +91,10 @@ bool acf_variable_has_trait(ACF_VARIABLE_TYPE_ENUM type, int trait)
 
 ACF_FILE_CATEGORY_ENUM acf_variable_file_category(ACF_VARIABLE_TYPE_ENUM type)
 {
-    const bool design = acf_variable_has_trait(type, ACF_TRAIT_FILE) || is_ip_variable(type);
+    // Files and the IP_ variables describing them belong to the design.
+    const VARIABLE_INFO* info = find_variable(type);
+    const bool design =
+        info != nullptr && (info->names_file || std::string_view(info->name).substr(0, 3) == "IP_");
     return design ? ACF_FILE_CATEGORY_DESIGN : ACF_FILE_CATEGORY_PROJECT;
 }
 
