@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 //! Variable type of an assignment (the -name of set_global_assignment).
@@ -82,6 +84,26 @@ using ACF_SHARED_TEXT = std::shared_ptr<const std::string>;
 ACF_SHARED_TEXT acf_shared_text(const std::string& text);
 const std::string& acf_text_of(const ACF_SHARED_TEXT& text);
 
+//! Where assignments come from: the file they were read from and the VIP_FILE value that
+//! included it. Every assignment of one file holds the same copy.
+struct ACF_ASSIGNMENT_SOURCE {
+    std::string home_file;
+    std::string origin;
+};
+using ACF_SHARED_SOURCE = std::shared_ptr<const ACF_ASSIGNMENT_SOURCE>;
+//! Null when both are empty.
+ACF_SHARED_SOURCE acf_shared_source(const std::string& home_file, const std::string& origin);
+
+//! One shared copy of each text given to it, for as long as the pool lives.
+class ACF_TEXT_POOL {
+public:
+    //! The pool's copy of text's text (text itself the first time); null stays null.
+    ACF_SHARED_TEXT share(ACF_SHARED_TEXT text);
+
+private:
+    std::unordered_map<std::string_view, ACF_SHARED_TEXT> m_texts;  //!< keys view the values
+};
+
 //! Everything needed to create one assignment, or to ask for one setting.
 class ACF_MGR_INPUT_PARAMETERS {
 public:
@@ -103,45 +125,45 @@ public:
     //! ACF_VALUE_ON / ACF_VALUE_OFF read from the value string; ACF_VALUE_NONE otherwise.
     int get_value_enum() const;
 
-    void set_entity(const std::string& entity) { m_entity = entity; }
-    const std::string& get_entity() const { return m_entity; }
-    void set_library(const std::string& library) { m_library = library; }
-    const std::string& get_library() const { return m_library; }
+    void set_entity(const std::string& entity) { m_entity = acf_shared_text(entity); }
+    const std::string& get_entity() const { return acf_text_of(m_entity); }
+    void set_library(const std::string& library) { m_library = acf_shared_text(library); }
+    const std::string& get_library() const { return acf_text_of(m_library); }
+    //! Replaces the entity, library and variable name by the pool's copies of the same texts.
+    void share_texts(ACF_TEXT_POOL& pool);
     //! Argument 2: the VIP_FILE value that included the IP list; empty for none.
-    void set_origin(const std::string& origin) { m_origin = acf_shared_text(origin); }
-    //! As above, sharing the text with the other assignments of the same list.
-    void set_origin(ACF_SHARED_TEXT origin) { m_origin = std::move(origin); }
-    const std::string& get_origin() const { return acf_text_of(m_origin); }
+    void set_origin(const std::string& origin) { m_source = acf_shared_source(get_home_file(), origin); }
+    const std::string& get_origin() const;
 
     //! The file the assignment belongs to (settings file, IP list, or Tcl script) and its line.
     //! Empty: the active revision's settings file.
     void set_home_file(const std::string& path, int line = 0)
     {
-        m_home_file = acf_shared_text(path);
+        m_source = acf_shared_source(path, get_origin());
         m_line = line;
     }
-    //! As above, sharing the path with the other assignments of the same file.
-    void set_home_file(ACF_SHARED_TEXT path, int line)
-    {
-        m_home_file = std::move(path);
-        m_line = line;
-    }
-    const std::string& get_home_file() const { return acf_text_of(m_home_file); }
+    const std::string& get_home_file() const;
     int get_home_line() const { return m_line; }
+    //! Home file and origin at once, sharing them with the other assignments of the file.
+    void set_source(ACF_SHARED_SOURCE source, int line)
+    {
+        m_source = std::move(source);
+        m_line = line;
+    }
 
     //! Transient assignments live until the project closes and are never written.
     void set_is_transient(bool transient) { m_transient = transient; }
     bool get_is_transient() const { return m_transient; }
 
 private:
+    // A project holds an assignment per line of its settings file and IP lists: the texts
+    // many of them repeat are shared.
     std::string m_value;
-    std::string m_entity;
-    std::string m_library;
-    //! Only names of ACF_VAR_UNKNOWN type are kept, and those are rare.
+    ACF_SHARED_TEXT m_entity;
+    ACF_SHARED_TEXT m_library;
+    //! Only names of ACF_VAR_UNKNOWN type are kept.
     ACF_SHARED_TEXT m_name;
-    // Every assignment of a file names the same file and origin: they share one copy.
-    ACF_SHARED_TEXT m_origin;
-    ACF_SHARED_TEXT m_home_file;
+    ACF_SHARED_SOURCE m_source;
     ACF_VARIABLE_TYPE_ENUM m_type = ACF_VAR_UNKNOWN;
     int m_line = 0;
     bool m_transient = false;

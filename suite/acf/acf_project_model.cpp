@@ -21,6 +21,7 @@ ACF_ASSIGNMENT* ACF_PROJECT_MODEL::append(ACF_MGR_INPUT_PARAMETERS&& params)
 {
     // A new assignment belongs to the settings file; it has no line there until written.
     if (params.get_home_file().empty()) params.set_home_file(m_settings_file, 0);
+    params.share_texts(m_texts);
     m_assignments.push_back(std::make_unique<ACF_ASSIGNMENT>(std::move(params), directory()));
     ACF_ASSIGNMENT* added = m_assignments.back().get();
     if (m_positions) (*m_positions)[added] = std::prev(m_assignments.end());
@@ -60,6 +61,7 @@ ACF_ASSIGNMENT* ACF_PROJECT_MODEL::replace(ACF_ASSIGNMENT* old_assignment,
     if (found == sites.end()) return nullptr;
     ACF_MGR_INPUT_PARAMETERS placed(params);
     if (placed.get_home_file().empty()) placed.set_home_file(m_settings_file, 0);
+    placed.share_texts(m_texts);
     const auto position =
         m_assignments.insert(found->second, std::make_unique<ACF_ASSIGNMENT>(std::move(placed), directory()));
     m_removed.splice(m_removed.end(), m_assignments, found->second);

@@ -64,6 +64,8 @@ private:
 
     PROJ_PROJECT m_project;
     std::string m_settings_file;
+    //! Entities and names repeat across many assignments: one copy of each serves them all.
+    ACF_TEXT_POOL m_texts;
     ASSIGNMENT_SEQUENCE m_assignments;
     ASSIGNMENT_SEQUENCE m_removed;
     //! Where each assignment sits; built on the first removal or replacement, since most

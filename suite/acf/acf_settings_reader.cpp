@@ -350,8 +350,7 @@ struct ACF_SETTINGS_READER::FILE_CONTEXT {
     std::string path;
     std::string origin;  //!< argument 2 of the assignments of this file
     // The two above, held once for all the file's assignments.
-    ACF_SHARED_TEXT shared_path;
-    ACF_SHARED_TEXT shared_origin;
+    ACF_SHARED_SOURCE shared_source;
     std::optional<std::string> nested_error;  //!< complete message from an IP list it named
     ACF_PROJECT_FILE* project = nullptr;      //!< filled when reading a project file
     //! Lines of the file's assignments in the order they run, when the file is plain.
@@ -400,8 +399,7 @@ public:
     {
         m_context.path = path;
         m_context.origin = origin;
-        m_context.shared_path = acf_shared_text(path);
-        m_context.shared_origin = acf_shared_text(origin);
+        m_context.shared_source = acf_shared_source(path, origin);
         m_context.nested_error.reset();
         m_context.assignment_lines = plain_script_assignment_lines(content);
         m_context.assignments_run = 0;
@@ -583,8 +581,7 @@ void ACF_SETTINGS_READER::evaluate_file(const std::string& path, const std::stri
 int ACF_SETTINGS_READER::apply_plain_commands(const std::string& path, const std::string& origin,
                                               std::size_t depth, ACF_PLAIN_COMMANDS& commands)
 {
-    const ACF_SHARED_TEXT shared_path = acf_shared_text(path);
-    const ACF_SHARED_TEXT shared_origin = acf_shared_text(origin);
+    const ACF_SHARED_SOURCE shared_source = acf_shared_source(path, origin);
     int spent = 0;
     ACF_PLAIN_COMMANDS::COMMAND command;
     while (commands.next(command)) {
@@ -605,8 +602,7 @@ int ACF_SETTINGS_READER::apply_plain_commands(const std::string& path, const std
             spent -= command.commands_run;
             break;
         }
-        params.set_home_file(shared_path, command.line);
-        params.set_origin(shared_origin);
+        params.set_source(shared_source, command.line);
         try {
             add_assignment(std::move(params));
         } catch (const std::exception& e) {
@@ -705,11 +701,11 @@ void ACF_SETTINGS_READER::repeat_list_assignments(const std::string& path, const
                                                   std::size_t first, std::size_t end)
 {
     // The lists it names came in with their own origins already.
-    const ACF_SHARED_TEXT shared_origin = acf_shared_text(origin);
+    const ACF_SHARED_SOURCE shared_source = acf_shared_source(path, origin);
     for (std::size_t i = first; i < end; ++i) {
         if (m_read[i]->get_home_file() != path) continue;
         ACF_MGR_INPUT_PARAMETERS copy = *m_read[i];
-        copy.set_origin(shared_origin);
+        copy.set_source(shared_source, copy.get_home_line());
         keep(std::move(copy));
     }
 }
@@ -726,8 +722,7 @@ int assignment_command(ClientData data, Tcl_Interp* interp, int objc, Tcl_Obj* c
         set_error(interp, fmt::format("set_global_assignment: {}", e.what()));
         return TCL_ERROR;
     }
-    params.set_home_file(context->shared_path, context->line_of_running_assignment(interp));
-    params.set_origin(context->shared_origin);
+    params.set_source(context->shared_source, context->line_of_running_assignment(interp));
     try {
         context->reader->add_assignment(std::move(params));
     } catch (const std::exception& e) {

@@ -129,6 +129,38 @@ const std::string& acf_text_of(const ACF_SHARED_TEXT& text)
     return text ? *text : empty;
 }
 
+ACF_SHARED_SOURCE acf_shared_source(const std::string& home_file, const std::string& origin)
+{
+    if (home_file.empty() && origin.empty()) return nullptr;
+    return std::make_shared<const ACF_ASSIGNMENT_SOURCE>(ACF_ASSIGNMENT_SOURCE{home_file, origin});
+}
+
+ACF_SHARED_TEXT ACF_TEXT_POOL::share(ACF_SHARED_TEXT text)
+{
+    if (!text) return text;
+    const auto pooled = m_texts.try_emplace(*text, text).first;
+    return pooled->second;
+}
+
+void ACF_MGR_INPUT_PARAMETERS::share_texts(ACF_TEXT_POOL& pool)
+{
+    m_entity = pool.share(std::move(m_entity));
+    m_library = pool.share(std::move(m_library));
+    m_name = pool.share(std::move(m_name));
+}
+
+const std::string& ACF_MGR_INPUT_PARAMETERS::get_home_file() const
+{
+    static const std::string none;
+    return m_source ? m_source->home_file : none;
+}
+
+const std::string& ACF_MGR_INPUT_PARAMETERS::get_origin() const
+{
+    static const std::string none;
+    return m_source ? m_source->origin : none;
+}
+
 std::string ACF_MGR_INPUT_PARAMETERS::get_variable_name() const
 {
     const std::string known = acf_variable_name(m_type);

@@ -61,6 +61,21 @@ TEST_F(ACF_READING_TEST, ReadsNestedListsInPlaceWithOriginsValuesAndLines)
     EXPECT_EQ(all_rows(), expected);
 }
 
+TEST(ACF_PARAMETERS, HomeFileAndOriginChangeOneAtATimeAndOnlyInTheirOwnCopy)
+{
+    // Assignments of one file share where they come from: a change must not reach the others.
+    ACF_MGR_INPUT_PARAMETERS params;
+    params.set_origin("ip/a.vip");
+    params.set_home_file("/p/ip/a.vip", 3);
+    ACF_MGR_INPUT_PARAMETERS copy = params;
+    copy.set_origin("");
+    EXPECT_EQ(copy.get_home_file(), "/p/ip/a.vip");
+    EXPECT_EQ(copy.get_origin(), "");
+    EXPECT_EQ(copy.get_home_line(), 3);
+    EXPECT_EQ(params.get_origin(), "ip/a.vip");
+    EXPECT_EQ(params.get_home_file(), "/p/ip/a.vip");
+}
+
 TEST_F(ACF_READING_TEST, CyclesOfListsEndAndReadEachListOnce)
 {
     write_text(dir() + "ip/outer.vip", "set_global_assignment -name IP_CORE_NAME -entity a a_core\n"
