@@ -8,15 +8,50 @@
 //! mimalloc quietly keeps small ones. MIMALLOC_LARGE_OS_PAGES=0 in the environment turns it off.
 #include <mimalloc.h>
 
+#include <cinttypes>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <memory>
+
+#include <sys/mman.h>
 
 namespace {
 
-// Runs before main: only what mimalloc handed out before it (its first segment) stays in
-// small pages.
+//! The first and last address of the mapping that holds address, from /proc/self/maps.
+bool find_mapping(std::uintptr_t address, std::uintptr_t& start, std::uintptr_t& end)
+{
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> maps(std::fopen("/proc/self/maps", "r"),
+                                                               std::fclose);
+    if (!maps) return false;
+    char line[512];
+    while (std::fgets(line, sizeof line, maps.get())) {
+        if (std::sscanf(line, "%" SCNxPTR "-%" SCNxPTR, &start, &end) == 2 && start <= address &&
+            address < end)
+            return true;
+    }
+    return false;
+}
+
+//! mimalloc mapped the memory it handed out before main (its first segment) while the option
+//! was still off, so that mapping lacks the advice the option gives later ones. It is the
+//! first 32 MiB a program fills, most of the model of a project of some thousand variations.
+void advise_huge_pages_for_first_memory()
+{
+    void* probe = mi_malloc(1);
+    const auto address = reinterpret_cast<std::uintptr_t>(probe);
+    mi_free(probe);
+    std::uintptr_t start = 0;
+    std::uintptr_t end = 0;
+    if (find_mapping(address, start, end))
+        ::madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+}
+
+// Runs before main.
 const bool huge_pages_asked = [] {
     if (std::getenv("MIMALLOC_LARGE_OS_PAGES") != nullptr) return false;
     mi_option_set_enabled(mi_option_large_os_pages, true);
+    advise_huge_pages_for_first_memory();
     return true;
 }();
 
