@@ -247,6 +247,9 @@ std::optional<std::string> project_family_text()
 
 }  // namespace
 
+// A file the reader refuses for its size is the one the input check names as too large.
+static_assert(IPMAN_MAX_HDL_FILE_SIZE == HDL_TEXT_READER::MAX_FILE_SIZE, "one bound for variation files");
+
 IPMAN_LEGACY_FILE_TEXT ipman_read_legacy_file(const std::string& path)
 {
     IPMAN_LEGACY_FILE_TEXT text;

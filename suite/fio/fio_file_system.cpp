@@ -2,6 +2,7 @@
 //! @brief FIO_FILE_SYSTEM: existence tests, copies, whole-file reads and atomic replacement.
 #include <fio/fio.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -73,6 +74,33 @@ bool read_all(int fd, SINK&& sink)
         }
         if (!sink(buffer, static_cast<std::size_t>(got))) return false;
     }
+}
+
+//! Reads the regular file fd of size bytes (as fstat saw it) into content, at most max_size
+//! bytes: false on a read error, or with more than max_size bytes in content when the file
+//! grew past the bound while it was read. A read that returns less than it asked for and ends
+//! exactly at the size seen is the end of the file, so a file read whole needs no further call.
+bool read_regular_file(int fd, std::size_t size, std::size_t max_size, std::string& content)
+{
+    std::size_t filled = 0;
+    content.resize(std::min(size, max_size) + 1);
+    for (;;) {
+        if (filled == content.size()) {
+            if (filled > max_size) return false;
+            content.resize(std::min(std::max(filled * 2, std::size_t{65536}), max_size + 1));
+        }
+        const std::size_t asked = content.size() - filled;
+        const ssize_t got = ::read(fd, &content[filled], asked);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            content.resize(filled);
+            return false;
+        }
+        filled += static_cast<std::size_t>(got);
+        if (got == 0 || (static_cast<std::size_t>(got) < asked && filled == size)) break;
+    }
+    content.resize(filled);
+    return true;
 }
 
 //! The file a write to path really changes: a symbolic link is followed so that replacing
@@ -286,20 +314,11 @@ bool FIO_FILE_SYSTEM::read_file(const FIO_PATH& path, std::string& content, std:
         why = "is larger than " + std::to_string(max_size) + " bytes";
         return false;
     };
-    if (static_cast<unsigned long long>(info.st_size) > max_size) return too_large();
+    const auto size = static_cast<unsigned long long>(info.st_size);
+    if (size > max_size) return too_large();
     std::string read;
-    read.reserve(static_cast<std::size_t>(info.st_size));
-    bool exceeded = false;
-    // The file may grow while it is read: the bound holds for what is read, not for the size
-    // seen before.
-    const bool complete =
-        read_all(file.get(), [&read, &exceeded, max_size](const char* data, std::size_t size) {
-            exceeded = size > max_size - read.size();
-            if (!exceeded) read.append(data, size);
-            return !exceeded;
-        });
-    if (exceeded) return too_large();
-    if (!complete) {
+    if (!read_regular_file(file.get(), static_cast<std::size_t>(size), max_size, read)) {
+        if (read.size() > max_size) return too_large();
         why = std::string("cannot be read: ") + std::strerror(errno);
         return false;
     }

@@ -16,6 +16,7 @@ HDL_TEXT_READER::HDL_TEXT_READER(const std::string& path)
     struct stat info {};
     if (m_fd >= 0 && (::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > MAX_FILE_SIZE))
         close();
+    m_size = info.st_size;
 }
 
 HDL_TEXT_READER::~HDL_TEXT_READER()
@@ -37,6 +38,9 @@ bool HDL_TEXT_READER::refill()
         if (count > 0) {
             m_next = 0;
             m_end = static_cast<std::size_t>(count);
+            m_read += count;
+            // A short read that reaches the size seen at the open is the end: no call to confirm it.
+            m_at_end = m_end < m_buffer.size() && m_read == m_size;
             return true;
         }
         if (count == 0)

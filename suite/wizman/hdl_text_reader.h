@@ -40,6 +40,8 @@ private:
 
     int m_fd = -1;
     bool m_at_end = false;
+    long long m_size = 0;  //!< as fstat saw it at the open
+    long long m_read = 0;
     int m_line_number = 0;
     std::size_t m_next = 0;
     std::size_t m_end = 0;

@@ -131,4 +131,25 @@ TEST(ReadFile, OnlyRegularFilesWithinTheBoundAndSaysWhy)
     EXPECT_EQ(content.size(), 100u);
 }
 
+// The read ends early only where the size seen at the open says so; a file whose size says
+// nothing (the kernel's own files) or that spans many reads is read to its end, within the bound.
+TEST(ReadFile, WholeContentWhateverTheSizeSaid)
+{
+    TEMP_DIR dir;
+    std::string large(300000, 'x');
+    large.back() = 'y';
+    std::string content;
+    EXPECT_TRUE(FIO_FILE_SYSTEM::read_file(dir.write("large", large), content));
+    EXPECT_EQ(content, large);
+    EXPECT_TRUE(FIO_FILE_SYSTEM::read_file(dir.write("empty", ""), content));
+    EXPECT_EQ(content, "");
+
+    ASSERT_TRUE(FIO_FILE_SYSTEM::read_file("/proc/self/status", content));
+    EXPECT_EQ(content.rfind("Name:", 0), 0u);
+    EXPECT_EQ(content.back(), '\n');
+    std::string problem;
+    EXPECT_FALSE(FIO_FILE_SYSTEM::read_file("/proc/self/status", content, 99, &problem));
+    EXPECT_EQ(problem, "is larger than 99 bytes");
+}
+
 }  // namespace
