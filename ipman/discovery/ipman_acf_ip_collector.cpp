@@ -118,9 +118,7 @@ public:
         default:
             break;
         }
-        auto [group, is_new] = m_groups.try_emplace(key);
-        if (is_new) m_keys_in_order.push_back(key);
-        group->second.push_back(&assignment);
+        group_of_origin(key).push_back(&assignment);
     }
 
     //! Folds from every root in byte-wise key order. Lists that only sit in cycles have no
@@ -141,6 +139,18 @@ public:
     }
 
 private:
+    //! The assignments of one list come one after the other: the group of the last origin is
+    //! kept at hand, so the map is searched once per list rather than once per assignment.
+    ASSIGNMENTS& group_of_origin(std::string_view key)
+    {
+        if (m_last_group != nullptr && key == m_last_key) return *m_last_group;
+        auto [group, is_new] = m_groups.try_emplace(key);
+        if (is_new) m_keys_in_order.push_back(key);
+        m_last_key = key;
+        m_last_group = &group->second;
+        return group->second;
+    }
+
     void add_link(std::string_view key, std::string_view target)
     {
         m_links[key].insert(target);
@@ -181,6 +191,8 @@ private:
     using KEY_SET = std::unordered_set<std::string_view>;
 
     std::unordered_map<std::string_view, ASSIGNMENTS> m_groups;
+    std::string_view m_last_key;
+    ASSIGNMENTS* m_last_group = nullptr;  // elements of m_groups stay where they are until folding
     std::vector<std::string_view> m_keys_in_order;
     std::unordered_map<std::string_view, std::set<std::string_view>> m_links;  // targets in byte-wise order
     KEY_SET m_link_targets;
@@ -337,8 +349,6 @@ void IPMAN_ACF_IP_COLLECTOR::collect_ip_files()
     m_gwip_files.begin();
     m_records.clear();
     m_record_positions.clear();
-    build_group_records(assignments);
-
     ASSIGNMENTS system_files, gwip_files;
     for (const ACF_ASSIGNMENT* assignment : assignments) {
         if (!assignment->test_trait_of(ACF_TRAIT_FILE)) continue;
@@ -348,6 +358,7 @@ void IPMAN_ACF_IP_COLLECTOR::collect_ip_files()
         else if (IPMAN_UTILS::is_gwip_file(resolved))
             gwip_files.push_back(assignment);
     }
+    build_group_records(assignments, system_files.size() + gwip_files.size());
     for (const ACF_ASSIGNMENT* assignment : system_files)
         collect_system_file(*assignment);
     for (const ACF_ASSIGNMENT* assignment : gwip_files)
@@ -365,12 +376,16 @@ IPMAN_ACF_IP_COLLECTOR::ASSIGNMENTS IPMAN_ACF_IP_COLLECTOR::read_project_assignm
     return ASSIGNMENTS(list.begin(), list.end());
 }
 
-void IPMAN_ACF_IP_COLLECTOR::build_group_records(const ASSIGNMENTS& assignments)
+void IPMAN_ACF_IP_COLLECTOR::build_group_records(const ASSIGNMENTS& assignments, std::size_t file_records)
 {
     ASSIGNMENT_GROUPER grouper;
     for (const ACF_ASSIGNMENT* assignment : assignments)
         grouper.add(*assignment);
     grouper.fold_nested_lists();
+    // At most one record per group and per system or gwip file: with room for all of them
+    // from the start, tens of thousands of records are not moved each time the vector grows.
+    m_records.reserve(grouper.keys_in_order().size() + file_records);
+    m_record_positions.reserve(m_records.capacity());
 
     m_folded_list_keys.clear();
     for (const std::string_view key : grouper.keys_in_order()) {
@@ -420,13 +435,15 @@ void IPMAN_ACF_IP_COLLECTOR::classify_hdl_file(IPMAN_COLLECTED_IP& record, const
         return;
     }
     const std::string resolved = assignment.get_value();
-    if (!ipman_check_input_file(resolved, IPMAN_MAX_HDL_FILE_SIZE, "HDL variation file")) return;
     // Only readable texts are kept: an unreadable file is tried again next time.
     const std::optional<IPMAN_LEGACY_FILE_TEXT>& kept =
         m_legacy_texts.get(resolved, [](const std::string& path) -> std::optional<IPMAN_LEGACY_FILE_TEXT> {
             IPMAN_LEGACY_FILE_TEXT read = ipman_read_legacy_file(path);
-            if (!read.readable) return std::nullopt;
-            return read;
+            if (read.readable) return read;
+            // The reader opens regular files of bounded size only; an existing file it could
+            // not open is named in a warning.
+            ipman_check_input_file(path, IPMAN_MAX_HDL_FILE_SIZE, "HDL variation file");
+            return std::nullopt;
         });
     if (!kept) return;  // says nothing: neither wizard-generated nor protected
     const IPMAN_LEGACY_FILE_TEXT& text = *kept;
