@@ -47,7 +47,7 @@ lassign $argv program floor_read work_dir
 set floor_tcl [file join [file dirname [file normalize [info script]]] floor_tcl.tcl]
 # Each figure is the least of this many rounds: on a shared machine the page cache and the
 # neighbours make single runs vary by a factor of two and more.
-set rounds [expr {[info exists ::env(IPMAN_BENCH_ROUNDS)] ? $::env(IPMAN_BENCH_ROUNDS) : 3}]
+set rounds [expr {[info exists ::env(IPMAN_BENCH_ROUNDS)] ? $::env(IPMAN_BENCH_ROUNDS) : 5}]
 
 proc least_of {figures more} {
     dict for {name value} $more {
