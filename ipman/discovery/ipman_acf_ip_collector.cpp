@@ -131,6 +131,14 @@ public:
 
     const std::vector<std::string_view>& keys_in_order() const { return m_keys_in_order; }
 
+    //! The lists whose groups went into key's group, directly or through another list.
+    const std::vector<std::string_view>& lists_folded_into(std::string_view key) const
+    {
+        static const std::vector<std::string_view> none;
+        const auto found = m_folded_into.find(key);
+        return found == m_folded_into.end() ? none : found->second;
+    }
+
     //! The group of a key; null when the key was folded into another group.
     const ASSIGNMENTS* group_of(std::string_view key) const
     {
@@ -149,6 +157,17 @@ private:
         m_last_key = key;
         m_last_group = &group->second;
         return group->second;
+    }
+
+    //! child's group went into key's: so did every list folded into child before.
+    void note_folded(std::string_view child, std::string_view key)
+    {
+        std::vector<std::string_view>& folded = m_folded_into[key];
+        folded.push_back(child);
+        const auto grandchildren = m_folded_into.find(child);
+        if (grandchildren == m_folded_into.end()) return;
+        folded.insert(folded.end(), grandchildren->second.begin(), grandchildren->second.end());
+        m_folded_into.erase(grandchildren);
     }
 
     void add_link(std::string_view key, std::string_view target)
@@ -183,6 +202,7 @@ private:
                 if (child == m_groups.end() || m_on_fold_path.count(target) != 0) continue;
                 group.insert(group.end(), child->second.begin(), child->second.end());
                 m_groups.erase(child);
+                note_folded(target, key);
             }
         }
         m_on_fold_path.erase(key);
@@ -194,6 +214,7 @@ private:
     std::string_view m_last_key;
     ASSIGNMENTS* m_last_group = nullptr;  // elements of m_groups stay where they are until folding
     std::vector<std::string_view> m_keys_in_order;
+    std::unordered_map<std::string_view, std::vector<std::string_view>> m_folded_into;
     std::unordered_map<std::string_view, std::set<std::string_view>> m_links;  // targets in byte-wise order
     KEY_SET m_link_targets;
     std::set<std::string_view> m_roots;  // byte-wise order
@@ -392,10 +413,8 @@ void IPMAN_ACF_IP_COLLECTOR::build_group_records(const ASSIGNMENTS& assignments,
         const ASSIGNMENTS* group = grouper.group_of(key);
         if (group == nullptr) continue;
         const std::string group_key(key);
-        for (const ACF_ASSIGNMENT* assignment : *group) {
-            const std::string& origin = assignment->get_input_parameters().get_origin();
-            if (origin != group_key) m_folded_list_keys.try_emplace(origin, group_key);
-        }
+        for (const std::string_view folded : grouper.lists_folded_into(key))
+            m_folded_list_keys.try_emplace(std::string(folded), group_key);
         // Regenerated anyway: the system and gwip passes read such files themselves.
         if (m_always_regen && IPMAN_UTILS::is_tessel_editable_file(group_key)) continue;
         build_record(group_key, *group);

@@ -55,4 +55,8 @@ TEST_F(COLLECTOR_LISTS_TEST, CompleteCoreFoldsItsListsBottomUp)
     EXPECT_EQ(outer->find_entity("leaf", "leaf_lib"), 2u);
     EXPECT_EQ(outer->find_entity("leaf", ""), 3u);
     EXPECT_EQ(outer->find_entity("leaf", "other"), IPMAN_COLLECTED_IP::npos);
+    // A design instance found in a folded list belongs to the record it was folded into.
+    for (const char* list : {"ip/leaf.vip", "ip/middle.vip", "ip/outer.vip"})
+        EXPECT_EQ(m_collector.record_key_of_list(list), "ip/outer.vip") << list;
+    EXPECT_EQ(m_collector.record_key_of_list("ip/cycle_b.vip"), "ip/cycle_b.vip");
 }
