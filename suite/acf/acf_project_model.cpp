@@ -10,6 +10,9 @@ ACF_PROJECT_MODEL::ACF_PROJECT_MODEL(const std::string& name, const std::string&
                                      const std::string& revision)
     : m_project(name, directory, revision), m_settings_file(directory + revision + ".vsf")
 {
+    // Kept from the start, while reading appends: noting each assignment as it arrives costs
+    // little, and a first question after opening would otherwise walk them all again.
+    m_last.emplace();
 }
 
 ACF_ASSIGNMENT* ACF_PROJECT_MODEL::append(const ACF_MGR_INPUT_PARAMETERS& params)

@@ -81,5 +81,5 @@ private:
     };
     // Readers share the revision's lock, so the index has a lock of its own.
     mutable std::mutex m_last_mutex;
-    mutable std::optional<LAST_ASSIGNMENTS> m_last;  //!< none until asked after a change
+    mutable std::optional<LAST_ASSIGNMENTS> m_last;  //!< none after a removal until asked again
 };
