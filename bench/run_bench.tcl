@@ -60,17 +60,21 @@ proc least_of {figures more} {
 
 set results [dict create]
 foreach size [lrange $argv 3 end] {
-    set dir [file join $work_dir $size]
-    set vpf [ensure_project $dir $size]
-    set named [file join $dir named_files.txt]
-    set figures [dict create]
-    for {set round 0} {$round < $rounds} {incr round} {
-        # Floors first in each round, so that all three read from the same warm page cache.
+    ensure_project [file join $work_dir $size] $size
+    dict set results $size [dict create]
+}
+# Every size in each round: a slow spell of the machine then spoils one round of every size
+# rather than every round of one size.
+for {set round 0} {$round < $rounds} {incr round} {
+    dict for {size figures} $results {
+        set dir [file join $work_dir $size]
+        set named [file join $dir named_files.txt]
+        # Floors first, so that all three read from the same warm page cache.
         set figures [least_of $figures [exec [info nameofexecutable] $floor_tcl $dir bench $named]]
         set figures [least_of $figures [exec $floor_read $named]]
-        set figures [least_of $figures [exec $program $vpf]]
+        set figures [least_of $figures [exec $program [file join $dir bench.vpf]]]
+        dict set results $size $figures
     }
-    dict set results $size $figures
 }
 
 proc ratio {value floor} {
