@@ -35,4 +35,6 @@ public:
     virtual bool generation_file_exists(const std::string& path) = 0;
     //! Whether the user setting is on (default_value when it is not set).
     virtual bool setting_is_on(const std::string& name, bool default_value) = 0;
+    //! Whether the module's debug trace is wanted.
+    virtual bool trace_wanted() = 0;
 };

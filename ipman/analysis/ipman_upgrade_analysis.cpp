@@ -153,7 +153,7 @@ void IPMAN_IP_UPGRADE_INFO_FUMBLER::analyse(const std::function<bool(IPMAN_IP_IN
         ipman_compose_status_notification(*m_record, m_family_trait_test, m_project_part));
     check_generation_file();
     // Every record passes here: the trace is only composed when it is wanted.
-    if (ipman_debug_enabled())
+    if (m_services->trace_wanted())
         ipman_debug(fmt::format("Analysed {} {}: {} {}{}", m_record->tool_name(), m_record->tool_version(),
                                 regen_status_to_string(m_record->regen_status()),
                                 upgrade_flow_to_string(m_record->upgrade_flow()),

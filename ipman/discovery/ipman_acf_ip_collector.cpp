@@ -224,20 +224,22 @@ private:
     std::array<KEY_SET, 2> m_folded;  // keys folded without and with an inherited absorb
 };
 
-//! Appends the families of a Tcl list of family names; unknown names are dropped.
+//! The families of a Tcl list of family names; unknown names are dropped.
 //! The list is split without an interpreter: a project has one such list per variation.
-void append_target_families(const std::string& list_text, std::vector<DEV_FAMILY_ENUM>& families)
+std::vector<DEV_FAMILY_ENUM> target_families(const std::string& list_text)
 {
+    std::vector<DEV_FAMILY_ENUM> families;
     std::vector<std::string> names;
     if (!atcl_tcl_get_mult_string_from_tcl_obj(nullptr, list_text, names)) {
         ipman_debug(fmt::format("Target families are not a Tcl list: {}", list_text));
-        return;
+        return families;
     }
     for (const std::string& name : names) {
         const DEV_FAMILY_ENUM family =
             name == "Device Agnostic" ? DEV_FAMILY_DEVICE_AGNOSTIC : dstr_get_dev_family_enum_by_string(name);
         if (family != DEV_FAMILY_NONE) families.push_back(family);
     }
+    return families;
 }
 
 //! "name::value"; any other shape, or a blank name or value, is ignored.
@@ -370,6 +372,7 @@ void IPMAN_ACF_IP_COLLECTOR::collect_ip_files()
     m_gwip_files.begin();
     m_records.clear();
     m_record_positions.clear();
+    m_target_families.clear();
     ASSIGNMENTS system_files, gwip_files;
     for (const ACF_ASSIGNMENT* assignment : assignments) {
         if (!assignment->test_trait_of(ACF_TRAIT_FILE)) continue;
@@ -507,6 +510,14 @@ void IPMAN_ACF_IP_COLLECTOR::classify_from_files(IPMAN_COLLECTED_IP& record, con
     }
 }
 
+const std::vector<DEV_FAMILY_ENUM>&
+IPMAN_ACF_IP_COLLECTOR::target_families_of(const std::string& list_text) const
+{
+    const auto [known, fresh] = m_target_families.try_emplace(list_text);
+    if (fresh) known->second = target_families(list_text);
+    return known->second;
+}
+
 void IPMAN_ACF_IP_COLLECTOR::read_entities(IPMAN_COLLECTED_IP& record, const ASSIGNMENTS& group,
                                            const MAIN_FILE_TEXT& text) const
 {
@@ -515,7 +526,10 @@ void IPMAN_ACF_IP_COLLECTOR::read_entities(IPMAN_COLLECTED_IP& record, const ASS
     for (const ACF_ASSIGNMENT* assignment : group) {
         const ACF_VARIABLE_TYPE_ENUM type = assignment->get_type();
         if (type == ACF_VAR_IP_TARGET_FAMILIES) {
-            append_target_families(assignment->get_unmodified_value(), record.supported_families);
+            const std::vector<DEV_FAMILY_ENUM>& families =
+                target_families_of(assignment->get_unmodified_value());
+            record.supported_families.insert(record.supported_families.end(), families.begin(),
+                                             families.end());
             continue;
         }
         if (type == ACF_VAR_IP_DEVICE_REQUIREMENT) {

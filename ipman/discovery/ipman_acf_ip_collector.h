@@ -180,6 +180,7 @@ private:
     IPMAN_COLLECTED_IP record_of_system(const std::string& key, const IPMAN_SYSTEM_FILE& system) const;
     void collect_gwip_file(const ACF_ASSIGNMENT& assignment);
     bool has_record(const std::string& key) const;
+    const std::vector<DEV_FAMILY_ENUM>& target_families_of(const std::string& list_text) const;
     void add_record(IPMAN_COLLECTED_IP&& record);
 
     std::vector<IPMAN_COLLECTED_IP> m_records;
@@ -187,6 +188,9 @@ private:
     std::unordered_map<std::string, std::size_t> m_record_positions;
     //! IP list (origin as written) -> key of the group it was folded into.
     std::unordered_map<std::string, std::string> m_folded_list_keys;
+    //! Target family lists as written -> their families, for one collection: variations of
+    //! one core repeat the same list.
+    mutable std::unordered_map<std::string, std::vector<DEV_FAMILY_ENUM>> m_target_families;
     IPCATALOG_VORLIN_IP_CATALOG_MANAGER* m_catalog = nullptr;  //!< not owned
 
     //! What a gwip file says of its component.

@@ -241,7 +241,12 @@ IPMAN_TERNARY_BOOLEAN IP_INFO_CONVERTER::vip_in_default_directory(IPMAN_COLLECTE
         const std::string separator(1, FIO_PATH::default_path_separator());
         std::string expected = main_file.base() + separator;
         if (new_layout()) expected += "synthesis" + separator;
-        return to_ternary(FIO_PATH(key.full_directory()).get_relative_to(main_file.directory()) == expected);
+        const std::string list_directory = key.full_directory();
+        const std::string main_directory = main_file.full_directory();
+        // Flat absolute folders (as loading makes them) are related as text.
+        if (FIO_PATH::is_absolute_and_flat(list_directory) && FIO_PATH::is_absolute_and_flat(main_directory))
+            return to_ternary(list_directory == main_directory + expected);
+        return to_ternary(FIO_PATH(list_directory).get_relative_to(main_file.directory()) == expected);
     }
     default:
         return IPMAN_TERNARY_UNKNOWN;

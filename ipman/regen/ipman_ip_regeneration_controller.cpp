@@ -564,6 +564,14 @@ bool IPMAN_IP_REGENERATION_CONTROLLER::generation_file_exists(const std::string&
     return known->second;
 }
 
+bool IPMAN_IP_REGENERATION_CONTROLLER::trace_wanted()
+{
+    // The environment is read once per conversion rather than once per analysed record.
+    if (!m_memo) return ipman_debug_enabled();
+    if (!m_memo->trace_wanted) m_memo->trace_wanted = ipman_debug_enabled();
+    return *m_memo->trace_wanted;
+}
+
 IPMAN_IP_REGENERATION_CONTROLLER::CONVERSION_MEMO::~CONVERSION_MEMO() = default;
 
 bool IPMAN_IP_REGENERATION_CONTROLLER::setting_is_on(const std::string& name, bool default_value)

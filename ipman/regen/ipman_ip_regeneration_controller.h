@@ -118,6 +118,7 @@ public:
     bool family_test_holds() const override;
     //! Whether the generation file of a record exists.
     bool generation_file_exists(const std::string& path) override;
+    bool trace_wanted() override;
     //! A user setting; read once per conversion.
     bool setting_is_on(const std::string& name, bool default_value) override;
 
@@ -160,6 +161,7 @@ private:
         ~CONVERSION_MEMO();  // where the catalog hold is a complete type
         std::unordered_map<std::string, bool> file_exists;
         std::optional<std::pair<DEV_FAMILY_ENUM, bool>> family_test;
+        std::optional<bool> trace_wanted;
         //! By name: the answer with the default on, and with it off.
         std::unordered_map<std::string, std::pair<std::optional<bool>, std::optional<bool>>> settings_on;
         //! The catalog look-ups below were made in; held while they are remembered, so that
