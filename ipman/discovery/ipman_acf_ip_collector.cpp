@@ -374,15 +374,7 @@ void IPMAN_ACF_IP_COLLECTOR::collect_ip_files()
     m_record_positions.clear();
     m_target_families.clear();
     ASSIGNMENTS system_files, gwip_files;
-    for (const ACF_ASSIGNMENT* assignment : assignments) {
-        if (!assignment->test_trait_of(ACF_TRAIT_FILE)) continue;
-        const std::string resolved = assignment->get_value();
-        if (IPMAN_UTILS::is_tessel_file(resolved))
-            system_files.push_back(assignment);
-        else if (IPMAN_UTILS::is_gwip_file(resolved))
-            gwip_files.push_back(assignment);
-    }
-    build_group_records(assignments, system_files.size() + gwip_files.size());
+    build_group_records(assignments, system_files, gwip_files);
     for (const ACF_ASSIGNMENT* assignment : system_files)
         collect_system_file(*assignment);
     for (const ACF_ASSIGNMENT* assignment : gwip_files)
@@ -400,15 +392,24 @@ IPMAN_ACF_IP_COLLECTOR::ASSIGNMENTS IPMAN_ACF_IP_COLLECTOR::read_project_assignm
     return ASSIGNMENTS(list.begin(), list.end());
 }
 
-void IPMAN_ACF_IP_COLLECTOR::build_group_records(const ASSIGNMENTS& assignments, std::size_t file_records)
+void IPMAN_ACF_IP_COLLECTOR::build_group_records(const ASSIGNMENTS& assignments, ASSIGNMENTS& system_files,
+                                                 ASSIGNMENTS& gwip_files)
 {
+    // One pass over the project's assignments, far more than the processor's caches hold.
     ASSIGNMENT_GROUPER grouper;
-    for (const ACF_ASSIGNMENT* assignment : assignments)
+    for (const ACF_ASSIGNMENT* assignment : assignments) {
         grouper.add(*assignment);
+        if (!assignment->test_trait_of(ACF_TRAIT_FILE)) continue;
+        const std::string resolved = assignment->get_value();
+        if (IPMAN_UTILS::is_tessel_file(resolved))
+            system_files.push_back(assignment);
+        else if (IPMAN_UTILS::is_gwip_file(resolved))
+            gwip_files.push_back(assignment);
+    }
     grouper.fold_nested_lists();
     // At most one record per group and per system or gwip file: with room for all of them
     // from the start, tens of thousands of records are not moved each time the vector grows.
-    m_records.reserve(grouper.keys_in_order().size() + file_records);
+    m_records.reserve(grouper.keys_in_order().size() + system_files.size() + gwip_files.size());
     m_record_positions.reserve(m_records.capacity());
 
     m_folded_list_keys.clear();

@@ -161,9 +161,10 @@ private:
     using ASSIGNMENTS = std::vector<const ACF_ASSIGNMENT*>;
 
     static ASSIGNMENTS read_project_assignments();
-    //! Builds a record per group of the IP lists; file_records: how many system and gwip files
-    //! the later passes may add records for.
-    void build_group_records(const ASSIGNMENTS& assignments, std::size_t file_records);
+    //! Builds a record per group of the IP lists, and gathers the system and gwip file
+    //! assignments the later passes read.
+    void build_group_records(const ASSIGNMENTS& assignments, ASSIGNMENTS& system_files,
+                             ASSIGNMENTS& gwip_files);
     void build_record(const std::string& group_key, const ASSIGNMENTS& group);
     //! The reading of a record's main file while the record is being built, when it is a
     //! legacy or protected HDL file: the passes after classification need it again. Kept
