@@ -44,6 +44,8 @@ public:
     {
         m_previous = std::move(m_current);
         m_current.clear();
+        // A collection mostly asks for the files the last one did: room for them at once.
+        m_current.reserve(m_previous.size());
     }
 
     //! Drops every value.
