@@ -105,20 +105,21 @@ public:
         const ACF_MGR_INPUT_PARAMETERS& params = assignment.get_input_parameters();
         if (params.get_origin().empty() || !is_ip_variable_type(assignment.get_type())) return;
         const std::string_view key = params.get_origin();
+        GROUP& group = group_of_origin(key);
         switch (assignment.get_type()) {
         case ACF_VAR_VIP_FILE:
             add_link(key, params.get_value_string());
             break;
         case ACF_VAR_IP_CORE_NAME:
-            m_has_tool_name.insert(key);
+            group.has_tool_name = true;
             break;
         case ACF_VAR_IP_CORE_VERSION:
-            m_has_tool_version.insert(key);
+            group.has_tool_version = true;
             break;
         default:
             break;
         }
-        group_of_origin(key).push_back(&assignment);
+        group.assignments.push_back(&assignment);
     }
 
     //! Folds from every root in byte-wise key order. Lists that only sit in cycles have no
@@ -143,13 +144,19 @@ public:
     const ASSIGNMENTS* group_of(std::string_view key) const
     {
         const auto found = m_groups.find(key);
-        return found == m_groups.end() ? nullptr : &found->second;
+        return found == m_groups.end() ? nullptr : &found->second.assignments;
     }
 
 private:
+    struct GROUP {
+        ASSIGNMENTS assignments;
+        bool has_tool_name = false;
+        bool has_tool_version = false;
+    };
+
     //! The assignments of one list come one after the other: the group of the last origin is
     //! kept at hand, so the map is searched once per list rather than once per assignment.
-    ASSIGNMENTS& group_of_origin(std::string_view key)
+    GROUP& group_of_origin(std::string_view key)
     {
         if (m_last_group != nullptr && key == m_last_key) return *m_last_group;
         auto [group, is_new] = m_groups.try_emplace(key);
@@ -178,10 +185,8 @@ private:
         m_roots.erase(target);
     }
 
-    bool folds_its_lists(std::string_view key) const
-    {
-        return m_has_tool_name.count(key) != 0 && m_has_tool_version.count(key) != 0;
-    }
+    //! A list naming its core and version stands for one variation with its nested lists.
+    static bool folds_its_lists(const GROUP& group) { return group.has_tool_name && group.has_tool_version; }
 
     //! Folds bottom-up: grandchildren join their parent before the parent joins key.
     //! A list that is still being folded higher up (a cycle below a root) is neither
@@ -190,17 +195,19 @@ private:
     {
         if (m_on_fold_path.count(key) != 0 || !m_folded[inherited].insert(key).second) return;
         const auto links = m_links.find(key);
-        if (links == m_links.end() || m_groups.count(key) == 0) return;
-        const bool absorb = folds_its_lists(key) || inherited;
+        const auto own = m_groups.find(key);
+        if (links == m_links.end() || own == m_groups.end()) return;
+        const bool absorb = folds_its_lists(own->second) || inherited;
         m_on_fold_path.insert(key);
         for (const std::string_view target : links->second)
             fold(target, absorb);
         if (absorb) {
-            ASSIGNMENTS& group = m_groups[key];
+            ASSIGNMENTS& group = own->second.assignments;
             for (const std::string_view target : links->second) {
                 const auto child = m_groups.find(target);
                 if (child == m_groups.end() || m_on_fold_path.count(target) != 0) continue;
-                group.insert(group.end(), child->second.begin(), child->second.end());
+                const ASSIGNMENTS& absorbed = child->second.assignments;
+                group.insert(group.end(), absorbed.begin(), absorbed.end());
                 m_groups.erase(child);
                 note_folded(target, key);
             }
@@ -210,16 +217,14 @@ private:
 
     using KEY_SET = std::unordered_set<std::string_view>;
 
-    std::unordered_map<std::string_view, ASSIGNMENTS> m_groups;
+    std::unordered_map<std::string_view, GROUP> m_groups;
     std::string_view m_last_key;
-    ASSIGNMENTS* m_last_group = nullptr;  // elements of m_groups stay where they are until folding
+    GROUP* m_last_group = nullptr;  // elements of m_groups stay where they are until folding
     std::vector<std::string_view> m_keys_in_order;
     std::unordered_map<std::string_view, std::vector<std::string_view>> m_folded_into;
     std::unordered_map<std::string_view, std::set<std::string_view>> m_links;  // targets in byte-wise order
     KEY_SET m_link_targets;
     std::set<std::string_view> m_roots;  // byte-wise order
-    KEY_SET m_has_tool_name;
-    KEY_SET m_has_tool_version;
     KEY_SET m_on_fold_path;
     std::array<KEY_SET, 2> m_folded;  // keys folded without and with an inherited absorb
 };
