@@ -388,6 +388,11 @@ void IPMAN_ACF_IP_COLLECTOR::collect_ip_files()
     ipman_debug(fmt::format("Collected {} IP variations", m_records.size()));
 }
 
+bool IPMAN_ACF_IP_COLLECTOR::has_read_file(const std::string& path) const
+{
+    return m_legacy_texts.has_value(path) || m_system_files.has_value(path) || m_gwip_files.has_value(path);
+}
+
 IPMAN_ACF_IP_COLLECTOR::ASSIGNMENTS IPMAN_ACF_IP_COLLECTOR::read_project_assignments()
 {
     ACF_MANAGER* acf_mgr = ACF_MANAGER::get_acf_manager();

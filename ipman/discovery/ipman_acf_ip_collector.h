@@ -154,6 +154,9 @@ public:
     //! it: that of the list that includes it when they were folded into that list's record.
     std::string record_key_of_list(const std::string& list_key) const;
 
+    //! True when the last collection read the file at path (or found it unchanged) with success.
+    bool has_read_file(const std::string& path) const;
+
     //! The records of the last collection, in discovery order.
     const std::vector<IPMAN_COLLECTED_IP>& get_collected_ips() const { return m_records; }
 

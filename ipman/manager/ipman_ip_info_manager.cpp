@@ -8,6 +8,7 @@
 #include "discovery/ipman_hdb_ip_finder.h"
 #include "discovery/ipman_ip_file_reader.h"
 #include "discovery/ipman_legacy_variation_reader.h"
+#include "discovery/ipman_record_analyser.h"
 #include "regen/ipman_ip_regeneration_controller.h"
 #include "support/ipman_debug.h"
 #include "support/ipman_directory_walk.h"
@@ -168,6 +169,10 @@ void IPMAN_IP_INFO_MANAGER::begin_full_load()
 void IPMAN_IP_INFO_MANAGER::convert_and_keep_lists(
     const std::function<void(IPMAN_IP_INFO&&, IPMAN_UPGRADE_LIST)>& take)
 {
+    // The collection has just read its files: the analysis need not ask whether they exist.
+    IPMAN_SCOPED_CONVERSION conversion(*m_controller);
+    m_controller->take_read_files_as_existing(
+        [this](const std::string& path) { return m_collector->has_read_file(path); });
     // Records go one by one where they are wanted: no list of every record is built beside
     // the caller's. Of the optional list only its files are asked for later.
     m_collector->convert_variations(*m_controller, [&](IPMAN_IP_INFO&& info, IPMAN_UPGRADE_LIST list) {

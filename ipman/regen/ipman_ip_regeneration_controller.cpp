@@ -559,9 +559,18 @@ bool IPMAN_IP_REGENERATION_CONTROLLER::family_test_holds() const
 bool IPMAN_IP_REGENERATION_CONTROLLER::generation_file_exists(const std::string& path)
 {
     if (!m_memo) return FIO_FILE_SYSTEM::exists(FIO_PATH(path));
-    const auto [known, fresh] = m_memo->file_exists.try_emplace(path, false);
-    if (fresh) known->second = FIO_FILE_SYSTEM::exists(FIO_PATH(path));
-    return known->second;
+    std::optional<std::pair<std::string, bool>>& last = m_memo->last_file_exists;
+    if (!last || last->first != path) {
+        const bool read = m_memo->file_was_read && m_memo->file_was_read(path);
+        last.emplace(path, read || FIO_FILE_SYSTEM::exists(FIO_PATH(path)));
+    }
+    return last->second;
+}
+
+void IPMAN_IP_REGENERATION_CONTROLLER::take_read_files_as_existing(
+    std::function<bool(const std::string&)> was_read)
+{
+    if (m_memo) m_memo->file_was_read = std::move(was_read);
 }
 
 bool IPMAN_IP_REGENERATION_CONTROLLER::trace_wanted()

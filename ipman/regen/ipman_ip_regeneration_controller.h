@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -118,6 +119,10 @@ public:
     bool family_test_holds() const override;
     //! Whether the generation file of a record exists.
     bool generation_file_exists(const std::string& path) override;
+    //! While the open conversion lives, a file was_read answers true for is taken as
+    //! existing without asking the file system: the collection has just read it. Without an
+    //! open conversion, nothing is kept.
+    void take_read_files_as_existing(std::function<bool(const std::string&)> was_read);
     bool trace_wanted() override;
     //! A user setting; read once per conversion.
     bool setting_is_on(const std::string& name, bool default_value) override;
@@ -159,7 +164,10 @@ private:
     //! What a conversion looked up once.
     struct CONVERSION_MEMO {
         ~CONVERSION_MEMO();  // where the catalog hold is a complete type
-        std::unordered_map<std::string, bool> file_exists;
+        //! The last generation file asked for: a variation's records, analysed one after the
+        //! other, share it.
+        std::optional<std::pair<std::string, bool>> last_file_exists;
+        std::function<bool(const std::string&)> file_was_read;
         std::optional<std::pair<DEV_FAMILY_ENUM, bool>> family_test;
         std::optional<bool> trace_wanted;
         //! By name: the answer with the default on, and with it off.

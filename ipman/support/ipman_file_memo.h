@@ -74,6 +74,13 @@ public:
         return entry.value;
     }
 
+    //! True when this collection has a value for the file at path.
+    bool has_value(const std::string& path) const
+    {
+        const auto found = m_current.find(path);
+        return found != m_current.end() && found->second.value.has_value();
+    }
+
 private:
     struct ENTRY {
         std::optional<IPMAN_FILE_STAMP> stamp;  //!< taken before the value was read
