@@ -371,7 +371,6 @@ void IPMAN_ACF_IP_COLLECTOR::collect_ip_files()
 {
     if (m_catalog == nullptr) m_catalog = IPCATALOG_VORLIN_IP_CATALOG_MANAGER::instance(false);
 
-    const ASSIGNMENTS assignments = read_project_assignments();
     m_legacy_texts.begin();
     m_system_files.begin();
     m_gwip_files.begin();
@@ -379,7 +378,7 @@ void IPMAN_ACF_IP_COLLECTOR::collect_ip_files()
     m_record_positions.clear();
     m_target_families.clear();
     ASSIGNMENTS system_files, gwip_files;
-    build_group_records(assignments, system_files, gwip_files);
+    build_group_records(system_files, gwip_files);
     for (const ACF_ASSIGNMENT* assignment : system_files)
         collect_system_file(*assignment);
     for (const ACF_ASSIGNMENT* assignment : gwip_files)
@@ -393,29 +392,23 @@ bool IPMAN_ACF_IP_COLLECTOR::has_read_file(const std::string& path) const
     return m_legacy_texts.has_value(path) || m_system_files.has_value(path) || m_gwip_files.has_value(path);
 }
 
-IPMAN_ACF_IP_COLLECTOR::ASSIGNMENTS IPMAN_ACF_IP_COLLECTOR::read_project_assignments()
+void IPMAN_ACF_IP_COLLECTOR::build_group_records(ASSIGNMENTS& system_files, ASSIGNMENTS& gwip_files)
 {
     ACF_MANAGER* acf_mgr = ACF_MANAGER::get_acf_manager();
     if (acf_mgr == nullptr)
         MSG_INTERNAL_ERROR::report("acf_mgr != NULL", IPMAN_MODULE_TAG, __FILE__, __LINE__);
-    const ACF_ASSIGNMENT_LIST list = ipman_global_assignments_of_category(*acf_mgr, ACF_FILE_CATEGORY_DESIGN);
-    return ASSIGNMENTS(list.begin(), list.end());
-}
-
-void IPMAN_ACF_IP_COLLECTOR::build_group_records(const ASSIGNMENTS& assignments, ASSIGNMENTS& system_files,
-                                                 ASSIGNMENTS& gwip_files)
-{
-    // One pass over the project's assignments, far more than the processor's caches hold.
+    // One pass over the project's design assignments, far more than the processor's caches hold.
     ASSIGNMENT_GROUPER grouper;
-    for (const ACF_ASSIGNMENT* assignment : assignments) {
-        grouper.add(*assignment);
-        if (!assignment->test_trait_of(ACF_TRAIT_FILE)) continue;
-        const std::string resolved = assignment->get_value();
-        if (IPMAN_UTILS::is_tessel_file(resolved))
-            system_files.push_back(assignment);
-        else if (IPMAN_UTILS::is_gwip_file(resolved))
-            gwip_files.push_back(assignment);
-    }
+    ipman_for_each_assignment_of_category(*acf_mgr, ACF_FILE_CATEGORY_DESIGN,
+                                          [&](const ACF_ASSIGNMENT& assignment) {
+                                              grouper.add(assignment);
+                                              if (!assignment.test_trait_of(ACF_TRAIT_FILE)) return;
+                                              const std::string resolved = assignment.get_value();
+                                              if (IPMAN_UTILS::is_tessel_file(resolved))
+                                                  system_files.push_back(&assignment);
+                                              else if (IPMAN_UTILS::is_gwip_file(resolved))
+                                                  gwip_files.push_back(&assignment);
+                                          });
     grouper.fold_nested_lists();
     // At most one record per group and per system or gwip file: with room for all of them
     // from the start, tens of thousands of records are not moved each time the vector grows.

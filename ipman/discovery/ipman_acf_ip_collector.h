@@ -163,11 +163,9 @@ public:
 private:
     using ASSIGNMENTS = std::vector<const ACF_ASSIGNMENT*>;
 
-    static ASSIGNMENTS read_project_assignments();
-    //! Builds a record per group of the IP lists, and gathers the system and gwip file
-    //! assignments the later passes read.
-    void build_group_records(const ASSIGNMENTS& assignments, ASSIGNMENTS& system_files,
-                             ASSIGNMENTS& gwip_files);
+    //! Builds a record per group of the project's IP lists, and gathers the system and gwip
+    //! file assignments the later passes read.
+    void build_group_records(ASSIGNMENTS& system_files, ASSIGNMENTS& gwip_files);
     void build_record(const std::string& group_key, const ASSIGNMENTS& group);
     //! The reading of a record's main file while the record is being built, when it is a
     //! legacy or protected HDL file: the passes after classification need it again. Kept

@@ -381,10 +381,11 @@ void IPMAN_IP_INFO_MANAGER::ipman_update_ip_catalog()
 bool IPMAN_IP_INFO_MANAGER::project_contains_ip_files(ACF_MANAGER* acf)
 {
     if (acf == nullptr) MSG_INTERNAL_ERROR::report("acf_mgr != NULL", IPMAN_MODULE_TAG, __FILE__, __LINE__);
-    const ACF_ASSIGNMENT_LIST assignments =
-        ipman_global_assignments_of_category(*acf, ACF_FILE_CATEGORY_DESIGN);
-    return std::any_of(assignments.begin(), assignments.end(),
-                       [](const ACF_ASSIGNMENT* assignment) { return names_ip_file(*assignment); });
+    bool found = false;
+    ipman_for_each_assignment_of_category(
+        *acf, ACF_FILE_CATEGORY_DESIGN,
+        [&found](const ACF_ASSIGNMENT& assignment) { found = found || names_ip_file(assignment); });
+    return found;
 }
 
 bool IPMAN_IP_INFO_MANAGER::project_has_required_regen_ip(std::vector<IPMAN_IP_INFO>& records,

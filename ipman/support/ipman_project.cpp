@@ -27,15 +27,14 @@ ACF_MANAGER* ipman_open_project()
     return acf != nullptr && acf->is_project_open() ? acf : nullptr;
 }
 
-ACF_ASSIGNMENT_LIST ipman_global_assignments_of_category(ACF_MANAGER& acf, int category)
+void ipman_for_each_assignment_of_category(ACF_MANAGER& acf, int category,
+                                           const std::function<void(const ACF_ASSIGNMENT&)>& visit)
 {
-    ACF_ASSIGNMENT_LIST list;
     ACF_SCOPED_REVISION_READ_LOCK lock(*acf.get_revision_manager());
-    if (!lock.held() || !acf.is_project_open()) return list;
+    if (!lock.held() || !acf.is_project_open()) return;
     SCOPED_FILTER_RESET filters(acf);
     acf.set_file_category_filter(category);
-    acf.get_revision_manager()->get_global_assignment_coll(nullptr, list, true);
-    return list;
+    acf.get_revision_manager()->for_each_global_assignment(visit, true);
 }
 
 bool ipman_family_test_holds(DEV_FAMILY_ENUM project_family)

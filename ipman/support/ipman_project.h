@@ -6,15 +6,17 @@
 #include <acf/acf.h>
 #include <dev/dev_types.h>
 
+#include <functional>
 #include <string>
 
 //! The assignment manager when a project is open; null otherwise.
 ACF_MANAGER* ipman_open_project();
 
-//! The global assignments of one file category, read under the revision's read lock (taken
-//! only when not already held) with the filters reset before and after. Empty when no
-//! project is open or the lock cannot be had.
-ACF_ASSIGNMENT_LIST ipman_global_assignments_of_category(ACF_MANAGER& acf, int category);
+//! visit(assignment) for each global assignment of one file category, in settings-file order,
+//! under the revision's read lock (taken only when not already held) with the filters reset
+//! before and after. None when no project is open or the lock cannot be had.
+void ipman_for_each_assignment_of_category(ACF_MANAGER& acf, int category,
+                                           const std::function<void(const ACF_ASSIGNMENT&)>& visit);
 
 //! True for the newer output layout: no project open, the family unset (0) or generic (78),
 //! or a family with the NEW_IP_LAYOUT trait. Generated IP lists then lie in synthesis/ and

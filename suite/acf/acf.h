@@ -7,6 +7,7 @@
 #include <fio/fio.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -244,6 +245,11 @@ public:
     //! Global assignments in settings-file order that match params (type, and entity, library
     //! and value when set; all when params is null) and the manager's filters. Appends to list.
     void get_global_assignment_coll(const ACF_MGR_INPUT_PARAMETERS* params, ACF_ASSIGNMENT_LIST& list,
+                                    bool include_transient) const;
+    //! visit(assignment) for each global assignment in settings-file order that passes the
+    //! manager's filters, under the read lock: a project of tens of thousands of IP holds
+    //! millions of assignments, too many to copy into a list only to walk them once.
+    void for_each_global_assignment(const std::function<void(const ACF_ASSIGNMENT&)>& visit,
                                     bool include_transient) const;
 
     //! Removes an assignment of this revision; false when it is not (or no longer) part of it.

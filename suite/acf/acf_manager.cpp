@@ -154,6 +154,16 @@ void ACF_REVISION_MANAGER::get_global_assignment_coll(const ACF_MGR_INPUT_PARAME
     }
 }
 
+void ACF_REVISION_MANAGER::for_each_global_assignment(const std::function<void(const ACF_ASSIGNMENT&)>& visit,
+                                                      bool include_transient) const
+{
+    THR_SCOPED_READ hold(*m_lock);
+    if (!m_manager.m_model) return;
+    for (const auto& assignment : m_manager.m_model->assignments())
+        if (m_manager.passes_filters(*assignment) && (include_transient || !assignment->is_transient()))
+            visit(*assignment);
+}
+
 bool ACF_REVISION_MANAGER::remove_assignment(ACF_ASSIGNMENT* assignment)
 {
     THR_SCOPED_WRITE hold(*m_lock);
