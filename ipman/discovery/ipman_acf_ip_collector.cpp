@@ -399,16 +399,16 @@ void IPMAN_ACF_IP_COLLECTOR::build_group_records(ASSIGNMENTS& system_files, ASSI
         MSG_INTERNAL_ERROR::report("acf_mgr != NULL", IPMAN_MODULE_TAG, __FILE__, __LINE__);
     // One pass over the project's design assignments, far more than the processor's caches hold.
     ASSIGNMENT_GROUPER grouper;
-    ipman_for_each_assignment_of_category(*acf_mgr, ACF_FILE_CATEGORY_DESIGN,
-                                          [&](const ACF_ASSIGNMENT& assignment) {
-                                              grouper.add(assignment);
-                                              if (!assignment.test_trait_of(ACF_TRAIT_FILE)) return;
-                                              const std::string resolved = assignment.get_value();
-                                              if (IPMAN_UTILS::is_tessel_file(resolved))
-                                                  system_files.push_back(&assignment);
-                                              else if (IPMAN_UTILS::is_gwip_file(resolved))
-                                                  gwip_files.push_back(&assignment);
-                                          });
+    const auto note = [&](const ACF_ASSIGNMENT& assignment) {
+        grouper.add(assignment);
+        if (!assignment.test_trait_of(ACF_TRAIT_FILE)) return;
+        const std::string resolved = assignment.get_value();
+        if (IPMAN_UTILS::is_tessel_file(resolved))
+            system_files.push_back(&assignment);
+        else if (IPMAN_UTILS::is_gwip_file(resolved))
+            gwip_files.push_back(&assignment);
+    };
+    ipman_for_each_assignment_of_category(*acf_mgr, ACF_FILE_CATEGORY_DESIGN, note);
     grouper.fold_nested_lists();
     // At most one record per group and per system or gwip file: with room for all of them
     // from the start, tens of thousands of records are not moved each time the vector grows.

@@ -3,6 +3,7 @@
 //! age, end of life, status, flow, migration, notes and catalog sets.
 #include "ipman/analysis/analysis_test_support.h"
 
+#include "discovery/ipman_record_analyser.h"
 #include "regen/ipman_ip_regen_commands.h"
 
 #include <set>
@@ -152,6 +153,19 @@ TEST_F(UpgradeAnalysis, CatalogSetsAndMissingGenerationFile)
     EXPECT_FALSE(analyse(listed).no_generation_file());
     listed.ip_generation_file(dir.file("gone.tessel"));
     EXPECT_TRUE(analyse(listed).no_generation_file());
+
+    // A conversion keeps the answer for the file asked last only, and takes a file the
+    // collection has just read as present.
+    IPMAN_SCOPED_CONVERSION conversion(m_controller);
+    const std::string read = dir.file("read.tessel");
+    m_controller.take_read_files_as_existing([&read](const std::string& path) { return path == read; });
+    for (const auto& [file, missing] : {std::pair{dir.file("sys.tessel"), false},
+                                        {dir.file("gone.tessel"), true},
+                                        {read, false},
+                                        {dir.file("sys.tessel"), false}}) {
+        listed.ip_generation_file(file);
+        EXPECT_EQ(analyse(listed).no_generation_file(), missing) << file;
+    }
 }
 
 TEST_F(UpgradeAnalysis, WizardFlowsOfNewerFamilies)
