@@ -112,8 +112,8 @@ public:
     //! not transient.
     void reset() { *this = ACF_MGR_INPUT_PARAMETERS(); }
 
-    void set_variable_type(ACF_VARIABLE_TYPE_ENUM type) { m_type = type; }
-    ACF_VARIABLE_TYPE_ENUM get_variable_type() const { return m_type; }
+    void set_variable_type(ACF_VARIABLE_TYPE_ENUM type) { m_type = static_cast<std::int16_t>(type); }
+    ACF_VARIABLE_TYPE_ENUM get_variable_type() const { return static_cast<ACF_VARIABLE_TYPE_ENUM>(m_type); }
     //! The -name as written; needed only for names of ACF_VAR_UNKNOWN type.
     void set_variable_name(const std::string& name) { m_name = acf_shared_text(name); }
     //! The -name: the canonical name of a known type, else the name set.
@@ -165,9 +165,11 @@ private:
     //! Only names of ACF_VAR_UNKNOWN type are kept.
     ACF_SHARED_TEXT m_name;
     ACF_SHARED_SOURCE m_source;
-    ACF_VARIABLE_TYPE_ENUM m_type = ACF_VAR_UNKNOWN;
-    int m_line = 0;
+    //! Narrow, so that type, flag and line take 8 bytes: an assignment in its list node then
+    //! fits the allocator's 128-byte class (every enumerator is below 2^15).
+    std::int16_t m_type = ACF_VAR_UNKNOWN;
     bool m_transient = false;
+    int m_line = 0;
 };
 
 //! One global assignment of the open revision. Owned by the revision; pointers stay valid

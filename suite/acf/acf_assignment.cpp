@@ -31,8 +31,10 @@ std::unique_ptr<const std::string> resolve_value(const ACF_MGR_INPUT_PARAMETERS&
 
 }  // namespace
 
-// A project holds an assignment per line of its settings file and IP lists.
-static_assert(sizeof(ACF_ASSIGNMENT) <= 128, "an assignment outgrew the allocator's 128-byte class");
+// A project holds an assignment per line of its settings file and IP lists, each in a node of
+// the model's list beside two links.
+static_assert(sizeof(ACF_ASSIGNMENT) + 2 * sizeof(void*) <= 128,
+              "an assignment in its list node outgrew the allocator's 128-byte class");
 
 ACF_ASSIGNMENT::ACF_ASSIGNMENT(const ACF_MGR_INPUT_PARAMETERS& params, const std::string& project_dir)
     : m_params(params), m_resolved_value(resolve_value(m_params, project_dir))

@@ -147,10 +147,10 @@ void ACF_REVISION_MANAGER::get_global_assignment_coll(const ACF_MGR_INPUT_PARAME
 {
     THR_SCOPED_READ hold(*m_lock);
     if (!m_manager.m_model) return;
-    for (const auto& assignment : m_manager.m_model->assignments()) {
-        if (!m_manager.passes_filters(*assignment) || (!include_transient && assignment->is_transient()))
+    for (ACF_ASSIGNMENT& assignment : m_manager.m_model->assignments()) {
+        if (!m_manager.passes_filters(assignment) || (!include_transient && assignment.is_transient()))
             continue;
-        if (params == nullptr || matches_parameters(*assignment, *params)) list.push_back(assignment.get());
+        if (params == nullptr || matches_parameters(assignment, *params)) list.push_back(&assignment);
     }
 }
 
@@ -159,9 +159,9 @@ void ACF_REVISION_MANAGER::for_each_global_assignment(const std::function<void(c
 {
     THR_SCOPED_READ hold(*m_lock);
     if (!m_manager.m_model) return;
-    for (const auto& assignment : m_manager.m_model->assignments())
-        if (m_manager.passes_filters(*assignment) && (include_transient || !assignment->is_transient()))
-            visit(*assignment);
+    for (const ACF_ASSIGNMENT& assignment : m_manager.m_model->assignments())
+        if (m_manager.passes_filters(assignment) && (include_transient || !assignment.is_transient()))
+            visit(assignment);
 }
 
 bool ACF_REVISION_MANAGER::remove_assignment(ACF_ASSIGNMENT* assignment)
@@ -386,9 +386,9 @@ bool ACF_MANAGER::reread_ip_lists()
     try {
         // The reader appends each list's content right after the assignment that names it.
         ACF_SETTINGS_READER reader(m_model->directory());
-        for (const auto& assignment : m_model->assignments())
-            if (!m_model->is_from_list_file(*assignment))
-                reader.add_assignment(assignment->get_input_parameters());
+        for (const ACF_ASSIGNMENT& assignment : m_model->assignments())
+            if (!m_model->is_from_list_file(assignment))
+                reader.add_assignment(assignment.get_input_parameters());
         fresh = reader.take_assignments();
         list_files = reader.list_files();
     } catch (const std::exception& e) {
@@ -396,8 +396,8 @@ bool ACF_MANAGER::reread_ip_lists()
         return false;
     }
     std::vector<ACF_ASSIGNMENT*> previous;
-    for (const auto& assignment : m_model->assignments())
-        previous.push_back(assignment.get());
+    for (ACF_ASSIGNMENT& assignment : m_model->assignments())
+        previous.push_back(&assignment);
     for (ACF_ASSIGNMENT* assignment : previous)
         m_model->remove(assignment);
     append_all(*m_model, fresh);

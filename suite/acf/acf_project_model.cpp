@@ -25,8 +25,7 @@ ACF_ASSIGNMENT* ACF_PROJECT_MODEL::append(ACF_MGR_INPUT_PARAMETERS&& params)
     // A new assignment belongs to the settings file; it has no line there until written.
     if (params.get_home_file().empty()) params.set_home_file(m_settings_file, 0);
     params.share_texts(m_texts);
-    m_assignments.push_back(std::make_unique<ACF_ASSIGNMENT>(std::move(params), directory()));
-    ACF_ASSIGNMENT* added = m_assignments.back().get();
+    ACF_ASSIGNMENT* added = &m_assignments.emplace_back(std::move(params), directory());
     if (m_positions) (*m_positions)[added] = std::prev(m_assignments.end());
     std::lock_guard<std::mutex> hold(m_last_mutex);
     if (m_last) m_last->note(*added);  // the newest is the last of its kind
@@ -39,7 +38,7 @@ ACF_PROJECT_MODEL::POSITIONS& ACF_PROJECT_MODEL::positions()
         m_positions.emplace();
         m_positions->reserve(m_assignments.size());
         for (auto position = m_assignments.begin(); position != m_assignments.end(); ++position)
-            m_positions->emplace(position->get(), position);
+            m_positions->emplace(&*position, position);
     }
     return *m_positions;
 }
@@ -65,13 +64,12 @@ ACF_ASSIGNMENT* ACF_PROJECT_MODEL::replace(ACF_ASSIGNMENT* old_assignment,
     ACF_MGR_INPUT_PARAMETERS placed(params);
     if (placed.get_home_file().empty()) placed.set_home_file(m_settings_file, 0);
     placed.share_texts(m_texts);
-    const auto position =
-        m_assignments.insert(found->second, std::make_unique<ACF_ASSIGNMENT>(std::move(placed), directory()));
+    const auto position = m_assignments.emplace(found->second, std::move(placed), directory());
     m_removed.splice(m_removed.end(), m_assignments, found->second);
     sites.erase(found);
-    sites[position->get()] = position;
+    sites[&*position] = position;
     forget_last_assignments();
-    return position->get();
+    return &*position;
 }
 
 void ACF_PROJECT_MODEL::LAST_ASSIGNMENTS::note(const ACF_ASSIGNMENT& assignment)
@@ -94,8 +92,8 @@ const ACF_ASSIGNMENT* ACF_PROJECT_MODEL::last_assignment_of(ACF_VARIABLE_TYPE_EN
     std::lock_guard<std::mutex> hold(m_last_mutex);
     if (!m_last) {
         m_last.emplace();
-        for (const auto& assignment : m_assignments)
-            m_last->note(*assignment);
+        for (const ACF_ASSIGNMENT& assignment : m_assignments)
+            m_last->note(assignment);
     }
     if (type == ACF_VAR_UNKNOWN) {
         const auto found = m_last->by_unknown_name.find(name);
@@ -112,13 +110,13 @@ std::string ACF_PROJECT_MODEL::render_settings_file() const
     // list files are looked up once per file.
     const std::string* file = nullptr;
     bool from_list_file = false;
-    for (const auto& assignment : m_assignments) {
-        if (&assignment->get_acf_file_name() != file) {
-            file = &assignment->get_acf_file_name();
-            from_list_file = is_from_list_file(*assignment);
+    for (const ACF_ASSIGNMENT& assignment : m_assignments) {
+        if (&assignment.get_acf_file_name() != file) {
+            file = &assignment.get_acf_file_name();
+            from_list_file = is_from_list_file(assignment);
         }
-        if (!assignment->is_transient() && !from_list_file)
-            written.push_back(&assignment->get_input_parameters());
+        if (!assignment.is_transient() && !from_list_file)
+            written.push_back(&assignment.get_input_parameters());
     }
     return acf_render_settings(written);
 }

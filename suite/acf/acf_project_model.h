@@ -7,7 +7,6 @@
 #include <acf/proj_project.h>
 
 #include <list>
-#include <memory>
 #include <mutex>
 #include <optional>
 #include <set>
@@ -16,7 +15,9 @@
 
 class ACF_PROJECT_MODEL {
 public:
-    using ASSIGNMENT_SEQUENCE = std::list<std::unique_ptr<ACF_ASSIGNMENT>>;
+    //! Each assignment lives in its list node: a walk over millions of them finds each one
+    //! where its node is, and removal only moves the node.
+    using ASSIGNMENT_SEQUENCE = std::list<ACF_ASSIGNMENT>;
 
     ACF_PROJECT_MODEL(const std::string& name, const std::string& directory, const std::string& revision);
 
@@ -28,6 +29,7 @@ public:
     const std::string& settings_file() const { return m_settings_file; }
 
     const ASSIGNMENT_SEQUENCE& assignments() const { return m_assignments; }
+    ASSIGNMENT_SEQUENCE& assignments() { return m_assignments; }
     ACF_ASSIGNMENT* append(const ACF_MGR_INPUT_PARAMETERS& params);
     ACF_ASSIGNMENT* append(ACF_MGR_INPUT_PARAMETERS&& params);
     //! Takes the assignment out of the sequence; it stays alive until the model goes.

@@ -163,7 +163,7 @@ const std::string& ACF_MGR_INPUT_PARAMETERS::get_origin() const
 
 std::string ACF_MGR_INPUT_PARAMETERS::get_variable_name() const
 {
-    const std::string known = acf_variable_name(m_type);
+    const std::string known = acf_variable_name(get_variable_type());
     return known.empty() ? acf_text_of(m_name) : known;
 }
 
