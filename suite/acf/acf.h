@@ -363,7 +363,9 @@ public:
 private:
     friend class ACF_REVISION_MANAGER;
     ACF_MANAGER();
-    bool passes_filters(const ACF_ASSIGNMENT& assignment) const;
+    //! The assignment passes the category and trait filters, and is not transient unless
+    //! include_transient is set.
+    bool passes_filters(const ACF_ASSIGNMENT& assignment, bool include_transient) const;
     //! Swaps in another model (null: none) unless the revision is locked.
     bool replace_model(std::unique_ptr<ACF_PROJECT_MODEL> model);
 

@@ -147,11 +147,10 @@ void ACF_REVISION_MANAGER::get_global_assignment_coll(const ACF_MGR_INPUT_PARAME
 {
     THR_SCOPED_READ hold(*m_lock);
     if (!m_manager.m_model) return;
-    for (ACF_ASSIGNMENT& assignment : m_manager.m_model->assignments()) {
-        if (!m_manager.passes_filters(assignment) || (!include_transient && assignment.is_transient()))
-            continue;
-        if (params == nullptr || matches_parameters(assignment, *params)) list.push_back(&assignment);
-    }
+    for (ACF_ASSIGNMENT& assignment : m_manager.m_model->assignments())
+        if (m_manager.passes_filters(assignment, include_transient) &&
+            (params == nullptr || matches_parameters(assignment, *params)))
+            list.push_back(&assignment);
 }
 
 void ACF_REVISION_MANAGER::for_each_global_assignment(const std::function<void(const ACF_ASSIGNMENT&)>& visit,
@@ -160,8 +159,7 @@ void ACF_REVISION_MANAGER::for_each_global_assignment(const std::function<void(c
     THR_SCOPED_READ hold(*m_lock);
     if (!m_manager.m_model) return;
     for (const ACF_ASSIGNMENT& assignment : m_manager.m_model->assignments())
-        if (m_manager.passes_filters(assignment) && (include_transient || !assignment.is_transient()))
-            visit(assignment);
+        if (m_manager.passes_filters(assignment, include_transient)) visit(assignment);
 }
 
 bool ACF_REVISION_MANAGER::remove_assignment(ACF_ASSIGNMENT* assignment)
@@ -323,10 +321,11 @@ void ACF_MANAGER::set_variable_trait_filter(int trait)
     m_trait_filter = trait;
 }
 
-bool ACF_MANAGER::passes_filters(const ACF_ASSIGNMENT& assignment) const
+bool ACF_MANAGER::passes_filters(const ACF_ASSIGNMENT& assignment, bool include_transient) const
 {
     return (m_category_filter < 0 || assignment.get_file_category() == m_category_filter) &&
-           (m_trait_filter < 0 || assignment.test_trait_of(m_trait_filter));
+           (m_trait_filter < 0 || assignment.test_trait_of(m_trait_filter)) &&
+           (include_transient || !assignment.is_transient());
 }
 
 void ACF_MANAGER::get_all_assignments(ACF_ASSIGNMENT_LIST& list, bool exclude_transient) const
