@@ -383,7 +383,9 @@ void IPMAN_ACF_IP_COLLECTOR::collect_ip_files()
         collect_system_file(*assignment);
     for (const ACF_ASSIGNMENT* assignment : gwip_files)
         collect_gwip_file(*assignment);
-    m_records.shrink_to_fit();
+    // The records keep their spare capacity: never written, it takes next to no memory, and
+    // the next collection, which reserves as much, builds its records in the same storage
+    // instead of in a new block of tens of megabytes.
     ipman_debug(fmt::format("Collected {} IP variations", m_records.size()));
 }
 
@@ -402,7 +404,7 @@ void IPMAN_ACF_IP_COLLECTOR::build_group_records(ASSIGNMENTS& system_files, ASSI
     const auto note = [&](const ACF_ASSIGNMENT& assignment) {
         grouper.add(assignment);
         if (!assignment.test_trait_of(ACF_TRAIT_FILE)) return;
-        const std::string resolved = assignment.get_value();
+        const std::string& resolved = assignment.resolved_value();
         if (IPMAN_UTILS::is_tessel_file(resolved))
             system_files.push_back(&assignment);
         else if (IPMAN_UTILS::is_gwip_file(resolved))
@@ -412,7 +414,10 @@ void IPMAN_ACF_IP_COLLECTOR::build_group_records(ASSIGNMENTS& system_files, ASSI
     grouper.fold_nested_lists();
     // At most one record per group and per system or gwip file: with room for all of them
     // from the start, tens of thousands of records are not moved each time the vector grows.
-    m_records.reserve(grouper.keys_in_order().size() + system_files.size() + gwip_files.size());
+    // The storage of the last collection is reused unless far too large for this one.
+    const std::size_t most_records = grouper.keys_in_order().size() + system_files.size() + gwip_files.size();
+    if (most_records < m_records.capacity() / 2) m_records = std::vector<IPMAN_COLLECTED_IP>();
+    m_records.reserve(most_records);
     m_record_positions.reserve(m_records.capacity());
 
     m_folded_list_keys.clear();
@@ -460,7 +465,7 @@ void IPMAN_ACF_IP_COLLECTOR::classify_hdl_file(IPMAN_COLLECTED_IP& record, const
         record.top_level_file = written;
         return;
     }
-    const std::string resolved = assignment.get_value();
+    const std::string& resolved = assignment.resolved_value();
     // Only readable texts are kept: an unreadable file is tried again next time.
     const std::optional<IPMAN_LEGACY_FILE_TEXT>& kept =
         m_legacy_texts.get(resolved, [](const std::string& path) -> std::optional<IPMAN_LEGACY_FILE_TEXT> {
@@ -593,7 +598,7 @@ void IPMAN_ACF_IP_COLLECTOR::collect_system_file(const ACF_ASSIGNMENT& assignmen
     const std::string key = assignment.get_unmodified_value();
     if (has_record(key)) return;
     const std::optional<IPMAN_SYSTEM_FILE>& system =
-        m_system_files.get(assignment.get_value(), ipman_read_system_file);
+        m_system_files.get(assignment.resolved_value(), ipman_read_system_file);
     if (!system) {
         ipman_debug(fmt::format("No system module in system file {}", key));
         return;
@@ -652,7 +657,7 @@ void IPMAN_ACF_IP_COLLECTOR::collect_gwip_file(const ACF_ASSIGNMENT& assignment)
     const std::string key = assignment.get_unmodified_value();
     // The file is read at its resolved path: a path written relative to the project must
     // not depend on the current directory of the process.
-    const std::string path = assignment.get_value();
+    const std::string& path = assignment.resolved_value();
     std::error_code no_file;
     const std::filesystem::file_type type = std::filesystem::status(path, no_file).type();
     if (no_file || type == std::filesystem::file_type::directory || has_record(key)) return;

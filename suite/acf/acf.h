@@ -193,6 +193,11 @@ public:
     //! Resolved value: file assignments absolute against the project directory and flattened.
     //! quoted gives the value in Tcl list quoting.
     std::string get_value(bool quoted = false) const;
+    //! The resolved value in place, for readers that need no copy.
+    const std::string& resolved_value() const
+    {
+        return m_resolved_value ? *m_resolved_value : m_params.get_value_string();
+    }
     //! The value as written (after Tcl substitution).
     std::string get_unmodified_value(bool quoted = false) const;
     int get_value_enum() const { return m_params.get_value_enum(); }

@@ -70,8 +70,7 @@ const char* ACF_ASSIGNMENT::get_argument_value(ACF_ARGUMENT_TYPE_ENUM argument) 
 
 std::string ACF_ASSIGNMENT::get_value(bool quoted) const
 {
-    const std::string& resolved = m_resolved_value ? *m_resolved_value : m_params.get_value_string();
-    return quoted ? acf_tcl_quote(resolved) : resolved;
+    return quoted ? acf_tcl_quote(resolved_value()) : resolved_value();
 }
 
 std::string ACF_ASSIGNMENT::get_unmodified_value(bool quoted) const
