@@ -23,7 +23,6 @@
 #include <fmt/format.h>
 
 #include <array>
-#include <filesystem>
 #include <set>
 #include <string_view>
 #include <unordered_map>
@@ -655,12 +654,11 @@ IPMAN_COLLECTED_IP IPMAN_ACF_IP_COLLECTOR::record_of_system(const std::string& k
 void IPMAN_ACF_IP_COLLECTOR::collect_gwip_file(const ACF_ASSIGNMENT& assignment)
 {
     const std::string key = assignment.get_unmodified_value();
+    if (has_record(key)) return;
     // The file is read at its resolved path: a path written relative to the project must
-    // not depend on the current directory of the process.
+    // not depend on the current directory of the process. A missing file or a directory
+    // reads as nothing, silently.
     const std::string& path = assignment.resolved_value();
-    std::error_code no_file;
-    const std::filesystem::file_type type = std::filesystem::status(path, no_file).type();
-    if (no_file || type == std::filesystem::file_type::directory || has_record(key)) return;
     const std::optional<GWIP_IDENTITY>& gwip =
         m_gwip_files.get(path, [](const std::string& file) -> std::optional<GWIP_IDENTITY> {
             IPMAN_IPXACT_READER reader(file);

@@ -8,8 +8,6 @@
 
 #include <gen/gen.h>
 
-#include <fio/fio.h>
-
 #include <tinyxml2.h>
 
 #include <cstring>
@@ -85,8 +83,7 @@ bool flag_of(const XMLElement* parent, const char* tag)
 void load_document(tinyxml2::XMLDocument& document, const std::string& path)
 {
     std::string content;
-    if (FIO_FILE_SYSTEM::is_directory(path) ||
-        !ipman_read_input_file(path, IPMAN_MAX_IPXACT_FILE_SIZE, "IP-XACT file", content))
+    if (!ipman_read_input_file_unless_directory(path, IPMAN_MAX_IPXACT_FILE_SIZE, "IP-XACT file", content))
         return;
     document.Parse(content.data(), content.size());
 }

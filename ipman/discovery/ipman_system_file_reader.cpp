@@ -4,7 +4,6 @@
 #include "support/ipman_input_file.h"
 
 #include <dev/dev.h>
-#include <fio/fio.h>
 #include <ipman/ipman_constants.h>
 
 #include <tinyxml2.h>
@@ -90,8 +89,7 @@ bool load_document(const std::string& path, XMLDocument& document)
     // The content is read first so that directories, unreadable, special and oversized
     // files are refused before the parser sees them.
     std::string content;
-    if (path.empty() || FIO_FILE_SYSTEM::is_directory(path) ||
-        !ipman_read_input_file(path, IPMAN_MAX_SYSTEM_FILE_SIZE, "system file", content))
+    if (!ipman_read_input_file_unless_directory(path, IPMAN_MAX_SYSTEM_FILE_SIZE, "system file", content))
         return false;
     return document.Parse(content.data(), content.size()) == tinyxml2::XML_SUCCESS;
 }

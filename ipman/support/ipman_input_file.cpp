@@ -16,18 +16,31 @@ void warn_skipped(const std::string& path, const char* what, const std::string& 
     msg_post_text(MSG_POST_WARNING, fmt::format("The {} {} {}; it is skipped", what, path, problem));
 }
 
+bool read_input_file(const std::string& path, std::size_t max_size, const char* what, std::string& content,
+                     bool directory_is_silent)
+{
+    if (path.empty()) return false;
+    std::string problem;
+    if (FIO_FILE_SYSTEM::read_file(path, content, max_size, &problem)) return true;
+    if (directory_is_silent && FIO_FILE_SYSTEM::is_directory(path)) return false;
+    // lstat: a dangling link is a file that exists but cannot be used.
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) == 0) warn_skipped(path, what, problem);
+    return false;
+}
+
 }  // namespace
 
 bool ipman_read_input_file(const std::string& path, std::size_t max_size, const char* what,
                            std::string& content)
 {
-    if (path.empty()) return false;
-    std::string problem;
-    if (FIO_FILE_SYSTEM::read_file(path, content, max_size, &problem)) return true;
-    // lstat: a dangling link is a file that exists but cannot be used.
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) == 0) warn_skipped(path, what, problem);
-    return false;
+    return read_input_file(path, max_size, what, content, false);
+}
+
+bool ipman_read_input_file_unless_directory(const std::string& path, std::size_t max_size, const char* what,
+                                            std::string& content)
+{
+    return read_input_file(path, max_size, what, content, true);
 }
 
 bool ipman_check_input_file(const std::string& path, std::size_t max_size, const char* what)

@@ -20,6 +20,11 @@ constexpr std::size_t IPMAN_MAX_TABLE_FILE_SIZE = std::size_t{16} << 20;
 bool ipman_read_input_file(const std::string& path, std::size_t max_size, const char* what,
                            std::string& content);
 
+//! As ipman_read_input_file, except that a directory, like a missing file, answers false
+//! silently. The read itself finds out: the common case asks the file system nothing more.
+bool ipman_read_input_file_unless_directory(const std::string& path, std::size_t max_size, const char* what,
+                                            std::string& content);
+
 //! For files read piecewise by other readers: false, with the same warning, when an existing
 //! file is not a regular file of at most max_size bytes; true otherwise (also when missing).
 bool ipman_check_input_file(const std::string& path, std::size_t max_size, const char* what);

@@ -3,6 +3,8 @@
 //! files, duplicates, and the always-regenerate skip.
 #include "ipman/discovery/collector_test_support.h"
 
+#include <msg/msg.h>
+
 #include <filesystem>
 
 using namespace collector_test;
@@ -53,7 +55,13 @@ TEST_F(COLLECTOR_FILES_TEST, GwipFilesOncePerWrittenPath)
     open_project("disc_gwip");
     // Relative paths are read from the project directory, not from the current one.
     ASSERT_NE(std::filesystem::current_path().string() + "/", dir());
+    // A folder or a missing file named as a gwip file is no file of the kind: skipped silently.
+    int warnings = 0;
+    const int listener = msg_add_listener(
+        [&warnings](const MSG_RECORD& message) { warnings += message.type == MSG_POST_WARNING ? 1 : 0; });
     collect();
+    msg_remove_listener(listener);
+    EXPECT_EQ(warnings, 0);
     EXPECT_EQ(
         summaries(),
         (LINES{
