@@ -1,7 +1,7 @@
 # Runs the IP upgrade table benchmark on synthetic projects of the given sizes, beside two
 # floors measured on the same files in the same run:
 #   tclsh run_bench.tcl BENCH_PROGRAM FLOOR_READ_PROGRAM WORK_DIR SIZE ?SIZE ...?
-#       ?-upgrade UPGRADE_PROGRAM {UPGRADE_SIZE ...} SETTINGS_SIZE?
+#       ?-upgrade UPGRADE_PROGRAM {UPGRADE_SIZE ...} {SETTINGS_SIZE ...}?
 # (a) evaluating the settings file and every IP list in one plain Tcl interpreter
 #     (floor_tcl.tcl), the floor of opening a project;
 # (b) opening and reading every file the project names once (floor_read), the floor of
@@ -9,7 +9,7 @@
 # Projects are generated once into WORK_DIR/SIZE and again when the generator changes.
 # With -upgrade, `regenerate_ip -all` runs on a copy of each upgrade size's project with
 # generators that only write the files the upgrade checks for, and the settings rewrite of a
-# copy of the SETTINGS_SIZE project runs alone beside reading and writing its .vsf once.
+# copy of each SETTINGS_SIZE project runs alone beside reading and writing its .vsf once.
 
 set generator [file join [file dirname [file normalize [info script]]] make_bench_project.tcl]
 source $generator
@@ -30,35 +30,44 @@ proc report_line {format args} {
 set upgrade_at [lsearch -exact $argv -upgrade]
 if {$upgrade_at >= 0} {
     if {[llength $argv] != $upgrade_at + 4} {
-        puts stderr "-upgrade needs UPGRADE_PROGRAM {UPGRADE_SIZE ...} SETTINGS_SIZE"
+        puts stderr "-upgrade needs UPGRADE_PROGRAM {UPGRADE_SIZE ...} {SETTINGS_SIZE ...}"
         exit 2
     }
-    lassign [lrange $argv $upgrade_at+1 end] upgrade_program upgrade_sizes settings_size
-    set upgrade_sizes [string map {; { }} $upgrade_sizes]  ;# a CMake list arrives with semicolons
+    lassign [lrange $argv $upgrade_at+1 end] upgrade_program upgrade_sizes settings_sizes
+    # A CMake list arrives with semicolons.
+    set upgrade_sizes [string map {; { }} $upgrade_sizes]
+    set settings_sizes [string map {; { }} $settings_sizes]
     set argv [lrange $argv 0 $upgrade_at-1]
     set argc [llength $argv]
 }
 if {$argc < 4} {
     puts stderr "Usage: tclsh run_bench.tcl BENCH_PROGRAM FLOOR_READ_PROGRAM WORK_DIR SIZE ?SIZE ...?\
-        ?-upgrade UPGRADE_PROGRAM {UPGRADE_SIZE ...} SETTINGS_SIZE?"
+        ?-upgrade UPGRADE_PROGRAM {UPGRADE_SIZE ...} {SETTINGS_SIZE ...}?"
     exit 2
 }
 lassign $argv program floor_read work_dir
 set floor_tcl [file join [file dirname [file normalize [info script]]] floor_tcl.tcl]
 # Each figure is the least of this many rounds: on a shared machine the page cache and the
 # neighbours make single runs vary by a factor of two and more.
-set rounds [expr {[info exists ::env(IPMAN_BENCH_ROUNDS)] ? $::env(IPMAN_BENCH_ROUNDS) : 5}]
+set rounds [expr {[info exists ::env(IPMAN_BENCH_ROUNDS)] ? $::env(IPMAN_BENCH_ROUNDS) : 7}]
 
-# With IPMAN_BENCH_SETTLE_MS, each program starts after that pause. On the virtual machines we
-# measure on, the host takes back memory the guest has left free for a second or two, and
-# touching such memory again costs 1.5-2 ms per MiB where memory freed a moment ago costs 0.06:
-# without a pause a program runs partly on the memory the one before it freed, shorter runs
-# (smaller projects) more so than longer ones. A pause of 3000 puts every run on taken-back
-# memory alike.
+# Fresh memory is not alike from run to run on the virtual machines we measure on: the host
+# takes back memory the guest has left free for a second or two, and touching such memory again
+# costs 1.5-2 ms per MiB where memory freed a moment ago costs 0.06. Without care a program runs
+# partly on the memory the one before it freed, shorter runs (smaller projects) more so than
+# longer ones. So each measured run follows an unmeasured run of the same program on the same
+# project, and starts, like every size, on the memory and page cache that run just left
+# (IPMAN_BENCH_WARMUP=0 leaves the warm-up out). With IPMAN_BENCH_SETTLE_MS, the measured run
+# starts after that pause instead of a warm-up: 3000 puts every run on taken-back memory alike.
+set warmup [expr {[info exists ::env(IPMAN_BENCH_WARMUP)] ? $::env(IPMAN_BENCH_WARMUP) : 1}]
 set settle_ms [expr {[info exists ::env(IPMAN_BENCH_SETTLE_MS)] ? $::env(IPMAN_BENCH_SETTLE_MS) : 0}]
 
-proc settled_exec {args} {
-    after $::settle_ms
+proc measured_exec {args} {
+    if {$::settle_ms > 0} {
+        after $::settle_ms
+    } elseif {$::warmup} {
+        exec {*}$args
+    }
     return [exec {*}$args]
 }
 
@@ -83,9 +92,9 @@ for {set round 0} {$round < $rounds} {incr round} {
         set dir [file join $work_dir $size]
         set named [file join $dir named_files.txt]
         # Floors first, so that all three read from the same warm page cache.
-        set figures [least_of $figures [settled_exec [info nameofexecutable] $floor_tcl $dir bench $named]]
-        set figures [least_of $figures [settled_exec $floor_read $named]]
-        set figures [least_of $figures [settled_exec $program [file join $dir bench.vpf]]]
+        set figures [least_of $figures [measured_exec [info nameofexecutable] $floor_tcl $dir bench $named]]
+        set figures [least_of $figures [measured_exec $floor_read $named]]
+        set figures [least_of $figures [measured_exec $program [file join $dir bench.vpf]]]
         dict set results $size $figures
     }
 }
@@ -157,15 +166,30 @@ for {set i 1} {$i < [llength $sizes]} {incr i} {
     set scale [expr {double($large) / $small}]
     set growth_line {}
     foreach step {upgrade_s upgrade_cpu_s children_cpu_s} {
-        set growth [expr {[dict get $upgrades $large $step] / max([dict get $upgrades $small $step], 0.001) / $scale}]
-        lappend growth_line [format "%s %.2f" $step $growth]
+        set upgrade_growth($step) [expr {[dict get $upgrades $large $step] / max([dict get $upgrades $small $step], 0.001) / $scale}]
+        lappend growth_line [format "%s %.2f" $step $upgrade_growth($step)]
     }
+    # The stand-ins do the same work per upgrade at every size: the growth of their time is the
+    # machine's drift between the two runs, which the driver's own time shares.
+    lappend growth_line [format "own cpu against the stand-ins' %.2f" \
+        [expr {$upgrade_growth(upgrade_cpu_s) / max($upgrade_growth(children_cpu_s), 0.001)}]]
     puts "regenerate_ip -all, $small -> $large variations, growth against proportional: [join $growth_line {, }]"
 }
 
-set rewrite [run_on_copy settings $settings_size $::env(VORLIN_ROOTDIR)]
-dict with rewrite {
-    puts [format "Settings rewrite of %d assignments (%d renamed): %.3f s (cpu %.3f s), reading and\
-        writing the .vsf once %.3f s (cpu %.3f s), ratio %s" $assignments $renamed $rewrite_s $rewrite_cpu_s \
-        $floor_s $floor_cpu_s [ratio $rewrite_s $floor_s]]
+set previous {}
+foreach size $settings_sizes {
+    set rewrite [run_on_copy settings $size $::env(VORLIN_ROOTDIR)]
+    dict with rewrite {
+        puts [format "Settings rewrite of %d assignments (%d renamed): %.3f s (cpu %.3f s), reading and\
+            writing the .vsf once %.3f s (cpu %.3f s), ratio %s" $assignments $renamed $rewrite_s $rewrite_cpu_s \
+            $floor_s $floor_cpu_s [ratio $rewrite_s $floor_s]]
+    }
+    if {$previous ne {}} {
+        lassign $previous small small_s small_cpu_s
+        set scale [expr {double($size) / $small}]
+        puts [format "Settings rewrite, %d -> %d assignments, growth against proportional: rewrite_s %.2f,\
+            rewrite_cpu_s %.2f" $small $size [expr {$rewrite_s / max($small_s, 0.001) / $scale}] \
+            [expr {$rewrite_cpu_s / max($small_cpu_s, 0.001) / $scale}]]
+    }
+    set previous [list $size $rewrite_s $rewrite_cpu_s]
 }
