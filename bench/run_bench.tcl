@@ -53,7 +53,7 @@ set rounds [expr {[info exists ::env(IPMAN_BENCH_ROUNDS)] ? $::env(IPMAN_BENCH_R
 
 # Fresh memory is not alike from run to run on the virtual machines we measure on: the host
 # takes back memory the guest has left free for a second or two, and touching such memory again
-# costs 1.5-2 ms per MiB where memory freed a moment ago costs 0.06. Without care a program runs
+# costs 1.4-2 ms per MiB where memory freed a moment ago costs 0.06. Without care a program runs
 # partly on the memory the one before it freed, shorter runs (smaller projects) more so than
 # longer ones. So each measured run follows an unmeasured run of the same program on the same
 # project, and starts, like every size, on the memory and page cache that run just left
@@ -103,6 +103,11 @@ proc ratio {value floor} {
     return [format "%.2f" [expr {$value / max($floor, 0.001)}]]
 }
 
+# A figure's growth from the smaller size to the larger against proportional: 1.00 is linear.
+proc growth {small_value large_value small_size large_size} {
+    return [expr {$large_value / max($small_value, 0.001) / (double($large_size) / $small_size)}]
+}
+
 set format "%10s  %8s  %8s  %9s  %6s  %8s  %9s  %6s  %8s  %6s  %10s  %10s  %10s"
 report_line $format variations entries "open" "floor (a)" "ratio" "1st load" "floor (b)" "ratio" \
     "2nd load" "ratio" "mem open" "peak 1st" "peak mem"
@@ -127,9 +132,8 @@ set sizes [dict keys $results]
 for {set i 1} {$i < [llength $sizes]} {incr i} {
     set small [lindex $sizes [expr {$i - 1}]]
     set large [lindex $sizes $i]
-    set scale [expr {double($large) / $small}]
     foreach step {open_s first_load_s second_load_s open_cpu_s first_load_cpu_s second_load_cpu_s} {
-        set growth [expr {[dict get $results $large $step] / max([dict get $results $small $step], 0.001) / $scale}]
+        set growth [growth [dict get $results $small $step] [dict get $results $large $step] $small $large]
         lappend growth_line [format "%s %.2f" $step $growth]
     }
     puts "$small -> $large variations, growth against proportional: [join $growth_line {, }]"
@@ -163,10 +167,9 @@ set sizes [dict keys $upgrades]
 for {set i 1} {$i < [llength $sizes]} {incr i} {
     set small [lindex $sizes [expr {$i - 1}]]
     set large [lindex $sizes $i]
-    set scale [expr {double($large) / $small}]
     set growth_line {}
     foreach step {upgrade_s upgrade_cpu_s children_cpu_s} {
-        set upgrade_growth($step) [expr {[dict get $upgrades $large $step] / max([dict get $upgrades $small $step], 0.001) / $scale}]
+        set upgrade_growth($step) [growth [dict get $upgrades $small $step] [dict get $upgrades $large $step] $small $large]
         lappend growth_line [format "%s %.2f" $step $upgrade_growth($step)]
     }
     # The stand-ins do the same work per upgrade at every size: the growth of their time is the
@@ -186,10 +189,9 @@ foreach size $settings_sizes {
     }
     if {$previous ne {}} {
         lassign $previous small small_s small_cpu_s
-        set scale [expr {double($size) / $small}]
         puts [format "Settings rewrite, %d -> %d assignments, growth against proportional: rewrite_s %.2f,\
-            rewrite_cpu_s %.2f" $small $size [expr {$rewrite_s / max($small_s, 0.001) / $scale}] \
-            [expr {$rewrite_cpu_s / max($small_cpu_s, 0.001) / $scale}]]
+            rewrite_cpu_s %.2f" $small $size [growth $small_s $rewrite_s $small $size] \
+            [growth $small_cpu_s $rewrite_cpu_s $small $size]]
     }
     set previous [list $size $rewrite_s $rewrite_cpu_s]
 }
